@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Installs every Debian package that the build, the game, the tools and the tests need.
+# Idempotent: packages already present are not touched, and nothing is asked when all are there.
+set -euo pipefail
+
+PACKAGES=(
+    # toolchain
+    build-essential g++ clang cmake make pkg-config ccache
+    # libraries of the game
+    libsdl2-dev libsdl2-ttf-dev libsdl2-mixer-dev libfontconfig-dev
+    # fonts the game asks fontconfig for (sans, serif, mono and a chunky display face)
+    fontconfig fonts-dejavu-core fonts-dejavu-extra fonts-freefont-ttf
+    # tests, sanitizers and fuzzers
+    libgtest-dev googletest libclang-rt-14-dev
+    # asset generation and checks (MP3 encoding, sound measurements, screenshot conversion)
+    lame sox libsox-fmt-mp3 imagemagick
+)
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+        missing+=("$p")
+    fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+    exit 0
+fi
+
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then
+    if command -v sudo >/dev/null 2>&1; then
+        SUDO="sudo"
+    else
+        echo "install-deps: these packages are missing and neither root nor sudo is available: ${missing[*]}" >&2
+        exit 1
+    fi
+fi
+
+echo "install-deps: installing ${missing[*]}" >&2
+$SUDO apt-get update -q
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
