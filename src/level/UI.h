@@ -1,0 +1,82 @@
+// The level's overlays: the distance counter and running messages, the tutorial pages, the pause menu
+// with its options panel and yes/no confirmations, and the game-over screen with the name entry and
+// the Hall Of Fame. The overlays are screen-space instances of their own type table in their own pool,
+// plus texts printed with the "Flintstone" fonts. The level state drives everything here; the level
+// globals it owns (gPaused, gGameOver, gDistance, gDeathCause, the tutorial flags...) live with it.
+#pragma once
+
+#include <cstdint>
+
+namespace UI
+{
+// Overlay type ids (the index in the overlay type table).
+enum
+{
+    UI_TYPE_FULL_HERO = 0, // loaded, never instantiated in the level
+    UI_TYPE_PANEL,         // dimming panel
+    UI_TYPE_SQUARE,        // centre square of the pause menu
+    UI_TYPE_SPARE_SQUARE,  // created, never shown
+    UI_TYPE_PAUSE,         // loaded, never instantiated in the level
+    UI_TYPE_RESUME,
+    UI_TYPE_RESTART,
+    UI_TYPE_SOUND_ON, // shown while sound is on
+    UI_TYPE_SOUND_OFF,
+    UI_TYPE_MENU,
+    UI_TYPE_CURSOR,      // the mouse cursor, an axe
+    UI_TYPE_FULL_SCREEN, // shown while windowed
+    UI_TYPE_WINDOWED,    // shown while full screen
+    UI_TYPE_YES,
+    UI_TYPE_NO,
+    UI_TYPE_OPTIONS,
+    UI_TYPE_BACK,
+    UI_TYPE_RED_FRAME, // red frame of the camera shake
+    UI_TYPE_NUM
+};
+
+const int UI_OBJ_NUM_MAX      = 32;   // room of the overlay type table
+const int UI_OBJ_INST_NUM_MAX = 1024; // overlay pool size
+
+// Level Load: empties the overlay type table and the overlay pool (before LoadUI).
+void ResetUI();
+// Level Load: loads the overlay types 0 to 17 in order and creates the six fonts.
+void LoadUI();
+// Level Init (also after a restart): resets the overlay flags and creates the sixteen instances.
+void InitUI();
+// Level Update: at its start in every frame and again at its end in frames that run in full.
+void UpdateUI();
+// Level Update: once per frame, right after the first UpdateUI.
+void UpdateTutorial();
+// Called by UpdateUI on the game-over screen until the name is confirmed.
+void UpdateNameEntry();
+// Level Draw: last, after the world and the particles.
+void DrawUI();
+// Level Free: destroys every overlay instance.
+void FreeUI();
+// Level Unload: frees the six fonts and the overlay meshes.
+void UnloadUI();
+
+// A tutorial page request from the party or the monster pass: only while the tutorial is enabled,
+// shows page `page` (0 to 3) by inverting gTutorialShowing. The caller keeps its own once-per-program
+// flag (gFirstLandingSeen, ...).
+void RequestTutorial(int page);
+// The red frame shown around the screen while the camera shakes.
+void ShowRedFrame(bool show);
+} // namespace UI
+
+// Overlay state. InitUI resets the bools; the clocks run from program start and are never reset.
+extern bool gAskMenu;            // "Really??" asked before going to the main menu
+extern bool gAskRestart;         // "Really??" asked before restarting
+extern bool gOptionsOpen;        // options panel of the pause menu open
+extern bool gRestartClicked;     // the Restart button was clicked in this run
+extern bool gRestartSoundPlayed; // the restart click sound has been started in this run
+extern bool gNameEntered;        // the name has been confirmed and the score recorded
+extern float gUIClock;           // seconds of overlay updates since program start
+extern float gTextFadeTime;      // seconds since the last fade step of gTextColour
+extern float gUICursorSwing;     // seconds left of the cursor's swing after a click
+
+// Colour of the "Invulnerability!" banner; its alpha fades in steps. The level sets it back to
+// 0xFFE0C5B8 when a diamond is taken.
+extern uint32_t gTextColour;
+
+// Praise for the milestone of 100 * i * i meters is gPraiseTexts[i - 1].
+extern const char* const gPraiseTexts[10];
