@@ -1,0 +1,45 @@
+// Checks that stop the program, and warnings that let it go on.
+//
+// Every report goes to standard output in the engine's fixed layout:
+//   "<KIND>: <expression>\nLine: <line>\nFunc: <function>\nFile: <module>\n" [+ "Mesg: <message>\n"]
+// A failed check ends the process with exit code 1; a warning returns.
+//
+// The "File" field is the module path of the translation unit, e.g. "src\\KoGraphics". Every file that
+// uses the macros defines KO_MODULE before using them:
+//   #define KO_MODULE "src\\KoGraphics"
+// The "Func" field is __func__ unless a *_FN variant names it (for namespaced functions such as
+// "CommonLevel::CreateInst"); KoAssertFail/KoWarningPrint take every field explicitly.
+#pragma once
+
+// Prints the report and ends the process with exit code 1. mesg may be null (no "Mesg:" line).
+[[noreturn]] void KoAssertFail(const char* kind, const char* expr, int line, const char* func,
+                               const char* file, const char* mesg);
+// Prints the report and returns.
+void KoWarningPrint(const char* kind, const char* expr, int line, const char* func, const char* file,
+                    const char* mesg);
+
+#define KO_ASSERT_FN(expr, func)                                                                             \
+    do                                                                                                       \
+    {                                                                                                        \
+        if (!(expr)) KoAssertFail("KO_ASSERT", #expr, __LINE__, func, KO_MODULE, nullptr);                   \
+    } while (0)
+#define KO_ASSERT_MESG_FN(expr, mesg, func)                                                                  \
+    do                                                                                                       \
+    {                                                                                                        \
+        if (!(expr)) KoAssertFail("KO_ASSERT_MESG", #expr, __LINE__, func, KO_MODULE, mesg);                 \
+    } while (0)
+#define KO_ASSERT_PARM_FN(expr, func)                                                                        \
+    do                                                                                                       \
+    {                                                                                                        \
+        if (!(expr)) KoAssertFail("KO_ASSERT_PARM", #expr, __LINE__, func, KO_MODULE, nullptr);              \
+    } while (0)
+#define KO_WARNING_MESG_FN(expr, mesg, func)                                                                 \
+    do                                                                                                       \
+    {                                                                                                        \
+        if (!(expr)) KoWarningPrint("KO_WARNING_MESG", #expr, __LINE__, func, KO_MODULE, mesg);              \
+    } while (0)
+
+#define KO_ASSERT(expr) KO_ASSERT_FN(expr, __func__)
+#define KO_ASSERT_MESG(expr, mesg) KO_ASSERT_MESG_FN(expr, mesg, __func__)
+#define KO_ASSERT_PARM(expr) KO_ASSERT_PARM_FN(expr, __func__)
+#define KO_WARNING_MESG(expr, mesg) KO_WARNING_MESG_FN(expr, mesg, __func__)

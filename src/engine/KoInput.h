@@ -1,0 +1,63 @@
+// Keyboard and mouse state, sampled once per frame. Keys are Windows-style virtual-key codes (0-255);
+// mouse buttons are 1 (left) and 2 (right).
+#pragma once
+#include "engine/KoMath.h"
+
+// The key codes the game uses.
+constexpr unsigned char VK_LBUTTON   = 0x01;
+constexpr unsigned char VK_RBUTTON   = 0x02;
+constexpr unsigned char VK_BACK      = 0x08;
+constexpr unsigned char VK_TAB       = 0x09;
+constexpr unsigned char VK_RETURN    = 0x0D;
+constexpr unsigned char VK_SHIFT     = 0x10;
+constexpr unsigned char VK_CONTROL   = 0x11;
+constexpr unsigned char VK_ESCAPE    = 0x1B;
+constexpr unsigned char VK_SPACE     = 0x20;
+constexpr unsigned char VK_LEFT      = 0x25;
+constexpr unsigned char VK_UP        = 0x26;
+constexpr unsigned char VK_RIGHT     = 0x27;
+constexpr unsigned char VK_DOWN      = 0x28;
+constexpr unsigned char VK_DELETE    = 0x2E;
+constexpr unsigned char VK_0         = 0x30; // digits '0'..'9' are 0x30..0x39
+constexpr unsigned char VK_A         = 0x41; // letters 'A'..'Z' are 0x41..0x5A
+constexpr unsigned char VK_J         = 0x4A;
+constexpr unsigned char VK_R         = 0x52;
+constexpr unsigned char VK_Z         = 0x5A;
+constexpr unsigned char VK_F1        = 0x70;
+constexpr unsigned char VK_F2        = 0x71;
+constexpr unsigned char VK_F3        = 0x72;
+constexpr unsigned char VK_F4        = 0x73;
+constexpr unsigned char VK_F5        = 0x74;
+constexpr unsigned char VK_F6        = 0x75;
+constexpr unsigned char VK_F7        = 0x76;
+constexpr unsigned char VK_F8        = 0x77;
+constexpr unsigned char VK_F9        = 0x78;
+constexpr unsigned char VK_F10       = 0x79;
+constexpr unsigned char VK_F11       = 0x7A;
+constexpr unsigned char VK_F12       = 0x7B;
+constexpr unsigned char VK_OEM_PLUS  = 0xBB; // '=' / '+'
+constexpr unsigned char VK_OEM_MINUS = 0xBD; // '-'
+
+bool KoInputInit();
+void KoInputReset();
+// Keeps the current key and button states as the previous ones, then pumps the pending window events.
+void KoInputUpdate();
+
+bool KoInputCheckCurr(unsigned char key);
+bool KoInputCheckTriggered(unsigned char key);
+bool KoInputCheckReleased(unsigned char key);
+bool KoInputMouseCheckCurr(unsigned char button);
+bool KoInputMouseCheckTriggered(unsigned char button);
+// Cursor position in world coordinates (the plane z = 0 seen through the camera).
+void KoInputGetCursorPosition(Vec2* pPos);
+void KoInputShowCursor(bool show);
+
+// Window-procedure entry points: called only while the window events are pumped.
+void KoInputOnKeyDown(unsigned char vk);
+void KoInputOnKeyUp(unsigned char vk);
+void KoInputOnMouse(bool left, bool right);
+
+// World position of client pixel (px, py) for a viewport of width x height, through the projection
+// and view matrices (row-vector 4x4 matrices, m[row][col]). KoInputGetCursorPosition uses it.
+void KoInputClientToWorld(Vec2* pPos, int px, int py, float width, float height, const float proj[4][4],
+                          const float view[4][4]);

@@ -1,0 +1,29 @@
+// The entry function: start-up, the state loop with its frame order, and shut-down.
+#pragma once
+#include <string>
+#include <vector>
+
+struct GameScreenshot
+{
+    long frame; // 1 = the program's first frame
+    std::string path;
+};
+
+struct GameRunOptions
+{
+    bool windowed  = false; // stay in the 800 x 600 window instead of switching to full screen
+    bool headless  = false; // dummy video and audio drivers, software renderer
+    double fixedDt = 0.0;   // > 0: every frame lasts exactly this many seconds
+    long frames    = 0;     // > 0: after this many frames the window counts as closed
+    std::string scriptPath; // scripted input events, empty for none
+    std::vector<GameScreenshot> screenshots;
+};
+
+// Runs the game; returns the process exit code (0 for a normal end).
+int GameMain(const GameRunOptions& options);
+
+// The program's frame number: 1 in the first frame, counted over every state.
+extern long gFrameNumber;
+
+// Save folder chosen on the command line (--save-dir); empty means the per-user folder.
+extern std::string gSaveDirOverride;

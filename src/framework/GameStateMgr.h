@@ -1,0 +1,39 @@
+// Game state ids, the state manager and the globals the main loop keeps for the whole game.
+#pragma once
+#include <string>
+
+enum
+{
+    GS_SPLASH      = 0,
+    GS_MENU        = 1,
+    GS_LEVEL       = 2,
+    GS_TILE_EDITOR = 3,
+    GS_MESH_EDITOR = 4,
+    GS_RESTART     = 5, // run the state just left again, without unloading and reloading it
+    GS_QUIT        = 6, // leave the main loop
+};
+
+// Only the main loop and GameStateMgrUpdate write Curr and Prev; states only write Next.
+extern int gGameStateCurr;
+extern int gGameStatePrev;
+extern int gGameStateNext;
+
+typedef void (*GameStateFn)();
+extern GameStateFn GameStateLoad;
+extern GameStateFn GameStateInit;
+extern GameStateFn GameStateUpdate;
+extern GameStateFn GameStateDraw;
+extern GameStateFn GameStateFree;
+extern GameStateFn GameStateUnload;
+
+// Points the six callbacks at the state named by gGameStateCurr; leaves them alone for GS_RESTART,
+// GS_QUIT and any id without a state.
+void GameStateMgrUpdate();
+// True when the id names a state whose callbacks exist in this build.
+bool GameStateMgrHasState(int state);
+
+extern float gFrameTime;         // seconds of the last completed frame
+extern double gTotalTime;        // sum of every frame time, never reset
+extern bool gSoundOn;            // starts true
+extern bool gFullScreen;         // starts true
+extern std::string gWindowTitle; // "Skarnhold!"
