@@ -1,0 +1,56 @@
+// The troglin party: hero types, the Hero record, the per-member update, walk cycle, removal and power badge.
+#pragma once
+
+#include <vector>
+
+#include "framework/CommonLevel.h"
+
+struct Hero
+{
+    float fallAccel;      // downward acceleration built up while airborne; 0 while standing
+    float jumpTime;       // seconds the jump key has been held in the current jump
+    float runPush;        // forward velocity added each frame
+    double swingTimer;    // arm swing timer, seconds
+    int kind;             // 5 = from the leader tile, 6 = from a recruit tile
+    int order;            // 1 = front, 2, 3 ... behind it; 0 = not in the party
+    int* chunkMap;        // the 2800 cells of the map the member stands in
+    GameObjInst* body;    // parent of legs and arms
+    GameObjInst* legs[2]; // front leg, back leg
+    GameObjInst* arms[2]; // front arm (holds the axe), back arm
+    GameObjInst* weapon;  // the axe, child of the front arm
+};
+
+// Hero kinds, equal to the body type ids.
+constexpr int HERO_KIND_LEADER  = 5;
+constexpr int HERO_KIND_RECRUIT = 6;
+
+// The party never grows beyond this; recruit tiles are ignored at this power.
+constexpr int PARTY_POWER_MAX = 15;
+
+// Records are never removed during a level; gLeader points at the record whose order is 1
+// (or at the last front troglin's record once the party is empty).
+extern std::vector<Hero> gHeroes;
+extern Hero* gLeader;
+extern int gPartyPower;
+
+extern double gStepTimer; // shared walk-cycle timer, never reset by a level
+extern bool gStepToggle;
+extern bool gFirstLandingSeen; // tutorial page 0 was requested (once per program run)
+extern bool gFirstRecruitSeen; // tutorial page 1 was requested (once per program run)
+
+// The badge over the front troglin and its tens and units digits.
+extern GameObjInst* gPowerBadge;
+extern GameObjInst* gPowerDigits[2];
+
+// Registers types 0 to 6 (legs, arms, weapon, leader body, troglin body).
+void LoadHero();
+// Fills a record already placed in gHeroes: kind 5 joins the party at once and builds the badge,
+// kind 6 waits to be recruited. The caller places the body.
+void CreateHero(Hero* record, int kind);
+void UpdateHero(Hero* record);
+void AnimateHeroLegs(Hero* record);
+void KillHero(Hero* record);
+// The arm swing a member does near a monster or on key J: short for the front troglin, long for followers.
+void SwingHeroArm(Hero* record);
+// Keeps the badge on the front troglin and its digits on gPartyPower.
+void UpdatePowerBadge();

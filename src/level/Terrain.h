@@ -1,0 +1,44 @@
+// Terrain: the eleven tile maps, the terrain type, laying chunks and streaming them ahead of the party.
+#pragma once
+
+constexpr int MAP_NUM    = 11;
+constexpr int MAP_WIDTH  = 140;
+constexpr int MAP_HEIGHT = 20;
+constexpr int MAP_CELLS  = MAP_WIDTH * MAP_HEIGHT;
+
+// Cell values are the type ids of what stands in the cell.
+constexpr int TILE_EMPTY         = 0;
+constexpr int TILE_PARTY_START   = 5;
+constexpr int TILE_RECRUIT       = 6;
+constexpr int TILE_MONSTER_FIRST = 17; // 17 to 25: the nine monster types
+constexpr int TILE_MONSTER_LAST  = 25;
+constexpr int TILE_TERRAIN       = 26;
+constexpr int TILE_DIAMOND       = 27;
+
+extern float gChunkStartX; // world x where the next chunk will be laid
+extern int gCurrentMap;    // map of the chunk the leader is in
+extern int gNextMap;       // map of the last laid chunk
+
+namespace Terrain
+{
+// The cells of map slot k (0 to 10), row-major, row 0 at the top.
+int* GetMap(int k);
+// Empties every map slot.
+void ClearMaps();
+// Reads a map file into a slot: up to 2800 integers; cells after an unreadable value keep what they held.
+// Returns false when the file cannot be opened (the slot is unchanged).
+bool ReadMap(const char* path, int* cells);
+
+// Type loader for the terrain tile, then the eleven level maps into slots 0 to 10.
+void LoadTerrain();
+// Type loader for the terrain tile, then "Tilemaps/map_out.txt" into slot 0 (tile editor).
+void LoadEditorTerrain();
+// Lays map k at gChunkStartX, then moves gChunkStartX on by 140.
+void CreateChunk(int k);
+// Lays map 0 (which makes the leader) and a random second chunk.
+void InitTerrain();
+// Lays the next random chunk once the leader has entered the last laid one.
+void AdvanceChunks();
+// The next map after any chunk: one of maps 1 to 10.
+int PickNextMap();
+} // namespace Terrain
