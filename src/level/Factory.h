@@ -1,0 +1,73 @@
+// Monsters and the sky: the monster and sky object types, the monster record and the level's monster
+// list, the monster creator with its two power digits, the skull patrol, the weakening of a monster, and
+// the monster and pickup pass that the level runs once per running frame (monsters, diamonds, removal
+// of everything far behind the front troglin).
+#pragma once
+
+#include <vector>
+
+struct GameObjInst;
+
+// One record per monster laid in this run. The record stays in gMonsterList until the level is freed,
+// even after its monster is beaten or removed: pInst keeps pointing at the pool slot, which may by then
+// be free or hold another instance. Use IsMonsterAlive before trusting pInst.
+struct MonsterInfo
+{
+    GameObjInst* pInst; // the monster's instance (its pData points back here while it lives)
+    int power;          // 0 or more
+};
+
+// The monster list, in creation order. The level empties it at Init (ResetMonsterList) and deletes the
+// records at Free (FreeMonsterList).
+extern std::vector<MonsterInfo*> gMonsterList;
+
+// Once per program run: the first monster near a party member, the first diamond taken (tutorial pages
+// 2 and 3). False at program start, never reset.
+extern bool gFirstMonsterSeen;
+extern bool gFirstDiamondSeen;
+
+// The highest power the two digits can show: larger powers are shown as 99.
+const int MONSTER_POWER_SHOWN_MAX = 99;
+
+namespace Factory
+{
+// Level Load: registers the monster types 17 to 25, then the digit types 7 to 16.
+void LoadMonster();
+// Level Load: registers the sky type 33.
+void LoadBackground();
+
+// Level Init: empties the monster list (records are not deleted here; FreeMonsterList does that) and
+// keeps room for 80.
+void ResetMonsterList();
+// Level Free: deletes every record of the monster list and empties it, keeping room for 80.
+void FreeMonsterList();
+
+// Laying a map cell of value 17 to 25 (a monster type) with its centre at (cellX, cellY): the power
+// comes from the type and gPartyPower, the monster stands a little above the cell centre, scale 2.
+// The new record is appended to gMonsterList and returned. Other values return null and lay nothing.
+MonsterInfo* LayMonster(int type, float cellX, float cellY);
+// The power a monster of this type gets when laid while the party has partyPower troglins (-1 for a
+// type that is not a monster).
+int MonsterPowerFor(int type, int partyPower);
+
+// Points two digit instances at the digits of value (tens, units), shown within 0..99.
+void ShowNumber(GameObjInst* pTens, GameObjInst* pUnits, int value);
+
+// The monster and pickup pass over the main pool (run by the level Update after the camera step).
+// Returns true when a monster has just beaten the last troglin: gDeathCause is 2, gGameOver is set,
+// the particles have been updated, and the level's Update must end for this frame.
+bool UpdateMonsters();
+} // namespace Factory
+
+// A monster of the type at (x, y) with the scale, its two power digits as children; returns its new
+// record (not yet in the monster list: the caller appends it). A full pool ends the program.
+MonsterInfo* CreateMonster(float x, float y, int power, int type, float scale);
+// The sky, a screen-space instance behind everything; the level Init creates it first.
+void CreateSky();
+// One patrol step of a walking monster (patrolDir 1 or 2); others are left alone.
+void PatrolMonster(GameObjInst* pInst);
+// Lowers the monster's power by one unless it is 1 or less, and updates its digits if the monster is
+// still alive.
+void WeakenMonster(MonsterInfo* pInfo);
+// The record's monster is still in play: its slot is active and still belongs to this record.
+bool IsMonsterAlive(const MonsterInfo* pInfo);
