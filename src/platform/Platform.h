@@ -1,0 +1,162 @@
+// The platform layer over SDL2: window, events, clock, message box, the drawing device and the font
+// rasteriser. This header never includes SDL, so the engine can include it. The platform layer never calls
+// up into the engine: the engine pulls events and services from it.
+#pragma once
+
+#include <cstdint>
+
+// ---------------------------------------------------------------------------------------------------------
+// Start-up and shut-down
+
+// Chooses the drivers before the window exists. Headless: SDL's dummy video and audio drivers and the
+// software renderer, so nothing is shown or heard while everything runs and draws. Call before KoSysInit.
+void PlatConfigure(bool headless);
+bool PlatIsHeadless();
+
+// Brings up SDL's video, events and game-controller subsystems (idempotent). False if video fails.
+bool PlatInit();
+// Destroys the renderer, fonts and window and shuts SDL's video side down.
+void PlatShutdown();
+
+// ---------------------------------------------------------------------------------------------------------
+// The window
+
+// Creates the single game window with the given client size at the given position, hidden.
+bool PlatWindowCreate(const char* pTitle, int x, int y, int clientW, int clientH);
+void PlatWindowShow();
+void PlatWindowDestroy();
+bool PlatWindowExists();
+void PlatWindowSetTitle(const char* pTitle);
+// Current client-area size in pixels (0 x 0 without a window).
+void PlatWindowGetClientSize(int* pW, int* pH);
+// Borderless window covering the whole screen (the desktop's resolution).
+void PlatWindowSetFullScreen();
+// Framed, resizable window with the given client size at the given position.
+void PlatWindowSetWindowed(int x, int y, int clientW, int clientH);
+// The desktop's resolution of the display the window is on.
+void PlatGetScreenSize(int* pW, int* pH);
+
+// ---------------------------------------------------------------------------------------------------------
+// Events
+
+enum PlatEventType
+{
+    PLAT_EVENT_NONE = 0,
+    PLAT_EVENT_KEY_DOWN,    // vk: the engine's (Windows virtual-key) code; repeats arrive as further downs
+    PLAT_EVENT_KEY_UP,      // vk
+    PLAT_EVENT_MOUSE,       // any mouse move, button or wheel: x, y (client pixels), left, right (held)
+    PLAT_EVENT_ACTIVATE,    // the window became the active window
+    PLAT_EVENT_DEACTIVATE,  // the window lost the focus
+    PLAT_EVENT_MINIMISE,    // w, h: client size
+    PLAT_EVENT_MAXIMISE,    // w, h
+    PLAT_EVENT_RESTORE,     // w, h
+    PLAT_EVENT_SIZE_END,    // the user finished resizing or moving the window: w, h the new client size
+    PLAT_EVENT_CLOSE,       // the window was closed (destroyed)
+    PLAT_EVENT_DEVICE_RESET // the drawing device lost its resources and must be reset
+};
+
+struct PlatEvent
+{
+    int type;         // PlatEventType
+    unsigned char vk; // key events
+    bool left;        // mouse events: left button held
+    bool right;       // mouse events: right button held
+    int x, y;         // mouse events: cursor in client pixels
+    int w, h;         // size events: client size
+};
+
+// Takes the next pending event; injected events come first, then the system's. False when none is left.
+bool PlatPollEvent(PlatEvent* pEvent);
+// Queues an event for the next poll (scripted input). An injected mouse event also moves a virtual cursor
+// that PlatGetCursorClientPos returns from then on, so scripted mouse input works without a real pointer.
+void PlatPushEvent(const PlatEvent& event);
+// The cursor in client pixels (origin top-left, y down): the virtual cursor once scripts moved it,
+// otherwise the real pointer's position relative to the window.
+void PlatGetCursorClientPos(int* pX, int* pY);
+// Steps the cursor display counter up (show) or down (hide); the cursor is visible while it is >= 0.
+// Returns the new counter.
+int PlatShowCursor(bool show);
+// Number of mouse buttons the system offers (0 = no mouse).
+int PlatGetMouseButtonCount();
+// The engine's key code for an SDL scancode (0 when the key has none).
+unsigned char PlatScancodeToVk(int scancode);
+
+// ---------------------------------------------------------------------------------------------------------
+// Clock
+
+uint64_t PlatGetTicks();
+uint64_t PlatGetTickFrequency();
+void PlatSleep(unsigned int ms);
+
+// ---------------------------------------------------------------------------------------------------------
+// Message box (no owner window, one OK button)
+
+void PlatShowMessageBox(const char* pCaption, const char* pText);
+
+// ---------------------------------------------------------------------------------------------------------
+// The drawing device: the renderer of the game window
+
+// Vertex of the geometry submit: pixel position, colour bytes, texture coordinates (unused).
+struct PlatVertex
+{
+    float x, y;
+    uint8_t r, g, b, a;
+    float u, v;
+};
+
+enum PlatBlendMode
+{
+    PLAT_BLEND_NONE = 0,
+    PLAT_BLEND_BLEND,
+    PLAT_BLEND_ADD
+};
+
+// Creates the renderer for the window (accelerated where there is a GPU, software headless).
+bool PlatRendererCreate();
+void PlatRendererDestroy();
+bool PlatRendererExists();
+// The renderer's real output size in pixels.
+void PlatRendererGetOutputSize(int* pW, int* pH);
+// The size of the picture the engine draws (its back buffer); it is stretched over the whole output.
+void PlatRendererSetBackBufferSize(int w, int h);
+void PlatRendererGetBackBufferSize(int* pW, int* pH);
+// Clears the back buffer to transparent black.
+void PlatRendererClear();
+void PlatRendererSetBlendMode(int mode);
+// Triangles, three vertices each, in back-buffer pixels.
+void PlatRendererDrawTriangles(const PlatVertex* pVtx, int vtxNum);
+// One line segment in back-buffer pixels, its colour blending from one end to the other.
+void PlatRendererDrawLine(float x0, float y0, uint32_t c0, float x1, float y1, uint32_t c1);
+void PlatRendererPresent();
+// Reads the output as 0xAARRGGBB pixels, row by row from the top; pPixels holds w x h values of the
+// output size (PlatRendererGetOutputSize). False on failure.
+bool PlatRendererReadPixels(uint32_t* pPixels, int w, int h);
+
+// ---------------------------------------------------------------------------------------------------------
+// Font rasteriser and text textures
+
+struct PlatFont;
+struct PlatTexture;
+
+// Opens the best installed face for the name (through fontconfig, falling back to any installed face).
+// height: cell height in pixels (negative: character height without the internal leading); width: average
+// character width in pixels (0 = the face's natural width); weight: 100..900 (400 normal, 700 bold).
+// Null only if no font at all can be opened.
+PlatFont* PlatFontOpen(const char* pFace, int height, int width, int weight, bool italic);
+void PlatFontClose(PlatFont* pFont);
+// Height in pixels of one line of text.
+int PlatFontLineHeight(const PlatFont* pFont);
+
+// Renders the text in white (lines broken only at '\n'; characters are Latin-1) into a texture that
+// PlatTextureDraw tints. Sets the texture's size in back-buffer pixels. Null for an empty text.
+PlatTexture* PlatFontRenderText(PlatFont* pFont, const char* pText, int* pW, int* pH);
+// Draws the texture with its top-left corner at (x, y) in back-buffer pixels, tinted and faded with the
+// 0xAARRGGBB colour, clipped to the rectangle from (x, y) to (clipX1, clipY1) (exclusive).
+void PlatTextureDraw(PlatTexture* pTex, int x, int y, uint32_t colour, int clipX1, int clipY1);
+void PlatTextureDestroy(PlatTexture* pTex);
+
+// ---------------------------------------------------------------------------------------------------------
+// Images
+
+// Writes 0xAARRGGBB pixels (row by row from the top) as an 8-bit RGBA PNG. False if the file fails.
+bool PlatWritePng(const char* pPath, const uint32_t* pPixels, int w, int h);
