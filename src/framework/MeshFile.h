@@ -1,0 +1,57 @@
+// Mesh text files and shape builders.
+//
+// The readers and shape functions add triangles to the triangle list the caller has opened with
+// KoGfxTriStart; they neither open nor close a list. A file that cannot be opened adds nothing; reading
+// stops at the end of the tokens or at the first token that is not a number of the expected kind, and
+// what was added before it stays.
+//
+// General mesh file: triangles of nine tokens "x0 y0 c0 x1 y1 c1 x2 y2 c2"; x and y decimal floats, c a
+// hexadecimal 0xAARRGGBB colour with or without "0x". Monster mesh file: records "cx cy w h c" drawn over
+// a circle of radius 0.5 in 0xFF8C2318. Flag mesh file: exactly two such records, no circle.
+#pragma once
+
+#include <cstdint>
+
+#include "framework/CommonLevel.h"
+
+void LoadMesh(const char* fileName);
+void LoadMonsterMesh(const char* fileName);
+void LoadFlagMesh(const char* fileName);
+
+// A filled circle: a counter-clockwise fan of 25 triangles starting at (cx + r, cy).
+void MeshAddCircle(float cx, float cy, float r, uint32_t colour);
+// An axis-aligned rectangle of two triangles.
+void MeshAddRect(float cx, float cy, float w, float h, uint32_t colour);
+
+// Who loads a type: printed when its mesh cannot be built.
+struct MeshLoader
+{
+    const char* func;    // "LoadHero"
+    const char* srcPath; // "src\\Hero"
+    const char* mesg;    // "Mesg: fail to create object!!"
+};
+
+extern const MeshLoader MESH_LOADER_COINS;              // Coins::LoadCoins
+extern const MeshLoader MESH_LOADER_FACTORY_MONSTER;    // Factory::LoadMonster
+extern const MeshLoader MESH_LOADER_FACTORY_BACKGROUND; // Factory::LoadBackground
+extern const MeshLoader MESH_LOADER_FLAG;               // Flag::LoadFlag
+extern const MeshLoader MESH_LOADER_HERO;               // LoadHero
+extern const MeshLoader MESH_LOADER_TERRAIN;            // Terrain::LoadTerrain
+extern const MeshLoader MESH_LOADER_EDITOR_TERRAIN;     // Terrain::LoadEditorTerrain
+extern const MeshLoader MESH_LOADER_PARTICLE_DUST;      // ParticleSys::ParticleLoad, type 29
+extern const MeshLoader MESH_LOADER_PARTICLE;           // ParticleSys::ParticleLoad, types 30 to 32
+extern const MeshLoader MESH_LOADER_UI;                 // UI::LoadUI
+extern const MeshLoader MESH_LOADER_MENU;               // GameStateMenuLoad
+extern const MeshLoader MESH_LOADER_MESHEDITOR;         // GameStateMesheditorLoad
+
+typedef void (*MeshReader)(const char* fileName);
+
+// The type loader pattern, in two halves for shapes built in code:
+//   MeshTypeStart: ++*pObjNum, pObj->type = type, KoGfxTriStart.
+//   MeshTypeEnd:   pObj->pMesh = KoGfxTriEnd; a null mesh prints the "pObj->pMesh" check with the
+//                  loader's function, source path, message and the given line, and ends with exit code 1.
+void MeshTypeStart(GameObj* pObj, uint32_t type, int* pObjNum);
+void MeshTypeEnd(GameObj* pObj, const MeshLoader& loader, int line);
+// Both halves around reader(fileName): pObj is the record `type` of the caller's table.
+void MeshLoadType(GameObj* pObj, uint32_t type, int* pObjNum, MeshReader reader, const char* fileName,
+                  const MeshLoader& loader, int line);
