@@ -60,6 +60,7 @@ AudioResult AudioSystemPlaySound(AudioSystem* pSystem, AudioSound* pSound, bool 
 AudioResult AudioSoundRelease(AudioSound* pSound);
 
 AudioResult AudioChannelSetVolume(AudioChannel channel, float volume); // 0.0 to 1.0, clamped
+AudioResult AudioChannelGetVolume(AudioChannel channel, float* pVolume);
 AudioResult AudioChannelSetPaused(AudioChannel channel, bool paused);
 AudioResult AudioChannelGetPaused(AudioChannel channel, bool* pPaused);
 // Never fails for a handle: a null, ended, stopped or reused channel is simply not playing. A paused

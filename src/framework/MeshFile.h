@@ -28,7 +28,7 @@ struct MeshLoader
 {
     const char* func;    // "LoadHero"
     const char* srcPath; // "src\\Hero"
-    const char* mesg;    // "Mesg: fail to create object!!"
+    const char* mesg;    // "fail to create object!!" (printed after "Mesg: ")
 };
 
 extern const MeshLoader MESH_LOADER_COINS;              // Coins::LoadCoins

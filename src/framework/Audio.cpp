@@ -1,0 +1,278 @@
+#include "framework/Audio.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+#include "platform/PlatAudio.h"
+
+struct AudioSystem
+{
+    bool initialised;
+    int channelNum;
+};
+
+struct AudioSound
+{
+    PlatAudioChunk* pChunk;
+};
+
+// A channel is idle, pending (played paused: it holds its sound but the mixer has not started it yet, so
+// not a single sample sounds before it is unpaused) or started on the mixer.
+struct AudioChannelState
+{
+    uint32_t generation; // counts the plays on this channel; part of every handle
+    AudioSound* pSound;
+    bool pending;
+    bool started;
+};
+
+// A handle is the channel number + 1 in its low bits and the channel's generation above them.
+static const uint32_t CHANNEL_BITS = 7;
+static const uint32_t CHANNEL_MASK = (1u << CHANNEL_BITS) - 1;
+static_assert(AUDIO_CHANNEL_NUM_MAX <= int(CHANNEL_MASK), "channel numbers must fit the handle");
+
+static AudioSystem sSystem;
+static bool sSystemCreated = false;
+static AudioChannelState sChannels[AUDIO_CHANNEL_NUM_MAX];
+static std::vector<AudioSound*> sSounds; // every sound alive
+
+static const char* const sErrorTexts[AUDIO_RESULT_NUM] = {
+    "No errors.",
+    "A sound system exists already.",
+    "The sound system has not been initialised.",
+    "The sound system has been initialised already.",
+    "No audio output could be opened.",
+    "An invalid parameter was passed.",
+    "An invalid or stale handle was used.",
+    "The sound file could not be opened.",
+    "The sound file is damaged or of an unsupported format.",
+    "Every channel is in use.",
+    "The audio output refused to play the sound.",
+};
+
+const char* AudioErrorString(int result)
+{
+    if (result < 0 || result >= AUDIO_RESULT_NUM) return "Unknown error.";
+    return sErrorTexts[result];
+}
+
+static bool SoundAlive(const AudioSound* pSound)
+{
+    return pSound && std::find(sSounds.begin(), sSounds.end(), pSound) != sSounds.end();
+}
+
+static void ChannelRetire(AudioChannelState* pCh)
+{
+    pCh->pSound  = nullptr;
+    pCh->pending = false;
+    pCh->started = false;
+}
+
+// A started channel whose sound has ended becomes idle. True while the channel holds a play.
+static bool ChannelLive(int index)
+{
+    AudioChannelState* pCh = &sChannels[index];
+    if (pCh->started && !PlatAudioIsPlaying(index)) ChannelRetire(pCh);
+    return pCh->pending || pCh->started;
+}
+
+// The channel index a handle names while its play is alive, else -1.
+static int ChannelLookup(AudioChannel channel)
+{
+    if (!sSystemCreated || !sSystem.initialised) return -1;
+    int index = int(channel & CHANNEL_MASK) - 1;
+    if (index < 0 || index >= sSystem.channelNum) return -1;
+    if (sChannels[index].generation != (channel >> CHANNEL_BITS)) return -1;
+    return ChannelLive(index) ? index : -1;
+}
+
+static AudioChannel ChannelHandle(int index)
+{
+    return (sChannels[index].generation << CHANNEL_BITS) | uint32_t(index + 1);
+}
+
+static void ChannelStop(int index)
+{
+    if (sChannels[index].started) PlatAudioHalt(index);
+    ChannelRetire(&sChannels[index]);
+}
+
+AudioResult AudioSystemCreate(AudioSystem** ppSystem)
+{
+    if (!ppSystem) return AUDIO_ERR_INVALID_PARAM;
+    if (sSystemCreated) return AUDIO_ERR_ALREADY_CREATED;
+    sSystem        = AudioSystem{false, 0};
+    sSystemCreated = true;
+    *ppSystem      = &sSystem;
+    return AUDIO_OK;
+}
+
+AudioResult AudioSystemInit(AudioSystem* pSystem, int channelNum)
+{
+    if (pSystem != &sSystem || !sSystemCreated) return AUDIO_ERR_INVALID_PARAM;
+    if (sSystem.initialised) return AUDIO_ERR_INITIALIZED;
+    if (channelNum < 1 || channelNum > AUDIO_CHANNEL_NUM_MAX) return AUDIO_ERR_INVALID_PARAM;
+    if (!PlatAudioOpen(channelNum))
+    {
+        fprintf(stderr, "audio: %s\n", PlatAudioError());
+        return AUDIO_ERR_OUTPUT_INIT;
+    }
+    for (AudioChannelState& ch : sChannels) ch = AudioChannelState{0, nullptr, false, false};
+    sSystem.initialised = true;
+    sSystem.channelNum  = channelNum;
+    return AUDIO_OK;
+}
+
+AudioResult AudioSystemUpdate(AudioSystem* pSystem)
+{
+    if (pSystem != &sSystem || !sSystemCreated) return AUDIO_ERR_INVALID_PARAM;
+    if (!sSystem.initialised) return AUDIO_ERR_UNINITIALIZED;
+    for (int i = 0; i < sSystem.channelNum; ++i) ChannelLive(i);
+    return AUDIO_OK;
+}
+
+AudioResult AudioSystemRelease(AudioSystem* pSystem)
+{
+    if (pSystem != &sSystem || !sSystemCreated) return AUDIO_ERR_INVALID_PARAM;
+    if (sSystem.initialised)
+    {
+        for (int i = 0; i < sSystem.channelNum; ++i) ChannelStop(i);
+        for (AudioSound* pSound : sSounds)
+        {
+            PlatAudioFree(pSound->pChunk);
+            delete pSound;
+        }
+        sSounds.clear();
+        PlatAudioClose();
+    }
+    sSystem        = AudioSystem{false, 0};
+    sSystemCreated = false;
+    return AUDIO_OK;
+}
+
+AudioResult AudioSystemCreateSound(AudioSystem* pSystem, const char* fileName, AudioSound** ppSound)
+{
+    if (ppSound) *ppSound = nullptr;
+    if (!ppSound || !fileName) return AUDIO_ERR_INVALID_PARAM;
+    if (pSystem != &sSystem || !sSystemCreated) return AUDIO_ERR_INVALID_PARAM;
+    if (!sSystem.initialised) return AUDIO_ERR_UNINITIALIZED;
+
+    FILE* pFile = fopen(fileName, "rb");
+    if (!pFile) return AUDIO_ERR_FILE_NOT_FOUND;
+    fclose(pFile);
+    PlatAudioChunk* pChunk = PlatAudioLoad(fileName);
+    if (!pChunk)
+    {
+        fprintf(stderr, "audio: %s: %s\n", fileName, PlatAudioError());
+        return AUDIO_ERR_FORMAT;
+    }
+    AudioSound* pSound = new AudioSound{pChunk};
+    sSounds.push_back(pSound);
+    *ppSound = pSound;
+    return AUDIO_OK;
+}
+
+AudioResult AudioSystemPlaySound(AudioSystem* pSystem, AudioSound* pSound, bool paused,
+                                 AudioChannel* pChannel)
+{
+    if (pChannel) *pChannel = AUDIO_CHANNEL_NULL;
+    if (!pChannel || pSystem != &sSystem || !sSystemCreated) return AUDIO_ERR_INVALID_PARAM;
+    if (!sSystem.initialised) return AUDIO_ERR_UNINITIALIZED;
+    if (!SoundAlive(pSound)) return AUDIO_ERR_INVALID_HANDLE;
+
+    int index = 0;
+    while (index < sSystem.channelNum && ChannelLive(index)) ++index;
+    if (index == sSystem.channelNum) return AUDIO_ERR_CHANNEL_ALLOC;
+
+    AudioChannelState* pCh = &sChannels[index];
+    pCh->generation        = (pCh->generation + 1) & (~0u >> CHANNEL_BITS);
+    pCh->pSound            = pSound;
+    PlatAudioSetVolume(index, 1.0f);
+    if (paused)
+        pCh->pending = true;
+    else if (PlatAudioPlay(index, pSound->pChunk))
+        pCh->started = true;
+    else
+    {
+        ChannelRetire(pCh);
+        return AUDIO_ERR_PLAY;
+    }
+    *pChannel = ChannelHandle(index);
+    return AUDIO_OK;
+}
+
+AudioResult AudioSoundRelease(AudioSound* pSound)
+{
+    if (!SoundAlive(pSound)) return AUDIO_ERR_INVALID_HANDLE;
+    for (int i = 0; i < sSystem.channelNum; ++i)
+        if (sChannels[i].pSound == pSound) ChannelStop(i);
+    PlatAudioFree(pSound->pChunk);
+    sSounds.erase(std::find(sSounds.begin(), sSounds.end(), pSound));
+    delete pSound;
+    return AUDIO_OK;
+}
+
+AudioResult AudioChannelSetVolume(AudioChannel channel, float volume)
+{
+    int index = ChannelLookup(channel);
+    if (index < 0) return AUDIO_ERR_INVALID_HANDLE;
+    PlatAudioSetVolume(index, volume);
+    return AUDIO_OK;
+}
+
+AudioResult AudioChannelGetVolume(AudioChannel channel, float* pVolume)
+{
+    if (!pVolume) return AUDIO_ERR_INVALID_PARAM;
+    int index = ChannelLookup(channel);
+    if (index < 0) return AUDIO_ERR_INVALID_HANDLE;
+    *pVolume = PlatAudioGetVolume(index);
+    return AUDIO_OK;
+}
+
+AudioResult AudioChannelSetPaused(AudioChannel channel, bool paused)
+{
+    int index = ChannelLookup(channel);
+    if (index < 0) return AUDIO_ERR_INVALID_HANDLE;
+    AudioChannelState* pCh = &sChannels[index];
+    if (pCh->pending)
+    {
+        if (paused) return AUDIO_OK;
+        pCh->pending = false;
+        if (!PlatAudioPlay(index, pCh->pSound->pChunk))
+        {
+            ChannelRetire(pCh);
+            return AUDIO_ERR_PLAY;
+        }
+        pCh->started = true;
+    }
+    else if (paused)
+        PlatAudioPause(index);
+    else
+        PlatAudioResume(index);
+    return AUDIO_OK;
+}
+
+AudioResult AudioChannelGetPaused(AudioChannel channel, bool* pPaused)
+{
+    if (!pPaused) return AUDIO_ERR_INVALID_PARAM;
+    int index = ChannelLookup(channel);
+    if (index < 0) return AUDIO_ERR_INVALID_HANDLE;
+    *pPaused = sChannels[index].pending || PlatAudioIsPaused(index);
+    return AUDIO_OK;
+}
+
+AudioResult AudioChannelIsPlaying(AudioChannel channel, bool* pPlaying)
+{
+    if (!pPlaying) return AUDIO_ERR_INVALID_PARAM;
+    *pPlaying = ChannelLookup(channel) >= 0;
+    return AUDIO_OK;
+}
+
+AudioResult AudioChannelStop(AudioChannel channel)
+{
+    int index = ChannelLookup(channel);
+    if (index < 0) return AUDIO_ERR_INVALID_HANDLE;
+    ChannelStop(index);
+    return AUDIO_OK;
+}

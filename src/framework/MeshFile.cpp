@@ -1,0 +1,222 @@
+#include "framework/MeshFile.h"
+
+#include <cctype>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "engine/KoAssert.h"
+#include "engine/KoGraphics.h"
+
+static const char* const MESG_FAIL   = "fail to create object!!";
+static const char* const MESG_FAILED = "failed to create object!";
+
+const MeshLoader MESH_LOADER_COINS              = {"Coins::LoadCoins", "src\\Coins", MESG_FAILED};
+const MeshLoader MESH_LOADER_FACTORY_MONSTER    = {"Factory::LoadMonster", "src\\Factory", MESG_FAIL};
+const MeshLoader MESH_LOADER_FACTORY_BACKGROUND = {"Factory::LoadBackground", "src\\Factory", MESG_FAIL};
+const MeshLoader MESH_LOADER_FLAG               = {"Flag::LoadFlag", "src\\Flag", MESG_FAIL};
+const MeshLoader MESH_LOADER_HERO               = {"LoadHero", "src\\Hero", MESG_FAIL};
+const MeshLoader MESH_LOADER_TERRAIN            = {"Terrain::LoadTerrain", "src\\Terrain", MESG_FAIL};
+const MeshLoader MESH_LOADER_EDITOR_TERRAIN     = {"Terrain::LoadEditorTerrain", "src\\Terrain", MESG_FAIL};
+const MeshLoader MESH_LOADER_PARTICLE_DUST = {"ParticleSys::ParticleLoad", "src\\ParticleSys", MESG_FAILED};
+const MeshLoader MESH_LOADER_PARTICLE      = {"ParticleSys::ParticleLoad", "src\\ParticleSys", MESG_FAIL};
+const MeshLoader MESH_LOADER_UI            = {"UI::LoadUI", "src\\UI", MESG_FAIL};
+const MeshLoader MESH_LOADER_MENU          = {"GameStateMenuLoad", "src\\GameState_Menu", MESG_FAIL};
+const MeshLoader MESH_LOADER_MESHEDITOR = {"GameStateMesheditorLoad", "src\\GameState_Mesheditor", MESG_FAIL};
+
+// ---------------------------------------------------------------------------------------------------------
+// Token reading
+
+// A mesh file held whole in memory, read token by token. A token that is not a number of the expected kind
+// puts the reader in the failed state, and every later read fails too.
+struct MeshTokens
+{
+    std::string text;
+    size_t pos;
+    bool failed;
+};
+
+static bool OpenTokens(const char* fileName, MeshTokens* pTok)
+{
+    FILE* pFile = fileName ? fopen(fileName, "rb") : nullptr;
+    if (!pFile) return false;
+    char buf[8192];
+    size_t n;
+    while ((n = fread(buf, 1, sizeof(buf), pFile)) > 0) pTok->text.append(buf, n);
+    fclose(pFile);
+    pTok->pos    = 0;
+    pTok->failed = false;
+    return true;
+}
+
+// The next token as [begin, end); false (and the failed state) at the end of the text.
+static bool NextToken(MeshTokens* pTok, const char** ppBegin, const char** ppEnd)
+{
+    if (pTok->failed) return false;
+    const std::string& t = pTok->text;
+    size_t i             = pTok->pos;
+    while (i < t.size() && isspace(static_cast<unsigned char>(t[i]))) ++i;
+    size_t start = i;
+    while (i < t.size() && !isspace(static_cast<unsigned char>(t[i]))) ++i;
+    pTok->pos = i;
+    if (i == start)
+    {
+        pTok->failed = true;
+        return false;
+    }
+    *ppBegin = t.data() + start;
+    *ppEnd   = t.data() + i;
+    return true;
+}
+
+// Decimal float: optional sign, digits with an optional fraction, optional exponent; finite.
+static bool ReadFloat(MeshTokens* pTok, float* pValue)
+{
+    const char *b, *e;
+    if (!NextToken(pTok, &b, &e)) return false;
+    const char* p = b;
+    if (p < e && (*p == '+' || *p == '-')) ++p;
+    int digits = 0;
+    while (p < e && isdigit(static_cast<unsigned char>(*p))) ++p, ++digits;
+    if (p < e && *p == '.')
+        for (++p; p < e && isdigit(static_cast<unsigned char>(*p)); ++p) ++digits;
+    if (digits > 0 && p < e && (*p == 'e' || *p == 'E'))
+    {
+        ++p;
+        if (p < e && (*p == '+' || *p == '-')) ++p;
+        int expDigits = 0;
+        while (p < e && isdigit(static_cast<unsigned char>(*p))) ++p, ++expDigits;
+        if (expDigits == 0) digits = 0;
+    }
+    if (digits == 0 || p != e)
+    {
+        pTok->failed = true;
+        return false;
+    }
+    std::string token(b, e);
+    float value = strtof(token.c_str(), nullptr);
+    if (!std::isfinite(value))
+    {
+        pTok->failed = true;
+        return false;
+    }
+    *pValue = value;
+    return true;
+}
+
+// Hexadecimal colour 0xAARRGGBB: "0x" or "0X" may lead; one to eight digits of either case.
+static bool ReadColour(MeshTokens* pTok, uint32_t* pColour)
+{
+    const char *b, *e;
+    if (!NextToken(pTok, &b, &e)) return false;
+    if (e - b > 2 && b[0] == '0' && (b[1] == 'x' || b[1] == 'X')) b += 2;
+    uint32_t value = 0;
+    bool ok        = b < e && e - b <= 8;
+    for (const char* p = b; ok && p < e; ++p)
+    {
+        int c = static_cast<unsigned char>(*p);
+        if (!isxdigit(c)) ok = false;
+        value = value * 16 + uint32_t(isdigit(c) ? c - '0' : tolower(c) - 'a' + 10);
+    }
+    if (!ok)
+    {
+        pTok->failed = true;
+        return false;
+    }
+    *pColour = value;
+    return true;
+}
+
+struct MeshRect
+{
+    float cx, cy, w, h;
+    uint32_t colour;
+};
+
+static bool ReadRect(MeshTokens* pTok, MeshRect* pRect)
+{
+    return ReadFloat(pTok, &pRect->cx) && ReadFloat(pTok, &pRect->cy) && ReadFloat(pTok, &pRect->w) &&
+           ReadFloat(pTok, &pRect->h) && ReadColour(pTok, &pRect->colour);
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Readers
+
+void LoadMesh(const char* fileName)
+{
+    MeshTokens tok;
+    if (!OpenTokens(fileName, &tok)) return;
+    float x[3], y[3];
+    uint32_t c[3];
+    for (;;)
+    {
+        bool whole = true;
+        for (int k = 0; k < 3 && whole; ++k)
+            whole = ReadFloat(&tok, &x[k]) && ReadFloat(&tok, &y[k]) && ReadColour(&tok, &c[k]);
+        if (!whole) break;
+        KoGfxTriAdd(x[0], y[0], c[0], x[1], y[1], c[1], x[2], y[2], c[2]);
+    }
+}
+
+void LoadMonsterMesh(const char* fileName)
+{
+    MeshTokens tok;
+    if (!OpenTokens(fileName, &tok)) return;
+    MeshAddCircle(0.0f, 0.0f, 0.5f, 0xFF8C2318);
+    MeshRect r;
+    while (ReadRect(&tok, &r)) MeshAddRect(r.cx, r.cy, r.w, r.h, r.colour);
+}
+
+void LoadFlagMesh(const char* fileName)
+{
+    MeshTokens tok;
+    if (!OpenTokens(fileName, &tok)) return;
+    MeshRect r;
+    for (int k = 0; k < 2 && ReadRect(&tok, &r); ++k) MeshAddRect(r.cx, r.cy, r.w, r.h, r.colour);
+}
+
+void MeshAddCircle(float cx, float cy, float r, uint32_t colour)
+{
+    const float step = 0.25132742f; // 2 pi / 25
+    for (int k = 0; k < 25; ++k)
+    {
+        float a0 = float(k) * step;
+        float a1 = float(k + 1) * step;
+        KoGfxTriAdd(cx, cy, colour, cx + r * cosf(a0), cy + r * sinf(a0), colour, cx + r * cosf(a1),
+                    cy + r * sinf(a1), colour);
+    }
+}
+
+void MeshAddRect(float cx, float cy, float w, float h, uint32_t colour)
+{
+    float left = cx - w / 2.0f, right = cx + w / 2.0f;
+    float bottom = cy - h / 2.0f, top = cy + h / 2.0f;
+    KoGfxTriAdd(left, bottom, colour, right, bottom, colour, right, top, colour);
+    KoGfxTriAdd(left, bottom, colour, right, top, colour, left, top, colour);
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Type loader pattern
+
+void MeshTypeStart(GameObj* pObj, uint32_t type, int* pObjNum)
+{
+    ++*pObjNum;
+    pObj->type = type;
+    KoGfxTriStart();
+}
+
+void MeshTypeEnd(GameObj* pObj, const MeshLoader& loader, int line)
+{
+    pObj->pMesh = KoGfxTriEnd();
+    if (!pObj->pMesh)
+        KoAssertFail("KO_ASSERT_MESG", "pObj->pMesh", line, loader.func, loader.srcPath, loader.mesg);
+}
+
+void MeshLoadType(GameObj* pObj, uint32_t type, int* pObjNum, MeshReader reader, const char* fileName,
+                  const MeshLoader& loader, int line)
+{
+    MeshTypeStart(pObj, type, pObjNum);
+    reader(fileName);
+    MeshTypeEnd(pObj, loader, line);
+}

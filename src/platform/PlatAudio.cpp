@@ -1,0 +1,118 @@
+#include "platform/PlatAudio.h"
+
+#include <SDL.h>
+#include <SDL_mixer.h>
+#include <cstdio>
+
+static bool sOpen   = false;
+static bool sSilent = false;
+
+// Brings the audio subsystem up (with the driver SDL chooses) and opens the mixer on it.
+static bool OpenMixer(int channelNum)
+{
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+    if (Mix_OpenAudio(MIX_DEFAULT_FREQUENCY, MIX_DEFAULT_FORMAT, MIX_DEFAULT_CHANNELS, 1024) != 0)
+    {
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        return false;
+    }
+    Mix_AllocateChannels(channelNum);
+    return true;
+}
+
+bool PlatAudioOpen(int channelNum)
+{
+    if (sOpen) return true;
+    if ((Mix_Init(MIX_INIT_MP3) & MIX_INIT_MP3) == 0)
+        fprintf(stderr, "audio: no MP3 decoder (%s); MP3 sounds will not load\n", Mix_GetError());
+
+    const char* driver = SDL_GetHint(SDL_HINT_AUDIODRIVER);
+    sSilent            = driver && SDL_strcmp(driver, "dummy") == 0;
+    if (!OpenMixer(channelNum))
+    {
+        if (sSilent)
+        {
+            Mix_Quit();
+            return false;
+        }
+        fprintf(stderr, "audio: no audio device (%s); playing on silent output\n", SDL_GetError());
+        SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
+        sSilent = true;
+        if (!OpenMixer(channelNum))
+        {
+            Mix_Quit();
+            return false;
+        }
+    }
+    sOpen = true;
+    return true;
+}
+
+void PlatAudioClose()
+{
+    if (!sOpen) return;
+    Mix_HaltChannel(-1);
+    Mix_CloseAudio();
+    Mix_Quit();
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    sOpen = false;
+}
+
+bool PlatAudioIsSilent()
+{
+    return sOpen && sSilent;
+}
+
+const char* PlatAudioError()
+{
+    return Mix_GetError();
+}
+
+PlatAudioChunk* PlatAudioLoad(const char* path)
+{
+    return reinterpret_cast<PlatAudioChunk*>(Mix_LoadWAV(path));
+}
+
+void PlatAudioFree(PlatAudioChunk* pChunk)
+{
+    if (pChunk) Mix_FreeChunk(reinterpret_cast<Mix_Chunk*>(pChunk));
+}
+
+bool PlatAudioPlay(int channel, PlatAudioChunk* pChunk)
+{
+    // A new play on a channel starts unpaused.
+    return Mix_PlayChannel(channel, reinterpret_cast<Mix_Chunk*>(pChunk), 0) == channel;
+}
+
+void PlatAudioHalt(int channel)
+{
+    Mix_HaltChannel(channel);
+}
+void PlatAudioPause(int channel)
+{
+    Mix_Pause(channel);
+}
+void PlatAudioResume(int channel)
+{
+    Mix_Resume(channel);
+}
+bool PlatAudioIsPlaying(int channel)
+{
+    return Mix_Playing(channel) != 0;
+}
+bool PlatAudioIsPaused(int channel)
+{
+    return Mix_Paused(channel) != 0;
+}
+
+void PlatAudioSetVolume(int channel, float volume)
+{
+    if (!(volume > 0.0f)) volume = 0.0f;
+    if (volume > 1.0f) volume = 1.0f;
+    Mix_Volume(channel, int(volume * MIX_MAX_VOLUME + 0.5f));
+}
+
+float PlatAudioGetVolume(int channel)
+{
+    return float(Mix_Volume(channel, -1)) / MIX_MAX_VOLUME;
+}

@@ -1,0 +1,31 @@
+// The audio device and its mixer (SDL2_mixer): whole decoded sounds ("chunks") played on numbered
+// channels. This header never includes SDL.
+#pragma once
+
+struct PlatAudioChunk;
+
+// Opens the mixer with channelNum channels on the system's audio device, or on SDL's dummy driver
+// (silent output) when no device opens. False only when not even silent output can be opened.
+bool PlatAudioOpen(int channelNum);
+void PlatAudioClose();
+// True while the mixer runs on silent output.
+bool PlatAudioIsSilent();
+// The last SDL or mixer error text, for standard error.
+const char* PlatAudioError();
+
+// Decodes a whole WAV or MP3 file; null when it cannot be read or decoded.
+PlatAudioChunk* PlatAudioLoad(const char* path);
+// Frees a chunk; the mixer first halts every channel playing it.
+void PlatAudioFree(PlatAudioChunk* pChunk);
+
+// Plays the chunk once on the channel, from the start and unpaused. False if the mixer refuses.
+bool PlatAudioPlay(int channel, PlatAudioChunk* pChunk);
+void PlatAudioHalt(int channel);
+void PlatAudioPause(int channel);
+void PlatAudioResume(int channel);
+// Playing includes paused; a channel stops playing when its sound has ended.
+bool PlatAudioIsPlaying(int channel);
+bool PlatAudioIsPaused(int channel);
+// 0.0 to 1.0; also applies to a channel that is not playing yet.
+void PlatAudioSetVolume(int channel, float volume);
+float PlatAudioGetVolume(int channel);

@@ -1,0 +1,18 @@
+// Files and folders: the per-user data folder, folder creation and whole-file replacement.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+// The per-user data folder: $XDG_DATA_HOME when it is set to an absolute path, otherwise
+// $HOME/.local/share; no trailing '/'. Empty when neither can be found.
+std::string PlatUserDataDir();
+// Creates one folder (mode 0700 for user data). Returns 0 on success, otherwise the errno value of the
+// failure (EEXIST when it exists already).
+int PlatMakeDir(const char* path);
+// Creates a folder and every missing folder above it. True when the folder exists afterwards.
+bool PlatMakeDirs(const std::string& path);
+// Replaces the file at path by size bytes of data: they are written to path + ".tmp" beside it, flushed
+// to the disk, and the temporary file is renamed over path, so path always holds either its old or its
+// new contents. On any failure the temporary file is removed, path is untouched and the result is false.
+bool PlatReplaceFile(const std::string& path, const char* data, size_t size);
