@@ -1,0 +1,336 @@
+// Monsters and the sky: types, the monster list, the monster creator, patrol, weakening and the monster
+// and pickup pass.
+#include "level/Factory.h"
+
+#include "framework/CommonLevel.h"
+#include "framework/GameStateMgr.h"
+#include "framework/MeshFile.h"
+#include "framework/Sound.h"
+#include "engine/KoGraphics.h"
+#include "level/GameState_Level.h"
+#include "level/Hero.h"
+#include "level/ParticleSys.h"
+#include "level/UI.h"
+
+std::vector<MonsterInfo*> gMonsterList;
+bool gFirstMonsterSeen = false;
+bool gFirstDiamondSeen = false;
+
+namespace
+{
+const int MONSTER_LIST_ROOM = 80;
+
+// Digits float above the monster, in its own (scaled) space.
+const float DIGIT_SCALE   = 0.4f;
+const float DIGIT_OFFSETX = 0.25f;
+const float DIGIT_OFFSETY = 0.9f;
+
+const char* const MONSTER_MESH_FILES[] = {
+    "Meshes/monstermesh.txt",    "Meshes/squirrelmesh.txt", "Meshes/skullmesh.txt",
+    "Meshes/skull2mesh.txt",     "Meshes/goblinmesh.txt",   "Meshes/neonbeastmesh.txt",
+    "Meshes/neonbeast2mesh.txt", "Meshes/darkmagemesh.txt", "Meshes/princessmesh.txt",
+};
+
+// How far above its cell centre each monster type stands when laid, types 17 to 25.
+const float MONSTER_LIFT[] = {0.5f, 0.3f, 0.5f, 0.4f, 0.2f, 0.3f, 0.5f, 0.3f, 0.5f};
+
+const float MONSTER_LAY_SCALE = 2.0f;
+
+// Far-behind removal covers monsters, terrain, diamonds and flags.
+const float FAR_BEHIND     = 25.0f;
+const float FAR_AHEAD      = 70.0f;
+const float NEAR_BOX       = 3.0f; // a member's box in which it swings at a monster
+const float TOUCH_BOX      = 1.0f;
+const float DIAMOND_BOX    = 2.0f;
+const float INVULN_SECONDS = 10.0f;
+const uint32_t INVULN_TEXT = 0xFFE0C5B8;
+const int DEATH_BY_MONSTER = 2;
+const int TUTORIAL_MONSTER = 2;
+const int TUTORIAL_DIAMOND = 3;
+
+bool IsMonsterType(uint32_t type)
+{
+    return type >= TYPE_MONSTER && type <= TYPE_PRINCESS;
+}
+
+int ClampShown(int value)
+{
+    if (value < 0) return 0;
+    if (value > MONSTER_POWER_SHOWN_MAX) return MONSTER_POWER_SHOWN_MAX;
+    return value;
+}
+
+GameObjInst* CreateDigit(GameObjInst* pParent, int digit, float x)
+{
+    Vec2 pos;
+    Vec2Set(&pos, x, DIGIT_OFFSETY);
+    GameObjInst* pDigit = CommonLevel::CreateInst(TYPE_DIGIT_0 + digit, DIGIT_SCALE, &pos, nullptr, 0.0f);
+    pDigit->flag        = FLAG_ACTIVE | FLAG_CHILD | FLAG_WORLD;
+    pDigit->pParent     = pParent;
+    return pDigit;
+}
+
+// The party members, in list order, that are in play.
+bool IsMember(const Hero& hero)
+{
+    return hero.body && (hero.body->flag & FLAG_IN_PARTY);
+}
+
+// One monster against the party. Returns true when the last troglin has just been beaten.
+bool MonsterContacts(GameObjInst* pInst)
+{
+    for (size_t i = 0; i < gHeroes.size() && pInst->pData; ++i)
+    {
+        Hero* pHero = &gHeroes[i];
+        if (!IsMember(*pHero)) continue;
+        GameObjInst* pBody = pHero->body;
+        if (KoTestRectToRect(&pBody->posCurr, NEAR_BOX, NEAR_BOX, &pInst->posCurr, TOUCH_BOX, TOUCH_BOX))
+        {
+            SwingHeroArm(pHero);
+            if (gTutorialEnabled && !gFirstMonsterSeen)
+            {
+                gTutorialPage     = TUTORIAL_MONSTER;
+                gTutorialShowing  = !gTutorialShowing;
+                gFirstMonsterSeen = true;
+            }
+        }
+        if (!KoTestRectToRect(&pBody->posCurr, TOUCH_BOX, TOUCH_BOX, &pInst->posCurr, TOUCH_BOX, TOUCH_BOX))
+            continue;
+        MonsterInfo* pInfo = static_cast<MonsterInfo*>(pInst->pData);
+        if (!gInvulnerable && gPartyPower < pInfo->power)
+        {
+            ParticleSys::EmitBurst(24, 0.3f, pBody->posCurr.x, pBody->posCurr.y);
+            KillHero(pHero);
+            if (gPartyPower <= 0)
+            {
+                gDeathCause = DEATH_BY_MONSTER;
+                gGameOver   = true;
+                ParticleSys::Update();
+                return true;
+            }
+        }
+        else
+        {
+            ParticleSys::EmitBurst(10, 0.5f, pInst->posCurr.x, pInst->posCurr.y);
+            CommonLevel::DestroyInst(pInst);
+            ++gKillCount;
+            SoundPlay(SND_SLASH, 0.0f);
+        }
+    }
+    return false;
+}
+
+void DiamondPickup(GameObjInst* pInst)
+{
+    ParticleSys::EmitSparkle(1.0f, pInst->posCurr.x, pInst->posCurr.y);
+    for (const Hero& hero : gHeroes)
+    {
+        if (!IsMember(hero)) continue;
+        if (!KoTestRectToRect(&hero.body->posCurr, DIAMOND_BOX, DIAMOND_BOX, &pInst->posCurr, TOUCH_BOX,
+                              TOUCH_BOX))
+            continue;
+        if (gTutorialEnabled && !gFirstDiamondSeen)
+        {
+            gTutorialPage     = TUTORIAL_DIAMOND;
+            gTutorialShowing  = !gTutorialShowing;
+            gFirstDiamondSeen = true;
+        }
+        gInvulnTime   = INVULN_SECONDS;
+        gTextColour   = INVULN_TEXT;
+        gInvulnerable = true;
+        SoundPause(SND_DISTRESSED);
+        CommonLevel::DestroyInst(pInst);
+        // A taken diamond is gone: the members behind cannot take it a second time.
+        return;
+    }
+}
+} // namespace
+
+namespace Factory
+{
+void LoadMonster()
+{
+    for (int i = 0; i < TYPE_PRINCESS - TYPE_MONSTER + 1; ++i)
+    {
+        uint32_t type     = TYPE_MONSTER + i;
+        MeshReader reader = type == TYPE_MONSTER ? LoadMonsterMesh : LoadMesh;
+        MeshLoadType(&sGameObjList[type], type, &sGameObjNum, reader, MONSTER_MESH_FILES[i],
+                     MESH_LOADER_FACTORY_MONSTER, __LINE__);
+    }
+    for (int d = 0; d < 10; ++d)
+    {
+        char fileName[32];
+        snprintf(fileName, sizeof fileName, "Meshes/new-%dmesh.txt", d);
+        uint32_t type = TYPE_DIGIT_0 + d;
+        MeshLoadType(&sGameObjList[type], type, &sGameObjNum, LoadMesh, fileName, MESH_LOADER_FACTORY_MONSTER,
+                     __LINE__);
+    }
+}
+
+void LoadBackground()
+{
+    MeshLoadType(&sGameObjList[TYPE_SKY], TYPE_SKY, &sGameObjNum, LoadMesh, "Meshes/skymesh.txt",
+                 MESH_LOADER_FACTORY_BACKGROUND, __LINE__);
+}
+
+void ResetMonsterList()
+{
+    gMonsterList.clear();
+    gMonsterList.reserve(MONSTER_LIST_ROOM);
+}
+
+void FreeMonsterList()
+{
+    for (MonsterInfo* pInfo : gMonsterList) delete pInfo;
+    ResetMonsterList();
+}
+
+int MonsterPowerFor(int type, int partyPower)
+{
+    int p = partyPower;
+    switch (type)
+    {
+        case TYPE_MONSTER:
+            return p / 2 + 1;
+        case TYPE_SQUIRREL:
+            return p + 1;
+        case TYPE_SKULL:
+            return p / 2 + p;
+        case TYPE_SKULL2:
+            return p / 2 + p + 1;
+        case TYPE_GOBLIN:
+            return p / 2 + p + 2;
+        case TYPE_NEONBEAST:
+            return 2 * p;
+        case TYPE_NEONBEAST2:
+            return 2 * p + 1;
+        case TYPE_DARKMAGE:
+            return 2 * p + 2;
+        case TYPE_PRINCESS:
+            return 69;
+        default:
+            return -1;
+    }
+}
+
+MonsterInfo* LayMonster(int type, float cellX, float cellY)
+{
+    if (type < TYPE_MONSTER || type > TYPE_PRINCESS) return nullptr;
+    float lift = MONSTER_LIFT[type - TYPE_MONSTER];
+    MonsterInfo* pInfo =
+        CreateMonster(cellX, cellY + lift, MonsterPowerFor(type, gPartyPower), type, MONSTER_LAY_SCALE);
+    gMonsterList.push_back(pInfo);
+    return pInfo;
+}
+
+void ShowNumber(GameObjInst* pTens, GameObjInst* pUnits, int value)
+{
+    int shown       = ClampShown(value);
+    pTens->pObject  = &sGameObjList[TYPE_DIGIT_0 + shown / 10];
+    pUnits->pObject = &sGameObjList[TYPE_DIGIT_0 + shown % 10];
+}
+
+bool UpdateMonsters()
+{
+    Vec2 leader = gLeader->body->posCurr;
+    for (GameObjInst& inst : sGameObjInstList)
+    {
+        if (!(inst.flag & FLAG_ACTIVE)) continue;
+        uint32_t type = inst.pObject->type;
+        if (type >= TYPE_MONSTER && type <= TYPE_FLAG && inst.posCurr.x < leader.x - FAR_BEHIND)
+        {
+            CommonLevel::DestroyInst(&inst);
+            continue;
+        }
+        if (IsMonsterType(type))
+        {
+            PatrolMonster(&inst);
+            MonsterInfo* pInfo = static_cast<MonsterInfo*>(inst.pData);
+            if (pInfo && inst.posCurr.x > leader.x + FAR_AHEAD && pInfo->power > 2 * gPartyPower + 4)
+                WeakenMonster(pInfo);
+            if (MonsterContacts(&inst)) return true;
+        }
+        else if (type == TYPE_DIAMOND)
+            DiamondPickup(&inst);
+    }
+    return false;
+}
+} // namespace Factory
+
+MonsterInfo* CreateMonster(float x, float y, int power, int type, float scale)
+{
+    Vec2 pos;
+    Vec2Set(&pos, x, y);
+    GameObjInst* pInst = CommonLevel::CreateInst(type, scale, &pos, nullptr, 0.0f);
+    pInst->flag        = FLAG_ACTIVE | FLAG_WORLD;
+
+    MonsterInfo* pInfo = new MonsterInfo{pInst, power};
+    pInst->pData       = pInfo;
+
+    // Skulls walk; everything else stands still.
+    pInst->patrolDir   = type == TYPE_SKULL ? 1 : 0;
+    pInst->patrolPhase = 0;
+    pInst->patrolTimer = 0.0;
+
+    int shown        = ClampShown(power);
+    pInst->pChild[0] = CreateDigit(pInst, shown / 10, -DIGIT_OFFSETX);
+    pInst->pChild[1] = CreateDigit(pInst, shown % 10, DIGIT_OFFSETX);
+    return pInfo;
+}
+
+void CreateSky()
+{
+    Vec2 pos;
+    Vec2Set(&pos, gKoWinMinX, gKoWinMinY - 70.0f);
+    GameObjInst* pInst = CommonLevel::CreateInst(TYPE_SKY, 120.0f, &pos, nullptr, 0.0f);
+    pInst->flag        = FLAG_ACTIVE; // screen space: the sky does not scroll
+}
+
+void PatrolMonster(GameObjInst* pInst)
+{
+    if (pInst->patrolDir != 1 && pInst->patrolDir != 2) return;
+    double dt = gFrameTime;
+    switch (pInst->patrolPhase)
+    {
+        case 0:
+            pInst->patrolPhase = 1;
+            break;
+        case 1:
+            pInst->patrolTimer -= dt;
+            if (pInst->patrolTimer <= 0.0)
+            {
+                pInst->patrolPhase = 2;
+                pInst->patrolTimer = 1.0;
+            }
+            pInst->velCurr.x = pInst->patrolDir == 1 ? -1.0f : 1.0f;
+            break;
+        case 2:
+            pInst->patrolTimer -= dt;
+            if (pInst->patrolTimer <= 0.0)
+            {
+                pInst->patrolDir   = pInst->patrolDir == 1 ? 2 : 1;
+                pInst->patrolPhase = 0;
+            }
+            break;
+        default:
+            break;
+    }
+}
+
+bool IsMonsterAlive(const MonsterInfo* pInfo)
+{
+    const GameObjInst* pInst = pInfo->pInst;
+    return pInst && (pInst->flag & FLAG_ACTIVE) && pInst->pData == pInfo;
+}
+
+void WeakenMonster(MonsterInfo* pInfo)
+{
+    if (pInfo->power <= 1) return;
+    --pInfo->power;
+    // A beaten or removed monster keeps its record, but its slot may now hold another monster whose
+    // digits are not ours to change.
+    if (!IsMonsterAlive(pInfo)) return;
+    GameObjInst* pInst = pInfo->pInst;
+    if (pInst->pChild[0] && pInst->pChild[1])
+        Factory::ShowNumber(pInst->pChild[0], pInst->pChild[1], pInfo->power);
+}

@@ -1,0 +1,300 @@
+// Particles (dust, skull heads, stars) in their own pool, and the axes the followers throw.
+#include "level/ParticleSys.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "engine/KoFrameRateController.h"
+#include "engine/KoGraphics.h"
+#include "framework/CommonLevel.h"
+#include "framework/GameStateMgr.h"
+#include "framework/MeshFile.h"
+#include "framework/Sound.h"
+#include "level/Factory.h"
+#include "level/Hero.h"
+
+float gTrailTimer   = 0.0f;
+float gSparkleTimer = 0.0f;
+
+AxeSlot gAxes[AXE_SLOT_NUM];
+int gAxesInFlight = 0;
+float gThrowTimer = 0.0f;
+
+namespace
+{
+const float PI = 3.1415927f;
+
+Particle sParticleList[PARTICLE_NUM_MAX];
+
+const uint32_t PARTICLE_ALIVE    = FLAG_ACTIVE | FLAG_WORLD;
+const uint32_t DUST_COLOUR       = 0xAA883311;
+const uint32_t DISC_COLOUR       = 0x66FEFE22;
+const float SHRINK_PERIOD        = 0.2f;  // seconds between two halvings
+const float SCALE_GONE           = 0.01f; // at or below this a particle is freed
+const float TUMBLE_SPEED         = 5.0f;  // radians per second
+const float SPARKLE_PERIOD       = 0.05f;
+const float TRAIL_PERIOD_PER_AXE = 0.01f;
+
+enum
+{
+    BEHAVIOUR_TUMBLE = 0,
+    BEHAVIOUR_SHRINK = 1,
+};
+
+Particle* FreeParticle()
+{
+    for (Particle& p : sParticleList)
+        if (p.flag == 0) return &p;
+    return nullptr;
+}
+
+void StartParticle(Particle* p, uint32_t type, float scale, float x, float y, float vx, float vy,
+                   float lifetime, int behaviour)
+{
+    p->pObject = &sGameObjList[type];
+    p->scale   = scale;
+    p->dirCurr = 0.0f;
+    Vec2Set(&p->posCurr, x, y);
+    Vec2Set(&p->velCurr, vx, vy);
+    p->flag      = PARTICLE_ALIVE;
+    p->lifetime  = lifetime;
+    p->age       = 0.0f;
+    p->behaviour = behaviour;
+}
+
+// A point at a random angle and a random distance up to spread from (x, y).
+Vec2 Scatter(float spread, float x, float y)
+{
+    float a = 2.0f * PI * KoRandFloat();
+    float d = KoRandFloat() * spread;
+    Vec2 pos;
+    Vec2Set(&pos, x + KoCos(a) * d, y + KoSin(a) * d);
+    return pos;
+}
+
+// T(pos) x R(dir) x S(scale).
+void BuildTransform(Mtx33* pOut, const Vec2* pPos, float dir, float scale)
+{
+    Mtx33 t, r, s;
+    Mtx33Trans(&t, pPos->x, pPos->y);
+    Mtx33Rot(&r, dir);
+    Mtx33Scale(&s, scale, scale);
+    Mtx33Concat(pOut, &r, &s);
+    Mtx33Concat(pOut, &t, pOut);
+}
+
+// Axe flight.
+const float AXE_SPEED        = 25.0f; // horizontal and initial vertical speed
+const float AXE_SCALE        = 2.0f;
+const float AXE_START_DIR    = -0.7853981852531433f;
+const float AXE_SPIN         = PI / 80.0f; // per frame
+const float THROW_PERIOD     = 2.0f;
+const float THROW_MIN_AHEAD  = 4.0f;  // a target must stand further ahead of the front troglin than this
+const float THROW_SEARCH     = 30.0f; // nearest monster within this is considered
+const float THROW_MAX_AHEAD  = 20.0f; // and thrown at only when nearer than this
+const float THROW_MIN_FLIGHT = 0.5f;
+const double THROW_SWING     = 0.5;
+} // namespace
+
+namespace ParticleSys
+{
+void ParticleLoad()
+{
+    GameObj* pDust = &sGameObjList[TYPE_PARTICLE_DUST];
+    MeshTypeStart(pDust, TYPE_PARTICLE_DUST, &sGameObjNum);
+    KoGfxTriAdd(0.5f, 0.0f, DUST_COLOUR, -0.5f, 0.5f, DUST_COLOUR, -0.5f, -0.5f, DUST_COLOUR);
+    MeshTypeEnd(pDust, MESH_LOADER_PARTICLE_DUST, __LINE__);
+
+    GameObj* pDisc = &sGameObjList[TYPE_PARTICLE_DISC];
+    MeshTypeStart(pDisc, TYPE_PARTICLE_DISC, &sGameObjNum);
+    MeshAddCircle(0.0f, 0.0f, 0.5f, DISC_COLOUR);
+    MeshTypeEnd(pDisc, MESH_LOADER_PARTICLE, __LINE__);
+
+    MeshLoadType(&sGameObjList[TYPE_PARTICLE_SKULL], TYPE_PARTICLE_SKULL, &sGameObjNum, LoadMesh,
+                 "Meshes/skullheadmesh.txt", MESH_LOADER_PARTICLE, __LINE__);
+    MeshLoadType(&sGameObjList[TYPE_PARTICLE_STAR], TYPE_PARTICLE_STAR, &sGameObjNum, LoadMesh,
+                 "Meshes/starmesh.txt", MESH_LOADER_PARTICLE, __LINE__);
+}
+
+void ParticleFree()
+{
+    for (Particle& p : sParticleList) p.flag = 0;
+}
+
+void EmitTrail(float spread, float x, float y)
+{
+    gTrailTimer += gFrameTime;
+    if (gTrailTimer < TRAIL_PERIOD_PER_AXE * gAxesInFlight) return;
+    gTrailTimer = 0.0f;
+    for (int i = 0; i < 2; ++i)
+    {
+        Vec2 pos    = Scatter(spread, x, y);
+        Particle* p = FreeParticle();
+        if (p) StartParticle(p, TYPE_PARTICLE_DUST, 0.4f, pos.x, pos.y, 0.5f, 0.8f, 2.0f, BEHAVIOUR_TUMBLE);
+    }
+}
+
+void EmitBurst(int count, float radius, float x, float y)
+{
+    float step = 2.0f * PI / count;
+    for (int i = 0; i < count; ++i)
+    {
+        float a     = i * step;
+        float c     = KoCos(a);
+        float s     = KoSin(a);
+        Particle* p = FreeParticle();
+        if (p)
+            StartParticle(p, TYPE_PARTICLE_SKULL, 0.8f, x + c * radius, y + s * radius, 2.0f * c, 2.0f * s,
+                          10.0f, BEHAVIOUR_SHRINK);
+    }
+}
+
+void EmitSparkle(float spread, float x, float y)
+{
+    gSparkleTimer += gFrameTime;
+    if (gSparkleTimer < SPARKLE_PERIOD) return;
+    Vec2 pos      = Scatter(spread, x, y);
+    Particle* p   = FreeParticle();
+    gSparkleTimer = 0.0f;
+    if (p) StartParticle(p, TYPE_PARTICLE_STAR, 0.4f, pos.x, pos.y, 0.5f, 0.8f, 2.0f, BEHAVIOUR_TUMBLE);
+}
+
+void Update()
+{
+    float dt = gFrameTime;
+    for (Particle& p : sParticleList)
+    {
+        if (!(p.flag & FLAG_ACTIVE)) continue;
+        // A particle freed here still moves this once, so its last transform stays consistent.
+        if (p.lifetime <= p.age || p.scale <= SCALE_GONE) p.flag = 0;
+        p.age += dt;
+        if (p.behaviour == BEHAVIOUR_TUMBLE)
+        {
+            p.dirCurr = float(p.dirCurr + TUMBLE_SPEED * gKoFrameTime);
+            p.dirCurr = KoWrap(p.dirCurr, -PI, PI);
+            if (p.age >= SHRINK_PERIOD)
+            {
+                p.age = 0.0f;
+                p.scale *= 0.5f;
+                // Stop drifting sideways or turn back, with equal odds.
+                p.velCurr.x *= float((-rand()) % 2);
+            }
+        }
+        else if (p.behaviour == BEHAVIOUR_SHRINK && p.age >= SHRINK_PERIOD)
+        {
+            p.age = 0.0f;
+            p.scale *= 0.5f;
+        }
+        p.posCurr.x += p.velCurr.x * dt;
+        p.posCurr.y += p.velCurr.y * dt;
+        BuildTransform(&p.transform, &p.posCurr, p.dirCurr, p.scale);
+    }
+
+    Mtx33 cam, move;
+    Mtx33Scale(&cam, gCamZoom, gCamZoom);
+    Mtx33Trans(&move, -gCamPosX, -gCamPosY);
+    Mtx33Concat(&cam, &cam, &move);
+    for (Particle& p : sParticleList)
+        if ((p.flag & PARTICLE_ALIVE) == PARTICLE_ALIVE) Mtx33Concat(&p.transform, &cam, &p.transform);
+}
+
+void Draw()
+{
+    for (Particle& p : sParticleList)
+    {
+        if (!(p.flag & FLAG_ACTIVE)) continue;
+        KoGfxSetBlendMode(KO_GFX_BM_ADD);
+        KoGfxSetTransform(&p.transform);
+        KoGfxTriDraw(p.pObject->pMesh);
+        KoGfxSetBlendMode(KO_GFX_BM_NONE);
+    }
+}
+
+const Particle* ParticleList()
+{
+    return sParticleList;
+}
+} // namespace ParticleSys
+
+void ResetAxes()
+{
+    memset(gAxes, 0, sizeof(gAxes));
+    gAxesInFlight = 0;
+}
+
+void ThrowAxe(Hero* pHero)
+{
+    if (gThrowTimer > THROW_PERIOD)
+    {
+        float leaderX       = gLeader->body->posCurr.x;
+        float bestX         = leaderX + THROW_SEARCH;
+        float bestY         = 0.0f;
+        MonsterInfo* target = nullptr;
+        for (MonsterInfo* pInfo : gMonsterList)
+        {
+            if (!IsMonsterAlive(pInfo)) continue;
+            const Vec2& pos = pInfo->pInst->posCurr;
+            if (pos.x < bestX && pos.x > leaderX + THROW_MIN_AHEAD && pInfo->power > 1 &&
+                pInfo->power > gPartyPower / 2)
+            {
+                target = pInfo;
+                bestX  = pos.x;
+                bestY  = pos.y;
+            }
+        }
+        if (bestX < leaderX + THROW_MAX_AHEAD)
+        {
+            Vec2 from = pHero->body->posCurr;
+            float t   = (bestX - from.x) / AXE_SPEED;
+            // Too close to reach in a proper arc: wait, without advancing the shared clock.
+            if (t < THROW_MIN_FLIGHT) return;
+            for (AxeSlot& slot : gAxes)
+            {
+                if (slot.pAxe) continue;
+                pHero->swingTimer = THROW_SWING;
+                slot.pTarget      = target;
+                Vec2 accel, vel;
+                Vec2Set(&accel, 0.0f, 2.0f * ((bestY - from.y) - AXE_SPEED * t) / (t * t));
+                Vec2Set(&vel, AXE_SPEED, AXE_SPEED);
+                SpawnAxe(&slot, &accel, &vel, &from, t);
+                ++gAxesInFlight;
+                gThrowTimer = 0.0f;
+                break;
+            }
+        }
+    }
+    gThrowTimer += gFrameTime;
+}
+
+void SpawnAxe(AxeSlot* pSlot, const Vec2* pAccel, const Vec2* pVel, const Vec2* pPos, float time)
+{
+    SoundPlay(SND_THROW_AXE, 0.0f);
+    GameObjInst* pAxe = CommonLevel::CreateInst(TYPE_WEAPON, AXE_SCALE, pPos, pVel, AXE_START_DIR);
+    pAxe->flag |= FLAG_WORLD;
+    pSlot->pAxe     = pAxe;
+    pSlot->accel    = *pAccel;
+    pSlot->timeLeft = time;
+}
+
+void UpdateAxe(AxeSlot* pSlot)
+{
+    GameObjInst* pAxe = pSlot->pAxe;
+    pAxe->dirCurr     = KoWrap(pAxe->dirCurr - AXE_SPIN, -PI, PI);
+    ParticleSys::EmitTrail(1.0f, pAxe->posCurr.x, pAxe->posCurr.y);
+    pSlot->timeLeft -= gFrameTime;
+    pAxe->velCurr.y += pSlot->accel.y * gFrameTime;
+    if (pSlot->timeLeft < 0.0f)
+    {
+        SoundPlay(SND_AXE_HIT, 0.0f);
+        CommonLevel::DestroyInst(pAxe);
+        pSlot->pAxe = nullptr;
+        if (pSlot->pTarget && pSlot->pTarget->power > 1) WeakenMonster(pSlot->pTarget);
+        --gAxesInFlight;
+    }
+}
+
+void UpdateAxes()
+{
+    for (AxeSlot& slot : gAxes)
+        if (slot.pAxe && (slot.pAxe->flag & FLAG_ACTIVE)) UpdateAxe(&slot);
+}
