@@ -1,0 +1,507 @@
+// The main menu state.
+#include "states/GameState_Menu.h"
+
+#include <cstdarg>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+
+#include "engine/KoAssert.h"
+#include "engine/KoGraphics.h"
+#include "engine/KoInput.h"
+#include "engine/KoMath.h"
+#include "framework/CommonLevel.h"
+#include "framework/GameStateMgr.h"
+#include "framework/HighScore.h"
+#include "framework/MeshFile.h"
+#include "framework/Sound.h"
+
+#define KO_MODULE "src\\GameState_Menu"
+
+// The menu's object types; the id is the index in the menu's type table.
+enum
+{
+    MENU_TYPE_PLAY = 0,
+    MENU_TYPE_EXIT,
+    MENU_TYPE_SOUND_ON,  // shown while sound is on; a click turns it off
+    MENU_TYPE_SOUND_OFF, // shown while sound is off; a click turns it on
+    MENU_TYPE_CREDITS,
+    MENU_TYPE_BODY, // troglin body in the title area
+    MENU_TYPE_LOGO,
+    MENU_TYPE_FULL_SCREEN, // shown while windowed
+    MENU_TYPE_WINDOWED,    // shown while full screen
+    MENU_TYPE_YES,
+    MENU_TYPE_NO,
+    MENU_TYPE_POINTER, // the axe that serves as the mouse pointer
+    MENU_TYPE_OPTIONS,
+    MENU_TYPE_BACK,
+    MENU_TYPE_HIGH_SCORES,
+    MENU_TYPE_HOW_TO_PLAY,
+    MENU_TYPE_BACKDROP,  // loading backdrop, built in code
+    MENU_TYPE_FULL_HERO, // whole troglin: how-to-play picture and loading scene
+    MENU_TYPE_DARK_MAGE,
+    MENU_TYPE_BEAST,
+    MENU_TYPE_NUM
+};
+
+static const int MENU_OBJ_NUM_MAX      = 32;
+static const int MENU_OBJ_INST_NUM_MAX = 80;
+static const int MENU_LOADING_TROGLINS = 15;
+static const int MENU_TEXT_MAX         = 1024;
+
+static const unsigned int MENU_TEXT_COLOUR = 0xFFE0C5B8;
+static const float MENU_BUTTON_W           = 40.0f; // hit rectangle of a button, world units
+static const float MENU_BUTTON_H           = 10.0f;
+static const float MENU_CLICK_DELAY        = 0.5f; // seconds of menu time before buttons take clicks
+static const float MENU_SWING_TIME         = 0.3f;
+static const float MENU_SWING_MAX          = 1.2566371f;   // 0.4 pi
+static const float MENU_SWING_STEP         = 0.010471975f; // pi / 300, per frame
+
+// Mesh file of each type; the loading backdrop has none (it is one rectangle built in code).
+static const char* const sMenuMeshFiles[MENU_TYPE_NUM] = {
+    "Meshes/newplaymesh.txt",
+    "Meshes/newexitmesh.txt",
+    "Meshes/newsoundonmesh.txt",
+    "Meshes/newsoundoffmesh.txt",
+    "Meshes/newcreditsmesh.txt",
+    "Meshes/herobodymesh.txt",
+    "Meshes/logomesh.txt",
+    "Meshes/fullscrbtnmesh.txt",
+    "Meshes/windowedmesh.txt",
+    "Meshes/yesmesh.txt",
+    "Meshes/nomesh.txt",
+    "Meshes/heroweapon.txt",
+    "Meshes/optionsmesh.txt",
+    "Meshes/backmesh.txt",
+    "Meshes/highscoremesh.txt",
+    "Meshes/howtoplaymesh.txt",
+    nullptr,
+    "Meshes/fullheromesh.txt",
+    "Meshes/darkmagemesh.txt",
+    "Meshes/neonbeast2mesh.txt",
+};
+
+// The credits screen: the game's own credits by role, and the notice of the libraries and fonts it uses.
+static const char* const sCreditBlock1 = "A Skarnhold team game\n   built from scratch";
+static const char* const sCreditBlock2 = "Programming\n"
+                                         "engine, level, menus, editors\n"
+                                         "the Skarnhold team";
+static const char* const sCreditBlock3 = "Art and Sound\n"
+                                         "meshes from pixel grids\n"
+                                         "synthesised music\n"
+                                         "the Skarnhold team";
+static const char* const sCreditBlock4 = "Level Design and Testing\n"
+                                         "eleven maps and a bot that runs them\n"
+                                         "the Skarnhold team\n"
+                                         "\n"
+                                         "Thanks for playing, troglin!";
+static const char* const sNoticeBlock =
+    "SDL2, SDL2_ttf, SDL2_mixer: zlib licence. FreeType: FreeType licence.\n"
+    "fontconfig: MIT licence. mpg123: LGPL 2.1. DejaVu fonts: Bitstream Vera licence.";
+
+bool gMenuHowToPlay  = false;
+bool gMenuOptions    = false;
+bool gMenuQuitAsk    = false;
+bool gMenuHallOfFame = false;
+bool gMenuCredits    = false;
+bool gMenuPlay       = false;
+
+float gMenuClickTime   = 0.0f;
+float gCursorSwingTime = 0.0f;
+
+static GameObj sMenuObjList[MENU_OBJ_NUM_MAX];
+static int sMenuObjNum = 0;
+static GameObjInst sMenuObjInstList[MENU_OBJ_INST_NUM_MAX];
+
+// The instances the menu moves, shows and hides.
+static GameObjInst* sPlay;
+static GameObjInst* sExit;
+static GameObjInst* sSoundOn;
+static GameObjInst* sSoundOff;
+static GameObjInst* sCredits;
+static GameObjInst* sBody;
+static GameObjInst* sLogo;
+static GameObjInst* sFullScreen;
+static GameObjInst* sWindowed;
+static GameObjInst* sYes;
+static GameObjInst* sNo;
+static GameObjInst* sOptions;
+static GameObjInst* sBack;
+static GameObjInst* sHowToPlay;
+static GameObjInst* sHighScores;
+static GameObjInst* sBackdrop;
+static GameObjInst* sFullHero;
+static GameObjInst* sDarkMage;
+static GameObjInst* sBeast;
+static GameObjInst* sPointer;
+static GameObjInst* sLoadingTroglins[MENU_LOADING_TROGLINS];
+
+// Large text for windows up to 800 wide and above; small text for windows up to 600 high and above.
+// The two (50, 20) fonts are created with the others but never printed with.
+static KoGfxFont* sFontLarge;
+static KoGfxFont* sFontLargeWide;
+static KoGfxFont* sFontSmall;
+static KoGfxFont* sFontSmallTall;
+static KoGfxFont* sFontSpare0;
+static KoGfxFont* sFontSpare1;
+
+static char sText[MENU_TEXT_MAX];
+
+static void Show(GameObjInst* pInst, bool show)
+{
+    pInst->flag = show ? uint32_t(FLAG_ACTIVE) : 0u;
+}
+
+static GameObjInst* CreateMenuInst(unsigned int type, float x, float y, float scale, float dir = 0.0f)
+{
+    Vec2 pos;
+    Vec2Set(&pos, x, y);
+    GameObjInst* pInst = KoGameObjInstCreate(type, scale, &pos, nullptr, dir, sMenuObjList, sMenuObjInstList,
+                                             MENU_OBJ_INST_NUM_MAX, sizeof(GameObjInst));
+    KO_ASSERT_FN(pInst, "GameStateMenuInit");
+    return pInst;
+}
+
+static bool IsButton(unsigned int type)
+{
+    switch (type)
+    {
+        case MENU_TYPE_PLAY:
+        case MENU_TYPE_EXIT:
+        case MENU_TYPE_SOUND_ON:
+        case MENU_TYPE_SOUND_OFF:
+        case MENU_TYPE_CREDITS:
+        case MENU_TYPE_FULL_SCREEN:
+        case MENU_TYPE_WINDOWED:
+        case MENU_TYPE_YES:
+        case MENU_TYPE_NO:
+        case MENU_TYPE_OPTIONS:
+        case MENU_TYPE_BACK:
+        case MENU_TYPE_HIGH_SCORES:
+        case MENU_TYPE_HOW_TO_PLAY:
+            return true;
+        default:
+            return false;
+    }
+}
+
+// The action of a button clicked on the current screen; its effect on the layout shows from the next frame.
+static void ButtonAct(unsigned int type)
+{
+    switch (type)
+    {
+        case MENU_TYPE_PLAY:
+            Show(sPointer, false);
+            Show(sBackdrop, true);
+            for (GameObjInst* pTroglin : sLoadingTroglins) Show(pTroglin, true);
+            gMenuPlay = true;
+            break;
+        case MENU_TYPE_EXIT:
+            gMenuQuitAsk = !gMenuQuitAsk;
+            break;
+        case MENU_TYPE_SOUND_ON:
+            gSoundOn = false;
+            break;
+        case MENU_TYPE_SOUND_OFF:
+            gSoundOn = true;
+            break;
+        case MENU_TYPE_CREDITS:
+            gMenuCredits = !gMenuCredits;
+            break;
+        case MENU_TYPE_FULL_SCREEN:
+        case MENU_TYPE_WINDOWED:
+            gFullScreen = !gFullScreen;
+            KoGfxToggleScreenMode();
+            break;
+        case MENU_TYPE_YES:
+            gGameStateNext = GS_QUIT;
+            break;
+        case MENU_TYPE_NO:
+            gMenuQuitAsk = !gMenuQuitAsk;
+            break;
+        case MENU_TYPE_OPTIONS:
+            gMenuOptions = true;
+            break;
+        case MENU_TYPE_BACK:
+            gMenuOptions    = false;
+            gMenuCredits    = false;
+            gMenuHowToPlay  = false;
+            gMenuHallOfFame = false;
+            break;
+        case MENU_TYPE_HIGH_SCORES:
+            gMenuHallOfFame = true;
+            break;
+        case MENU_TYPE_HOW_TO_PLAY:
+            gMenuHowToPlay = true;
+            break;
+        default:
+            break;
+    }
+}
+
+// Hides every button of the main screen and of the options and quit screens.
+static void HideButtons()
+{
+    for (GameObjInst* pInst : {sPlay, sExit, sSoundOn, sSoundOff, sCredits, sFullScreen, sWindowed, sYes, sNo,
+                               sOptions, sHowToPlay, sHighScores})
+        Show(pInst, false);
+}
+
+static void LayoutMainScreen()
+{
+    Vec2Set(&sLogo->posCurr, 0.0f, 30.0f);
+    sLogo->scale = 100.0f;
+    for (GameObjInst* pInst : {sBody, sPlay, sExit, sCredits, sOptions, sHighScores, sHowToPlay})
+        Show(pInst, true);
+    for (GameObjInst* pInst : {sSoundOn, sSoundOff, sFullScreen, sWindowed, sYes, sNo, sBack, sBackdrop,
+                               sFullHero, sDarkMage, sBeast})
+        Show(pInst, false);
+}
+
+// The sub-screens, laid over the main screen in this order; a later one wins where two are set.
+static void LayoutSubScreens()
+{
+    if (gMenuHowToPlay)
+    {
+        Vec2Set(&sBack->posCurr, 0.0f, -50.0f);
+        Show(sBack, true);
+        HideButtons();
+        for (GameObjInst* pInst : {sFullHero, sDarkMage, sBeast}) Show(pInst, true);
+        if (KoInputCheckTriggered(VK_SPACE)) gMenuHowToPlay = !gMenuHowToPlay;
+    }
+    if (gMenuOptions)
+    {
+        Vec2Set(&sBack->posCurr, 0.0f, -40.0f);
+        Show(sBack, true);
+        for (GameObjInst* pInst : {sPlay, sExit, sCredits, sOptions, sHowToPlay, sHighScores})
+            Show(pInst, false);
+        Show(sSoundOn, gSoundOn);
+        Show(sSoundOff, !gSoundOn);
+        Show(sWindowed, gFullScreen);
+        Show(sFullScreen, !gFullScreen);
+    }
+    if (gMenuQuitAsk)
+    {
+        HideButtons();
+        Show(sYes, true);
+        Show(sNo, true);
+    }
+    if (gMenuHallOfFame || gMenuCredits)
+    {
+        Vec2Set(&sBack->posCurr, 0.0f, -50.0f);
+        Show(sBack, true);
+        Vec2Set(&sLogo->posCurr, 0.0f, 50.0f);
+        sLogo->scale = 50.0f;
+        Show(sBody, false);
+        HideButtons();
+    }
+}
+
+void GameStateMenuLoad()
+{
+    gHighScores.clear();
+    LoadHighScores();
+
+    memset(sMenuObjList, 0, sizeof sMenuObjList);
+    sMenuObjNum = 0;
+    memset(sMenuObjInstList, 0, sizeof sMenuObjInstList);
+
+    SoundLoad(SND_ROAD_HAZARD, "Sounds/04 - Road Hazard.mp3");
+    SoundLoad(SND_AXE_HIT, "Sounds/AxeHit.wav");
+    SoundLoad(SND_SLASH, "Sounds/Slash.wav");
+    SoundLoad(SND_AXE_HIT_BUTTON, "Sounds/AxeHitButton.wav");
+
+    sFontLarge     = KoGfxCreateFont(75, 30, 600, false, "Flintstone");
+    sFontSpare0    = KoGfxCreateFont(50, 20, 600, false, "Flintstone");
+    sFontSmall     = KoGfxCreateFont(25, 10, 600, false, "Flintstone");
+    sFontLargeWide = KoGfxCreateFont(125, 50, 600, false, "Flintstone");
+    sFontSpare1    = KoGfxCreateFont(50, 20, 600, false, "Flintstone");
+    sFontSmallTall = KoGfxCreateFont(45, 20, 600, false, "Flintstone");
+
+    for (uint32_t type = 0; type < MENU_TYPE_NUM; ++type)
+    {
+        GameObj* pObj = &sMenuObjList[type];
+        MeshTypeStart(pObj, type, &sMenuObjNum);
+        if (sMenuMeshFiles[type])
+            LoadMesh(sMenuMeshFiles[type]);
+        else
+            MeshAddRect(0.0f, 0.0f, 800.0f, 400.0f, 0xFF6C6764);
+        MeshTypeEnd(pObj, MESH_LOADER_MENU, __LINE__);
+    }
+}
+
+void GameStateMenuInit()
+{
+    gCursorSwingTime = 0.0f;
+    gMenuQuitAsk     = false;
+    gMenuOptions     = false;
+    gMenuHowToPlay   = false;
+    gMenuPlay        = false;
+
+    sPlay       = CreateMenuInst(MENU_TYPE_PLAY, 0.0f, 0.0f, 1.0f);
+    sExit       = CreateMenuInst(MENU_TYPE_EXIT, 0.0f, -50.0f, 1.0f);
+    sSoundOn    = CreateMenuInst(MENU_TYPE_SOUND_ON, 0.0f, -20.0f, 1.0f);
+    sSoundOff   = CreateMenuInst(MENU_TYPE_SOUND_OFF, 0.0f, -20.0f, 1.0f);
+    sCredits    = CreateMenuInst(MENU_TYPE_CREDITS, 0.0f, -40.0f, 1.0f);
+    sBody       = CreateMenuInst(MENU_TYPE_BODY, 0.0f, 40.0f, 30.0f);
+    sLogo       = CreateMenuInst(MENU_TYPE_LOGO, 0.0f, 30.0f, 100.0f);
+    sFullScreen = CreateMenuInst(MENU_TYPE_FULL_SCREEN, 0.0f, -30.0f, 1.0f);
+    sWindowed   = CreateMenuInst(MENU_TYPE_WINDOWED, 0.0f, -30.0f, 1.0f);
+    sYes        = CreateMenuInst(MENU_TYPE_YES, -30.0f, -20.0f, 1.0f);
+    sNo         = CreateMenuInst(MENU_TYPE_NO, 30.0f, -20.0f, 1.0f);
+    sOptions    = CreateMenuInst(MENU_TYPE_OPTIONS, 0.0f, -20.0f, 1.0f);
+    sBack       = CreateMenuInst(MENU_TYPE_BACK, 0.0f, -40.0f, 1.0f);
+    sHowToPlay  = CreateMenuInst(MENU_TYPE_HOW_TO_PLAY, 0.0f, -10.0f, 1.0f);
+    sHighScores = CreateMenuInst(MENU_TYPE_HIGH_SCORES, 0.0f, -30.0f, 1.0f);
+    sBackdrop   = CreateMenuInst(MENU_TYPE_BACKDROP, 0.0f, 0.0f, 10.0f);
+    sFullHero   = CreateMenuInst(MENU_TYPE_FULL_HERO, -10.0f, -30.0f, 10.0f);
+    sDarkMage   = CreateMenuInst(MENU_TYPE_DARK_MAGE, 0.0f, -30.0f, 10.0f);
+    sBeast      = CreateMenuInst(MENU_TYPE_BEAST, 10.0f, -30.0f, 10.0f);
+    sPointer    = CreateMenuInst(MENU_TYPE_POINTER, 0.0f, 0.0f, 20.0f, 0.2f);
+
+    // The loading scene: a ragged row of troglins, each leaning by up to an eighth of a turn.
+    float x = -50.0f;
+    for (GameObjInst*& pTroglin : sLoadingTroglins)
+    {
+        x += 15.0f * KoRandFloat();
+        float dir = KoRandFloat() * 3.1415927f * 0.25f - 0.39269909f;
+        pTroglin  = CreateMenuInst(MENU_TYPE_FULL_HERO, x, -30.0f, 20.0f, dir);
+    }
+    for (GameObjInst* pTroglin : sLoadingTroglins) Show(pTroglin, false);
+}
+
+void GameStateMenuUpdate()
+{
+    if (KoInputCheckTriggered(VK_F2)) gGameStateNext = GS_TILE_EDITOR;
+    if (KoInputCheckTriggered(VK_F3)) gGameStateNext = GS_MESH_EDITOR;
+
+    gMenuClickTime += gFrameTime;
+
+    LayoutMainScreen();
+
+    Vec2 cursor;
+    KoInputGetCursorPosition(&cursor);
+    Vec2Set(&sPointer->posCurr, cursor.x + 1.0f, cursor.y + 0.7f);
+
+    // The menu music starts again whenever it has ended.
+    bool musicPlaying = false;
+    AudioChannelIsPlaying(gChannelTable[SND_ROAD_HAZARD], &musicPlaying);
+    if (!musicPlaying) SoundPlay(SND_ROAD_HAZARD, 0.0f);
+
+    LayoutSubScreens();
+
+    bool click = KoInputMouseCheckTriggered(1);
+    for (GameObjInst& inst : sMenuObjInstList)
+    {
+        if (!(inst.flag & FLAG_ACTIVE) || !IsButton(inst.pObject->type)) continue;
+        if (!KoTestPointToRect(&cursor, &inst.posCurr, MENU_BUTTON_W, MENU_BUTTON_H))
+        {
+            inst.scale = 40.0f;
+            continue;
+        }
+        inst.scale = 45.0f;
+        if (click && gMenuClickTime > MENU_CLICK_DELAY) ButtonAct(inst.pObject->type);
+    }
+
+    // A click anywhere swings the pointer axe up with a slash; then it comes back down.
+    if (click)
+    {
+        gCursorSwingTime  = MENU_SWING_TIME;
+        sPointer->dirCurr = 0.0f;
+        SoundPlay(SND_SLASH, 0.0f);
+    }
+    gCursorSwingTime -= gFrameTime;
+    if (gCursorSwingTime >= 0.0f && sPointer->dirCurr < MENU_SWING_MAX)
+        sPointer->dirCurr += MENU_SWING_STEP;
+    else if (gCursorSwingTime < 0.0f && sPointer->dirCurr > 0.0f)
+        sPointer->dirCurr -= MENU_SWING_STEP;
+
+    // The menu's instances sit directly in view coordinates: no camera.
+    for (GameObjInst& inst : sMenuObjInstList)
+    {
+        if (!(inst.flag & FLAG_ACTIVE)) continue;
+        Vec2 step;
+        Vec2Scale(&step, &inst.velCurr, gFrameTime);
+        Vec2Add(&inst.posCurr, &inst.posCurr, &step);
+        Mtx33 trans, rot, scale;
+        Mtx33Trans(&trans, inst.posCurr.x, inst.posCurr.y);
+        Mtx33Rot(&rot, inst.dirCurr);
+        Mtx33Scale(&scale, inst.scale, inst.scale);
+        Mtx33Concat(&inst.transform, &rot, &scale);
+        Mtx33Concat(&inst.transform, &trans, &inst.transform);
+    }
+}
+
+// Prints the formatted text at a position given for an 800 x 600 window, scaled to the real one.
+static void MenuPrint(int x, int y, float sx, float sy, KoGfxFont* pFont, const char* pFormat, ...)
+    __attribute__((format(printf, 6, 7)));
+
+static void MenuPrint(int x, int y, float sx, float sy, KoGfxFont* pFont, const char* pFormat, ...)
+{
+    va_list args;
+    va_start(args, pFormat);
+    vsnprintf(sText, sizeof sText, pFormat, args);
+    va_end(args);
+    KoGfxPrint(int(float(x) * sx), int(float(y) * sy), MENU_TEXT_COLOUR, sText, pFont);
+}
+
+void GameStateMenuDraw()
+{
+    int width         = KoGfxGetWindowWidth();
+    int height        = KoGfxGetWindowHeight();
+    float sx          = float(width) / 800.0f;
+    float sy          = float(height) / 600.0f;
+    KoGfxFont* pLarge = width <= 800 ? sFontLarge : sFontLargeWide;
+    KoGfxFont* pSmall = height <= 600 ? sFontSmall : sFontSmallTall;
+
+    if (gMenuPlay) MenuPrint(273, 280, sx, sy, pLarge, "Loading..");
+    if (gMenuQuitAsk) MenuPrint(270, 280, sx, sy, pLarge, "really?");
+    if (gMenuCredits)
+    {
+        MenuPrint(345, 105, sx, sy, pSmall, "Credits");
+        MenuPrint(45, 470, sx, sy, pSmall, "%s", sNoticeBlock);
+        MenuPrint(305, 155, sx, sy, pSmall, "%s", sCreditBlock1);
+        MenuPrint(55, 205, sx, sy, pSmall, "%s", sCreditBlock2);
+        MenuPrint(495, 205, sx, sy, pSmall, "%s", sCreditBlock3);
+        MenuPrint(50, 310, sx, sy, pSmall, "%s", sCreditBlock4);
+    }
+    if (gMenuHowToPlay)
+    {
+        MenuPrint(320, 300, sx, sy, pSmall, "How to play");
+        MenuPrint(170, 330, sx, sy, pSmall, "Control your troglin by \npressing up or space to jump");
+        MenuPrint(30, 390, sx, sy, pSmall, "Navigate your way through monsters and obstacles!");
+    }
+    if (gMenuHallOfFame)
+    {
+        MenuPrint(170, 105, sx, sy, pLarge, "Hall Of Fame");
+        for (size_t i = 0; i < gHighScores.size(); ++i)
+        {
+            int y = 200 + 40 * int(i);
+            // snprintf cuts a name too long for the text buffer (only a hand-edited file holds one).
+            MenuPrint(210, y, sx, sy, pSmall, "%s", gHighScores[i].name.c_str());
+            MenuPrint(490, y, sx, sy, pSmall, "%dm", gHighScores[i].score);
+        }
+    }
+    // The loading picture of this frame stays on screen while the level loads.
+    if (gMenuPlay) gGameStateNext = GS_LEVEL;
+
+    KoGameObjInstDrawAll(sMenuObjInstList, MENU_OBJ_INST_NUM_MAX, sizeof(GameObjInst));
+}
+
+void GameStateMenuFree()
+{
+    SoundFreeAll();
+    KoGameObjInstDestroyAll(sMenuObjInstList, MENU_OBJ_INST_NUM_MAX, sizeof(GameObjInst));
+}
+
+void GameStateMenuUnload()
+{
+    for (KoGfxFont** ppFont :
+         {&sFontLarge, &sFontSpare0, &sFontSmall, &sFontLargeWide, &sFontSpare1, &sFontSmallTall})
+    {
+        KoGfxFreeFont(*ppFont);
+        *ppFont = nullptr;
+    }
+    KoGameObjFreeAll(sMenuObjList, sMenuObjNum);
+    sMenuObjNum = 0;
+}
