@@ -1,0 +1,659 @@
+// The level's overlays: HUD texts, tutorial pages, pause menu, options, confirmations, game over,
+// name entry and the Hall Of Fame.
+#include "level/UI.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <string>
+
+#include "engine/KoGraphics.h"
+#include "engine/KoInput.h"
+#include "engine/KoMath.h"
+#include "framework/CommonLevel.h"
+#include "framework/GameStateMgr.h"
+#include "framework/HighScore.h"
+#include "framework/MeshFile.h"
+#include "framework/Sound.h"
+#include "level/GameState_Level.h"
+
+bool gAskMenu            = false;
+bool gAskRestart         = false;
+bool gOptionsOpen        = false;
+bool gRestartClicked     = false;
+bool gRestartSoundPlayed = false;
+bool gNameEntered        = false;
+float gUIClock           = 0.0f;
+float gTextFadeTime      = 0.0f;
+float gUICursorSwing     = 0.0f;
+uint32_t gTextColour     = 0xFFE0C5B8;
+
+const char* const gPraiseTexts[10] = {
+    "well done",
+    "good job!",
+    "you are so\n          awesome!",
+    "you rock!!!",
+    "trooogliiin!",
+    "a true champion!",
+    "holy moley!",
+    "whats the \n     meaning of this?",
+    "a true champion!",
+    "piece of nut!",
+};
+
+namespace
+{
+const uint32_t TEXT_COLOUR      = 0xFFE0C5B8;
+const uint32_t FADE_STEP        = 0x0F000000;
+const float BUTTON_W            = 30.0f;
+const float BUTTON_H            = 7.5f;
+const float BUTTON_SCALE        = 30.0f;
+const float BUTTON_SCALE_HOVER  = 33.0f;
+const float CLICK_DELAY         = 0.5f; // overlay seconds after program start before clicks count
+const float CURSOR_SWING_TIME   = 0.3f;
+const float CURSOR_SWING_MAX    = 1.2566370964050293f; // how far the axe tips forward
+const float CURSOR_SWING_STEP   = 3.14159265f / 300.0f;
+const size_t NAME_LETTERS_CHECK = 10; // letters are taken while the name holds at most this many
+const int TEXT_BUF_SIZE         = 1024;
+
+const char* const TUTORIAL_TEXTS[4] = {
+    "Welcome To Skarnhold!\n\n"
+    "Control your Troglin\n\n"
+    "by jumping on platforms!\n\n"
+    "Press up or space to jump!",
+    "Strengthen your party by\n\n"
+    "finding new Troglins!\n\n"
+    "They increase your power and\n\n"
+    "throw axes to weaken enemies!",
+    "Avoid monsters with power\n\n"
+    "that are higher than yours!\n",
+    "Diamonds make you invulnerable!\n\n"
+    "But falling off platforms\n\n"
+    "can still kill you!\n\n"
+    "Good Luck and enjoy the game!",
+};
+
+// Overlay type table and pool.
+GameObj sUIObjList[UI::UI_OBJ_NUM_MAX];
+int sUIObjNum = 0;
+GameObjInst sUIObjInstList[UI::UI_OBJ_INST_NUM_MAX];
+
+// The sixteen instances made by InitUI, in pool order.
+GameObjInst* sPanel;
+GameObjInst* sSquare;
+GameObjInst* sSpareSquare;
+GameObjInst* sResume;
+GameObjInst* sRestart;
+GameObjInst* sSoundOn;
+GameObjInst* sSoundOff;
+GameObjInst* sMenu;
+GameObjInst* sFullScreen;
+GameObjInst* sWindowed;
+GameObjInst* sYes;
+GameObjInst* sNo;
+GameObjInst* sOptions;
+GameObjInst* sBack;
+GameObjInst* sCursor;
+GameObjInst* sRedFrame;
+
+KoGfxFont* sFontLarge;
+KoGfxFont* sFontSmall;
+KoGfxFont* sFontLargeWide;
+KoGfxFont* sFontSmallWide;
+KoGfxFont* sFontSpare0;
+KoGfxFont* sFontSpare1;
+
+char sTextBuf[TEXT_BUF_SIZE];
+
+enum MeshKind
+{
+    MESH_FILE,
+    MESH_RECT,
+    MESH_SQUARE,
+    MESH_RED_FRAME
+};
+
+struct UIMeshDesc
+{
+    MeshKind kind;
+    const char* file;
+};
+
+const UIMeshDesc UI_MESHES[UI::UI_TYPE_NUM] = {
+    {MESH_FILE, "Meshes/fullheromesh.txt"},
+    {MESH_RECT, nullptr},
+    {MESH_SQUARE, nullptr},
+    {MESH_SQUARE, nullptr},
+    {MESH_FILE, "Meshes/pausemesh.txt"},
+    {MESH_FILE, "Meshes/resumemesh.txt"},
+    {MESH_FILE, "Meshes/restartmesh.txt"},
+    {MESH_FILE, "Meshes/newsoundonmesh.txt"},
+    {MESH_FILE, "Meshes/newsoundoffmesh.txt"},
+    {MESH_FILE, "Meshes/menumesh.txt"},
+    {MESH_FILE, "Meshes/heroweapon.txt"},
+    {MESH_FILE, "Meshes/fullscrbtnmesh.txt"},
+    {MESH_FILE, "Meshes/windowedmesh.txt"},
+    {MESH_FILE, "Meshes/yesmesh.txt"},
+    {MESH_FILE, "Meshes/nomesh.txt"},
+    {MESH_FILE, "Meshes/optionsmesh.txt"},
+    {MESH_FILE, "Meshes/backmesh.txt"},
+    {MESH_RED_FRAME, nullptr},
+};
+
+// Four triangles from the screen's edges to its transparent centre.
+void AddRedFrame()
+{
+    const uint32_t edge   = 0x50FF0000;
+    const uint32_t centre = 0x00FFFFFF;
+    const float hx = 0.5f, hy = 0.35f;
+    KoGfxTriAdd(-hx, -hy, edge, hx, -hy, edge, 0.0f, 0.0f, centre);
+    KoGfxTriAdd(hx, -hy, edge, hx, hy, edge, 0.0f, 0.0f, centre);
+    KoGfxTriAdd(hx, hy, edge, -hx, hy, edge, 0.0f, 0.0f, centre);
+    KoGfxTriAdd(-hx, hy, edge, -hx, -hy, edge, 0.0f, 0.0f, centre);
+}
+
+void LoadType(uint32_t type)
+{
+    GameObj* pObj = &sUIObjList[type];
+    MeshTypeStart(pObj, type, &sUIObjNum);
+    switch (UI_MESHES[type].kind)
+    {
+        case MESH_FILE:
+            LoadMesh(UI_MESHES[type].file);
+            break;
+        case MESH_RECT:
+            MeshAddRect(0.0f, 0.0f, 800.0f, 400.0f, 0xAA6C6764);
+            break;
+        case MESH_SQUARE:
+            MeshAddRect(0.0f, 0.0f, 0.8f, 0.8f, 0xFFD2C0B6);
+            MeshAddRect(0.0f, 0.0f, 1.0f, 1.0f, 0xFF666666);
+            break;
+        case MESH_RED_FRAME:
+            AddRedFrame();
+            break;
+    }
+    MeshTypeEnd(pObj, MESH_LOADER_UI, __LINE__);
+}
+
+GameObjInst* Create(unsigned type, float x, float y, float scale)
+{
+    Vec2 pos;
+    Vec2Set(&pos, x, y);
+    return KoGameObjInstCreate(type, scale, &pos, nullptr, 0.0f, sUIObjList, sUIObjInstList,
+                               UI::UI_OBJ_INST_NUM_MAX, sizeof(GameObjInst));
+}
+
+void Show(GameObjInst* pInst)
+{
+    pInst->flag = FLAG_ACTIVE;
+}
+void Hide(GameObjInst* pInst)
+{
+    pInst->flag = 0;
+}
+void Place(GameObjInst* pInst, float x, float y)
+{
+    Vec2Set(&pInst->posCurr, x, y);
+}
+
+bool IsButton(unsigned type)
+{
+    switch (type)
+    {
+        case UI::UI_TYPE_RESUME:
+        case UI::UI_TYPE_RESTART:
+        case UI::UI_TYPE_SOUND_ON:
+        case UI::UI_TYPE_SOUND_OFF:
+        case UI::UI_TYPE_MENU:
+        case UI::UI_TYPE_FULL_SCREEN:
+        case UI::UI_TYPE_WINDOWED:
+        case UI::UI_TYPE_YES:
+        case UI::UI_TYPE_NO:
+        case UI::UI_TYPE_OPTIONS:
+        case UI::UI_TYPE_BACK:
+            return true;
+        default:
+            return false;
+    }
+}
+
+void ButtonAction(unsigned type)
+{
+    switch (type)
+    {
+        case UI::UI_TYPE_RESUME:
+            gPaused = false;
+            break;
+        case UI::UI_TYPE_RESTART:
+            gRestartClicked = true;
+            if (gGameOver)
+                gGameStateNext = GS_RESTART;
+            else
+                gAskRestart = !gAskRestart;
+            break;
+        case UI::UI_TYPE_MENU:
+            gAskMenu = !gAskMenu;
+            break;
+        case UI::UI_TYPE_SOUND_ON:
+            gSoundOn = false;
+            break;
+        case UI::UI_TYPE_SOUND_OFF:
+            gSoundOn = true;
+            break;
+        case UI::UI_TYPE_FULL_SCREEN:
+        case UI::UI_TYPE_WINDOWED:
+            gFullScreen = !gFullScreen;
+            KoGfxToggleScreenMode();
+            break;
+        case UI::UI_TYPE_YES:
+            if (gAskRestart) gGameStateNext = GS_RESTART;
+            if (gAskMenu) gGameStateNext = GS_MENU;
+            break;
+        case UI::UI_TYPE_NO:
+            gAskMenu    = false;
+            gAskRestart = false;
+            break;
+        case UI::UI_TYPE_OPTIONS:
+            gOptionsOpen = true;
+            break;
+        case UI::UI_TYPE_BACK:
+            gOptionsOpen = false;
+            break;
+        default:
+            break;
+    }
+}
+
+// After a click the axe cursor tips forward, then comes back.
+void SwingCursor(float dt)
+{
+    gUICursorSwing -= dt;
+    if (gUICursorSwing >= 0.0f)
+    {
+        if (sCursor->dirCurr < CURSOR_SWING_MAX) sCursor->dirCurr += CURSOR_SWING_STEP;
+    }
+    else if (sCursor->dirCurr > 0.0f)
+    {
+        sCursor->dirCurr -= CURSOR_SWING_STEP;
+    }
+}
+
+void ClickCursor(bool click, int sound, float dt)
+{
+    if (click)
+    {
+        gUICursorSwing   = CURSOR_SWING_TIME;
+        sCursor->dirCurr = 0.0f;
+        SoundPlay(sound, 0.0f);
+    }
+    SwingCursor(dt);
+}
+
+// ESC closes the open sub-screen of the pause menu or of the game-over screen.
+bool EscTriggered()
+{
+    return KoInputCheckTriggered(VK_ESCAPE);
+}
+
+// A yes/no question replaces the pause menu's buttons.
+void HideForQuestion()
+{
+    GameObjInst* const hidden[] = {sSquare,  sResume,   sRestart,    sMenu,    sSpareSquare,
+                                   sSoundOn, sSoundOff, sFullScreen, sWindowed};
+    for (GameObjInst* pInst : hidden) Hide(pInst);
+    Show(sYes);
+    Show(sNo);
+}
+
+void UpdatePauseMenu(bool click, float dt)
+{
+    Show(sCursor);
+    Show(sPanel);
+    Show(sSquare);
+    Show(sResume);
+    Place(sRestart, 0.0f, 0.0f);
+    Show(sRestart);
+    Place(sMenu, 0.0f, -20.0f);
+    Show(sMenu);
+    Show(sOptions);
+
+    if (gOptionsOpen && !gGameOver)
+    {
+        if (EscTriggered()) gOptionsOpen = !gOptionsOpen;
+        Hide(sResume);
+        Hide(sRestart);
+        Hide(sMenu);
+        Hide(sOptions);
+        Show(sBack);
+        if (gSoundOn)
+        {
+            Show(sSoundOn);
+            Hide(sSoundOff);
+        }
+        else
+        {
+            Show(sSoundOff);
+            Hide(sSoundOn);
+        }
+        if (gFullScreen)
+        {
+            Show(sWindowed);
+            Hide(sFullScreen);
+        }
+        else
+        {
+            Show(sFullScreen);
+            Hide(sWindowed);
+        }
+    }
+    if (gAskMenu)
+    {
+        Hide(sOptions);
+        if (EscTriggered()) gAskMenu = !gAskMenu;
+        HideForQuestion();
+    }
+    if (gAskRestart)
+    {
+        if (EscTriggered()) gAskRestart = !gAskRestart;
+        HideForQuestion();
+        Hide(sOptions);
+    }
+    ClickCursor(click, SND_SLASH, dt);
+}
+
+void UpdateGameOver(bool click, float dt)
+{
+    Show(sCursor);
+    Show(sPanel);
+    Hide(sSpareSquare);
+    Place(sRestart, 0.0f, -30.0f);
+    Show(sRestart);
+    Place(sMenu, 0.0f, -40.0f);
+    Show(sMenu);
+
+    if (!gNameEntered)
+    {
+        UI::UpdateNameEntry();
+        if (!gNameEntered)
+        {
+            Hide(sRestart);
+            Hide(sMenu);
+        }
+    }
+    if (gAskMenu)
+    {
+        if (EscTriggered()) gAskMenu = !gAskMenu;
+        Hide(sRestart);
+        Hide(sMenu);
+        Show(sYes);
+        Show(sNo);
+    }
+    ClickCursor(click, SND_AXE_HIT, dt);
+}
+
+// Moves and transforms the overlay instances: screen space, no parents, no camera.
+void TransformAll(float dt)
+{
+    for (GameObjInst& inst : sUIObjInstList)
+    {
+        if (!(inst.flag & FLAG_ACTIVE)) continue;
+        inst.posCurr.x += inst.velCurr.x * dt;
+        inst.posCurr.y += inst.velCurr.y * dt;
+        Mtx33 t, r, s;
+        Mtx33Trans(&t, inst.posCurr.x, inst.posCurr.y);
+        Mtx33Rot(&r, inst.dirCurr);
+        Mtx33Scale(&s, inst.scale, inst.scale);
+        Mtx33Concat(&inst.transform, &r, &s);
+        Mtx33Concat(&inst.transform, &t, &inst.transform);
+    }
+}
+
+// Formats into the text buffer (cut to its size) and prints at a position of the 800 x 600 layout.
+void Print(float x, float y, KoGfxFont* pFont, uint32_t colour, const char* fmt, ...)
+    __attribute__((format(printf, 5, 6)));
+
+void Print(float x, float y, KoGfxFont* pFont, uint32_t colour, const char* fmt, ...)
+{
+    va_list args;
+    va_start(args, fmt);
+    vsnprintf(sTextBuf, sizeof(sTextBuf), fmt, args);
+    va_end(args);
+    const float sx = KoGfxGetWindowWidth() / 800.0f;
+    const float sy = KoGfxGetWindowHeight() / 600.0f;
+    KoGfxPrint(static_cast<int>(x * sx), static_cast<int>(y * sy), colour, sTextBuf, pFont);
+}
+
+void DrawRunningTexts(KoGfxFont* pSmall)
+{
+    const int meters  = static_cast<int>(gDistance);
+    const int entries = static_cast<int>(gHighScores.size());
+    for (int k = 4; k >= 0; --k)
+    {
+        if (k >= entries) continue;
+        const HighScoreEntry& e = gHighScores[k];
+        if (e.score < meters && static_cast<float>(e.score) + 15.0f >= gDistance)
+            Print(150, 220, pSmall, TEXT_COLOUR, "      You beat  %s\n     high score of %dm", e.name.c_str(),
+                  e.score);
+    }
+    for (int i = 1; i <= 10; ++i)
+    {
+        const int mark = 100 * i * i;
+        if (static_cast<float>(mark) < gDistance && gDistance <= static_cast<float>(mark + 15))
+            Print(150, 285, pSmall, TEXT_COLOUR, "     %dm ! %s", mark, gPraiseTexts[i - 1]);
+    }
+}
+
+void DrawGameOverTexts(KoGfxFont* pLarge, KoGfxFont* pSmall)
+{
+    if (!gNameEntered && !gAskMenu)
+    {
+        Print(110, 35, pLarge, TEXT_COLOUR, "Rest in peace..");
+        if (gDeathCause == 1)
+            Print(120, 150, pSmall, TEXT_COLOUR, "the troglins fell\n off a cliff!");
+        else if (gDeathCause == 2)
+            Print(120, 150, pSmall, TEXT_COLOUR, "the troglins have\n been slayed by monsters!");
+        Print(120, 210, pSmall, TEXT_COLOUR, "You Slayed\n\nYou Ran\n\nYour Name..?");
+        const bool blink = static_cast<long long>(gTotalTime) % 2 != 0;
+        Print(390, 210, pSmall, TEXT_COLOUR, "%d Foul Creatures\n\n%d Meters\n\n%s%s", gKillCount,
+              static_cast<int>(gDistance), gPlayerName.c_str(), blink ? "_" : "");
+    }
+    if (gNameEntered && !gAskMenu)
+    {
+        Print(170, 35, pLarge, TEXT_COLOUR, "Hall Of Fame");
+        for (size_t j = 0; j < gHighScores.size(); ++j)
+        {
+            const float y = 160.0f + 40.0f * static_cast<float>(j);
+            Print(210, y, pSmall, TEXT_COLOUR, "%s", gHighScores[j].name.c_str());
+            Print(490, y, pSmall, TEXT_COLOUR, "%dm", gHighScores[j].score);
+        }
+    }
+}
+} // namespace
+
+namespace UI
+{
+void ResetUI()
+{
+    for (GameObj& obj : sUIObjList) obj = GameObj();
+    sUIObjNum = 0;
+    for (GameObjInst& inst : sUIObjInstList) inst = GameObjInst();
+}
+
+void LoadUI()
+{
+    for (uint32_t type = 0; type < UI_TYPE_NUM; ++type) LoadType(type);
+    sFontLarge     = KoGfxCreateFont(65, 35, 600, false, "Flintstone");
+    sFontSmall     = KoGfxCreateFont(20, 15, 600, false, "Flintstone");
+    sFontLargeWide = KoGfxCreateFont(105, 60, 600, false, "Flintstone");
+    sFontSmallWide = KoGfxCreateFont(35, 30, 600, false, "Flintstone");
+    sFontSpare0    = KoGfxCreateFont(40, 25, 600, false, "Flintstone");
+    sFontSpare1    = KoGfxCreateFont(40, 25, 600, false, "Flintstone");
+}
+
+void InitUI()
+{
+    gDeathCause         = 0;
+    gAskMenu            = false;
+    gAskRestart         = false;
+    gOptionsOpen        = false;
+    gRestartClicked     = false;
+    gRestartSoundPlayed = false;
+    gNameEntered        = false;
+
+    sPanel       = Create(UI_TYPE_PANEL, 0, 0, 10);
+    sSquare      = Create(UI_TYPE_SQUARE, 0, 0, 1);
+    sSpareSquare = Create(UI_TYPE_SPARE_SQUARE, 0, 0, 1);
+    sResume      = Create(UI_TYPE_RESUME, 0, 10, 1);
+    sRestart     = Create(UI_TYPE_RESTART, 0, 0, 1);
+    sSoundOn     = Create(UI_TYPE_SOUND_ON, 0, 0, 1);
+    sSoundOff    = Create(UI_TYPE_SOUND_OFF, 0, 0, 1);
+    sMenu        = Create(UI_TYPE_MENU, 0, -10, 1);
+    sFullScreen  = Create(UI_TYPE_FULL_SCREEN, 0, -10, 1);
+    sWindowed    = Create(UI_TYPE_WINDOWED, 0, -10, 1);
+    sYes         = Create(UI_TYPE_YES, -20, -20, 1);
+    sNo          = Create(UI_TYPE_NO, 20, -20, 1);
+    sOptions     = Create(UI_TYPE_OPTIONS, 0, -10, 10);
+    sBack        = Create(UI_TYPE_BACK, 0, -20, 10);
+    sCursor      = Create(UI_TYPE_CURSOR, 0, 0, 20);
+    sRedFrame    = Create(UI_TYPE_RED_FRAME, 0, 0, 180);
+    // Every instance gets its transform now, so one shown before the next update draws in place.
+    TransformAll(0.0f);
+    Hide(sCursor);
+    Hide(sRedFrame);
+}
+
+void UpdateUI()
+{
+    const float dt = gFrameTime;
+    Vec2 m;
+    KoInputGetCursorPosition(&m);
+    const bool click = KoInputMouseCheckTriggered(1);
+
+    if (!gPaused) gOptionsOpen = false;
+    gUIClock += dt;
+    gTextFadeTime += dt;
+
+    if (!gGameOver && !gTutorialShowing && gTextFadeTime >= 2.0f)
+    {
+        gTextFadeTime = 0.0f;
+        gTextColour -= FADE_STEP;
+        if (gTextColour == (TEXT_COLOUR & 0x00FFFFFF)) gTextColour = TEXT_COLOUR;
+    }
+
+    GameObjInst* screens[] = {sPanel,   sSquare,     sResume,   sRestart, sMenu, sSpareSquare, sSoundOff,
+                              sSoundOn, sFullScreen, sWindowed, sOptions, sBack, sYes,         sNo};
+    for (GameObjInst* pInst : screens) Hide(pInst);
+
+    Vec2Set(&sCursor->posCurr, m.x + 1.0f, m.y + 0.7f);
+
+    if (gTutorialEnabled && gTutorialShowing) Show(sPanel);
+    if (gPaused) UpdatePauseMenu(click, dt);
+    if (gGameOver) UpdateGameOver(click, dt);
+    if (!gPaused && !gGameOver) Hide(sCursor);
+
+    for (GameObjInst& inst : sUIObjInstList)
+    {
+        if (!(inst.flag & FLAG_ACTIVE) || !IsButton(inst.pObject->type)) continue;
+        if (KoTestPointToRect(&m, &inst.posCurr, BUTTON_W, BUTTON_H))
+        {
+            inst.scale = BUTTON_SCALE_HOVER;
+            if (click && gUIClock > CLICK_DELAY) ButtonAction(inst.pObject->type);
+        }
+        else
+        {
+            inst.scale = BUTTON_SCALE;
+        }
+    }
+
+    if (gRestartClicked && !gRestartSoundPlayed)
+    {
+        SoundPlay(SND_AXE_HIT_BUTTON, 0.0f);
+        gRestartSoundPlayed = true;
+    }
+
+    TransformAll(dt);
+}
+
+void UpdateTutorial()
+{
+    if (!gTutorialShowing || !gTutorialEnabled || gTutorialPage > 3) return;
+    if (KoInputCheckTriggered(VK_SPACE))
+    {
+        gTutorialShowing = false;
+        if (gTutorialPage == 3) gTutorialEnabled = false;
+    }
+}
+
+void UpdateNameEntry()
+{
+    if (gPlayerName.size() <= NAME_LETTERS_CHECK)
+    {
+        for (unsigned char key = VK_A; key <= VK_Z; ++key)
+            if (KoInputCheckTriggered(key)) gPlayerName.push_back(static_cast<char>(key));
+    }
+    if (!gPlayerName.empty())
+    {
+        if (KoInputCheckTriggered(VK_BACK)) gPlayerName.pop_back();
+        if (KoInputCheckTriggered(VK_RETURN))
+        {
+            RecordHighScore(gPlayerName, gDistance);
+            gNameEntered = true;
+        }
+    }
+}
+
+void DrawUI()
+{
+    KoGfxSetBlendMode(KO_GFX_BM_BLEND);
+    KoGameObjInstDrawAll(sUIObjInstList, UI_OBJ_INST_NUM_MAX, sizeof(GameObjInst));
+    KoGfxSetBlendMode(KO_GFX_BM_NONE);
+
+    const bool wide        = KoGfxGetWindowWidth() > 1000;
+    KoGfxFont* const large = wide ? sFontLargeWide : sFontLarge;
+    KoGfxFont* const small = wide ? sFontSmallWide : sFontSmall;
+
+    if (!gGameOver) Print(18, 12, large, TEXT_COLOUR, "%.fm", gDistance);
+    if (!gGameOver && !gPaused) DrawRunningTexts(small);
+    if (gTutorialEnabled && gTutorialShowing && !gGameOver && gTutorialPage >= 0 && gTutorialPage <= 3)
+    {
+        Print(120, 200, small, TEXT_COLOUR, "%s", TUTORIAL_TEXTS[gTutorialPage]);
+        Print(120, 500, small, TEXT_COLOUR, "Press SPACE to continue...");
+    }
+    if (gInvulnerable && !gPaused && !gGameOver && !gTutorialShowing)
+        Print(120, 100, large, gTextColour, "Invulnerability!");
+    if (gAskMenu || gAskRestart) Print(250, 220, large, TEXT_COLOUR, "Really??");
+    if (gGameOver) DrawGameOverTexts(large, small);
+}
+
+void FreeUI()
+{
+    KoGameObjInstDestroyAll(sUIObjInstList, UI_OBJ_INST_NUM_MAX, sizeof(GameObjInst));
+}
+
+void UnloadUI()
+{
+    KoGfxFont** fonts[] = {&sFontLarge,     &sFontSmall,  &sFontLargeWide,
+                           &sFontSmallWide, &sFontSpare0, &sFontSpare1};
+    for (KoGfxFont** ppFont : fonts)
+    {
+        KoGfxFreeFont(*ppFont);
+        *ppFont = nullptr;
+    }
+    KoGameObjFreeAll(sUIObjList, sUIObjNum);
+}
+
+void RequestTutorial(int page)
+{
+    if (!gTutorialEnabled) return;
+    gTutorialPage    = page;
+    gTutorialShowing = !gTutorialShowing;
+}
+
+void ShowRedFrame(bool show)
+{
+    if (!sRedFrame) return;
+    if (show)
+        Show(sRedFrame);
+    else
+        Hide(sRedFrame);
+}
+} // namespace UI
