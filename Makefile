@@ -18,3 +18,14 @@ run:
 
 format:
 	clang-format -i $$(git ls-files 'src/*.cpp' 'src/*.h' 'tests/*.cpp' 'tests/*.h' 'tools/*.cpp' 'tools/*.h' 'bench/*.cpp')
+
+# Rebuild data/ from assets/: meshes, palette, grid and default high scores (sounds too when lame is there).
+assets:
+	cmake -S . -B build >/dev/null && cmake --build build -j2 --target meshgen
+	build/tools/meshgen assets data
+
+# Every mesh of data/Meshes and two scenes put together in one picture: build/contact-sheet.png
+contact-sheet:
+	cmake -S . -B build >/dev/null && cmake --build build -j2 --target contactsheet
+	build/tools/contactsheet assets data build/contact-sheet.ppm; status=$$?; \
+	convert build/contact-sheet.ppm build/contact-sheet.png && echo build/contact-sheet.png; exit $$status
