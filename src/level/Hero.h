@@ -54,3 +54,43 @@ void KillHero(Hero* record);
 void SwingHeroArm(Hero* record);
 // Keeps the badge on the front troglin and its digits on gPartyPower.
 void UpdatePowerBadge();
+
+// The eight contact probes around a body centre: two above, two right, two below, two left, each with
+// the contact flag it sets.
+struct HeroProbe
+{
+    float dx, dy;
+    uint32_t side;
+};
+extern const HeroProbe HERO_PROBES[8];
+// World x of the start of the chunk a body at x stands in.
+float HeroChunkStart(float x);
+// The map cell a probe at (px, py) reads in the chunk starting at chunkX, or -1 when the point lies
+// outside the chunk's 140 x 20 cells.
+int HeroProbeCell(float chunkX, float px, float py);
+// The contact flags (FLAG_HIT_*) of a body at (x, y) against the solid tiles of a chunk map.
+uint32_t HeroContacts(const int* map, float x, float y);
+
+// The motion state of one member: what the per-frame rules read and write.
+struct HeroMotion
+{
+    Vec2 pos, vel;
+    uint32_t flag; // the body's flag bits
+    float fallAccel, jumpTime, runPush;
+    int order;
+};
+// The jump keys (UP or SPACE) in this frame.
+struct HeroKeys
+{
+    bool held, triggered, released;
+};
+HeroKeys HeroReadKeys();
+enum : uint32_t
+{
+    HERO_EVENT_LANDED = 0x1, // touched ground after a jump or fall
+    HERO_EVENT_JUMPED = 0x2, // rising on a held jump key
+};
+// One frame of a member's motion rules, before the movement pass: contacts (snap out of solid tiles,
+// land), jump, gravity, following and the run push with damping. Returns HERO_EVENT_* bits.
+uint32_t StepHeroMotion(HeroMotion* m, uint32_t contacts, const HeroKeys& keys, float dt, float runSpeed,
+                        float leaderX, float camX);

@@ -39,6 +39,8 @@ void CreateChunk(int k);
 void InitTerrain();
 // Lays the next random chunk once the leader has entered the last laid one.
 void AdvanceChunks();
+// The map laid in the chunk that holds world x, or null where no chunk lies (or it was laid long ago).
+const int* MapAt(float x);
 // The next map after any chunk: one of maps 1 to 10.
 int PickNextMap();
 } // namespace Terrain

@@ -1,0 +1,317 @@
+// The runner level: load and free everything a run needs, build a fresh run on each Init, and drive one
+// frame of play per Update: overlays and tutorial, pause, the party, axes, camera, monsters and pickups,
+// the power badge, terrain streaming, the run speed, the movement pass, particles, overlays again.
+#include "level/GameState_Level.h"
+
+#include <cstdio>
+
+#include "engine/KoInput.h"
+#include "framework/CommonLevel.h"
+#include "framework/GameStateMgr.h"
+#include "framework/HighScore.h"
+#include "framework/Sound.h"
+#include "level/Bot.h"
+#include "level/Coins.h"
+#include "level/Factory.h"
+#include "level/Flag.h"
+#include "level/Hero.h"
+#include "level/ParticleSys.h"
+#include "level/Terrain.h"
+#include "level/UI.h"
+
+bool gPaused          = false;
+bool gInvulnerable    = false;
+float gInvulnTime     = 10.0f;
+bool gGameOver        = false;
+bool gRunFrozen       = false;
+int gDeathCause       = 0;
+float gDistance       = 0.0f;
+float gStartX         = 0.0f;
+int gKillCount        = 0;
+float gRunSpeed       = 0.032f;
+Vec2 gCamVel          = {0.032f, 0.0f};
+float gShakeTime      = -11.0f;
+Vec2 gShakeRest       = {-1.0f, -1.0f};
+bool gTutorialShowing = false;
+bool gTutorialEnabled = true;
+int gTutorialPage     = 0;
+float gRunSeconds     = 0.0f;
+
+static bool sRunReported   = false; // the "run:" line of this run has been printed
+static int sRunPowerPeak   = 0;     // the largest party of this run
+static bool sNoLeaderShown = false;
+
+static const char* const LEVEL_SOUNDS[] = {
+    "Sounds/26 - Distressed.mp3", "Sounds/JumpLift.mp3", "Sounds/JumpLand.wav", "Sounds/Slash.wav",
+    "Sounds/Groan1.wav",          "Sounds/Groan2.wav",   "Sounds/Groan3.wav",   "Sounds/Groan4.mp3",
+    "Sounds/Groan5.mp3",          "Sounds/Groan6.wav",   "Sounds/Groan7.wav",   "Sounds/Groan8.mp3",
+    "Sounds/AxeHit.wav",          "Sounds/ThrowAxe.mp3", "Sounds/AxeHitButton.wav",
+    "Sounds/04 - Road Hazard.mp3"};
+
+// One line on standard error per run, for players and the bot: distance, kills, largest party, seconds.
+static void ReportRun()
+{
+    if (sRunReported) return;
+    sRunReported = true;
+    fprintf(stderr, "run: meters=%d kills=%d power=%d seconds=%.1f\n", int(gDistance), gKillCount,
+            sRunPowerPeak, double(gRunSeconds));
+}
+
+static void SetAllChannelsPaused(bool paused)
+{
+    for (AudioChannel channel : gChannelTable)
+        if (channel != AUDIO_CHANNEL_NULL) AudioChannelSetPaused(channel, paused);
+}
+
+static bool ChannelPlaying(int slot)
+{
+    bool playing = false;
+    AudioChannelIsPlaying(gChannelTable[slot], &playing);
+    return playing;
+}
+
+void LevelStartShake()
+{
+    gShakeTime = 0.3f;
+    if (gShakeRest.x < 0.0f) gShakeRest = {gCamPosX, gCamPosY};
+}
+
+namespace CommonLevel
+{
+void ResetLevel()
+{
+    CommonLevel::DestroyAllInst();
+    Factory::ResetMonsterList();
+    gHeroes.clear();
+    gHeroes.reserve(48);
+    gLeader         = nullptr;
+    gPowerBadge     = nullptr;
+    gPowerDigits[0] = gPowerDigits[1] = nullptr;
+    ResetAxes();
+    gInvulnTime   = 10.0f;
+    gAxesInFlight = 0;
+    gRunSpeed     = 0.032f;
+    gPartyPower   = 0;
+    gKillCount    = 0;
+    gChunkStartX  = 0.0f;
+    gInvulnerable = false;
+    gShakeTime    = -11.0f;
+    gShakeRest    = {-1.0f, -1.0f};
+}
+} // namespace CommonLevel
+
+void GameStateLevelLoad()
+{
+    for (int slot = SND_DISTRESSED; slot <= SND_ROAD_HAZARD_2; ++slot)
+        SoundLoad(slot, LEVEL_SOUNDS[slot - SND_DISTRESSED]);
+    gHighScores.clear();
+    LoadHighScores();
+    CommonLevel::ResetAll();
+    Terrain::ClearMaps();
+    ParticleSys::ParticleFree();
+    UI::ResetUI();
+
+    LoadHero();
+    Factory::LoadMonster();
+    Terrain::LoadTerrain();
+    Coins::LoadCoins();
+    Flag::LoadFlag();
+    UI::LoadUI();
+    ParticleSys::ParticleLoad();
+    Factory::LoadBackground();
+}
+
+void GameStateLevelInit()
+{
+    gTutorialShowing = false;
+    gTutorialPage    = 0;
+    gTutorialEnabled = true;
+    CommonLevel::ResetLevel();
+    CreateSky();
+    gGameOver  = false;
+    gRunFrozen = false;
+    gPaused    = false;
+    gCamVel    = {gRunSpeed, 0.0f};
+    Terrain::InitTerrain();
+    UI::InitUI();
+
+    float leaderX = gLeader && gLeader->body ? gLeader->body->posCurr.x : 0.0f;
+    gCamPosX      = leaderX + 2.0f;
+    gCamPosY      = 13.0f;
+    gDistance     = 0.0f;
+    gStartX       = leaderX;
+
+    gRunSeconds   = 0.0f;
+    sRunPowerPeak = gPartyPower;
+    sRunReported  = false;
+    Bot::Init();
+}
+
+// The camera chases the front troglin: it eases back when the leader falls behind it, speeds up when the
+// leader runs faster, and shakes for a moment when a troglin dies.
+static void UpdateCamera(const GameObjInst* L, float dt)
+{
+    float v = gCamVel.x;
+    if (L->posCurr.x + 2.0f < gCamPosX && v > 2.0f)
+        v -= dt / 2.5f;
+    else if (L->velCurr.x > v)
+        v += 3.0f * dt;
+    if (L->posCurr.x > gCamPosX)
+        v += 1.5f * dt;
+    else if (L->velCurr.x > 0.0f && L->velCurr.x < v && v > 2.0f)
+        v -= 2.0f * dt;
+    gCamVel.x = v;
+
+    if (gShakeTime > 0.0f)
+    {
+        gShakeTime -= dt;
+        float r1 = KoRandFloat();
+        float r2 = KoRandFloat();
+        gCamPosX = gShakeRest.x + 0.4f * r1 - 0.2f;
+        gCamPosY = gShakeRest.y + 0.4f * r2 - 0.2f;
+        UI::ShowRedFrame(true);
+    }
+    else if (gShakeTime > -10.0f)
+    {
+        gCamPosX   = gShakeRest.x;
+        gCamPosY   = gShakeRest.y;
+        gShakeRest = {-1.0f, -1.0f};
+        gShakeTime = -11.0f;
+        UI::ShowRedFrame(false);
+        if (gGameOver) gRunFrozen = true;
+    }
+
+    gCamPosX += v * dt;
+    gCamPosY += gCamVel.y * dt;
+    gCamZoom = 5.0f;
+}
+
+// The party pass. Returns false when the last troglin has just been left behind (the frame ends).
+static bool UpdateParty()
+{
+    for (size_t i = 0; i < gHeroes.size(); ++i)
+    {
+        Hero* h = &gHeroes[i];
+        if (!h->body) continue;
+        if (h->order == 1) gLeader = h;
+        if (h->body->posCurr.x > gChunkStartX - 2.0f * MAP_WIDTH) h->chunkMap = Terrain::GetMap(gCurrentMap);
+        if ((h->body->flag & FLAG_IN_PARTY) && gInvulnerable)
+            ParticleSys::EmitSparkle(1.0f, h->body->posCurr.x, h->body->posCurr.y);
+        UpdateHero(h);
+        AnimateHeroLegs(h);
+        // Left behind by the camera. A body already removed (the last front troglin keeps its record's
+        // body pointer for the camera) is not removed again.
+        if (h->body && (h->body->flag & FLAG_ACTIVE) && h->body->posCurr.x + 17.5f < gCamPosX)
+        {
+            KillHero(h);
+            if (gPartyPower <= 0)
+            {
+                gDeathCause = 1;
+                gGameOver   = true;
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+// One frame of the level; returns wherever the frame stops early.
+static void UpdateLevel()
+{
+    const float dt = gFrameTime;
+
+    if (!gPaused && !gInvulnerable) SetAllChannelsPaused(false);
+    UI::UpdateUI();
+    UI::UpdateTutorial();
+    if (gTutorialShowing) return;
+    if (!ChannelPlaying(SND_DISTRESSED) && !gInvulnerable) SoundPlay(SND_DISTRESSED, 0.0f);
+    if (gRunFrozen) return;
+
+    if (KoInputCheckTriggered(VK_ESCAPE) && !gAskMenu) gPaused = !gPaused;
+    if (KoInputCheckTriggered(VK_F2) && GameStateMgrHasState(GS_TILE_EDITOR)) gGameStateNext = GS_TILE_EDITOR;
+    if (KoInputCheckTriggered(VK_F3) && GameStateMgrHasState(GS_MESH_EDITOR)) gGameStateNext = GS_MESH_EDITOR;
+    if (gPaused)
+    {
+        if (KoInputCheckTriggered(VK_R))
+        {
+            gPaused        = false;
+            gGameStateNext = GS_RESTART;
+        }
+        SetAllChannelsPaused(true);
+        return;
+    }
+
+    // A map 0 without a party start leaves no troglin to run: the run is over before it begins.
+    if (!gLeader || !gLeader->body)
+    {
+        if (!sNoLeaderShown)
+            fprintf(stderr, "Tilemaps/map0.txt holds no party start (%d): nobody can run\n", TILE_PARTY_START);
+        sNoLeaderShown = true;
+        gDeathCause    = 1;
+        gGameOver      = true;
+        gRunFrozen     = true;
+        return;
+    }
+
+    gRunSeconds += dt;
+    gDistance = gLeader->body->posCurr.x - gStartX;
+
+    if (gInvulnerable)
+    {
+        gInvulnTime -= dt;
+        if (!ChannelPlaying(SND_ROAD_HAZARD_2)) SoundPlay(SND_ROAD_HAZARD_2, 0.0f);
+        if (gInvulnTime < 0.0f)
+        {
+            SoundUnpause(SND_DISTRESSED);
+            gInvulnTime   = 10.0f;
+            gInvulnerable = false;
+        }
+    }
+
+    if (!UpdateParty()) return;
+    UpdateAxes();
+    UpdateCamera(gLeader->body, dt);
+    if (Factory::UpdateMonsters()) return;
+    UpdatePowerBadge();
+    Terrain::AdvanceChunks();
+    if (gLeader->body->velCurr.x < 10.0f) gRunSpeed += 0.00012f * dt;
+    CommonLevel::UpdateAllInst();
+    ParticleSys::Update();
+    UI::UpdateUI();
+}
+
+void GameStateLevelUpdate()
+{
+    UpdateLevel();
+    if (gPartyPower > sRunPowerPeak) sRunPowerPeak = gPartyPower;
+    if (gGameOver) ReportRun();
+    Bot::Update();
+}
+
+void GameStateLevelDraw()
+{
+    if (Bot::SkipDraw()) return;
+    KoGameObjInstDrawAll(sGameObjInstList, GAME_OBJ_INST_NUM_MAX, sizeof(GameObjInst));
+    ParticleSys::Draw();
+    UI::DrawUI();
+}
+
+void GameStateLevelFree()
+{
+    ReportRun();
+    Factory::FreeMonsterList();
+    gHeroes.clear();
+    gHeroes.reserve(48);
+    gLeader     = nullptr;
+    gPowerBadge = nullptr;
+    CommonLevel::DestroyAllInst();
+    ParticleSys::ParticleFree();
+    UI::FreeUI();
+}
+
+void GameStateLevelUnload()
+{
+    KoGameObjFreeAll(sGameObjList, sGameObjNum);
+    UI::UnloadUI();
+    SoundFreeAll();
+}

@@ -1,0 +1,380 @@
+// The troglin party: each troglin is a Hero record owning six instances (body, two legs, two arms and the
+// axe). Members probe the tile map around their body for ground, walls and recruits, jump together while
+// the jump key is held, run on by a per-frame push, and keep one tile apart behind the front troglin.
+#include "level/Hero.h"
+
+#include <cstdlib>
+
+#include "engine/KoInput.h"
+#include "framework/GameStateMgr.h"
+#include "framework/MeshFile.h"
+#include "framework/Sound.h"
+#include "level/Factory.h"
+#include "level/GameState_Level.h"
+#include "level/ParticleSys.h"
+#include "level/Terrain.h"
+#include "level/UI.h"
+
+std::vector<Hero> gHeroes;
+Hero* gLeader    = nullptr;
+int gPartyPower  = 0;
+double gStepTimer      = 0.2;
+bool gStepToggle       = true;
+bool gFirstLandingSeen = false;
+bool gFirstRecruitSeen = false;
+GameObjInst* gPowerBadge     = nullptr;
+GameObjInst* gPowerDigits[2] = {nullptr, nullptr};
+
+static const float PI = 3.1415927f;
+
+void LoadHero()
+{
+    static const char* const files[7] = {"Meshes/herolegmesh.txt", "Meshes/herolegmesh.txt",
+                                         "Meshes/heroarmmesh.txt", "Meshes/heroarmmesh.txt",
+                                         "Meshes/heroweapon.txt",  "Meshes/herobodymesh.txt",
+                                         "Meshes/herobodymesh.txt"};
+    for (uint32_t type = TYPE_LEG_0; type <= TYPE_TROGLIN_BODY; ++type)
+        MeshLoadType(&sGameObjList[type], type, &sGameObjNum, LoadMesh, files[type], MESH_LOADER_HERO,
+                     __LINE__);
+}
+
+// A body part in world space, placed relative to its parent.
+static GameObjInst* CreatePart(uint32_t type, GameObjInst* pParent, float x, float y, float scale, float dir)
+{
+    Vec2 pos           = {x, y};
+    GameObjInst* pInst = CommonLevel::CreateInst(type, scale, &pos, nullptr, dir);
+    pInst->flag |= FLAG_WORLD | FLAG_CHILD;
+    pInst->pParent = pParent;
+    return pInst;
+}
+
+void CreateHero(Hero* record, int kind)
+{
+    record->fallAccel  = 0.0f;
+    record->jumpTime   = 0.0f;
+    record->runPush    = 0.0f;
+    record->swingTimer = 0.0;
+    record->kind       = kind;
+    record->order      = 0;
+    record->chunkMap   = nullptr;
+
+    Vec2 origin = {0.0f, 0.0f};
+    if (kind == HERO_KIND_LEADER)
+    {
+        record->body = CommonLevel::CreateInst(TYPE_LEADER_BODY, 2.0f, &origin, nullptr, 0.0f);
+        record->body->flag |= FLAG_WORLD | FLAG_IN_PARTY;
+        ++gPartyPower;
+        record->order = 1;
+
+        gPowerBadge = CommonLevel::CreateInst(TYPE_LEADER_BODY, 2.0f, &origin, nullptr, 0.0f);
+        gPowerBadge->flag |= FLAG_WORLD;
+        gPowerDigits[0] = CreatePart(TYPE_DIGIT_0, gPowerBadge, -0.25f, 0.9f, 0.4f, 0.0f);
+        gPowerDigits[1] = CreatePart(TYPE_DIGIT_0, gPowerBadge, 0.25f, 0.9f, 0.4f, 0.0f);
+        Factory::ShowNumber(gPowerDigits[0], gPowerDigits[1], gPartyPower);
+    }
+    else
+    {
+        record->body = CommonLevel::CreateInst(TYPE_TROGLIN_BODY, 2.0f, &origin, nullptr, 0.0f);
+        record->body->flag |= FLAG_WORLD | FLAG_RUNNING;
+    }
+
+    // Parents before children, so the transform pass composes each part with this frame's parent.
+    record->legs[0] = CreatePart(TYPE_LEG_0, record->body, 0.1f, -0.075f, 1.0f, 0.0f);
+    record->legs[1] = CreatePart(TYPE_LEG_1, record->body, -0.1f, -0.075f, 1.0f, 0.0f);
+    record->arms[0] = CreatePart(TYPE_ARM_0, record->body, 0.15f, 0.075f, 1.0f, 0.0f);
+    record->arms[1] = CreatePart(TYPE_ARM_1, record->body, -0.15f, 0.075f, 1.0f, 0.0f);
+    record->weapon  = CreatePart(TYPE_WEAPON, record->arms[0], 0.2f, -0.2f, 0.9f, -PI / 2.0f);
+}
+
+int HeroProbeCell(float chunkX, float px, float py)
+{
+    // Column and row truncate toward zero, so a point just left of the chunk start still reads column 0.
+    // A point at or beyond the chunk's right edge reads nothing: on the bottom row it would lie past the
+    // last cell, on the others in the next row.
+    int column = int(px - chunkX);
+    int row    = 19 - int(py);
+    if (column < 0 || column >= MAP_WIDTH || row < 0 || row >= MAP_HEIGHT) return -1;
+    return row * MAP_WIDTH + column;
+}
+
+const HeroProbe HERO_PROBES[8] = {
+    {0.25f, 0.49f, FLAG_HIT_TOP},     {-0.25f, 0.49f, FLAG_HIT_TOP},    {0.49f, 0.25f, FLAG_HIT_RIGHT},
+    {0.49f, -0.25f, FLAG_HIT_RIGHT},  {0.25f, -0.49f, FLAG_HIT_BOTTOM}, {-0.25f, -0.49f, FLAG_HIT_BOTTOM},
+    {-0.49f, 0.25f, FLAG_HIT_LEFT},   {-0.49f, -0.25f, FLAG_HIT_LEFT},
+};
+
+float HeroChunkStart(float x) { return float(int(x) / MAP_WIDTH * MAP_WIDTH); }
+
+// A member whose probe cell (or a neighbour) holds a recruit tile takes in the first waiting troglin
+// standing in that column.
+static void RecruitCheck(Hero* record, const int* map, int cell, float chunkX)
+{
+    static const int offsets[9] = {0, -1, 1, MAP_WIDTH, MAP_WIDTH - 1, MAP_WIDTH + 1,
+                                   -MAP_WIDTH, -MAP_WIDTH - 1, -MAP_WIDTH + 1};
+    for (int offset : offsets)
+    {
+        int c = cell + offset;
+        if (c <= 0 || c >= MAP_CELLS || map[c] != TILE_RECRUIT) continue;
+
+        if (!gFirstRecruitSeen && gTutorialEnabled)
+        {
+            UI::RequestTutorial(1);
+            gFirstRecruitSeen = true;
+        }
+        float tx = chunkX + float(cell % MAP_WIDTH);
+        for (Hero& h : gHeroes)
+        {
+            if (!h.body || (h.body->flag & FLAG_IN_PARTY)) continue;
+            float bx = h.body->posCurr.x;
+            if (bx > tx && bx < tx + 1.0f)
+            {
+                h.body->flag |= FLAG_IN_PARTY;
+                ++gPartyPower;
+                h.order            = gPartyPower;
+                h.body->velCurr.x  = record->body->velCurr.x * 0.5f;
+                SoundPlay(rand() % 7 + SND_GROAN1, 0.0f);
+                break;
+            }
+        }
+        return;
+    }
+}
+
+void SwingHeroArm(Hero* record) { record->swingTimer = record->order == 1 ? 0.05 : 0.5; }
+
+uint32_t HeroContacts(const int* map, float x, float y)
+{
+    uint32_t contacts = 0;
+    float chunkX      = HeroChunkStart(x);
+    for (const HeroProbe& probe : HERO_PROBES)
+    {
+        int cell = HeroProbeCell(chunkX, x + probe.dx, y + probe.dy);
+        if (cell >= 0 && map && map[cell] == TILE_TERRAIN) contacts |= probe.side;
+    }
+    return contacts;
+}
+
+HeroKeys HeroReadKeys()
+{
+    HeroKeys keys;
+    keys.held      = KoInputCheckCurr(VK_UP) || KoInputCheckCurr(VK_SPACE);
+    keys.triggered = KoInputCheckTriggered(VK_UP) || KoInputCheckTriggered(VK_SPACE);
+    keys.released  = KoInputCheckReleased(VK_UP) || KoInputCheckReleased(VK_SPACE);
+    return keys;
+}
+
+uint32_t StepHeroMotion(HeroMotion* m, uint32_t contacts, const HeroKeys& keys, float dt, float runSpeed,
+                        float leaderX, float camX)
+{
+    uint32_t events = 0;
+    m->flag |= contacts;
+    if (m->flag & FLAG_HIT_TOP)
+    {
+        m->pos.y = float(int(m->pos.y)) + 0.5f;
+        m->vel.y = 0.0f;
+        m->flag &= ~FLAG_HIT_TOP;
+    }
+    if (m->flag & FLAG_HIT_BOTTOM)
+    {
+        m->flag |= FLAG_RUNNING;
+        if (!(m->flag & FLAG_LANDED)) events |= HERO_EVENT_LANDED;
+        m->flag |= FLAG_LANDED;
+        m->fallAccel = 0.0f;
+        m->flag &= ~FLAG_JUMP_CUT;
+        m->jumpTime = 0.0f;
+        m->pos.y    = float(int(m->pos.y)) + 0.5f;
+        if (!keys.triggered) m->vel.y = 0.0f;
+        m->flag &= ~FLAG_HIT_BOTTOM;
+    }
+    if (m->flag & FLAG_HIT_RIGHT)
+    {
+        m->pos.x = float(int(m->pos.x)) + 0.5f;
+        m->vel.x = 0.0f;
+        m->flag &= ~FLAG_HIT_RIGHT;
+    }
+    if (m->flag & FLAG_HIT_LEFT)
+    {
+        m->pos.x = float(int(m->pos.x)) + 0.5f;
+        m->vel.x = 0.0f;
+        m->flag &= ~FLAG_HIT_LEFT;
+    }
+
+    if (m->vel.y < 0.0f)
+        m->flag |= FLAG_FALLING;
+    else
+        m->flag &= ~FLAG_FALLING;
+
+    // Jump: the upward speed holds at 11 while the key is held, for at most 0.45 s of holding.
+    if (keys.held && !(m->flag & FLAG_FALLING) && m->jumpTime < 0.45f && !(m->flag & FLAG_JUMP_CUT))
+    {
+        m->flag &= ~FLAG_LANDED;
+        m->jumpTime += dt;
+        m->vel.y = 11.0f;
+        events |= HERO_EVENT_JUMPED;
+    }
+
+    // Gravity grows by a fixed step every frame while airborne.
+    m->fallAccel -= 0.07f;
+    m->vel.y += m->fallAccel * dt;
+
+    if (keys.released) m->flag |= FLAG_JUMP_CUT;
+    if (m->flag & FLAG_RUNNING) m->runPush = runSpeed;
+
+    // Followers keep one tile apart behind the front troglin.
+    if (m->order != 1)
+    {
+        float d = m->pos.x - leaderX;
+        if (m->pos.x + 13.0f > camX && d > 1.1f - float(m->order)) m->vel.x -= 5.0f * dt;
+        if (d < 0.9f - float(m->order)) m->vel.x += 8.0f * dt;
+    }
+
+    // Push and damping act once per frame: the speed settles at runPush / 0.005.
+    m->vel.x = m->vel.x * 0.995f + m->runPush;
+    return events;
+}
+
+void UpdateHero(Hero* record)
+{
+    GameObjInst* body = record->body;
+    if (!body || !(body->flag & FLAG_IN_PARTY)) return;
+    const float dt = gFrameTime;
+
+    // Fell below the level.
+    if (body->posCurr.y < 0.8f)
+    {
+        KillHero(record);
+        if (gPartyPower <= 0)
+        {
+            gDeathCause = 1;
+            gGameOver   = true;
+        }
+        return;
+    }
+
+    // Contacts with the solid tiles of the member's chunk map, and recruits next to the probes.
+    const int* map    = record->chunkMap;
+    uint32_t contacts = HeroContacts(map, body->posCurr.x, body->posCurr.y);
+    if (map)
+    {
+        float chunkX = HeroChunkStart(body->posCurr.x);
+        for (const HeroProbe& probe : HERO_PROBES)
+        {
+            int cell = HeroProbeCell(chunkX, body->posCurr.x + probe.dx, body->posCurr.y + probe.dy);
+            if (cell >= 0 && gPartyPower < PARTY_POWER_MAX) RecruitCheck(record, map, cell, chunkX);
+        }
+    }
+
+    HeroMotion m = {body->posCurr, body->velCurr, body->flag, record->fallAccel, record->jumpTime,
+                    record->runPush, record->order};
+    float leaderX   = gLeader && gLeader->body ? gLeader->body->posCurr.x : body->posCurr.x;
+    uint32_t events = StepHeroMotion(&m, contacts, HeroReadKeys(), dt, gRunSpeed, leaderX, gCamPosX);
+    body->posCurr     = m.pos;
+    body->velCurr     = m.vel;
+    body->flag        = m.flag;
+    record->fallAccel = m.fallAccel;
+    record->jumpTime  = m.jumpTime;
+    record->runPush   = m.runPush;
+
+    if (events & HERO_EVENT_LANDED)
+    {
+        SoundPlay(SND_JUMP_LAND, 0.0f);
+        if (!gFirstLandingSeen && gTutorialEnabled)
+        {
+            UI::RequestTutorial(0);
+            gFirstLandingSeen = true;
+        }
+    }
+    if ((events & HERO_EVENT_JUMPED) && record->legs[0]->dirCurr < 0.8f)
+    {
+        record->legs[0]->dirCurr += 2.0f * dt;
+        record->legs[1]->dirCurr -= 2.0f * dt;
+    }
+    if (record->order != 1 && record->kind == HERO_KIND_RECRUIT) ThrowAxe(record);
+
+    // Arm swing: the front troglin carries the axe lowered and lifts it briefly; followers carry it raised
+    // and strike it down for half a second after a throw.
+    record->swingTimer -= dt;
+    float& r = record->arms[0]->dirCurr;
+    if (record->order == 1)
+    {
+        if (record->swingTimer >= 0.0 && r < PI) r += PI / 60.0f;
+        if (record->swingTimer < 0.0 && r > 0.0f) r -= PI / 20.0f;
+    }
+    else
+    {
+        if (record->swingTimer >= 0.0 && r > 0.0f) r -= PI / 30.0f;
+        if (record->swingTimer < 0.0 && r < PI) r += PI / 120.0f;
+    }
+
+    if (KoInputCheckTriggered(VK_J))
+    {
+        SwingHeroArm(record);
+        SoundPlay(SND_SLASH, 0.0f);
+    }
+}
+
+void AnimateHeroLegs(Hero* record)
+{
+    GameObjInst* body = record->body;
+    if (!body || (body->flag & (FLAG_IN_PARTY | FLAG_LANDED)) != (FLAG_IN_PARTY | FLAG_LANDED)) return;
+    const float dt = gFrameTime;
+    if (record->legs[0]->dirCurr > 0.0f)
+    {
+        record->legs[0]->dirCurr -= 8.0f * dt;
+        record->legs[1]->dirCurr += 8.0f * dt;
+    }
+    gStepTimer -= double(dt) / gPartyPower;
+    if (gStepTimer <= 0.0)
+    {
+        gStepTimer  = 0.1;
+        gStepToggle = !gStepToggle;
+    }
+    record->legs[0]->posCurr.y = gStepToggle ? -0.025f : -0.075f;
+    record->legs[1]->posCurr.y = gStepToggle ? -0.075f : -0.025f;
+}
+
+void KillHero(Hero* record)
+{
+    GameObjInst* body = record->body;
+    if (!body) return;
+    if (body->flag & FLAG_IN_PARTY)
+    {
+        --gPartyPower;
+        LevelStartShake();
+        SoundPlay(SND_GROAN1, 0.0f);
+        for (Hero& h : gHeroes)
+        {
+            if (h.order > record->order)
+            {
+                --h.order;
+                if (h.order == 1) gLeader = &h;
+            }
+        }
+        record->order = 0;
+    }
+    record->fallAccel  = 0.0f;
+    record->jumpTime   = 0.0f;
+    record->runPush    = 0.0f;
+    record->swingTimer = 0.0;
+
+    GameObjInst** parts[5] = {&record->legs[0], &record->legs[1], &record->arms[0], &record->arms[1],
+                              &record->weapon};
+    for (GameObjInst** part : parts)
+    {
+        CommonLevel::DestroyInst(*part);
+        *part = nullptr;
+    }
+
+    // The front troglin's record keeps its (now inactive) body, so the camera and the badge still find
+    // the last position once the party is empty.
+    CommonLevel::DestroyInst(body);
+    if (!gLeader || gLeader->body != body) record->body = nullptr;
+}
+
+void UpdatePowerBadge()
+{
+    if (!gPowerBadge || !gLeader || !gLeader->body) return;
+    gPowerBadge->posCurr = gLeader->body->posCurr;
+    gPowerBadge->velCurr = gLeader->body->velCurr;
+    Factory::ShowNumber(gPowerDigits[0], gPowerDigits[1], gPartyPower);
+}

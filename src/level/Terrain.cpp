@@ -1,0 +1,155 @@
+// Terrain: the eleven tile maps read at level load, laying a map as a chunk of instances, and streaming
+// one more chunk ahead whenever the front troglin enters the last laid one.
+#include "level/Terrain.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+
+#include "framework/CommonLevel.h"
+#include "framework/MeshFile.h"
+#include "level/Factory.h"
+#include "level/Hero.h"
+
+float gChunkStartX = 0.0f;
+int gCurrentMap    = 0;
+int gNextMap       = 0;
+
+// The maps stay in memory for the whole level: the troglins probe their cells, not the instances.
+static int sMapData[MAP_NUM][MAP_CELLS];
+
+// The maps of the most recently laid chunks, by chunk number (chunk n starts at x = 140 n).
+constexpr int LAID_HISTORY = 8;
+static int sLaidMaps[LAID_HISTORY];
+static int sLaidCount = 0;
+
+namespace Terrain
+{
+
+int* GetMap(int k) { return (k >= 0 && k < MAP_NUM) ? sMapData[k] : nullptr; }
+
+void ClearMaps() { std::fill(&sMapData[0][0], &sMapData[0][0] + MAP_NUM * MAP_CELLS, 0); }
+
+bool ReadMap(const char* path, int* cells)
+{
+    std::ifstream in(path);
+    if (!in) return false;
+    for (int i = 0; i < MAP_CELLS; ++i)
+    {
+        int value = 0;
+        if (!(in >> value)) break;
+        cells[i] = value;
+    }
+    return true;
+}
+
+static void LoadTerrainType(const MeshLoader& loader)
+{
+    MeshLoadType(&sGameObjList[TYPE_TERRAIN], TYPE_TERRAIN, &sGameObjNum, LoadMesh, "Meshes/terrain1mesh.txt",
+                 loader, __LINE__);
+}
+
+void LoadTerrain()
+{
+    LoadTerrainType(MESH_LOADER_TERRAIN);
+    for (int k = 0; k < MAP_NUM; ++k)
+    {
+        char path[64];
+        snprintf(path, sizeof path, "Tilemaps/map%d.txt", k);
+        ReadMap(path, sMapData[k]);
+    }
+}
+
+void LoadEditorTerrain()
+{
+    LoadTerrainType(MESH_LOADER_EDITOR_TERRAIN);
+    ReadMap("Tilemaps/map_out.txt", sMapData[0]);
+}
+
+// A tile-like instance (terrain or diamond) at a cell centre: scale 1, still, in world space.
+static void LayTile(int type, float x, float y)
+{
+    Vec2 pos = {x, y};
+    GameObjInst* pInst = CommonLevel::CreateInst(type, 1.0f, &pos, nullptr, 0.0f);
+    pInst->flag |= FLAG_WORLD;
+}
+
+// A new troglin record at a cell centre. The leader tile puts its record first and makes it the leader;
+// a recruit tile appends a waiting troglin. gLeader points into gHeroes, so it is re-aimed whenever the
+// list may have moved.
+static void LayTroglin(int kind, float x, float y)
+{
+    ptrdiff_t leaderIndex = gLeader ? gLeader - gHeroes.data() : -1;
+    gHeroes.push_back(Hero{});
+    Hero* pRecord = &gHeroes.back();
+    if (kind == HERO_KIND_LEADER)
+    {
+        std::rotate(gHeroes.begin(), gHeroes.end() - 1, gHeroes.end());
+        pRecord = &gHeroes.front();
+        gLeader = pRecord;
+    }
+    else if (leaderIndex >= 0)
+        gLeader = &gHeroes[size_t(leaderIndex)];
+    CreateHero(pRecord, kind);
+    pRecord->body->posCurr.x = x;
+    pRecord->body->posCurr.y = y;
+}
+
+const int* MapAt(float x)
+{
+    if (x < 0.0f || x >= gChunkStartX) return nullptr;
+    int chunk = int(x) / MAP_WIDTH;
+    if (chunk >= sLaidCount || chunk < sLaidCount - LAID_HISTORY) return nullptr;
+    return sMapData[sLaidMaps[chunk % LAID_HISTORY]];
+}
+
+void CreateChunk(int k)
+{
+    const int* cells = GetMap(k);
+    if (!cells) return;
+    if (gChunkStartX <= 0.0f) sLaidCount = 0;
+    sLaidMaps[sLaidCount % LAID_HISTORY] = k;
+    ++sLaidCount;
+    for (int i = 0; i < MAP_CELLS; ++i)
+    {
+        int row = i / MAP_WIDTH, column = i % MAP_WIDTH;
+        float x = gChunkStartX + column + 0.5f;
+        float y = 19.5f - row;
+        int value = cells[i];
+        if (value == TILE_TERRAIN || value == TILE_DIAMOND)
+            LayTile(value, x, y);
+        else if (value == TILE_PARTY_START)
+            LayTroglin(HERO_KIND_LEADER, x, y);
+        else if (value == TILE_RECRUIT && gPartyPower < PARTY_POWER_MAX)
+            LayTroglin(HERO_KIND_RECRUIT, x, y);
+        else if (value >= TILE_MONSTER_FIRST && value <= TILE_MONSTER_LAST)
+            Factory::LayMonster(value, x, y);
+    }
+    gChunkStartX += float(MAP_WIDTH);
+}
+
+int PickNextMap() { return rand() % 10 + 1; }
+
+void InitTerrain()
+{
+    CreateChunk(0);
+    for (Hero& h : gHeroes)
+        if (h.body) h.chunkMap = sMapData[0];
+    gCurrentMap = 0;
+    gNextMap    = PickNextMap();
+    CreateChunk(gNextMap);
+}
+
+void AdvanceChunks()
+{
+    if (!gLeader || !gLeader->body) return;
+    if (gLeader->body->posCurr.x > gChunkStartX - float(MAP_WIDTH))
+    {
+        gCurrentMap       = gNextMap;
+        gLeader->chunkMap = sMapData[gCurrentMap];
+        gNextMap          = PickNextMap();
+        CreateChunk(gNextMap);
+    }
+}
+
+} // namespace Terrain
