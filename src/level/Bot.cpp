@@ -26,11 +26,11 @@ namespace Bot
 static bool sEnabled  = false;
 static bool sSkipDraw = false;
 
-static int sHoldFrames  = 0;     // frames the jump key stays down; 0 = up
-static bool sSpaceDown  = false; // a SPACE tap is in progress (tutorial pages)
-static int sPlanWait    = 0;     // frames until the next prediction
-static int sOverStep    = 0;     // progress through the game-over screen
-static int sOverWait    = 0;     // frames to wait before the next game-over step
+static int sHoldFrames = 0;     // frames the jump key stays down; 0 = up
+static bool sSpaceDown = false; // a SPACE tap is in progress (tutorial pages)
+static int sPlanWait   = 0;     // frames until the next prediction
+static int sOverStep   = 0;     // progress through the game-over screen
+static int sOverWait   = 0;     // frames to wait before the next game-over step
 
 constexpr int SIM_MEMBERS_MAX  = 16;
 constexpr int SIM_MONSTERS_MAX = 32;
@@ -75,8 +75,14 @@ void Enable(bool skipDraw)
     sSkipDraw = skipDraw;
 }
 
-bool Enabled() { return sEnabled; }
-bool SkipDraw() { return sEnabled && sSkipDraw; }
+bool Enabled()
+{
+    return sEnabled;
+}
+bool SkipDraw()
+{
+    return sEnabled && sSkipDraw;
+}
 
 void Init()
 {
@@ -88,7 +94,10 @@ void Init()
     sOverWait   = 0;
 }
 
-static int Frames(float seconds, float dt) { return dt > 0.0f ? std::max(1, int(seconds / dt + 0.5f)) : 1; }
+static int Frames(float seconds, float dt)
+{
+    return dt > 0.0f ? std::max(1, int(seconds / dt + 0.5f)) : 1;
+}
 
 // Predicts `frames` frames with the jump key held for the first `hold` of them (0: no jump). Returns the
 // summed survival time of the members, less the wall penalty of the front troglin.
@@ -159,9 +168,10 @@ static int Plan(float dt)
     for (const Hero& h : gHeroes)
     {
         if (memberNum == SIM_MEMBERS_MAX) break;
-        if (!h.body || (h.body->flag & (FLAG_ACTIVE | FLAG_IN_PARTY)) != (FLAG_ACTIVE | FLAG_IN_PARTY)) continue;
-        members[memberNum].m = {h.body->posCurr, h.body->velCurr, h.body->flag, h.fallAccel,
-                                h.jumpTime,      h.runPush,       h.order};
+        if (!h.body || (h.body->flag & (FLAG_ACTIVE | FLAG_IN_PARTY)) != (FLAG_ACTIVE | FLAG_IN_PARTY))
+            continue;
+        members[memberNum].m     = {h.body->posCurr, h.body->velCurr, h.body->flag, h.fallAccel,
+                                    h.jumpTime,      h.runPush,       h.order};
         members[memberNum].alive = true;
         ++memberNum;
     }

@@ -42,9 +42,10 @@ static int sRunPowerPeak   = 0;     // the largest party of this run
 static bool sNoLeaderShown = false;
 
 static const char* const LEVEL_SOUNDS[] = {
-    "Sounds/26 - Distressed.mp3", "Sounds/JumpLift.mp3", "Sounds/JumpLand.wav", "Sounds/Slash.wav",
-    "Sounds/Groan1.wav",          "Sounds/Groan2.wav",   "Sounds/Groan3.wav",   "Sounds/Groan4.mp3",
-    "Sounds/Groan5.mp3",          "Sounds/Groan6.wav",   "Sounds/Groan7.wav",   "Sounds/Groan8.mp3",
+    "Sounds/26 - Distressed.mp3", "Sounds/JumpLift.mp3", "Sounds/JumpLand.wav",
+    "Sounds/Slash.wav",           "Sounds/Groan1.wav",   "Sounds/Groan2.wav",
+    "Sounds/Groan3.wav",          "Sounds/Groan4.mp3",   "Sounds/Groan5.mp3",
+    "Sounds/Groan6.wav",          "Sounds/Groan7.wav",   "Sounds/Groan8.mp3",
     "Sounds/AxeHit.wav",          "Sounds/ThrowAxe.mp3", "Sounds/AxeHitButton.wav",
     "Sounds/04 - Road Hazard.mp3"};
 
@@ -107,7 +108,6 @@ void GameStateLevelLoad()
     gHighScores.clear();
     LoadHighScores();
     CommonLevel::ResetAll();
-    Terrain::ClearMaps();
     ParticleSys::ParticleFree();
     UI::ResetUI();
 
@@ -245,7 +245,8 @@ static void UpdateLevel()
     if (!gLeader || !gLeader->body)
     {
         if (!sNoLeaderShown)
-            fprintf(stderr, "Tilemaps/map0.txt holds no party start (%d): nobody can run\n", TILE_PARTY_START);
+            fprintf(stderr, "Tilemaps/map0.txt holds no party start (%d): nobody can run\n",
+                    TILE_PARTY_START);
         sNoLeaderShown = true;
         gDeathCause    = 1;
         gGameOver      = true;

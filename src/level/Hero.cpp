@@ -16,12 +16,12 @@
 #include "level/UI.h"
 
 std::vector<Hero> gHeroes;
-Hero* gLeader    = nullptr;
-int gPartyPower  = 0;
-double gStepTimer      = 0.2;
-bool gStepToggle       = true;
-bool gFirstLandingSeen = false;
-bool gFirstRecruitSeen = false;
+Hero* gLeader                = nullptr;
+int gPartyPower              = 0;
+double gStepTimer            = 0.2;
+bool gStepToggle             = true;
+bool gFirstLandingSeen       = false;
+bool gFirstRecruitSeen       = false;
 GameObjInst* gPowerBadge     = nullptr;
 GameObjInst* gPowerDigits[2] = {nullptr, nullptr};
 
@@ -98,19 +98,22 @@ int HeroProbeCell(float chunkX, float px, float py)
 }
 
 const HeroProbe HERO_PROBES[8] = {
-    {0.25f, 0.49f, FLAG_HIT_TOP},     {-0.25f, 0.49f, FLAG_HIT_TOP},    {0.49f, 0.25f, FLAG_HIT_RIGHT},
-    {0.49f, -0.25f, FLAG_HIT_RIGHT},  {0.25f, -0.49f, FLAG_HIT_BOTTOM}, {-0.25f, -0.49f, FLAG_HIT_BOTTOM},
-    {-0.49f, 0.25f, FLAG_HIT_LEFT},   {-0.49f, -0.25f, FLAG_HIT_LEFT},
+    {0.25f, 0.49f, FLAG_HIT_TOP},    {-0.25f, 0.49f, FLAG_HIT_TOP},    {0.49f, 0.25f, FLAG_HIT_RIGHT},
+    {0.49f, -0.25f, FLAG_HIT_RIGHT}, {0.25f, -0.49f, FLAG_HIT_BOTTOM}, {-0.25f, -0.49f, FLAG_HIT_BOTTOM},
+    {-0.49f, 0.25f, FLAG_HIT_LEFT},  {-0.49f, -0.25f, FLAG_HIT_LEFT},
 };
 
-float HeroChunkStart(float x) { return float(int(x) / MAP_WIDTH * MAP_WIDTH); }
+float HeroChunkStart(float x)
+{
+    return float(int(x) / MAP_WIDTH * MAP_WIDTH);
+}
 
 // A member whose probe cell (or a neighbour) holds a recruit tile takes in the first waiting troglin
 // standing in that column.
 static void RecruitCheck(Hero* record, const int* map, int cell, float chunkX)
 {
-    static const int offsets[9] = {0, -1, 1, MAP_WIDTH, MAP_WIDTH - 1, MAP_WIDTH + 1,
-                                   -MAP_WIDTH, -MAP_WIDTH - 1, -MAP_WIDTH + 1};
+    static const int offsets[9] = {
+        0, -1, 1, MAP_WIDTH, MAP_WIDTH - 1, MAP_WIDTH + 1, -MAP_WIDTH, -MAP_WIDTH - 1, -MAP_WIDTH + 1};
     for (int offset : offsets)
     {
         int c = cell + offset;
@@ -130,8 +133,8 @@ static void RecruitCheck(Hero* record, const int* map, int cell, float chunkX)
             {
                 h.body->flag |= FLAG_IN_PARTY;
                 ++gPartyPower;
-                h.order            = gPartyPower;
-                h.body->velCurr.x  = record->body->velCurr.x * 0.5f;
+                h.order           = gPartyPower;
+                h.body->velCurr.x = record->body->velCurr.x * 0.5f;
                 SoundPlay(rand() % 7 + SND_GROAN1, 0.0f);
                 break;
             }
@@ -140,7 +143,10 @@ static void RecruitCheck(Hero* record, const int* map, int cell, float chunkX)
     }
 }
 
-void SwingHeroArm(Hero* record) { record->swingTimer = record->order == 1 ? 0.05 : 0.5; }
+void SwingHeroArm(Hero* record)
+{
+    record->swingTimer = record->order == 1 ? 0.05 : 0.5;
+}
 
 uint32_t HeroContacts(const int* map, float x, float y)
 {
@@ -264,10 +270,10 @@ void UpdateHero(Hero* record)
         }
     }
 
-    HeroMotion m = {body->posCurr, body->velCurr, body->flag, record->fallAccel, record->jumpTime,
-                    record->runPush, record->order};
-    float leaderX   = gLeader && gLeader->body ? gLeader->body->posCurr.x : body->posCurr.x;
-    uint32_t events = StepHeroMotion(&m, contacts, HeroReadKeys(), dt, gRunSpeed, leaderX, gCamPosX);
+    HeroMotion m      = {body->posCurr,    body->velCurr,   body->flag,   record->fallAccel,
+                         record->jumpTime, record->runPush, record->order};
+    float leaderX     = gLeader && gLeader->body ? gLeader->body->posCurr.x : body->posCurr.x;
+    uint32_t events   = StepHeroMotion(&m, contacts, HeroReadKeys(), dt, gRunSpeed, leaderX, gCamPosX);
     body->posCurr     = m.pos;
     body->velCurr     = m.vel;
     body->flag        = m.flag;

@@ -26,9 +26,15 @@ static int sLaidCount = 0;
 namespace Terrain
 {
 
-int* GetMap(int k) { return (k >= 0 && k < MAP_NUM) ? sMapData[k] : nullptr; }
+int* GetMap(int k)
+{
+    return (k >= 0 && k < MAP_NUM) ? sMapData[k] : nullptr;
+}
 
-void ClearMaps() { std::fill(&sMapData[0][0], &sMapData[0][0] + MAP_NUM * MAP_CELLS, 0); }
+void ClearMaps()
+{
+    std::fill(&sMapData[0][0], &sMapData[0][0] + MAP_NUM * MAP_CELLS, 0);
+}
 
 bool ReadMap(const char* path, int* cells)
 {
@@ -69,7 +75,7 @@ void LoadEditorTerrain()
 // A tile-like instance (terrain or diamond) at a cell centre: scale 1, still, in world space.
 static void LayTile(int type, float x, float y)
 {
-    Vec2 pos = {x, y};
+    Vec2 pos           = {x, y};
     GameObjInst* pInst = CommonLevel::CreateInst(type, 1.0f, &pos, nullptr, 0.0f);
     pInst->flag |= FLAG_WORLD;
 }
@@ -113,8 +119,8 @@ void CreateChunk(int k)
     for (int i = 0; i < MAP_CELLS; ++i)
     {
         int row = i / MAP_WIDTH, column = i % MAP_WIDTH;
-        float x = gChunkStartX + column + 0.5f;
-        float y = 19.5f - row;
+        float x   = gChunkStartX + column + 0.5f;
+        float y   = 19.5f - row;
         int value = cells[i];
         if (value == TILE_TERRAIN || value == TILE_DIAMOND)
             LayTile(value, x, y);
@@ -128,7 +134,10 @@ void CreateChunk(int k)
     gChunkStartX += float(MAP_WIDTH);
 }
 
-int PickNextMap() { return rand() % 10 + 1; }
+int PickNextMap()
+{
+    return rand() % 10 + 1;
+}
 
 void InitTerrain()
 {
