@@ -57,7 +57,8 @@ void KoInputOnKeyDown(unsigned char vk);
 void KoInputOnKeyUp(unsigned char vk);
 void KoInputOnMouse(bool left, bool right);
 
-// World position of client pixel (px, py) for a viewport of width x height, through the projection
-// and view matrices (row-vector 4x4 matrices, m[row][col]). KoInputGetCursorPosition uses it.
-void KoInputClientToWorld(Vec2* pPos, int px, int py, float width, float height, const float proj[4][4],
-                          const float view[4][4]);
+// World position of client pixel (px, py) for a viewport of width x height, seen through the given
+// projection and view matrices. KoInputGetCursorPosition uses it with the device's camera.
+struct KoGfxMatrix;
+void KoInputClientToWorld(Vec2* pPos, int px, int py, float width, float height, const KoGfxMatrix* pProj,
+                          const KoGfxMatrix* pView);
