@@ -21,8 +21,10 @@ format:
 
 # Rebuild data/ from assets/: meshes, palette, grid and default high scores (sounds too when lame is there).
 assets:
-	cmake -S . -B build >/dev/null && cmake --build build -j2 --target meshgen
+	cmake -S . -B build >/dev/null && cmake --build build -j2 --target meshgen soundgen
 	build/tools/meshgen assets data
+	@if command -v lame >/dev/null; then build/tools/soundgen assets data; \
+	else echo "lame is missing (scripts/install-deps.sh installs it): sounds not rebuilt" >&2; exit 1; fi
 
 # Every mesh of data/Meshes and two scenes put together in one picture: build/contact-sheet.png
 contact-sheet:
