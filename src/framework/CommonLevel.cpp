@@ -116,15 +116,22 @@ void DestroyAllInst()
 
 void UpdateAllInst()
 {
-    for (GameObjInst& inst : sGameObjInstList)
+    int end = 0; // one past the last active record: the camera sweep stops there
+    for (int i = 0; i < GAME_OBJ_INST_NUM_MAX; ++i)
     {
+        GameObjInst& inst = sGameObjInstList[i];
         if (!(inst.flag & FLAG_ACTIVE)) continue;
+        end = i + 1;
         inst.posCurr.x += inst.velCurr.x * gFrameTime;
         inst.posCurr.y += inst.velCurr.y * gFrameTime;
 
-        // T(pos) x R(dir) x S(scale), written out.
-        float c   = cosf(inst.dirCurr) * inst.scale;
-        float s   = sinf(inst.dirCurr) * inst.scale;
+        // T(pos) x R(dir) x S(scale), written out (most instances do not turn).
+        float c = inst.scale, s = 0.0f;
+        if (inst.dirCurr != 0.0f)
+        {
+            c = cosf(inst.dirCurr) * inst.scale;
+            s = sinf(inst.dirCurr) * inst.scale;
+        }
         Mtx33& m  = inst.transform;
         m.m[0][0] = c;
         m.m[0][1] = -s;
@@ -141,14 +148,20 @@ void UpdateAllInst()
         if ((inst.flag & FLAG_CHILD) && inst.pParent) Mtx33Concat(&m, &inst.pParent->transform, &m);
     }
 
-    // Camera: S(zoom) x T(-camera).
-    Mtx33 cam;
-    Mtx33Scale(&cam, gCamZoom, gCamZoom);
-    cam.m[0][2] = -gCamZoom * gCamPosX;
-    cam.m[1][2] = -gCamZoom * gCamPosY;
-    for (GameObjInst& inst : sGameObjInstList)
-        if ((inst.flag & (FLAG_ACTIVE | FLAG_WORLD)) == (FLAG_ACTIVE | FLAG_WORLD))
-            Mtx33Concat(&inst.transform, &cam, &inst.transform);
+    // Camera: S(zoom) x T(-camera) x transform. The camera matrix has the rows (z, 0, -z cx), (0, z, -z cy),
+    // (0, 0, 1) and every transform the third row (0, 0, 1), so the product reduces to this.
+    const float zoom = gCamZoom, tx = -gCamZoom * gCamPosX, ty = -gCamZoom * gCamPosY;
+    for (int i = 0; i < end; ++i)
+    {
+        GameObjInst& inst = sGameObjInstList[i];
+        if ((inst.flag & (FLAG_ACTIVE | FLAG_WORLD)) != (FLAG_ACTIVE | FLAG_WORLD)) continue;
+        Mtx33& m = inst.transform;
+        for (int col = 0; col < 3; ++col)
+        {
+            m.m[0][col] = zoom * m.m[0][col] + tx * m.m[2][col];
+            m.m[1][col] = zoom * m.m[1][col] + ty * m.m[2][col];
+        }
+    }
 }
 
 void ResetAll()
