@@ -390,7 +390,6 @@ static bool Include(const SpriteCtx& parent, int lineNo, const std::vector<std::
             v.x = (float)(dx + x * ca - y * sa);
             v.y = (float)(dy + x * sa + y * ca);
         }
-        if (sc < 0) std::swap(t.v[1], t.v[2]); // a mirrored include keeps its triangles counter-clockwise
         out->tris.push_back(t);
     }
     if (sa == 0)
