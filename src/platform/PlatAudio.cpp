@@ -2,10 +2,25 @@
 
 #include <SDL.h>
 #include <SDL_mixer.h>
+#include <atomic>
 #include <cstdio>
+#include <cstdlib>
 
 static bool sOpen   = false;
 static bool sSilent = false;
+static std::atomic<int> sPeak{0}; // loudest output sample since the last PlatAudioTakePeak
+
+// Runs on the mixer's thread after each buffer is mixed (16-bit samples).
+static void MeasurePeak(void*, Uint8* pStream, int len)
+{
+    const Sint16* pSample = reinterpret_cast<const Sint16*>(pStream);
+    int peak              = 0;
+    for (int i = 0; i < len / 2; ++i) peak = SDL_max(peak, abs(int(pSample[i])));
+    int seen = sPeak.load();
+    while (peak > seen && !sPeak.compare_exchange_weak(seen, peak))
+    {
+    }
+}
 
 // Brings the audio subsystem up (with the driver SDL chooses) and opens the mixer on it.
 static bool OpenMixer(int channelNum)
@@ -17,6 +32,7 @@ static bool OpenMixer(int channelNum)
         return false;
     }
     Mix_AllocateChannels(channelNum);
+    Mix_SetPostMix(MeasurePeak, nullptr);
     return true;
 }
 
@@ -52,10 +68,16 @@ void PlatAudioClose()
 {
     if (!sOpen) return;
     Mix_HaltChannel(-1);
+    Mix_SetPostMix(nullptr, nullptr);
     Mix_CloseAudio();
     Mix_Quit();
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     sOpen = false;
+}
+
+float PlatAudioTakePeak()
+{
+    return float(sPeak.exchange(0)) / 32768.0f;
 }
 
 bool PlatAudioIsSilent()

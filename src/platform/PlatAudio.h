@@ -10,6 +10,8 @@ bool PlatAudioOpen(int channelNum);
 void PlatAudioClose();
 // True while the mixer runs on silent output.
 bool PlatAudioIsSilent();
+// The loudest sample the mixer has put out since the previous call, 0.0 to 1.0: what a listener hears.
+float PlatAudioTakePeak();
 // The last SDL or mixer error text, for standard error.
 const char* PlatAudioError();
 
