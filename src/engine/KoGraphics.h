@@ -129,3 +129,5 @@ void SwitchScreenMode();
 // The back-buffer size the next reset uses (the window procedure's size messages set it).
 void KoGfxSetBackBufferSize(int w, int h);
 bool KoGfxIsWindowed();
+// The device reported that it lost its resources: the next frame start resets it.
+void KoGfxNotifyDeviceReset();

@@ -24,6 +24,7 @@ void PlatShutdown();
 // Creates the single game window with the given client size at the given position, hidden.
 bool PlatWindowCreate(const char* pTitle, int x, int y, int clientW, int clientH);
 void PlatWindowShow();
+void PlatWindowHide();
 void PlatWindowDestroy();
 bool PlatWindowExists();
 void PlatWindowSetTitle(const char* pTitle);
@@ -133,10 +134,9 @@ void PlatRendererPresent();
 bool PlatRendererReadPixels(uint32_t* pPixels, int w, int h);
 
 // ---------------------------------------------------------------------------------------------------------
-// Font rasteriser and text textures
+// Font rasteriser
 
 struct PlatFont;
-struct PlatTexture;
 
 // Opens the best installed face for the name (through fontconfig, falling back to any installed face).
 // height: cell height in pixels (negative: character height without the internal leading); width: average
@@ -146,17 +146,20 @@ PlatFont* PlatFontOpen(const char* pFace, int height, int width, int weight, boo
 void PlatFontClose(PlatFont* pFont);
 // Height in pixels of one line of text.
 int PlatFontLineHeight(const PlatFont* pFont);
-
-// Renders the text in white (lines broken only at '\n'; characters are Latin-1) into a texture that
-// PlatTextureDraw tints. Sets the texture's size in back-buffer pixels. Null for an empty text.
-PlatTexture* PlatFontRenderText(PlatFont* pFont, const char* pText, int* pW, int* pH);
-// Draws the texture with its top-left corner at (x, y) in back-buffer pixels, tinted and faded with the
-// 0xAARRGGBB colour, clipped to the rectangle from (x, y) to (clipX1, clipY1) (exclusive).
-void PlatTextureDraw(PlatTexture* pTex, int x, int y, uint32_t colour, int clipX1, int clipY1);
-void PlatTextureDestroy(PlatTexture* pTex);
+// Draws the text with its top-left corner at (x, y) in back-buffer pixels, in the 0xAARRGGBB colour,
+// left-aligned, breaking lines only at '\n', clipped to the rectangle from (x, y) to (clipX1, clipY1)
+// (exclusive). Glyphs are rendered once into the font's glyph texture and then only copied, so drawing
+// allocates nothing once every character has been seen. Returns the height of the text (lines x line
+// height; 0 for an empty text). Characters outside printable ASCII draw as '?'.
+int PlatFontDrawText(PlatFont* pFont, const char* pText, int x, int y, uint32_t colour, int clipX1, int clipY1);
+// The glyph texture lives on the device: given up before a device reset, made again after it (false if
+// that fails).
+void PlatFontOnLostDevice(PlatFont* pFont);
+bool PlatFontOnResetDevice(PlatFont* pFont);
 
 // ---------------------------------------------------------------------------------------------------------
 // Images
 
-// Writes 0xAARRGGBB pixels (row by row from the top) as an 8-bit RGBA PNG. False if the file fails.
+// Writes 0xAARRGGBB pixels (row by row from the top) as an 8-bit RGB PNG (the picture on screen is opaque,
+// so alpha is dropped). False if the file cannot be written.
 bool PlatWritePng(const char* pPath, const uint32_t* pPixels, int w, int h);

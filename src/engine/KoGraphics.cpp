@@ -1,0 +1,480 @@
+// Rendering, camera and text; device loss and screen modes. The primitive lists live in KoGfxLists.cpp, the
+// device in KoGfxDevice.cpp.
+#define KO_MODULE "src\\KoGraphics"
+#include "engine/KoGraphics.h"
+#include "engine/KoAssert.h"
+#include "engine/KoGfxDevice.h"
+#include "engine/KoSystem.h"
+#include "platform/Platform.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <new>
+#include <vector>
+
+float gKoWinMinX = 0.0f;
+float gKoWinMaxX = 0.0f;
+float gKoWinMinY = 0.0f;
+float gKoWinMaxY = 0.0f;
+
+bool gKoGfxFullScreen    = false;
+bool gKoGfxSwitchPending = false;
+bool gKoGfxDeviceLost    = false;
+
+struct KoGfxFont
+{
+    PlatFont* pPlat;
+};
+
+// The back buffer the device draws into (what a reset applies) and whether it belongs to a window.
+static int sPpWidth      = 0;
+static int sPpHeight     = 0;
+static bool sPpWindowed  = true;
+// The back-buffer size at device creation: aspect ratio and view extents for the whole run.
+static unsigned int sStoredWidth  = 0;
+static unsigned int sStoredHeight = 0;
+
+static KoGfxMatrix sProj;
+static KoGfxMatrix sView;
+static int sViewportW    = 0;
+static int sViewportH    = 0;
+static int sBlendMode    = KO_GFX_BM_NONE;
+static bool sDeviceReady = false; // the device exists
+static bool sNeedsReset  = false; // the device lost its resources and waits for a reset
+static bool sInScene     = false; // this frame's drawing began
+static int sLastClientW  = 0;
+static int sLastClientH  = 0;
+
+static std::vector<KoGfxFont*> sFonts;
+static KoGfxFont* sDefaultFont = nullptr;
+
+static char sScreenshotPath[4096];
+static bool sScreenshotPending = false;
+
+// ---------------------------------------------------------------------------------------------------------
+// Matrices (row vectors: a point p maps to p M)
+
+void KoGfxMatrixMultiply(KoGfxMatrix* pOut, const KoGfxMatrix* pA, const KoGfxMatrix* pB)
+{
+    KoGfxMatrix r;
+    for (int i = 0; i < 4; ++i)
+        for (int j = 0; j < 4; ++j)
+            r.m[i][j] = pA->m[i][0] * pB->m[0][j] + pA->m[i][1] * pB->m[1][j] + pA->m[i][2] * pB->m[2][j] +
+                        pA->m[i][3] * pB->m[3][j];
+    *pOut = r;
+}
+
+void KoGfxMatrixPerspectiveFovRH(KoGfxMatrix* pOut, float fovY, float aspect, float zn, float zf)
+{
+    float yScale = 1.0f / tanf(fovY * 0.5f);
+    float xScale = yScale / aspect;
+    memset(pOut, 0, sizeof(*pOut));
+    pOut->m[0][0] = xScale;
+    pOut->m[1][1] = yScale;
+    pOut->m[2][2] = zf / (zn - zf);
+    pOut->m[2][3] = -1.0f;
+    pOut->m[3][2] = zn * zf / (zn - zf);
+}
+
+static void Normalise(float v[3])
+{
+    float len = sqrtf(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
+    if (len > 0.0f)
+        for (int i = 0; i < 3; ++i) v[i] /= len;
+}
+
+static void Cross(float out[3], const float a[3], const float b[3])
+{
+    out[0] = a[1] * b[2] - a[2] * b[1];
+    out[1] = a[2] * b[0] - a[0] * b[2];
+    out[2] = a[0] * b[1] - a[1] * b[0];
+}
+
+static float Dot(const float a[3], const float b[3]) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
+
+void KoGfxMatrixLookAtRH(KoGfxMatrix* pOut, const float eye[3], const float at[3], const float up[3])
+{
+    float z[3] = {eye[0] - at[0], eye[1] - at[1], eye[2] - at[2]};
+    Normalise(z);
+    float x[3];
+    Cross(x, up, z);
+    Normalise(x);
+    float y[3];
+    Cross(y, z, x);
+    for (int i = 0; i < 3; ++i)
+    {
+        pOut->m[i][0] = x[i];
+        pOut->m[i][1] = y[i];
+        pOut->m[i][2] = z[i];
+        pOut->m[i][3] = 0.0f;
+    }
+    pOut->m[3][0] = -Dot(x, eye);
+    pOut->m[3][1] = -Dot(y, eye);
+    pOut->m[3][2] = -Dot(z, eye);
+    pOut->m[3][3] = 1.0f;
+}
+
+bool KoGfxMatrixInverse(KoGfxMatrix* pOut, const KoGfxMatrix* pIn)
+{
+    const float* a = &pIn->m[0][0];
+    float inv[16];
+    inv[0]  = a[5] * a[10] * a[15] - a[5] * a[11] * a[14] - a[9] * a[6] * a[15] + a[9] * a[7] * a[14] +
+             a[13] * a[6] * a[11] - a[13] * a[7] * a[10];
+    inv[4]  = -a[4] * a[10] * a[15] + a[4] * a[11] * a[14] + a[8] * a[6] * a[15] - a[8] * a[7] * a[14] -
+             a[12] * a[6] * a[11] + a[12] * a[7] * a[10];
+    inv[8]  = a[4] * a[9] * a[15] - a[4] * a[11] * a[13] - a[8] * a[5] * a[15] + a[8] * a[7] * a[13] +
+             a[12] * a[5] * a[11] - a[12] * a[7] * a[9];
+    inv[12] = -a[4] * a[9] * a[14] + a[4] * a[10] * a[13] + a[8] * a[5] * a[14] - a[8] * a[6] * a[13] -
+              a[12] * a[5] * a[10] + a[12] * a[6] * a[9];
+    inv[1]  = -a[1] * a[10] * a[15] + a[1] * a[11] * a[14] + a[9] * a[2] * a[15] - a[9] * a[3] * a[14] -
+             a[13] * a[2] * a[11] + a[13] * a[3] * a[10];
+    inv[5]  = a[0] * a[10] * a[15] - a[0] * a[11] * a[14] - a[8] * a[2] * a[15] + a[8] * a[3] * a[14] +
+             a[12] * a[2] * a[11] - a[12] * a[3] * a[10];
+    inv[9]  = -a[0] * a[9] * a[15] + a[0] * a[11] * a[13] + a[8] * a[1] * a[15] - a[8] * a[3] * a[13] -
+             a[12] * a[1] * a[11] + a[12] * a[3] * a[9];
+    inv[13] = a[0] * a[9] * a[14] - a[0] * a[10] * a[13] - a[8] * a[1] * a[14] + a[8] * a[2] * a[13] +
+              a[12] * a[1] * a[10] - a[12] * a[2] * a[9];
+    inv[2]  = a[1] * a[6] * a[15] - a[1] * a[7] * a[14] - a[5] * a[2] * a[15] + a[5] * a[3] * a[14] +
+             a[13] * a[2] * a[7] - a[13] * a[3] * a[6];
+    inv[6]  = -a[0] * a[6] * a[15] + a[0] * a[7] * a[14] + a[4] * a[2] * a[15] - a[4] * a[3] * a[14] -
+             a[12] * a[2] * a[7] + a[12] * a[3] * a[6];
+    inv[10] = a[0] * a[5] * a[15] - a[0] * a[7] * a[13] - a[4] * a[1] * a[15] + a[4] * a[3] * a[13] +
+              a[12] * a[1] * a[7] - a[12] * a[3] * a[5];
+    inv[14] = -a[0] * a[5] * a[14] + a[0] * a[6] * a[13] + a[4] * a[1] * a[14] - a[4] * a[2] * a[13] -
+              a[12] * a[1] * a[6] + a[12] * a[2] * a[5];
+    inv[3]  = -a[1] * a[6] * a[11] + a[1] * a[7] * a[10] + a[5] * a[2] * a[11] - a[5] * a[3] * a[10] -
+             a[9] * a[2] * a[7] + a[9] * a[3] * a[6];
+    inv[7]  = a[0] * a[6] * a[11] - a[0] * a[7] * a[10] - a[4] * a[2] * a[11] + a[4] * a[3] * a[10] +
+             a[8] * a[2] * a[7] - a[8] * a[3] * a[6];
+    inv[11] = -a[0] * a[5] * a[11] + a[0] * a[7] * a[9] + a[4] * a[1] * a[11] - a[4] * a[3] * a[9] -
+              a[8] * a[1] * a[7] + a[8] * a[3] * a[5];
+    inv[15] = a[0] * a[5] * a[10] - a[0] * a[6] * a[9] - a[4] * a[1] * a[10] + a[4] * a[2] * a[9] +
+              a[8] * a[1] * a[6] - a[8] * a[2] * a[5];
+    float det = a[0] * inv[0] + a[1] * inv[4] + a[2] * inv[8] + a[3] * inv[12];
+    if (det == 0.0f) return false;
+    float* o = &pOut->m[0][0];
+    for (int i = 0; i < 16; ++i) o[i] = inv[i] / det;
+    return true;
+}
+
+void KoGfxGetProjectionMatrix(KoGfxMatrix* pOut) { *pOut = sProj; }
+void KoGfxGetViewMatrix(KoGfxMatrix* pOut) { *pOut = sView; }
+int KoGfxGetViewportWidth() { return sViewportW; }
+int KoGfxGetViewportHeight() { return sViewportH; }
+
+// ---------------------------------------------------------------------------------------------------------
+// Device state, frame start and end
+
+void KoGfxSetupDeviceState()
+{
+    float aspect = (float)sStoredWidth / (float)sStoredHeight;
+    KoGfxMatrixPerspectiveFovRH(&sProj, 1.5707964f, aspect, 1.0f, 1000.0f);
+    const float eye[3] = {0.0f, 0.0f, 60.0f};
+    const float at[3]  = {0.0f, 0.0f, 0.0f};
+    const float up[3]  = {0.0f, 1.0f, 0.0f};
+    KoGfxMatrixLookAtRH(&sView, eye, at, up);
+    KoGfxDevSetCamera(&sView, &sProj);
+
+    // Culling of clockwise triangles is the device's own rule; blending starts off.
+    sBlendMode = KO_GFX_BM_NONE;
+    KoGfxDevSetBlendMode(sBlendMode);
+
+    gKoWinMaxY = KoTan(KoDegToRad(90.0f) * 0.5f) * 60.0f;
+    gKoWinMinY = -gKoWinMaxY;
+    gKoWinMaxX = (float)sStoredWidth * gKoWinMaxY / (float)sStoredHeight;
+    gKoWinMinX = -gKoWinMaxX;
+
+    // The viewport covers the whole back buffer.
+    PlatRendererGetBackBufferSize(&sViewportW, &sViewportH);
+    KoGfxDevSetViewport(0, 0, sViewportW, sViewportH);
+
+    KoGfxListsResetBuilders();
+}
+
+void KoGfxStart()
+{
+    sInScene = false;
+    KoGfxDevSetDrawing(false);
+    if (!sDeviceReady) return;
+    if (!gKoSysWindowActive)
+    {
+        PlatSleep(200);
+        return;
+    }
+    if (IsDeviceLost())
+    {
+        gKoGfxDeviceLost = true;
+        return;
+    }
+    if (gKoGfxSwitchPending)
+    {
+        SwitchScreenMode();
+        gKoGfxSwitchPending = false;
+    }
+    PlatRendererClear();
+    sInScene = true;
+    KoGfxDevSetDrawing(true);
+}
+
+static void SaveScreenshot()
+{
+    sScreenshotPending = false;
+    int w = 0, h = 0;
+    PlatRendererGetOutputSize(&w, &h);
+    std::vector<uint32_t> pixels((size_t)w * (size_t)h);
+    if (w <= 0 || h <= 0 || !PlatRendererReadPixels(pixels.data(), w, h) ||
+        !PlatWritePng(sScreenshotPath, pixels.data(), w, h))
+        fprintf(stderr, "screenshot: could not save \"%s\"\n", sScreenshotPath);
+}
+
+void KoGfxEnd()
+{
+    bool present = sDeviceReady && sInScene && !gKoGfxDeviceLost && gKoSysWindowActive;
+    sInScene     = false;
+    KoGfxDevSetDrawing(false);
+    if (!present) return;
+    if (sScreenshotPending) SaveScreenshot();
+    PlatRendererPresent();
+}
+
+void KoGfxRequestScreenshot(const char* pPath)
+{
+    if (!pPath) return;
+    snprintf(sScreenshotPath, sizeof(sScreenshotPath), "%s", pPath);
+    sScreenshotPending = true;
+}
+
+void KoGfxSetTransform(const Mtx33* pMtx)
+{
+    KoGfxMatrix world = {{{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}}};
+    if (pMtx)
+    {
+        world.m[0][0] = pMtx->m[0][0];
+        world.m[0][1] = pMtx->m[1][0];
+        world.m[1][0] = pMtx->m[0][1];
+        world.m[1][1] = pMtx->m[1][1];
+        world.m[3][0] = pMtx->m[0][2];
+        world.m[3][1] = pMtx->m[1][2];
+    }
+    KoGfxDevSetWorld(&world);
+}
+
+void KoGfxSetBlendMode(int blendMode)
+{
+    KO_ASSERT_PARM((KO_GFX_BM_NONE <= blendMode) && (blendMode < KO_GFX_BM_NUM));
+    sBlendMode = blendMode;
+    KoGfxDevSetBlendMode(blendMode);
+}
+
+int KoGfxGetWindowWidth()
+{
+    int w = 0, h = 0;
+    PlatWindowGetClientSize(&w, &h);
+    if (w > 0 && h > 0) sLastClientW = w, sLastClientH = h;
+    return sLastClientW;
+}
+
+int KoGfxGetWindowHeight()
+{
+    KoGfxGetWindowWidth();
+    return sLastClientH;
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Fonts
+
+static KoGfxFont* OpenFont(int height, unsigned int width, unsigned int weight, bool italic, const char* pFace)
+{
+    PlatFont* pPlat = PlatFontOpen(pFace, height, (int)width, (int)weight, italic);
+    if (!pPlat) return nullptr;
+    KoGfxFont* pFont = new (std::nothrow) KoGfxFont();
+    if (!pFont)
+    {
+        PlatFontClose(pPlat);
+        return nullptr;
+    }
+    pFont->pPlat = pPlat;
+    sFonts.push_back(pFont);
+    return pFont;
+}
+
+KoGfxFont* KoGfxCreateFont(int height, unsigned int width, unsigned int weight, bool italic, const char* pFace)
+{
+    KoGfxFont* pFont = OpenFont(height, width, weight, italic, pFace);
+    KO_ASSERT_MESG(pFont, "Failed to create font");
+    return pFont;
+}
+
+void KoGfxFreeFont(KoGfxFont* pFont)
+{
+    if (!pFont) return;
+    for (size_t i = 0; i < sFonts.size(); ++i)
+        if (sFonts[i] == pFont)
+        {
+            sFonts.erase(sFonts.begin() + i);
+            if (pFont == sDefaultFont) sDefaultFont = nullptr;
+            PlatFontClose(pFont->pPlat);
+            delete pFont;
+            return;
+        }
+}
+
+int KoGfxPrint(int x, int y, unsigned int colour, const char* pStr, KoGfxFont* pFont)
+{
+    KO_ASSERT(pStr);
+    KO_ASSERT(pFont);
+    if (!KoGfxDevIsDrawing())
+    {
+        // Nothing reaches a device that is not drawing; the text still has its height.
+        int lines = *pStr ? 1 : 0;
+        for (const char* p = pStr; *p; ++p) lines += *p == '\n';
+        return lines * PlatFontLineHeight(pFont->pPlat);
+    }
+    return PlatFontDrawText(pFont->pPlat, pStr, x, y, colour, sPpWidth - 1, sPpHeight - 1);
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Init and exit
+
+bool KoGfxInit()
+{
+    if (!PlatRendererCreate()) return false;
+    // Back-buffer size 0 x 0: the device takes the client area's size, and that size is kept.
+    sPpWidth    = 0;
+    sPpHeight   = 0;
+    sPpWindowed = true;
+    PlatRendererSetBackBufferSize(sPpWidth, sPpHeight);
+    PlatRendererGetBackBufferSize(&sPpWidth, &sPpHeight);
+    if (sPpWidth <= 0 || sPpHeight <= 0)
+    {
+        PlatRendererDestroy();
+        return false;
+    }
+    sStoredWidth  = (unsigned int)sPpWidth;
+    sStoredHeight = (unsigned int)sPpHeight;
+    sDeviceReady  = true;
+    sNeedsReset   = false;
+    KoGfxSetupDeviceState();
+    sFonts.reserve(16);
+    sDefaultFont = OpenFont(16, 0, 400, false, "Terminal");
+    if (!sDefaultFont)
+    {
+        sDeviceReady = false;
+        PlatRendererDestroy();
+        return false;
+    }
+    KoGfxListsReserve();
+    return true;
+}
+
+void KoGfxExit()
+{
+    // Whatever the states left alive goes with the device.
+    KoGfxListsFreeAll();
+    while (!sFonts.empty()) KoGfxFreeFont(sFonts.back());
+    sDefaultFont = nullptr;
+    sDeviceReady = false;
+    sInScene     = false;
+    KoGfxDevSetDrawing(false);
+    PlatRendererDestroy();
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Device loss and screen modes
+
+void KoGfxToggleScreenMode()
+{
+    gKoGfxSwitchPending = true;
+    gKoGfxFullScreen    = !gKoGfxFullScreen;
+}
+
+void KoGfxSetBackBufferSize(int w, int h)
+{
+    sPpWidth  = w;
+    sPpHeight = h;
+}
+
+bool KoGfxIsWindowed() { return sPpWindowed; }
+
+void KoGfxNotifyDeviceReset() { sNeedsReset = true; }
+
+// Applies the back-buffer size of the presentation parameters; a size of 0 takes the window's.
+static bool ResetDevice()
+{
+    if (!sDeviceReady || !PlatRendererExists()) return false;
+    PlatRendererSetBackBufferSize(sPpWidth, sPpHeight);
+    int w = 0, h = 0;
+    PlatRendererGetBackBufferSize(&w, &h);
+    if (w <= 0 || h <= 0)
+    {
+        // A window without an area (minimised): keep drawing at the first size.
+        w = (int)sStoredWidth;
+        h = (int)sStoredHeight;
+        PlatRendererSetBackBufferSize(w, h);
+    }
+    sPpWidth    = w;
+    sPpHeight   = h;
+    sNeedsReset = false;
+    return true;
+}
+
+bool IsDeviceLost()
+{
+    if (sNeedsReset)
+    {
+        OnLostDevice();
+        if (!ResetDevice()) KO_ASSERT_MESG(0, "Device failed to reset\n");
+        OnResetDevice();
+    }
+    gKoGfxDeviceLost = false;
+    return false;
+}
+
+bool OnLostDevice()
+{
+    for (KoGfxFont* pFont : sFonts) PlatFontOnLostDevice(pFont->pPlat);
+    KoGfxListsReleaseAll();
+    return true;
+}
+
+bool OnResetDevice()
+{
+    KoGfxSetupDeviceState();
+    for (KoGfxFont* pFont : sFonts)
+        if (!PlatFontOnResetDevice(pFont->pPlat)) KO_ASSERT_MESG(0, "Font failed to reset properly");
+    KoGfxListsRebuildAll();
+    return true;
+}
+
+bool KoGfxResetDevice()
+{
+    if (!sDeviceReady) return true;
+    OnLostDevice();
+    if (!ResetDevice()) KO_ASSERT_MESG(0, "Device failed to reset\n");
+    OnResetDevice();
+    return true;
+}
+
+void SwitchScreenMode()
+{
+    OnLostDevice();
+    if (gKoGfxFullScreen)
+    {
+        int w = 0, h = 0;
+        PlatGetScreenSize(&w, &h);
+        sPpWidth    = w;
+        sPpHeight   = h;
+        sPpWindowed = false;
+        PlatWindowSetFullScreen();
+    }
+    else
+    {
+        sPpWidth    = (int)sStoredWidth;
+        sPpHeight   = (int)sStoredHeight;
+        sPpWindowed = true;
+        PlatWindowSetWindowed(50, 50, (int)sStoredWidth, (int)sStoredHeight);
+    }
+    if (!ResetDevice()) KO_ASSERT_MESG(0, "Device failed to reset\n");
+    OnResetDevice();
+}

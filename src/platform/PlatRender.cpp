@@ -1,0 +1,158 @@
+// The drawing device: the SDL renderer of the game window. The engine draws into a back buffer of its own
+// size; the renderer's scale stretches it over the whole output, as presenting a back buffer does.
+#include "platform/Platform.h"
+#include "platform/PlatInternal.h"
+
+#include <SDL.h>
+#include <cstddef>
+
+static SDL_Renderer* sRenderer = nullptr;
+static int sBackW              = 0;
+static int sBackH              = 0;
+
+static_assert(sizeof(PlatVertex) == sizeof(SDL_Vertex), "PlatVertex must match SDL_Vertex");
+static_assert(offsetof(PlatVertex, r) == offsetof(SDL_Vertex, color), "PlatVertex colour offset");
+static_assert(offsetof(PlatVertex, u) == offsetof(SDL_Vertex, tex_coord), "PlatVertex texture offset");
+
+SDL_Renderer* PlatGetSdlRenderer() { return sRenderer; }
+
+bool PlatRendererCreate()
+{
+    SDL_Window* pWindow = PlatGetSdlWindow();
+    if (!pWindow) return false;
+    if (sRenderer) return true;
+    // Presents without waiting for the vertical retrace: the frame rate is not limited.
+    sRenderer = SDL_CreateRenderer(pWindow, -1, PlatIsHeadless() ? SDL_RENDERER_SOFTWARE : 0);
+    if (!sRenderer && !PlatIsHeadless()) sRenderer = SDL_CreateRenderer(pWindow, -1, SDL_RENDERER_SOFTWARE);
+    if (!sRenderer)
+    {
+        fprintf(stderr, "SDL renderer creation failed: %s\n", SDL_GetError());
+        return false;
+    }
+    SDL_RendererInfo info;
+    if (SDL_GetRendererInfo(sRenderer, &info) == 0) fprintf(stderr, "renderer: %s\n", info.name);
+    PlatRendererGetOutputSize(&sBackW, &sBackH);
+    PlatRendererSetBlendMode(PLAT_BLEND_NONE);
+    return true;
+}
+
+void PlatRendererDestroy()
+{
+    if (!sRenderer) return;
+    PlatFontShutdown();
+    SDL_DestroyRenderer(sRenderer);
+    sRenderer = nullptr;
+}
+
+bool PlatRendererExists() { return sRenderer != nullptr; }
+
+void PlatRendererGetOutputSize(int* pW, int* pH)
+{
+    int w = 0, h = 0;
+    if (sRenderer) SDL_GetRendererOutputSize(sRenderer, &w, &h);
+    *pW = w;
+    *pH = h;
+}
+
+void PlatRendererSetBackBufferSize(int w, int h)
+{
+    if (w <= 0 || h <= 0) PlatRendererGetOutputSize(&w, &h);
+    sBackW = w;
+    sBackH = h;
+}
+
+void PlatRendererGetBackBufferSize(int* pW, int* pH)
+{
+    *pW = sBackW;
+    *pH = sBackH;
+}
+
+// The back buffer fills the output whatever the window's size is now.
+static void ApplyScale()
+{
+    int outW = 0, outH = 0;
+    PlatRendererGetOutputSize(&outW, &outH);
+    if (sBackW <= 0 || sBackH <= 0 || outW <= 0 || outH <= 0) return;
+    SDL_RenderSetViewport(sRenderer, nullptr);
+    SDL_RenderSetScale(sRenderer, (float)outW / (float)sBackW, (float)outH / (float)sBackH);
+}
+
+void PlatRendererClear()
+{
+    if (!sRenderer) return;
+    ApplyScale();
+    SDL_SetRenderDrawColor(sRenderer, 0, 0, 0, 0);
+    SDL_RenderClear(sRenderer);
+}
+
+void PlatRendererSetBlendMode(int mode)
+{
+    if (!sRenderer) return;
+    SDL_BlendMode sdlMode = SDL_BLENDMODE_NONE;
+    if (mode == PLAT_BLEND_BLEND) sdlMode = SDL_BLENDMODE_BLEND;
+    if (mode == PLAT_BLEND_ADD) sdlMode = SDL_BLENDMODE_ADD;
+    SDL_SetRenderDrawBlendMode(sRenderer, sdlMode);
+}
+
+void PlatRendererDrawTriangles(const PlatVertex* pVtx, int vtxNum)
+{
+    if (!sRenderer || vtxNum < 3) return;
+    SDL_RenderGeometry(sRenderer, nullptr, reinterpret_cast<const SDL_Vertex*>(pVtx), vtxNum, nullptr, 0);
+}
+
+static uint8_t Channel(uint32_t c, int shift) { return (uint8_t)((c >> shift) & 0xFF); }
+
+static uint8_t Mix(uint32_t c0, uint32_t c1, int shift, float t)
+{
+    float a = (float)Channel(c0, shift);
+    float b = (float)Channel(c1, shift);
+    return (uint8_t)(a + (b - a) * t + 0.5f);
+}
+
+void PlatRendererDrawLine(float x0, float y0, uint32_t c0, float x1, float y1, uint32_t c1)
+{
+    if (!sRenderer) return;
+    if (c0 == c1)
+    {
+        SDL_SetRenderDrawColor(sRenderer, Channel(c0, 16), Channel(c0, 8), Channel(c0, 0), Channel(c0, 24));
+        SDL_RenderDrawLineF(sRenderer, x0, y0, x1, y1);
+        return;
+    }
+    // Two colours: short pieces, each in the colour of its middle.
+    float dx    = x1 - x0;
+    float dy    = y1 - y0;
+    float len   = SDL_fabsf(dx) > SDL_fabsf(dy) ? SDL_fabsf(dx) : SDL_fabsf(dy);
+    int pieces  = (int)(len / 4.0f) + 1;
+    if (pieces > 32) pieces = 32;
+    for (int i = 0; i < pieces; ++i)
+    {
+        float t0 = (float)i / (float)pieces;
+        float t1 = (float)(i + 1) / (float)pieces;
+        float tm = (t0 + t1) * 0.5f;
+        SDL_SetRenderDrawColor(sRenderer, Mix(c0, c1, 16, tm), Mix(c0, c1, 8, tm), Mix(c0, c1, 0, tm),
+                               Mix(c0, c1, 24, tm));
+        SDL_RenderDrawLineF(sRenderer, x0 + dx * t0, y0 + dy * t0, x0 + dx * t1, y0 + dy * t1);
+    }
+}
+
+void PlatRendererPresent()
+{
+    if (sRenderer) SDL_RenderPresent(sRenderer);
+}
+
+bool PlatRendererReadPixels(uint32_t* pPixels, int w, int h)
+{
+    if (!sRenderer) return false;
+    int outW = 0, outH = 0;
+    PlatRendererGetOutputSize(&outW, &outH);
+    if (w != outW || h != outH) return false;
+    // Read the whole output, unscaled.
+    float sx = 1.0f, sy = 1.0f;
+    SDL_RenderGetScale(sRenderer, &sx, &sy);
+    SDL_RenderSetScale(sRenderer, 1.0f, 1.0f);
+    SDL_Rect all = {0, 0, w, h};
+    int result   = SDL_RenderReadPixels(sRenderer, &all, SDL_PIXELFORMAT_ARGB8888, pPixels, w * 4);
+    SDL_RenderSetScale(sRenderer, sx, sy);
+    if (result != 0) fprintf(stderr, "reading the picture failed: %s\n", SDL_GetError());
+    return result == 0;
+}

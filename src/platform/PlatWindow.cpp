@@ -1,0 +1,395 @@
+// Start-up, the game window, its events, the cursor, the clock and the message box over SDL2.
+#include "platform/Platform.h"
+#include "platform/PlatInternal.h"
+
+#include <SDL.h>
+
+static bool sHeadless        = false;
+static bool sInitDone        = false;
+static SDL_Window* sWindow   = nullptr;
+static int sCursorCounter    = 0;
+static bool sVirtualCursor   = false;
+static int sVirtualX         = 0;
+static int sVirtualY         = 0;
+static bool sLeftHeld        = false;
+static bool sRightHeld       = false;
+static bool sSizeEndPending  = false;
+static unsigned char sVkOf[SDL_NUM_SCANCODES];
+
+// Injected events, delivered before the system's.
+static const int PLAT_INJECT_MAX = 1024;
+static PlatEvent sInjected[PLAT_INJECT_MAX];
+static int sInjectedHead = 0;
+static int sInjectedNum  = 0;
+
+void PlatConfigure(bool headless)
+{
+    sHeadless = headless;
+    if (headless)
+    {
+        SDL_setenv("SDL_VIDEODRIVER", "dummy", 1);
+        SDL_setenv("SDL_AUDIODRIVER", "dummy", 1);
+        SDL_SetHint(SDL_HINT_RENDER_DRIVER, "software");
+    }
+}
+
+bool PlatIsHeadless() { return sHeadless; }
+
+static void BuildKeyTable()
+{
+    for (int i = 0; i < SDL_NUM_SCANCODES; ++i) sVkOf[i] = 0;
+    for (int i = 0; i < 26; ++i) sVkOf[SDL_SCANCODE_A + i] = (unsigned char)('A' + i);
+    for (int i = 0; i < 9; ++i) sVkOf[SDL_SCANCODE_1 + i] = (unsigned char)('1' + i);
+    sVkOf[SDL_SCANCODE_0] = '0';
+    for (int i = 0; i < 12; ++i) sVkOf[SDL_SCANCODE_F1 + i] = (unsigned char)(0x70 + i);
+    for (int i = 0; i < 9; ++i) sVkOf[SDL_SCANCODE_KP_1 + i] = (unsigned char)(0x61 + i);
+    sVkOf[SDL_SCANCODE_KP_0]         = 0x60;
+    sVkOf[SDL_SCANCODE_KP_MULTIPLY]  = 0x6A;
+    sVkOf[SDL_SCANCODE_KP_PLUS]      = 0x6B;
+    sVkOf[SDL_SCANCODE_KP_MINUS]     = 0x6D;
+    sVkOf[SDL_SCANCODE_KP_PERIOD]    = 0x6E;
+    sVkOf[SDL_SCANCODE_KP_DIVIDE]    = 0x6F;
+    sVkOf[SDL_SCANCODE_KP_ENTER]     = 0x0D;
+    sVkOf[SDL_SCANCODE_BACKSPACE]    = 0x08;
+    sVkOf[SDL_SCANCODE_TAB]          = 0x09;
+    sVkOf[SDL_SCANCODE_RETURN]       = 0x0D;
+    sVkOf[SDL_SCANCODE_LSHIFT]       = 0x10;
+    sVkOf[SDL_SCANCODE_RSHIFT]       = 0x10;
+    sVkOf[SDL_SCANCODE_LCTRL]        = 0x11;
+    sVkOf[SDL_SCANCODE_RCTRL]        = 0x11;
+    sVkOf[SDL_SCANCODE_PAUSE]        = 0x13;
+    sVkOf[SDL_SCANCODE_CAPSLOCK]     = 0x14;
+    sVkOf[SDL_SCANCODE_ESCAPE]       = 0x1B;
+    sVkOf[SDL_SCANCODE_SPACE]        = 0x20;
+    sVkOf[SDL_SCANCODE_PAGEUP]       = 0x21;
+    sVkOf[SDL_SCANCODE_PAGEDOWN]     = 0x22;
+    sVkOf[SDL_SCANCODE_END]          = 0x23;
+    sVkOf[SDL_SCANCODE_HOME]         = 0x24;
+    sVkOf[SDL_SCANCODE_LEFT]         = 0x25;
+    sVkOf[SDL_SCANCODE_UP]           = 0x26;
+    sVkOf[SDL_SCANCODE_RIGHT]        = 0x27;
+    sVkOf[SDL_SCANCODE_DOWN]         = 0x28;
+    sVkOf[SDL_SCANCODE_INSERT]       = 0x2D;
+    sVkOf[SDL_SCANCODE_DELETE]       = 0x2E;
+    sVkOf[SDL_SCANCODE_NUMLOCKCLEAR] = 0x90;
+    sVkOf[SDL_SCANCODE_SCROLLLOCK]   = 0x91;
+    sVkOf[SDL_SCANCODE_SEMICOLON]    = 0xBA;
+    sVkOf[SDL_SCANCODE_EQUALS]       = 0xBB;
+    sVkOf[SDL_SCANCODE_COMMA]        = 0xBC;
+    sVkOf[SDL_SCANCODE_MINUS]        = 0xBD;
+    sVkOf[SDL_SCANCODE_PERIOD]       = 0xBE;
+    sVkOf[SDL_SCANCODE_SLASH]        = 0xBF;
+    sVkOf[SDL_SCANCODE_GRAVE]        = 0xC0;
+    sVkOf[SDL_SCANCODE_LEFTBRACKET]  = 0xDB;
+    sVkOf[SDL_SCANCODE_BACKSLASH]    = 0xDC;
+    sVkOf[SDL_SCANCODE_RIGHTBRACKET] = 0xDD;
+    sVkOf[SDL_SCANCODE_APOSTROPHE]   = 0xDE;
+}
+
+unsigned char PlatScancodeToVk(int scancode)
+{
+    if (!sInitDone) BuildKeyTable();
+    if (scancode < 0 || scancode >= SDL_NUM_SCANCODES) return 0;
+    return sVkOf[scancode];
+}
+
+bool PlatInit()
+{
+    if (sInitDone) return true;
+    BuildKeyTable();
+    // The mouse is never captured: a button released outside the window reads as held until the next
+    // mouse event over the client area.
+    SDL_SetHint(SDL_HINT_MOUSE_AUTO_CAPTURE, "0");
+    SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0)
+    {
+        fprintf(stderr, "SDL video start-up failed: %s\n", SDL_GetError());
+        return false;
+    }
+    // A game controller is welcome but not needed.
+    if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0)
+        fprintf(stderr, "SDL game controller start-up failed: %s\n", SDL_GetError());
+    sInitDone = true;
+    return true;
+}
+
+void PlatShutdown()
+{
+    if (!sInitDone) return;
+    PlatRendererDestroy();
+    PlatWindowDestroy();
+    SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER | SDL_INIT_EVENTS | SDL_INIT_VIDEO);
+    sInitDone      = false;
+    sInjectedNum   = 0;
+    sInjectedHead  = 0;
+    sVirtualCursor = false;
+    sCursorCounter = 0;
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// The window
+
+SDL_Window* PlatGetSdlWindow() { return sWindow; }
+
+bool PlatWindowCreate(const char* pTitle, int x, int y, int clientW, int clientH)
+{
+    if (!PlatInit()) return false;
+    sWindow = SDL_CreateWindow(pTitle, x, y, clientW, clientH, SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
+    if (!sWindow)
+    {
+        fprintf(stderr, "SDL window creation failed: %s\n", SDL_GetError());
+        return false;
+    }
+    return true;
+}
+
+void PlatWindowShow()
+{
+    if (sWindow) SDL_ShowWindow(sWindow);
+}
+
+void PlatWindowHide()
+{
+    if (sWindow) SDL_HideWindow(sWindow);
+}
+
+void PlatWindowDestroy()
+{
+    if (!sWindow) return;
+    PlatRendererDestroy();
+    SDL_DestroyWindow(sWindow);
+    sWindow = nullptr;
+}
+
+bool PlatWindowExists() { return sWindow != nullptr; }
+
+void PlatWindowSetTitle(const char* pTitle)
+{
+    if (sWindow) SDL_SetWindowTitle(sWindow, pTitle);
+}
+
+void PlatWindowGetClientSize(int* pW, int* pH)
+{
+    int w = 0, h = 0;
+    if (sWindow) SDL_GetWindowSize(sWindow, &w, &h);
+    *pW = w;
+    *pH = h;
+}
+
+void PlatWindowSetFullScreen()
+{
+    if (!sWindow) return;
+    SDL_SetWindowFullscreen(sWindow, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    SDL_ShowWindow(sWindow);
+}
+
+void PlatWindowSetWindowed(int x, int y, int clientW, int clientH)
+{
+    if (!sWindow) return;
+    SDL_SetWindowFullscreen(sWindow, 0);
+    SDL_RestoreWindow(sWindow);
+    SDL_SetWindowBordered(sWindow, SDL_TRUE);
+    SDL_SetWindowSize(sWindow, clientW, clientH);
+    SDL_SetWindowPosition(sWindow, x, y);
+    SDL_ShowWindow(sWindow);
+}
+
+void PlatGetScreenSize(int* pW, int* pH)
+{
+    int display = sWindow ? SDL_GetWindowDisplayIndex(sWindow) : 0;
+    SDL_DisplayMode mode;
+    if (display < 0 || SDL_GetDesktopDisplayMode(display, &mode) != 0)
+    {
+        // No display information: keep the window's own size.
+        PlatWindowGetClientSize(pW, pH);
+        return;
+    }
+    *pW = mode.w;
+    *pH = mode.h;
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Events
+
+void PlatPushEvent(const PlatEvent& event)
+{
+    if (event.type == PLAT_EVENT_MOUSE)
+    {
+        sVirtualCursor = true;
+        sVirtualX      = event.x;
+        sVirtualY      = event.y;
+    }
+    if (sInjectedNum == PLAT_INJECT_MAX)
+    {
+        fprintf(stderr, "platform: injected event queue full, event dropped\n");
+        return;
+    }
+    sInjected[(sInjectedHead + sInjectedNum) % PLAT_INJECT_MAX] = event;
+    ++sInjectedNum;
+}
+
+static void ClearEvent(PlatEvent* pEvent, int type)
+{
+    *pEvent      = PlatEvent();
+    pEvent->type = type;
+}
+
+static void MouseEvent(PlatEvent* pEvent, int x, int y)
+{
+    ClearEvent(pEvent, PLAT_EVENT_MOUSE);
+    pEvent->x     = x;
+    pEvent->y     = y;
+    pEvent->left  = sLeftHeld;
+    pEvent->right = sRightHeld;
+}
+
+static void SizeEvent(PlatEvent* pEvent, int type)
+{
+    ClearEvent(pEvent, type);
+    PlatWindowGetClientSize(&pEvent->w, &pEvent->h);
+}
+
+static void KeyEvent(PlatEvent* pEvent, int type, unsigned char vk)
+{
+    ClearEvent(pEvent, type);
+    pEvent->vk = vk;
+}
+
+// Translates one SDL event; false when it means nothing to the engine.
+static bool Translate(const SDL_Event& e, PlatEvent* pEvent)
+{
+    switch (e.type)
+    {
+        case SDL_KEYDOWN:
+        case SDL_KEYUP:
+        {
+            // Keys pressed with Alt, and F10, are system keys: they never reach the key state.
+            if ((e.key.keysym.mod & KMOD_ALT) || e.key.keysym.scancode == SDL_SCANCODE_F10) return false;
+            unsigned char vk = PlatScancodeToVk(e.key.keysym.scancode);
+            if (!vk) return false;
+            KeyEvent(pEvent, e.type == SDL_KEYDOWN ? PLAT_EVENT_KEY_DOWN : PLAT_EVENT_KEY_UP, vk);
+            return true;
+        }
+        case SDL_MOUSEMOTION:
+            sLeftHeld  = (e.motion.state & SDL_BUTTON_LMASK) != 0;
+            sRightHeld = (e.motion.state & SDL_BUTTON_RMASK) != 0;
+            MouseEvent(pEvent, e.motion.x, e.motion.y);
+            return true;
+        case SDL_MOUSEBUTTONDOWN:
+        case SDL_MOUSEBUTTONUP:
+        {
+            bool down = e.type == SDL_MOUSEBUTTONDOWN;
+            if (e.button.button == SDL_BUTTON_LEFT) sLeftHeld = down;
+            if (e.button.button == SDL_BUTTON_RIGHT) sRightHeld = down;
+            MouseEvent(pEvent, e.button.x, e.button.y);
+            return true;
+        }
+        case SDL_MOUSEWHEEL:
+        {
+            int x = 0, y = 0;
+            SDL_GetMouseState(&x, &y);
+            MouseEvent(pEvent, x, y);
+            return true;
+        }
+        case SDL_CONTROLLERDEVICEADDED:
+            SDL_GameControllerOpen(e.cdevice.which);
+            return false;
+        case SDL_CONTROLLERBUTTONDOWN:
+        case SDL_CONTROLLERBUTTONUP:
+        {
+            unsigned char vk = 0;
+            if (e.cbutton.button == SDL_CONTROLLER_BUTTON_A) vk = 0x20;     // south button: space (jump)
+            if (e.cbutton.button == SDL_CONTROLLER_BUTTON_START) vk = 0x1B; // start: escape (pause)
+            if (!vk) return false;
+            KeyEvent(pEvent, e.type == SDL_CONTROLLERBUTTONDOWN ? PLAT_EVENT_KEY_DOWN : PLAT_EVENT_KEY_UP, vk);
+            return true;
+        }
+        case SDL_WINDOWEVENT:
+            if (!sWindow || e.window.windowID != SDL_GetWindowID(sWindow)) return false;
+            switch (e.window.event)
+            {
+                case SDL_WINDOWEVENT_FOCUS_GAINED: ClearEvent(pEvent, PLAT_EVENT_ACTIVATE); return true;
+                case SDL_WINDOWEVENT_FOCUS_LOST: ClearEvent(pEvent, PLAT_EVENT_DEACTIVATE); return true;
+                case SDL_WINDOWEVENT_MINIMIZED: SizeEvent(pEvent, PLAT_EVENT_MINIMISE); return true;
+                case SDL_WINDOWEVENT_MAXIMIZED: SizeEvent(pEvent, PLAT_EVENT_MAXIMISE); return true;
+                case SDL_WINDOWEVENT_RESTORED: SizeEvent(pEvent, PLAT_EVENT_RESTORE); return true;
+                case SDL_WINDOWEVENT_RESIZED:
+                case SDL_WINDOWEVENT_MOVED:
+                    // A drag sends many of these; the engine hears of the end once, after the queue is
+                    // drained.
+                    sSizeEndPending = true;
+                    return false;
+                case SDL_WINDOWEVENT_CLOSE: ClearEvent(pEvent, PLAT_EVENT_CLOSE); return true;
+                default: return false;
+            }
+        case SDL_QUIT: ClearEvent(pEvent, PLAT_EVENT_CLOSE); return true;
+        case SDL_RENDER_TARGETS_RESET:
+        case SDL_RENDER_DEVICE_RESET: ClearEvent(pEvent, PLAT_EVENT_DEVICE_RESET); return true;
+        default: return false;
+    }
+}
+
+bool PlatPollEvent(PlatEvent* pEvent)
+{
+    if (sInjectedNum > 0)
+    {
+        *pEvent       = sInjected[sInjectedHead];
+        sInjectedHead = (sInjectedHead + 1) % PLAT_INJECT_MAX;
+        --sInjectedNum;
+        return true;
+    }
+    if (!sInitDone) return false;
+    SDL_Event e;
+    while (SDL_PollEvent(&e))
+    {
+        if (Translate(e, pEvent)) return true;
+    }
+    if (sSizeEndPending)
+    {
+        sSizeEndPending = false;
+        SizeEvent(pEvent, PLAT_EVENT_SIZE_END);
+        return true;
+    }
+    return false;
+}
+
+void PlatGetCursorClientPos(int* pX, int* pY)
+{
+    if (sVirtualCursor || !sInitDone || !sWindow)
+    {
+        *pX = sVirtualX;
+        *pY = sVirtualY;
+        return;
+    }
+    int gx = 0, gy = 0, wx = 0, wy = 0;
+    SDL_GetGlobalMouseState(&gx, &gy);
+    SDL_GetWindowPosition(sWindow, &wx, &wy);
+    *pX = gx - wx;
+    *pY = gy - wy;
+}
+
+int PlatShowCursor(bool show)
+{
+    sCursorCounter += show ? 1 : -1;
+    if (sInitDone) SDL_ShowCursor(sCursorCounter >= 0 ? SDL_ENABLE : SDL_DISABLE);
+    return sCursorCounter;
+}
+
+int PlatGetMouseButtonCount()
+{
+    // SDL offers no count of buttons; a desktop session always has a pointer (the dummy driver included).
+    return 3;
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// Clock and message box
+
+uint64_t PlatGetTicks() { return SDL_GetPerformanceCounter(); }
+uint64_t PlatGetTickFrequency() { return SDL_GetPerformanceFrequency(); }
+void PlatSleep(unsigned int ms) { SDL_Delay(ms); }
+
+void PlatShowMessageBox(const char* pCaption, const char* pText)
+{
+    fprintf(stderr, "%s: %s\n", pCaption, pText);
+    if (!sHeadless) SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, pCaption, pText, nullptr);
+}
