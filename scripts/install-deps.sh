@@ -9,7 +9,7 @@ PACKAGES=(
     # libraries of the game
     libsdl2-dev libsdl2-ttf-dev libsdl2-mixer-dev libfontconfig-dev
     # fonts the game asks fontconfig for (sans, serif, mono and a chunky display face)
-    fontconfig fonts-dejavu-core fonts-dejavu-extra fonts-freefont-ttf fonts-cabinsketch
+    fontconfig fonts-dejavu-core fonts-dejavu-extra fonts-freefont-ttf fonts-cherrybomb
     # tests, sanitizers and fuzzers
     libgtest-dev googletest libclang-rt-14-dev
     # asset generation and checks (MP3 encoding, sound measurements, screenshot conversion)

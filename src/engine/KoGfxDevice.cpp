@@ -116,8 +116,14 @@ void KoGfxDevSetBlendMode(int blendMode)
     PlatRendererSetBlendMode(sPlatMode[blendMode]);
 }
 
-void KoGfxDevSetDrawing(bool drawing) { sDrawing = drawing; }
-bool KoGfxDevIsDrawing() { return sDrawing; }
+void KoGfxDevSetDrawing(bool drawing)
+{
+    sDrawing = drawing;
+}
+bool KoGfxDevIsDrawing()
+{
+    return sDrawing;
+}
 
 static void UpdateMap()
 {
@@ -129,14 +135,14 @@ static void UpdateMap()
     sMapAffine = sMap[0][3] == 0.0f && sMap[1][3] == 0.0f && sMap[3][3] != 0.0f;
     if (sMapAffine)
     {
-        float hw = 0.5f * (float)sVpW, hh = 0.5f * (float)sVpH;
-        float iw = 1.0f / sMap[3][3];
-        sPxA     = hw * sMap[0][0] * iw;
-        sPxB     = hw * sMap[1][0] * iw;
-        sPxC     = (float)sVpX + hw + hw * sMap[3][0] * iw;
-        sPyA     = -hh * sMap[0][1] * iw;
-        sPyB     = -hh * sMap[1][1] * iw;
-        sPyC     = (float)sVpY + hh - hh * sMap[3][1] * iw;
+        // Divide rather than multiply by 1 / w: keeps world points that land on whole pixels exact.
+        float hw = 0.5f * (float)sVpW, hh = 0.5f * (float)sVpH, w = sMap[3][3];
+        sPxA = hw * sMap[0][0] / w;
+        sPxB = hw * sMap[1][0] / w;
+        sPxC = (float)sVpX + hw + hw * sMap[3][0] / w;
+        sPyA = -hh * sMap[0][1] / w;
+        sPyB = -hh * sMap[1][1] / w;
+        sPyC = (float)sVpY + hh - hh * sMap[3][1] / w;
     }
     sMapDirty = false;
 }

@@ -9,10 +9,10 @@
 #include <new>
 #include <vector>
 
-static bool sTriFlag          = false;
-static unsigned int sTriNum   = 0;
-static bool sLineFlag         = false;
-static unsigned int sLineNum  = 0;
+static bool sTriFlag         = false;
+static unsigned int sTriNum  = 0;
+static bool sLineFlag        = false;
+static unsigned int sLineNum = 0;
 static KoGfxVertex sTriStage[KO_GFX_TRI_NUM_MAX * 3];
 static KoGfxVertex sLineStage[KO_GFX_LINE_NUM_MAX * 2];
 
@@ -56,7 +56,8 @@ static KoGfxVertexList* EndList(bool tri, const char* pFunc)
     const KoGfxVertex* pStage       = tri ? sTriStage : sLineStage;
 
     KoGfxVertexList* pList = new (std::nothrow) KoGfxVertexList();
-    if (!pList) KoAssertFail("KO_ASSERT_PARM", tri ? "pTriList" : "pLineList", __LINE__, pFunc, KO_MODULE, nullptr);
+    if (!pList)
+        KoAssertFail("KO_ASSERT_PARM", tri ? "pTriList" : "pLineList", __LINE__, pFunc, KO_MODULE, nullptr);
 
     const unsigned int vtxNum = primNum * perPrim;
     KoGfxDevBuffer* pBuf      = nullptr;
@@ -133,7 +134,10 @@ void KoGfxTriAdd(float x0, float y0, unsigned int c0, float x1, float y1, unsign
     sTriStore.insert(sTriStore.end(), pV, pV + 3);
 }
 
-KoGfxVertexList* KoGfxTriEnd() { return EndList(true, "KoGfxTriEnd"); }
+KoGfxVertexList* KoGfxTriEnd()
+{
+    return EndList(true, "KoGfxTriEnd");
+}
 
 void KoGfxTriDraw(KoGfxVertexList* pTriList)
 {
@@ -167,7 +171,10 @@ void KoGfxLineAdd(float x0, float y0, unsigned int c0, float x1, float y1, unsig
     sLineStore.insert(sLineStore.end(), pV, pV + 2);
 }
 
-KoGfxVertexList* KoGfxLineEnd() { return EndList(false, "KoGfxLineEnd"); }
+KoGfxVertexList* KoGfxLineEnd()
+{
+    return EndList(false, "KoGfxLineEnd");
+}
 
 void KoGfxLineFree(KoGfxVertexList* pLineList)
 {
@@ -224,7 +231,8 @@ void KoGfxListsReleaseAll()
     ReleaseLists(sLineLists);
 }
 
-static void RebuildLists(std::vector<KoGfxVertexList*>& lists, const std::vector<KoGfxVertex>& store, bool tri)
+static void RebuildLists(std::vector<KoGfxVertexList*>& lists, const std::vector<KoGfxVertex>& store,
+                         bool tri)
 {
     static char sMesg[128];
     size_t offset = 0;
@@ -233,14 +241,16 @@ static void RebuildLists(std::vector<KoGfxVertexList*>& lists, const std::vector
         KoGfxDevBuffer* pBuf = nullptr;
         if (!KoGfxDevCreateVertexBuffer(pList->vtxNum * (unsigned int)sizeof(KoGfxVertex), &pBuf))
         {
-            snprintf(sMesg, sizeof(sMesg), "Failed to recreate the vtx buffer of %d vertices", (int)pList->vtxNum);
+            snprintf(sMesg, sizeof(sMesg), "Failed to recreate the vtx buffer of %d vertices",
+                     (int)pList->vtxNum);
             KO_ASSERT_MESG_FN(0, sMesg, "OnResetDevice");
         }
         pList->pVtxBuffer = pBuf;
         void* pData       = nullptr;
         if (!KoGfxDevLock(pBuf, &pData))
         {
-            snprintf(sMesg, sizeof(sMesg), "Failed to lock the vtx buffer of %d vertices", (int)pList->vtxNum);
+            snprintf(sMesg, sizeof(sMesg), "Failed to lock the vtx buffer of %d vertices",
+                     (int)pList->vtxNum);
             KO_ASSERT_MESG_FN(0, sMesg, "OnResetDevice");
         }
         memcpy(pData, store.data() + offset, pList->vtxNum * sizeof(KoGfxVertex));
@@ -265,9 +275,18 @@ void KoGfxListsFreeAll()
 // ---------------------------------------------------------------------------------------------------------
 // Inspection
 
-unsigned int KoGfxListsStoreSize(bool tri) { return (unsigned int)(tri ? sTriStore : sLineStore).size(); }
-const KoGfxVertex* KoGfxListsStoreData(bool tri) { return (tri ? sTriStore : sLineStore).data(); }
-unsigned int KoGfxListsRegistrySize(bool tri) { return (unsigned int)(tri ? sTriLists : sLineLists).size(); }
+unsigned int KoGfxListsStoreSize(bool tri)
+{
+    return (unsigned int)(tri ? sTriStore : sLineStore).size();
+}
+const KoGfxVertex* KoGfxListsStoreData(bool tri)
+{
+    return (tri ? sTriStore : sLineStore).data();
+}
+unsigned int KoGfxListsRegistrySize(bool tri)
+{
+    return (unsigned int)(tri ? sTriLists : sLineLists).size();
+}
 
 KoGfxVertexList* KoGfxListsRegistryEntry(bool tri, unsigned int index)
 {

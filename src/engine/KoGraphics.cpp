@@ -28,9 +28,9 @@ struct KoGfxFont
 };
 
 // The back buffer the device draws into (what a reset applies) and whether it belongs to a window.
-static int sPpWidth      = 0;
-static int sPpHeight     = 0;
-static bool sPpWindowed  = true;
+static int sPpWidth     = 0;
+static int sPpHeight    = 0;
+static bool sPpWindowed = true;
 // The back-buffer size at device creation: aspect ratio and view extents for the whole run.
 static unsigned int sStoredWidth  = 0;
 static unsigned int sStoredHeight = 0;
@@ -91,7 +91,10 @@ static void Cross(float out[3], const float a[3], const float b[3])
     out[2] = a[0] * b[1] - a[1] * b[0];
 }
 
-static float Dot(const float a[3], const float b[3]) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
+static float Dot(const float a[3], const float b[3])
+{
+    return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
+}
 
 void KoGfxMatrixLookAtRH(KoGfxMatrix* pOut, const float eye[3], const float at[3], const float up[3])
 {
@@ -119,33 +122,33 @@ bool KoGfxMatrixInverse(KoGfxMatrix* pOut, const KoGfxMatrix* pIn)
 {
     const float* a = &pIn->m[0][0];
     float inv[16];
-    inv[0]  = a[5] * a[10] * a[15] - a[5] * a[11] * a[14] - a[9] * a[6] * a[15] + a[9] * a[7] * a[14] +
+    inv[0] = a[5] * a[10] * a[15] - a[5] * a[11] * a[14] - a[9] * a[6] * a[15] + a[9] * a[7] * a[14] +
              a[13] * a[6] * a[11] - a[13] * a[7] * a[10];
-    inv[4]  = -a[4] * a[10] * a[15] + a[4] * a[11] * a[14] + a[8] * a[6] * a[15] - a[8] * a[7] * a[14] -
+    inv[4] = -a[4] * a[10] * a[15] + a[4] * a[11] * a[14] + a[8] * a[6] * a[15] - a[8] * a[7] * a[14] -
              a[12] * a[6] * a[11] + a[12] * a[7] * a[10];
-    inv[8]  = a[4] * a[9] * a[15] - a[4] * a[11] * a[13] - a[8] * a[5] * a[15] + a[8] * a[7] * a[13] +
+    inv[8] = a[4] * a[9] * a[15] - a[4] * a[11] * a[13] - a[8] * a[5] * a[15] + a[8] * a[7] * a[13] +
              a[12] * a[5] * a[11] - a[12] * a[7] * a[9];
     inv[12] = -a[4] * a[9] * a[14] + a[4] * a[10] * a[13] + a[8] * a[5] * a[14] - a[8] * a[6] * a[13] -
               a[12] * a[5] * a[10] + a[12] * a[6] * a[9];
-    inv[1]  = -a[1] * a[10] * a[15] + a[1] * a[11] * a[14] + a[9] * a[2] * a[15] - a[9] * a[3] * a[14] -
+    inv[1] = -a[1] * a[10] * a[15] + a[1] * a[11] * a[14] + a[9] * a[2] * a[15] - a[9] * a[3] * a[14] -
              a[13] * a[2] * a[11] + a[13] * a[3] * a[10];
-    inv[5]  = a[0] * a[10] * a[15] - a[0] * a[11] * a[14] - a[8] * a[2] * a[15] + a[8] * a[3] * a[14] +
+    inv[5] = a[0] * a[10] * a[15] - a[0] * a[11] * a[14] - a[8] * a[2] * a[15] + a[8] * a[3] * a[14] +
              a[12] * a[2] * a[11] - a[12] * a[3] * a[10];
-    inv[9]  = -a[0] * a[9] * a[15] + a[0] * a[11] * a[13] + a[8] * a[1] * a[15] - a[8] * a[3] * a[13] -
+    inv[9] = -a[0] * a[9] * a[15] + a[0] * a[11] * a[13] + a[8] * a[1] * a[15] - a[8] * a[3] * a[13] -
              a[12] * a[1] * a[11] + a[12] * a[3] * a[9];
     inv[13] = a[0] * a[9] * a[14] - a[0] * a[10] * a[13] - a[8] * a[1] * a[14] + a[8] * a[2] * a[13] +
               a[12] * a[1] * a[10] - a[12] * a[2] * a[9];
-    inv[2]  = a[1] * a[6] * a[15] - a[1] * a[7] * a[14] - a[5] * a[2] * a[15] + a[5] * a[3] * a[14] +
+    inv[2] = a[1] * a[6] * a[15] - a[1] * a[7] * a[14] - a[5] * a[2] * a[15] + a[5] * a[3] * a[14] +
              a[13] * a[2] * a[7] - a[13] * a[3] * a[6];
-    inv[6]  = -a[0] * a[6] * a[15] + a[0] * a[7] * a[14] + a[4] * a[2] * a[15] - a[4] * a[3] * a[14] -
+    inv[6] = -a[0] * a[6] * a[15] + a[0] * a[7] * a[14] + a[4] * a[2] * a[15] - a[4] * a[3] * a[14] -
              a[12] * a[2] * a[7] + a[12] * a[3] * a[6];
     inv[10] = a[0] * a[5] * a[15] - a[0] * a[7] * a[13] - a[4] * a[1] * a[15] + a[4] * a[3] * a[13] +
               a[12] * a[1] * a[7] - a[12] * a[3] * a[5];
     inv[14] = -a[0] * a[5] * a[14] + a[0] * a[6] * a[13] + a[4] * a[1] * a[14] - a[4] * a[2] * a[13] -
               a[12] * a[1] * a[6] + a[12] * a[2] * a[5];
-    inv[3]  = -a[1] * a[6] * a[11] + a[1] * a[7] * a[10] + a[5] * a[2] * a[11] - a[5] * a[3] * a[10] -
+    inv[3] = -a[1] * a[6] * a[11] + a[1] * a[7] * a[10] + a[5] * a[2] * a[11] - a[5] * a[3] * a[10] -
              a[9] * a[2] * a[7] + a[9] * a[3] * a[6];
-    inv[7]  = a[0] * a[6] * a[11] - a[0] * a[7] * a[10] - a[4] * a[2] * a[11] + a[4] * a[3] * a[10] +
+    inv[7] = a[0] * a[6] * a[11] - a[0] * a[7] * a[10] - a[4] * a[2] * a[11] + a[4] * a[3] * a[10] +
              a[8] * a[2] * a[7] - a[8] * a[3] * a[6];
     inv[11] = -a[0] * a[5] * a[11] + a[0] * a[7] * a[9] + a[4] * a[1] * a[11] - a[4] * a[3] * a[9] -
               a[8] * a[1] * a[7] + a[8] * a[3] * a[5];
@@ -158,10 +161,22 @@ bool KoGfxMatrixInverse(KoGfxMatrix* pOut, const KoGfxMatrix* pIn)
     return true;
 }
 
-void KoGfxGetProjectionMatrix(KoGfxMatrix* pOut) { *pOut = sProj; }
-void KoGfxGetViewMatrix(KoGfxMatrix* pOut) { *pOut = sView; }
-int KoGfxGetViewportWidth() { return sViewportW; }
-int KoGfxGetViewportHeight() { return sViewportH; }
+void KoGfxGetProjectionMatrix(KoGfxMatrix* pOut)
+{
+    *pOut = sProj;
+}
+void KoGfxGetViewMatrix(KoGfxMatrix* pOut)
+{
+    *pOut = sView;
+}
+int KoGfxGetViewportWidth()
+{
+    return sViewportW;
+}
+int KoGfxGetViewportHeight()
+{
+    return sViewportH;
+}
 
 // ---------------------------------------------------------------------------------------------------------
 // Device state, frame start and end
@@ -284,7 +299,8 @@ int KoGfxGetWindowHeight()
 // ---------------------------------------------------------------------------------------------------------
 // Fonts
 
-static KoGfxFont* OpenFont(int height, unsigned int width, unsigned int weight, bool italic, const char* pFace)
+static KoGfxFont* OpenFont(int height, unsigned int width, unsigned int weight, bool italic,
+                           const char* pFace)
 {
     PlatFont* pPlat = PlatFontOpen(pFace, height, (int)width, (int)weight, italic);
     if (!pPlat) return nullptr;
@@ -299,7 +315,8 @@ static KoGfxFont* OpenFont(int height, unsigned int width, unsigned int weight, 
     return pFont;
 }
 
-KoGfxFont* KoGfxCreateFont(int height, unsigned int width, unsigned int weight, bool italic, const char* pFace)
+KoGfxFont* KoGfxCreateFont(int height, unsigned int width, unsigned int weight, bool italic,
+                           const char* pFace)
 {
     KoGfxFont* pFont = OpenFont(height, width, weight, italic, pFace);
     KO_ASSERT_MESG(pFont, "Failed to create font");
@@ -395,9 +412,15 @@ void KoGfxSetBackBufferSize(int w, int h)
     sPpHeight = h;
 }
 
-bool KoGfxIsWindowed() { return sPpWindowed; }
+bool KoGfxIsWindowed()
+{
+    return sPpWindowed;
+}
 
-void KoGfxNotifyDeviceReset() { sNeedsReset = true; }
+void KoGfxNotifyDeviceReset()
+{
+    sNeedsReset = true;
+}
 
 // Applies the back-buffer size of the presentation parameters; a size of 0 takes the window's.
 static bool ResetDevice()

@@ -24,7 +24,10 @@ void KoSysSetWindowTitle(const char* pTitle)
     PlatWindowSetTitle(sWindowTitle);
 }
 
-const char* KoSysGetWindowTitle() { return sWindowTitle; }
+const char* KoSysGetWindowTitle()
+{
+    return sWindowTitle;
+}
 
 bool KoSysInit()
 {
@@ -75,11 +78,21 @@ static void KoSysWindowProc(const PlatEvent& e)
 {
     switch (e.type)
     {
-        case PLAT_EVENT_KEY_DOWN: KoInputOnKeyDown(e.vk); break;
-        case PLAT_EVENT_KEY_UP: KoInputOnKeyUp(e.vk); break;
-        case PLAT_EVENT_MOUSE: KoInputOnMouse(e.left, e.right); break;
-        case PLAT_EVENT_ACTIVATE: gKoSysWindowActive = true; break;
-        case PLAT_EVENT_DEACTIVATE: gKoSysWindowActive = false; break;
+        case PLAT_EVENT_KEY_DOWN:
+            KoInputOnKeyDown(e.vk);
+            break;
+        case PLAT_EVENT_KEY_UP:
+            KoInputOnKeyUp(e.vk);
+            break;
+        case PLAT_EVENT_MOUSE:
+            KoInputOnMouse(e.left, e.right);
+            break;
+        case PLAT_EVENT_ACTIVATE:
+            gKoSysWindowActive = true;
+            break;
+        case PLAT_EVENT_DEACTIVATE:
+            gKoSysWindowActive = false;
+            break;
         case PLAT_EVENT_MINIMISE:
         case PLAT_EVENT_MAXIMISE:
         case PLAT_EVENT_RESTORE:
@@ -120,8 +133,11 @@ static void KoSysWindowProc(const PlatEvent& e)
             gKoSysWindowExists = false;
             gKoSysWindowActive = false;
             break;
-        case PLAT_EVENT_DEVICE_RESET: KoGfxNotifyDeviceReset(); break;
-        default: break;
+        case PLAT_EVENT_DEVICE_RESET:
+            KoGfxNotifyDeviceReset();
+            break;
+        default:
+            break;
     }
 }
 
@@ -131,4 +147,7 @@ void KoSysPumpMessages()
     while (PlatPollEvent(&e)) KoSysWindowProc(e);
 }
 
-void KoSysGetCursorClientPos(int* pX, int* pY) { PlatGetCursorClientPos(pX, pY); }
+void KoSysGetCursorClientPos(int* pX, int* pY)
+{
+    PlatGetCursorClientPos(pX, pY);
+}

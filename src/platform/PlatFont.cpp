@@ -44,7 +44,7 @@ struct PlatFaceAlias
 };
 
 static const PlatFaceAlias sAliases[] = {
-    {"flintstone", {"CabinSketch", "Cabin Sketch", "URW Bookman", "DejaVu Sans"}},
+    {"flintstone", {"Cherry Bomb", "URW Bookman", "DejaVu Sans", "sans-serif"}},
     {"terminal", {"DejaVu Sans Mono", "Noto Sans Mono", "FreeMono", "monospace"}},
     {"arial", {"Liberation Sans", "Nimbus Sans", "FreeSans", "DejaVu Sans"}},
     {"courier new", {"Liberation Mono", "Nimbus Mono PS", "FreeMono", "monospace"}},
@@ -120,7 +120,7 @@ static bool FindFace(const char* pFace, int weight, bool italic, PlatFaceFound* 
         pOut->key         = key;
         pOut->file        = (const char*)pFile;
         pOut->index       = index;
-        pOut->synthBold   = fcWeight >= FC_WEIGHT_DEMIBOLD && gotWeight < FC_WEIGHT_DEMIBOLD;
+        pOut->synthBold   = fcWeight >= FC_WEIGHT_BOLD && gotWeight < FC_WEIGHT_DEMIBOLD;
         pOut->synthItalic = italic && gotSlant == FC_SLANT_ROMAN;
         if (sFaceCacheNum < PLAT_FACE_CACHE_MAX) sFaceCache[sFaceCacheNum++] = *pOut;
     }
@@ -219,8 +219,8 @@ PlatFont* PlatFontOpen(const char* pFace, int height, int width, int weight, boo
     for (const char* pFile : sFallbackFiles)
     {
         if (pTtf) break;
-        face       = PlatFaceFound{std::string(), pFile, 0, weight >= 600, italic};
-        pTtf       = OpenFace(face, height);
+        face = PlatFaceFound{std::string(), pFile, 0, weight >= 600, italic};
+        pTtf = OpenFace(face, height);
     }
     if (!pTtf)
     {
@@ -287,7 +287,10 @@ void PlatFontShutdown()
     for (int i = 0; i < sOpenFontNum; ++i) PlatFontOnLostDevice(sOpenFonts[i]);
 }
 
-int PlatFontLineHeight(const PlatFont* pFont) { return pFont ? pFont->lineH : 0; }
+int PlatFontLineHeight(const PlatFont* pFont)
+{
+    return pFont ? pFont->lineH : 0;
+}
 
 static void RenderGlyph(PlatFont* pFont, PlatGlyph* pGlyph, unsigned char ch)
 {
@@ -309,7 +312,8 @@ static void RenderGlyph(PlatFont* pFont, PlatGlyph* pGlyph, unsigned char ch)
     SDL_FreeSurface(pGlyphS);
 }
 
-int PlatFontDrawText(PlatFont* pFont, const char* pText, int x, int y, uint32_t colour, int clipX1, int clipY1)
+int PlatFontDrawText(PlatFont* pFont, const char* pText, int x, int y, uint32_t colour, int clipX1,
+                     int clipY1)
 {
     if (!pFont || !pText || !*pText) return 0;
     int lines = 1;
@@ -340,7 +344,8 @@ int PlatFontDrawText(PlatFont* pFont, const char* pText, int x, int y, uint32_t 
         if (ch == '\r') continue;
         if (ch == '\t') ch = ' ';
         PlatGlyph* pGlyph = Glyph(pFont, ch);
-        if (!pGlyph->ready) RenderGlyph(pFont, pGlyph, ch < PLAT_GLYPH_FIRST || ch > PLAT_GLYPH_LAST ? '?' : ch);
+        if (!pGlyph->ready)
+            RenderGlyph(pFont, pGlyph, ch < PLAT_GLYPH_FIRST || ch > PLAT_GLYPH_LAST ? '?' : ch);
         float left  = penX + pGlyph->xoff * sx;
         float right = left + (float)pGlyph->w * sx;
         float top   = penY;
@@ -353,10 +358,10 @@ int PlatFontDrawText(PlatFont* pFont, const char* pText, int x, int y, uint32_t 
         float t = SDL_max(top, clipY0), b = SDL_min(bot, maxY);
         if (r <= l || b <= t) continue;
         SDL_Rect src;
-        src.x = pGlyph->sx + (int)((l - left) / sx);
-        src.y = pGlyph->sy + (int)(t - top);
-        src.w = SDL_max(1, (int)((r - l) / sx + 0.5f));
-        src.h = SDL_max(1, (int)(b - t + 0.5f));
+        src.x         = pGlyph->sx + (int)((l - left) / sx);
+        src.y         = pGlyph->sy + (int)(t - top);
+        src.w         = SDL_max(1, (int)((r - l) / sx + 0.5f));
+        src.h         = SDL_max(1, (int)(b - t + 0.5f));
         SDL_FRect dst = {l, t, r - l, b - t};
         SDL_RenderCopyF(pRenderer, pFont->pAtlas, &src, &dst);
     }

@@ -14,7 +14,10 @@ static_assert(sizeof(PlatVertex) == sizeof(SDL_Vertex), "PlatVertex must match S
 static_assert(offsetof(PlatVertex, r) == offsetof(SDL_Vertex, color), "PlatVertex colour offset");
 static_assert(offsetof(PlatVertex, u) == offsetof(SDL_Vertex, tex_coord), "PlatVertex texture offset");
 
-SDL_Renderer* PlatGetSdlRenderer() { return sRenderer; }
+SDL_Renderer* PlatGetSdlRenderer()
+{
+    return sRenderer;
+}
 
 bool PlatRendererCreate()
 {
@@ -44,7 +47,10 @@ void PlatRendererDestroy()
     sRenderer = nullptr;
 }
 
-bool PlatRendererExists() { return sRenderer != nullptr; }
+bool PlatRendererExists()
+{
+    return sRenderer != nullptr;
+}
 
 void PlatRendererGetOutputSize(int* pW, int* pH)
 {
@@ -100,7 +106,10 @@ void PlatRendererDrawTriangles(const PlatVertex* pVtx, int vtxNum)
     SDL_RenderGeometry(sRenderer, nullptr, reinterpret_cast<const SDL_Vertex*>(pVtx), vtxNum, nullptr, 0);
 }
 
-static uint8_t Channel(uint32_t c, int shift) { return (uint8_t)((c >> shift) & 0xFF); }
+static uint8_t Channel(uint32_t c, int shift)
+{
+    return (uint8_t)((c >> shift) & 0xFF);
+}
 
 static uint8_t Mix(uint32_t c0, uint32_t c1, int shift, float t)
 {
@@ -119,10 +128,10 @@ void PlatRendererDrawLine(float x0, float y0, uint32_t c0, float x1, float y1, u
         return;
     }
     // Two colours: short pieces, each in the colour of its middle.
-    float dx    = x1 - x0;
-    float dy    = y1 - y0;
-    float len   = SDL_fabsf(dx) > SDL_fabsf(dy) ? SDL_fabsf(dx) : SDL_fabsf(dy);
-    int pieces  = (int)(len / 4.0f) + 1;
+    float dx   = x1 - x0;
+    float dy   = y1 - y0;
+    float len  = SDL_fabsf(dx) > SDL_fabsf(dy) ? SDL_fabsf(dx) : SDL_fabsf(dy);
+    int pieces = (int)(len / 4.0f) + 1;
     if (pieces > 32) pieces = 32;
     for (int i = 0; i < pieces; ++i)
     {

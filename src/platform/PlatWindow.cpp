@@ -4,16 +4,16 @@
 
 #include <SDL.h>
 
-static bool sHeadless        = false;
-static bool sInitDone        = false;
-static SDL_Window* sWindow   = nullptr;
-static int sCursorCounter    = 0;
-static bool sVirtualCursor   = false;
-static int sVirtualX         = 0;
-static int sVirtualY         = 0;
-static bool sLeftHeld        = false;
-static bool sRightHeld       = false;
-static bool sSizeEndPending  = false;
+static bool sHeadless       = false;
+static bool sInitDone       = false;
+static SDL_Window* sWindow  = nullptr;
+static int sCursorCounter   = 0;
+static bool sVirtualCursor  = false;
+static int sVirtualX        = 0;
+static int sVirtualY        = 0;
+static bool sLeftHeld       = false;
+static bool sRightHeld      = false;
+static bool sSizeEndPending = false;
 static unsigned char sVkOf[SDL_NUM_SCANCODES];
 
 // Injected events, delivered before the system's.
@@ -33,7 +33,10 @@ void PlatConfigure(bool headless)
     }
 }
 
-bool PlatIsHeadless() { return sHeadless; }
+bool PlatIsHeadless()
+{
+    return sHeadless;
+}
 
 static void BuildKeyTable()
 {
@@ -129,7 +132,10 @@ void PlatShutdown()
 // ---------------------------------------------------------------------------------------------------------
 // The window
 
-SDL_Window* PlatGetSdlWindow() { return sWindow; }
+SDL_Window* PlatGetSdlWindow()
+{
+    return sWindow;
+}
 
 bool PlatWindowCreate(const char* pTitle, int x, int y, int clientW, int clientH)
 {
@@ -161,7 +167,10 @@ void PlatWindowDestroy()
     sWindow = nullptr;
 }
 
-bool PlatWindowExists() { return sWindow != nullptr; }
+bool PlatWindowExists()
+{
+    return sWindow != nullptr;
+}
 
 void PlatWindowSetTitle(const char* pTitle)
 {
@@ -301,31 +310,50 @@ static bool Translate(const SDL_Event& e, PlatEvent* pEvent)
             if (e.cbutton.button == SDL_CONTROLLER_BUTTON_A) vk = 0x20;     // south button: space (jump)
             if (e.cbutton.button == SDL_CONTROLLER_BUTTON_START) vk = 0x1B; // start: escape (pause)
             if (!vk) return false;
-            KeyEvent(pEvent, e.type == SDL_CONTROLLERBUTTONDOWN ? PLAT_EVENT_KEY_DOWN : PLAT_EVENT_KEY_UP, vk);
+            KeyEvent(pEvent, e.type == SDL_CONTROLLERBUTTONDOWN ? PLAT_EVENT_KEY_DOWN : PLAT_EVENT_KEY_UP,
+                     vk);
             return true;
         }
         case SDL_WINDOWEVENT:
             if (!sWindow || e.window.windowID != SDL_GetWindowID(sWindow)) return false;
             switch (e.window.event)
             {
-                case SDL_WINDOWEVENT_FOCUS_GAINED: ClearEvent(pEvent, PLAT_EVENT_ACTIVATE); return true;
-                case SDL_WINDOWEVENT_FOCUS_LOST: ClearEvent(pEvent, PLAT_EVENT_DEACTIVATE); return true;
-                case SDL_WINDOWEVENT_MINIMIZED: SizeEvent(pEvent, PLAT_EVENT_MINIMISE); return true;
-                case SDL_WINDOWEVENT_MAXIMIZED: SizeEvent(pEvent, PLAT_EVENT_MAXIMISE); return true;
-                case SDL_WINDOWEVENT_RESTORED: SizeEvent(pEvent, PLAT_EVENT_RESTORE); return true;
+                case SDL_WINDOWEVENT_FOCUS_GAINED:
+                    ClearEvent(pEvent, PLAT_EVENT_ACTIVATE);
+                    return true;
+                case SDL_WINDOWEVENT_FOCUS_LOST:
+                    ClearEvent(pEvent, PLAT_EVENT_DEACTIVATE);
+                    return true;
+                case SDL_WINDOWEVENT_MINIMIZED:
+                    SizeEvent(pEvent, PLAT_EVENT_MINIMISE);
+                    return true;
+                case SDL_WINDOWEVENT_MAXIMIZED:
+                    SizeEvent(pEvent, PLAT_EVENT_MAXIMISE);
+                    return true;
+                case SDL_WINDOWEVENT_RESTORED:
+                    SizeEvent(pEvent, PLAT_EVENT_RESTORE);
+                    return true;
                 case SDL_WINDOWEVENT_RESIZED:
                 case SDL_WINDOWEVENT_MOVED:
                     // A drag sends many of these; the engine hears of the end once, after the queue is
                     // drained.
                     sSizeEndPending = true;
                     return false;
-                case SDL_WINDOWEVENT_CLOSE: ClearEvent(pEvent, PLAT_EVENT_CLOSE); return true;
-                default: return false;
+                case SDL_WINDOWEVENT_CLOSE:
+                    ClearEvent(pEvent, PLAT_EVENT_CLOSE);
+                    return true;
+                default:
+                    return false;
             }
-        case SDL_QUIT: ClearEvent(pEvent, PLAT_EVENT_CLOSE); return true;
+        case SDL_QUIT:
+            ClearEvent(pEvent, PLAT_EVENT_CLOSE);
+            return true;
         case SDL_RENDER_TARGETS_RESET:
-        case SDL_RENDER_DEVICE_RESET: ClearEvent(pEvent, PLAT_EVENT_DEVICE_RESET); return true;
-        default: return false;
+        case SDL_RENDER_DEVICE_RESET:
+            ClearEvent(pEvent, PLAT_EVENT_DEVICE_RESET);
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -384,9 +412,18 @@ int PlatGetMouseButtonCount()
 // ---------------------------------------------------------------------------------------------------------
 // Clock and message box
 
-uint64_t PlatGetTicks() { return SDL_GetPerformanceCounter(); }
-uint64_t PlatGetTickFrequency() { return SDL_GetPerformanceFrequency(); }
-void PlatSleep(unsigned int ms) { SDL_Delay(ms); }
+uint64_t PlatGetTicks()
+{
+    return SDL_GetPerformanceCounter();
+}
+uint64_t PlatGetTickFrequency()
+{
+    return SDL_GetPerformanceFrequency();
+}
+void PlatSleep(unsigned int ms)
+{
+    SDL_Delay(ms);
+}
 
 void PlatShowMessageBox(const char* pCaption, const char* pText)
 {

@@ -151,7 +151,8 @@ int PlatFontLineHeight(const PlatFont* pFont);
 // (exclusive). Glyphs are rendered once into the font's glyph texture and then only copied, so drawing
 // allocates nothing once every character has been seen. Returns the height of the text (lines x line
 // height; 0 for an empty text). Characters outside printable ASCII draw as '?'.
-int PlatFontDrawText(PlatFont* pFont, const char* pText, int x, int y, uint32_t colour, int clipX1, int clipY1);
+int PlatFontDrawText(PlatFont* pFont, const char* pText, int x, int y, uint32_t colour, int clipX1,
+                     int clipY1);
 // The glyph texture lives on the device: given up before a device reset, made again after it (false if
 // that fails).
 void PlatFontOnLostDevice(PlatFont* pFont);
