@@ -224,7 +224,7 @@ static void BitmapInit(Bitmap* bm, int w, int h)
 bool RenderText(const std::string& text, uint32_t ink, int style, uint32_t styleColour, Bitmap* out,
                 std::string* err)
 {
-    int width = 0;
+    int width = 0, glyphW = (style & 4) ? GLYPH_W + 1 : GLYPH_W;
     for (size_t i = 0; i < text.size(); ++i)
     {
         if (text[i] == ' ')
@@ -236,12 +236,12 @@ bool RenderText(const std::string& text, uint32_t ink, int style, uint32_t style
                 *err = std::string("the font has no glyph '") + text[i] + "'";
                 return false;
             }
-            width += GLYPH_W;
+            width += glyphW;
         }
         if (i + 1 < text.size()) width += 1;
     }
-    int margin = style == 2 ? 1 : 0;
-    int extra  = style == 1 ? 1 : 0;
+    int margin = (style & 3) == 2 ? 1 : 0;
+    int extra  = (style & 3) == 1 ? 1 : 0;
     Bitmap ink1;
     BitmapInit(&ink1, width + 2 * margin + extra, GLYPH_H + 2 * margin + extra);
     int x = margin;
@@ -255,10 +255,15 @@ bool RenderText(const std::string& text, uint32_t ink, int style, uint32_t style
         const std::vector<std::string>& g = sGlyphs[text[i]];
         for (int r = 0; r < GLYPH_H; ++r)
             for (int c = 0; c < GLYPH_W; ++c)
-                if (g[r][c] == '#') ink1.px[(size_t)(r + margin) * ink1.w + x + c] = ink;
-        x += GLYPH_W + 1;
+                if (g[r][c] == '#')
+                {
+                    ink1.px[(size_t)(r + margin) * ink1.w + x + c] = ink;
+                    if (style & 4) ink1.px[(size_t)(r + margin) * ink1.w + x + c + 1] = ink; // bold: doubled
+                }
+        x += glyphW + 1;
     }
     *out = ink1;
+    style &= 3;
     if (style == 0) return true;
     for (int y = 0; y < ink1.h; ++y)
         for (int xx = 0; xx < ink1.w; ++xx)
@@ -350,8 +355,27 @@ static bool ParseColour(const SpriteCtx& ctx, const std::string& tok, uint32_t* 
 }
 
 // Turns a pixel image placed with its bottom-left corner at (x0, y0) into rectangles and triangles.
-static void EmitBitmap(const Bitmap& bm, double x0, double y0, double pw, double ph, Mesh* out)
+// Text ink painted with a colour ramp from the top of the letters to their bottom.
+struct InkRamp
 {
+    uint32_t marker = 0, top = 0, bottom = 0;
+};
+
+static uint32_t Lerp(uint32_t a, uint32_t b, float u)
+{
+    uint32_t c = 0;
+    for (int sh = 0; sh <= 24; sh += 8)
+    {
+        float v = ((a >> sh) & 0xFF) * (1 - u) + ((b >> sh) & 0xFF) * u;
+        c |= (uint32_t)std::lround(v) << sh;
+    }
+    return c;
+}
+
+static void EmitBitmap(const Bitmap& bm, double x0, double y0, double pw, double ph, Mesh* out,
+                       const InkRamp* ramp = nullptr)
+{
+    size_t firstTri = out->tris.size();
     for (const PixRect& r : MergeRects(bm))
     {
         float l  = (float)(x0 + r.x * pw);
@@ -361,6 +385,11 @@ static void EmitBitmap(const Bitmap& bm, double x0, double y0, double pw, double
         AddRect(&out->tris, l, b, rt, t, r.c);
         out->rects.push_back({(l + rt) * 0.5f, (b + t) * 0.5f, rt - l, t - b, r.c});
     }
+    if (!ramp) return;
+    float bottom = (float)y0, height = (float)(bm.h * ph);
+    for (size_t i = firstTri; i < out->tris.size(); ++i)
+        for (Vtx& v : out->tris[i].v)
+            if (v.c == ramp->marker) v.c = Lerp(ramp->bottom, ramp->top, (v.y - bottom) / height);
 }
 
 static bool BuildSpriteRec(SpriteCtx& ctx, const std::string& name, Mesh* out, std::string* err);
@@ -514,20 +543,37 @@ static bool BuildSpriteRec(SpriteCtx& ctx, const std::string& name, Mesh* out, s
         else if (cmd == "text")
         {
             float cx, cy, p;
-            uint32_t ink, sc = 0;
+            uint32_t ink = 0, sc = 0;
             int style = -1;
+            InkRamp ramp;
+            bool ramped = false;
             if (tok.size() == 8)
             {
-                if (tok[5] == "plain") style = 0;
-                if (tok[5] == "shadow") style = 1;
-                if (tok[5] == "outline") style = 2;
+                std::string st = tok[5];
+                int bold       = st.compare(0, 5, "bold+") == 0 || st == "bold" ? 4 : 0;
+                if (st.compare(0, 5, "bold+") == 0) st = st.substr(5);
+                if (st == "plain" || st == "bold") style = 0;
+                if (st == "shadow") style = 1;
+                if (st == "outline") style = 2;
+                if (style >= 0) style |= bold;
+                // INK may be a ramp TOP/BOTTOM
+                size_t slash = tok[4].find('/');
+                if (slash != std::string::npos)
+                {
+                    ramped = ParseColour(ctx, tok[4].substr(0, slash), &ramp.top) &&
+                             ParseColour(ctx, tok[4].substr(slash + 1), &ramp.bottom);
+                    if (!ramped) style = -1;
+                    ramp.marker = 0x01020304u; // no palette colour is this transparent
+                }
             }
             if (style < 0 || !ParseFloat(tok[1], &cx) || !ParseFloat(tok[2], &cy) ||
-                !ParseFloat(tok[3], &p) || p <= 0 || !ParseColour(ctx, tok[4], &ink) ||
+                !ParseFloat(tok[3], &p) || p <= 0 || (!ramped && !ParseColour(ctx, tok[4], &ink)) ||
                 !ParseColour(ctx, tok[6], &sc) || tok[7].size() < 2 || tok[7].front() != '"' ||
                 tok[7].back() != '"')
-                return Fail(ctx, lineNo, "usage: text CX CY PIXEL INK plain|shadow|outline COLOUR \"TEXT\"",
-                            err);
+                return Fail(
+                    ctx, lineNo,
+                    "usage: text CX CY PIXEL INK[/BOTTOM] [bold+]plain|shadow|outline COLOUR \"TEXT\"", err);
+            if (ramped) ink = ramp.marker;
             Bitmap bm;
             std::string msg;
             if (!RenderText(tok[7].substr(1, tok[7].size() - 2), ink, style, sc, &bm, &msg))
@@ -535,7 +581,7 @@ static bool BuildSpriteRec(SpriteCtx& ctx, const std::string& name, Mesh* out, s
             // keep the letters on the pixel lattice of the surrounding art
             double x0 = std::floor((cx - bm.w * p * 0.5) / p + 0.5) * p;
             double y0 = std::floor((cy - bm.h * p * 0.5) / p + 0.5) * p;
-            EmitBitmap(bm, x0, y0, p, p, out);
+            EmitBitmap(bm, x0, y0, p, p, out, ramped ? &ramp : nullptr);
         }
         else if (cmd == "include")
         {

@@ -68,7 +68,8 @@ bool PaletteLookup(char ch, uint32_t* colour);
 // Reads "glyph C" blocks of 7 rows by 5 columns ('#' ink, '.' empty).
 bool LoadFont(const std::string& path, std::string* err);
 // Renders a text line (1 pixel between letters, 3 pixels for a blank) in the given colour.
-// Characters the font lacks are reported through err. style: 0 plain, 1 drop shadow, 2 outline.
+// Characters the font lacks are reported through err. style: 0 plain, 1 drop shadow, 2 outline; plus 4
+// for bold letters (each stroke doubled to the right).
 bool RenderText(const std::string& text, uint32_t ink, int style, uint32_t styleColour, Bitmap* out,
                 std::string* err);
 
