@@ -1,6 +1,9 @@
 // Monsters: laying, power digits, patrol, weakening, contact with the party, diamonds and removal.
 #include "MonsterWorld.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "level/UI.h"
 
 using FactoryTest = MonsterWorld;
@@ -106,7 +109,7 @@ TEST_F(FactoryTest, SkullPatrolsBackAndForth)
         if (skull->velCurr.x != 0.0f) lastV = skull->velCurr.x;
         EXPECT_TRUE(skull->velCurr.x == 0.0f || std::fabs(skull->velCurr.x) == 1.0f);
     }
-    // Left first, about a second each way (the first leg is one phase short), back and forth.
+    // Left first, about a second each way, back and forth.
     EXPECT_NEAR(minX, 9.0f, 0.1f);
     EXPECT_NEAR(maxX, 10.0f, 0.1f);
     EXPECT_GE(turns, 8);
