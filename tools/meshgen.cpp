@@ -102,7 +102,7 @@ int main(int argc, char** argv)
             return 1;
         }
         files.push_back({"Meshes/" + name + ".txt", WriteMesh(mesh)});
-        fprintf(stderr, "%-28s %5zu triangles\n", (name + ".txt").c_str(), mesh.tris.size());
+        if (!check) fprintf(stderr, "%-28s %5zu triangles\n", (name + ".txt").c_str(), mesh.tris.size());
     }
 
     std::string colours;
