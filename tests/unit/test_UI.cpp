@@ -7,11 +7,13 @@
 #include <vector>
 
 #include "Scenario.h"
+#include "engine/KoGraphics.h"
 #include "engine/KoInput.h"
 #include "engine/KoSystem.h"
 #include "framework/CommonLevel.h"
 #include "framework/GameStateMgr.h"
 #include "framework/HighScore.h"
+#include "framework/Sound.h"
 #include "level/GameState_Level.h"
 #include "level/UI.h"
 #include "platform/Platform.h"
@@ -32,6 +34,10 @@ class UITest : public ::testing::Test
         ASSERT_EQ(chdir(SKARN_DATA_DIR), 0);
         PlatConfigure(true);
         ASSERT_TRUE(KoSysInit());
+        SoundInit();
+        SoundLoad(SND_SLASH, "Sounds/Slash.wav");
+        SoundLoad(SND_AXE_HIT, "Sounds/AxeHit.wav");
+        SoundLoad(SND_AXE_HIT_BUTTON, "Sounds/AxeHitButton.wav");
         UI::ResetUI();
         UI::LoadUI();
     }
@@ -39,6 +45,8 @@ class UITest : public ::testing::Test
     static void TearDownTestSuite()
     {
         UI::UnloadUI();
+        SoundFreeAll();
+        SoundRelease();
         KoSysExit();
         if (chdir(sOldDir.c_str()) != 0) perror("chdir");
     }
@@ -64,6 +72,7 @@ class UITest : public ::testing::Test
         gSaveFolder = mSave.path + "/";
         gHighScores = {{"ANNA", 300}, {"BOB", 250}, {"CARL", 200}, {"DORA", 150}, {"EMIL", 100}};
         KoInputReset();
+        for (AudioChannel& ch : gChannelTable) ch = AUDIO_CHANNEL_NULL;
         UI::InitUI();
     }
 
@@ -145,6 +154,18 @@ TEST_F(UITest, PauseMenuRestartAsksAndYesRestartsOrGoesToMenu)
     EXPECT_TRUE(gAskRestart);
     EXPECT_TRUE(gRestartClicked);
     EXPECT_EQ(gGameStateNext, GS_LEVEL);
+    // Every click swings the axe with a slash; the first Restart click of a run also starts the button
+    // sound, and only that one.
+    EXPECT_NE(gChannelTable[SND_SLASH], AUDIO_CHANNEL_NULL);
+    EXPECT_EQ(gChannelTable[SND_AXE_HIT], AUDIO_CHANNEL_NULL);
+    const AudioChannel restartSound = gChannelTable[SND_AXE_HIT_BUTTON];
+    EXPECT_NE(restartSound, AUDIO_CHANNEL_NULL);
+
+    ClickAt(20, -20); // No
+    EXPECT_FALSE(gAskRestart);
+    ClickAt(0, 0);
+    ASSERT_TRUE(gAskRestart);
+    EXPECT_EQ(gChannelTable[SND_AXE_HIT_BUTTON], restartSound);
     ClickAt(0, 0); // Restart is hidden behind the question: the click does nothing
     EXPECT_TRUE(gAskRestart);
     ClickAt(-20, -20); // Yes
