@@ -1,0 +1,295 @@
+#include "states/GameState_Mesheditor.h"
+
+#define KO_MODULE "src\\GameState_Mesheditor"
+
+#include <climits>
+#include <cstdio>
+#include <fstream>
+
+#include "engine/KoAssert.h"
+#include "engine/KoGraphics.h"
+#include "engine/KoInput.h"
+#include "framework/CommonLevel.h"
+#include "framework/GameStateMgr.h"
+#include "framework/MeshFile.h"
+
+static const char* const PALETTE_PATH = "Meshes/colours.txt";
+static const char* const GRID_PATH    = "Meshes/readmesh80x80.txt";
+static const char* const EXPORT_PATH  = "Meshes/outmesh.txt";
+
+// A grid file asking for more cells than this is treated as damaged (empty grid).
+static const long MESH_GRID_CELLS_MAX = 4096L * 4096L;
+// The zoom keys stop here: at 0 the cursor conversion would divide by zero, below it the grid turns over.
+static const float MESH_ZOOM_MIN = 1.0f;
+
+int gMeshGridW;
+int gMeshGridH;
+MeshCell* gMeshCells;
+GameObjInst** gMeshCellInst;
+uint32_t gMeshPalette[MESH_PALETTE_NUM];
+int gMeshColour;
+Vec2 gMeshCursor;
+float gMeshCamX;
+float gMeshCamY;
+float gMeshZoom;
+
+static GameObj sMeshObjList[MESH_OBJ_NUM_MAX];
+static int sMeshObjNum;
+static GameObjInst sMeshObjInstList[MESH_OBJ_INST_NUM_MAX];
+
+static GameObjInst* CreateMeshInst(int type, float scale, float x, float y, float dir)
+{
+    Vec2 pos = {x, y};
+    return KoGameObjInstCreate(uint32_t(type), scale, &pos, nullptr, dir, sMeshObjList, sMeshObjInstList,
+                               MESH_OBJ_INST_NUM_MAX, sizeof(GameObjInst));
+}
+
+bool MeshEditorReadPalette(const char* path)
+{
+    FILE* pFile = fopen(path, "r");
+    if (!pFile) return false;
+    for (int k = 0; k < MESH_PALETTE_NUM; ++k)
+    {
+        unsigned int value;
+        if (fscanf(pFile, "%x", &value) != 1) break;
+        gMeshPalette[k] = value;
+    }
+    fclose(pFile);
+    return true;
+}
+
+void MeshEditorFreeGrid()
+{
+    delete[] gMeshCells;
+    delete[] gMeshCellInst;
+    gMeshCells    = nullptr;
+    gMeshCellInst = nullptr;
+    gMeshGridW    = 0;
+    gMeshGridH    = 0;
+}
+
+// A label: everything up to and including the next blank, at most 200 characters.
+static void SkipLabel(FILE* pFile)
+{
+    int c;
+    for (int n = 0; n < 200 && (c = fgetc(pFile)) != EOF; ++n)
+        if (c == ' ') break;
+}
+
+bool MeshEditorReadGrid(const char* path)
+{
+    MeshEditorFreeGrid();
+    FILE* pFile = fopen(path, "r");
+    if (!pFile) return false;
+    int w = 0, h = 0;
+    SkipLabel(pFile);
+    bool header = fscanf(pFile, "%d", &w) == 1;
+    if (header) SkipLabel(pFile);
+    header = header && fscanf(pFile, "%d", &h) == 1;
+    if (header && w > 0 && h > 0 && long(w) * long(h) <= MESH_GRID_CELLS_MAX)
+    {
+        gMeshGridW    = w;
+        gMeshGridH    = h;
+        gMeshCells    = new MeshCell[size_t(w) * size_t(h)]();
+        gMeshCellInst = new GameObjInst*[size_t(w) * size_t(h)]();
+        for (int i = 0; i < w * h; ++i)
+        {
+            gMeshCells[i].colour = 0xFFFFFFFF;
+            if (fscanf(pFile, "%d", &gMeshCells[i].state) != 1)
+            {
+                gMeshCells[i].state = 0;
+                break;
+            }
+        }
+    }
+    fclose(pFile);
+    return true;
+}
+
+// The cell under grid position (x, y), truncated toward zero; -1 outside the grid.
+static int CellIndexAt(const Vec2* pGridPos, int* pCx, int* pCy)
+{
+    // Far-off cursors (huge pans) must not overflow the conversion to int.
+    float fx = pGridPos->x, fy = pGridPos->y;
+    if (!(fx > -2.0f && fx < float(INT_MAX / 2) && fy > -2.0f && fy < float(INT_MAX / 2)))
+    {
+        *pCx = *pCy = INT_MIN;
+        return -1;
+    }
+    *pCx = int(fx);
+    *pCy = int(fy);
+    if (*pCy < 0 || *pCy >= gMeshGridH || *pCx < 0 || *pCx >= gMeshGridW) return -1;
+    return (gMeshGridH - 1 - *pCy) * gMeshGridW + *pCx;
+}
+
+void MeshEditorPaint(const Vec2* pGridPos)
+{
+    int cx, cy;
+    int i = CellIndexAt(pGridPos, &cx, &cy);
+    if (i >= 0 && gMeshCells[i].state == 0)
+    {
+        gMeshCells[i].state  = 1;
+        gMeshCells[i].colour = gMeshPalette[gMeshColour];
+        // With the pool full the cell is painted (and exported) but not shown.
+        gMeshCellInst[i] = CreateMeshInst(gMeshColour, 1.0f, float(cx), float(cy), 0.0f);
+    }
+    if (cy == -1 && cx >= 0 && cx < MESH_PALETTE_NUM) gMeshColour = cx;
+}
+
+void MeshEditorErase(const Vec2* pGridPos)
+{
+    int cx, cy;
+    int i = CellIndexAt(pGridPos, &cx, &cy);
+    if (i < 0 || gMeshCells[i].state != 1) return;
+    gMeshCells[i].state = 0;
+    if (gMeshCellInst[i])
+    {
+        KoGameObjInstDestroy(gMeshCellInst[i]);
+        gMeshCellInst[i] = nullptr;
+    }
+}
+
+bool MeshEditorExport(const char* path)
+{
+    std::ofstream out(path, std::ios::out | std::ios::trunc);
+    if (!out) return false;
+    for (int r = 0; r < gMeshGridH; ++r)
+        for (int c = 0; c < gMeshGridW; ++c)
+        {
+            const MeshCell& cell = gMeshCells[r * gMeshGridW + c];
+            if (cell.state == 0) continue;
+            double x0 = double(c) / gMeshGridW - 0.5, x1 = x0 + 1.0 / gMeshGridW;
+            double y0 = 0.5 - double(r) / gMeshGridH, y1 = y0 - 1.0 / gMeshGridH;
+            const double corners[6][2] = {{x1, y0}, {x0, y0}, {x0, y1}, {x0, y1}, {x1, y1}, {x1, y0}};
+            for (const auto& v : corners)
+                out << v[0] << '\n' << v[1] << '\n' << "0x" << std::hex << cell.colour << std::dec << '\n';
+        }
+    out.close();
+    return !out.fail();
+}
+
+// The unit swatch of a palette colour: the square (0, 0) to (1, 1).
+static void AddSwatch(uint32_t colour)
+{
+    KoGfxTriAdd(1.0f, 1.0f, colour, 0.0f, 1.0f, colour, 0.0f, 0.0f, colour);
+    KoGfxTriAdd(0.0f, 0.0f, colour, 1.0f, 0.0f, colour, 1.0f, 1.0f, colour);
+}
+
+static void LoadLineType(int type, uint32_t colour)
+{
+    GameObj* pObj = &sMeshObjList[type];
+    ++sMeshObjNum;
+    pObj->type = uint32_t(type);
+    KoGfxLineStart();
+    KoGfxLineAdd(0.0f, 0.0f, colour, 1.0f, 0.0f, colour);
+    pObj->pMesh = KoGfxLineEnd();
+    KO_ASSERT_MESG_FN(pObj->pMesh, "fail to create object!!", "GameStateMesheditorLoad");
+}
+
+// The preview of the last export. The editor writes that file itself, so an empty export (no triangle)
+// gives no preview and a large one shows its first triangles only: entering the editor never fails on it.
+static void LoadPreviewType()
+{
+    GameObj* pObj = &sMeshObjList[MESH_TYPE_PREVIEW];
+    ++sMeshObjNum;
+    pObj->type = MESH_TYPE_PREVIEW;
+    KoGfxTriStart();
+    int triNum  = LoadMeshMax(EXPORT_PATH, KO_GFX_TRI_NUM_MAX);
+    pObj->pMesh = KoGfxTriEnd();
+    if (triNum > 0) KO_ASSERT_MESG_FN(pObj->pMesh, "fail to create object!!", "GameStateMesheditorLoad");
+}
+
+void GameStateMesheditorLoad()
+{
+    KoInputShowCursor(false);
+    for (GameObj& obj : sMeshObjList) obj = GameObj{};
+    sMeshObjNum = 0;
+    KoGameObjInstDestroyAll(sMeshObjInstList, MESH_OBJ_INST_NUM_MAX, sizeof(GameObjInst));
+    MeshEditorReadPalette(PALETTE_PATH);
+
+    for (int k = 0; k < MESH_PALETTE_NUM; ++k)
+    {
+        MeshTypeStart(&sMeshObjList[k], uint32_t(k), &sMeshObjNum);
+        AddSwatch(gMeshPalette[k]);
+        MeshTypeEnd(&sMeshObjList[k], MESH_LOADER_MESHEDITOR, __LINE__);
+    }
+    LoadLineType(MESH_TYPE_GRID_LINE, 0xFFFFFFFF);
+    LoadLineType(MESH_TYPE_CENTRE_LINE, 0xFFFF0000);
+    LoadPreviewType();
+}
+
+void GameStateMesheditorInit()
+{
+    gMeshCamX = 12.0f;
+    gMeshCamY = 8.5f;
+    gMeshZoom = 4.0f;
+    MeshEditorReadGrid(GRID_PATH);
+
+    if (sMeshObjList[MESH_TYPE_PREVIEW].pMesh) CreateMeshInst(MESH_TYPE_PREVIEW, 10.0f, 50.0f, 0.0f, 0.0f);
+    for (int i = 0; i <= gMeshGridW; ++i)
+    {
+        int type = (i == gMeshGridW / 2) ? MESH_TYPE_CENTRE_LINE : MESH_TYPE_GRID_LINE;
+        CreateMeshInst(type, float(gMeshGridH), float(i), 0.0f, 1.5707964f);
+    }
+    for (int j = 0; j <= gMeshGridH; ++j)
+    {
+        int type = (j == gMeshGridH / 2) ? MESH_TYPE_CENTRE_LINE : MESH_TYPE_GRID_LINE;
+        CreateMeshInst(type, float(gMeshGridW), 0.0f, float(j), 0.0f);
+    }
+    for (int k = 0; k < MESH_PALETTE_NUM; ++k) CreateMeshInst(k, 1.0f, float(k), -2.0f, 0.0f);
+}
+
+void GameStateMesheditorUpdate()
+{
+    Vec2 c;
+    KoInputGetCursorPosition(&c);
+    gMeshCursor.x = gMeshCamX + c.x / gMeshZoom;
+    gMeshCursor.y = gMeshCamY + c.y / gMeshZoom;
+
+    if (KoInputCheckTriggered(VK_F1)) gGameStateNext = GS_LEVEL;
+    if (KoInputCheckTriggered(VK_F2)) gGameStateNext = GS_TILE_EDITOR;
+    if (KoInputCheckCurr(VK_LEFT)) gMeshCamX -= 0.005f;
+    if (KoInputCheckCurr(VK_RIGHT)) gMeshCamX += 0.005f;
+    if (KoInputCheckCurr(VK_DOWN)) gMeshCamY -= 0.005f;
+    if (KoInputCheckCurr(VK_UP)) gMeshCamY += 0.005f;
+    if (KoInputCheckTriggered(VK_OEM_MINUS) && gMeshZoom - 1.0f >= MESH_ZOOM_MIN) gMeshZoom -= 1.0f;
+    if (KoInputCheckTriggered(VK_OEM_PLUS)) gMeshZoom += 1.0f;
+    if (KoInputMouseCheckCurr(1)) MeshEditorPaint(&gMeshCursor);
+    if (KoInputMouseCheckCurr(2)) MeshEditorErase(&gMeshCursor);
+    if (KoInputCheckTriggered(VK_A)) MeshEditorExport(EXPORT_PATH);
+
+    Mtx33 trans, rot, scale, camera, cameraScale, cameraTrans;
+    Mtx33Scale(&cameraScale, gMeshZoom, gMeshZoom);
+    Mtx33Trans(&cameraTrans, -gMeshCamX, -gMeshCamY);
+    Mtx33Concat(&camera, &cameraScale, &cameraTrans);
+    for (GameObjInst& inst : sMeshObjInstList)
+    {
+        if (!(inst.flag & FLAG_ACTIVE)) continue;
+        Mtx33Trans(&trans, inst.posCurr.x, inst.posCurr.y);
+        Mtx33Rot(&rot, inst.dirCurr);
+        Mtx33Scale(&scale, inst.scale, inst.scale);
+        Mtx33Concat(&inst.transform, &trans, &rot);
+        Mtx33Concat(&inst.transform, &inst.transform, &scale);
+    }
+    for (GameObjInst& inst : sMeshObjInstList)
+        if (inst.flag & FLAG_ACTIVE) Mtx33Concat(&inst.transform, &camera, &inst.transform);
+}
+
+void GameStateMesheditorDraw()
+{
+    KoGameObjInstDrawAll(sMeshObjInstList, MESH_OBJ_INST_NUM_MAX, sizeof(GameObjInst));
+}
+
+void GameStateMesheditorFree()
+{
+    MeshEditorFreeGrid();
+    KoGameObjInstDestroyAll(sMeshObjInstList, MESH_OBJ_INST_NUM_MAX, sizeof(GameObjInst));
+}
+
+void GameStateMesheditorUnload()
+{
+    // The preview may have no mesh (an empty export): free only what was built.
+    int num = sMeshObjNum;
+    if (num > MESH_TYPE_PREVIEW && !sMeshObjList[MESH_TYPE_PREVIEW].pMesh) num = MESH_TYPE_PREVIEW;
+    KoGameObjFreeAll(sMeshObjList, num);
+}

@@ -1,0 +1,55 @@
+// The mesh editor: paints pixel-art grids with a 30-colour palette and exports them as a mesh file
+// ("Meshes/outmesh.txt"), previewing the last export beside the grid.
+#pragma once
+
+#include <cstdint>
+
+#include "engine/KoMath.h"
+
+constexpr int MESH_PALETTE_NUM       = 30;
+constexpr int MESH_OBJ_NUM_MAX       = 64;
+constexpr int MESH_OBJ_INST_NUM_MAX  = 2048;
+constexpr int MESH_TYPE_GRID_LINE    = 30;
+constexpr int MESH_TYPE_CENTRE_LINE  = 31;
+constexpr int MESH_TYPE_PREVIEW      = 32;
+
+struct MeshCell
+{
+    int32_t state;   // 0 empty, 1 painted (the grid file may give other values)
+    uint32_t colour; // 0xAARRGGBB
+};
+
+struct GameObjInst;
+
+extern int gMeshGridW;
+extern int gMeshGridH;
+extern MeshCell* gMeshCells;          // gMeshGridW x gMeshGridH, top row first
+extern GameObjInst** gMeshCellInst;   // the instance showing a cell painted in the editor
+extern uint32_t gMeshPalette[MESH_PALETTE_NUM];
+extern int gMeshColour;
+extern Vec2 gMeshCursor;
+extern float gMeshCamX;
+extern float gMeshCamY;
+extern float gMeshZoom;
+
+void GameStateMesheditorLoad();
+void GameStateMesheditorInit();
+void GameStateMesheditorUpdate();
+void GameStateMesheditorDraw();
+void GameStateMesheditorFree();
+void GameStateMesheditorUnload();
+
+// Reads up to 30 hexadecimal colours into the palette; stops at the first unreadable value (the rest keep
+// their values). False when the file cannot be opened.
+bool MeshEditorReadPalette(const char* path);
+// Reads the grid file into a new grid (any earlier grid is released first). A missing or damaged header
+// gives an empty grid; cells after an unreadable value stay empty. False when the file cannot be opened.
+bool MeshEditorReadGrid(const char* path);
+// Releases the grid arrays (safe when there are none).
+void MeshEditorFreeGrid();
+// Paints or erases the cell under grid position (x, y) as the mouse buttons do; the palette pick too.
+void MeshEditorPaint(const Vec2* pGridPos);
+void MeshEditorErase(const Vec2* pGridPos);
+// Writes every non-empty cell as two triangles in the mesh text format; false when the file cannot be
+// opened.
+bool MeshEditorExport(const char* path);

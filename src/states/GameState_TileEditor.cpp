@@ -1,0 +1,200 @@
+#include "states/GameState_TileEditor.h"
+
+#define KO_MODULE "src\\GameState_TileEditor"
+
+#include <cstdio>
+
+#include "engine/KoAssert.h"
+#include "engine/KoInput.h"
+#include "framework/CommonLevel.h"
+#include "framework/GameStateMgr.h"
+#include "level/Coins.h"
+#include "level/Factory.h"
+#include "level/Flag.h"
+#include "level/Hero.h"
+#include "level/Terrain.h"
+
+static const char* const MAP_OUT_PATH     = "Tilemaps/map_out.txt";
+
+static const int sPaletteTypes[TILE_EDITOR_PALETTE_NUM + 1] = {
+    0,           TYPE_LEADER_BODY, TYPE_TROGLIN_BODY, TYPE_MONSTER,  TYPE_SQUIRREL,
+    TYPE_SKULL,  TYPE_SKULL2,      TYPE_GOBLIN,       TYPE_NEONBEAST, TYPE_NEONBEAST2,
+    TYPE_DARKMAGE, TYPE_PRINCESS,  TYPE_TERRAIN,      TYPE_DIAMOND,   TYPE_FLAG,
+};
+
+// One instance per painted cell; null where the cell is empty.
+static GameObjInst* mapData[MAP_CELLS];
+static int sPaletteIndex;
+static Vec2 sCursor;
+static GameObjInst* spObjOnCursor;
+static float sZoom;
+
+// Zoom keys stop here: the cursor conversion divides by the zoom, and a zoom of 0 or below would turn the
+// map upside down or divide by zero.
+static const float TILE_EDITOR_ZOOM_MIN = 1.0f;
+
+int TileEditorPaletteType(int index)
+{
+    return (index >= 1 && index <= TILE_EDITOR_PALETTE_NUM) ? sPaletteTypes[index] : 0;
+}
+
+int TileEditorPaletteStep(int index, int step)
+{
+    index += step;
+    if (index > TILE_EDITOR_PALETTE_NUM) index = 1;
+    if (index < 1) index = TILE_EDITOR_PALETTE_NUM;
+    return index;
+}
+
+int TileEditorCellAt(const Vec2* pMapPos)
+{
+    if (!(pMapPos->x >= 0.0f && pMapPos->x < float(MAP_WIDTH) && pMapPos->y >= 0.0f &&
+          pMapPos->y < float(MAP_HEIGHT)))
+        return -1;
+    int cell = (MAP_HEIGHT - 1 - int(pMapPos->y)) * MAP_WIDTH + int(pMapPos->x);
+    return cell < MAP_CELLS ? cell : -1;
+}
+
+bool TileEditorWriteMap(const char* path, const int* cells)
+{
+    FILE* pFile = fopen(path, "w");
+    if (!pFile) return false;
+    for (int i = 0; i < MAP_CELLS; ++i)
+    {
+        if (cells[i] <= 9) fputc(' ', pFile);
+        fprintf(pFile, "%d ", cells[i]);
+        if ((i + 1) % MAP_WIDTH == 0) fputc('\n', pFile);
+    }
+    return fclose(pFile) == 0;
+}
+
+static GameObjInst* CreateEditorInst(int type, const Vec2* pPos)
+{
+    GameObjInst* pInst = KoGameObjInstCreate(uint32_t(type), 1.0f, pPos, nullptr, 0.0f, sGameObjList,
+                                             sGameObjInstList, GAME_OBJ_INST_NUM_MAX, sizeof(GameObjInst));
+    if (pInst) pInst->flag |= FLAG_WORLD;
+    return pInst;
+}
+
+void CreateObjectOnCursor()
+{
+    int type = TileEditorPaletteType(sPaletteIndex);
+    if (spObjOnCursor)
+    {
+        spObjOnCursor->pObject = &sGameObjList[type];
+        return;
+    }
+    spObjOnCursor = CreateEditorInst(type, &sCursor);
+    KO_ASSERT(spObjOnCursor);
+}
+
+void CreateObjectInst(float x, float y, int cell)
+{
+    GameObjInst** ppInst = &mapData[cell];
+    if (*ppInst) return; // already painted: erase it first
+    Vec2 pos = {x, y};
+    int type = TileEditorPaletteType(sPaletteIndex);
+    *ppInst  = CreateEditorInst(type, &pos);
+    KO_ASSERT(*ppInst);
+    Terrain::GetMap(0)[cell] = type;
+}
+
+void InitializeEditorMap()
+{
+    const int* cells = Terrain::GetMap(0);
+    for (int i = 0; i < MAP_CELLS; ++i)
+    {
+        mapData[i] = nullptr;
+        if (cells[i] == 0) continue;
+        // Values that name no loaded type (hand-edited files) stay in the map but show nothing.
+        if (cells[i] < 0 || cells[i] >= sGameObjNum || !sGameObjList[cells[i]].pMesh) continue;
+        Vec2 pos   = {float(i % MAP_WIDTH) + 0.5f, float(MAP_HEIGHT - 1 - i / MAP_WIDTH) + 0.5f};
+        mapData[i] = CreateEditorInst(cells[i], &pos);
+        KO_ASSERT(mapData[i]);
+    }
+}
+
+void GameStateTileEditorLoad()
+{
+    CommonLevel::ResetAll();
+    LoadHero();
+    Factory::LoadMonster();
+    Terrain::LoadEditorTerrain();
+    Coins::LoadCoins();
+    Flag::LoadFlag();
+}
+
+void GameStateTileEditorInit()
+{
+    sPaletteIndex = TILE_EDITOR_PALETTE_NUM;
+    gCamPosX      = 12.0f;
+    gCamPosY      = 8.5f;
+    InitializeEditorMap();
+    sZoom         = 7.0f;
+    spObjOnCursor = nullptr;
+    Vec2Zero(&sCursor);
+}
+
+void GameStateTileEditorUpdate()
+{
+    Vec2 world;
+    KoInputGetCursorPosition(&world);
+    sCursor.x = (gCamPosX * sZoom + world.x) / sZoom;
+    sCursor.y = (gCamPosY * sZoom + world.y) / sZoom;
+
+    if (KoInputCheckTriggered(VK_ESCAPE)) gGameStateNext = GS_QUIT;
+    if (KoInputCheckTriggered(VK_R)) gGameStateNext = GS_RESTART;
+    if (KoInputCheckTriggered(VK_F1)) gGameStateNext = GS_LEVEL;
+    if (KoInputCheckTriggered(VK_F3)) gGameStateNext = GS_MESH_EDITOR;
+    if (KoInputCheckCurr(VK_LEFT)) gCamPosX -= 0.5f;
+    if (KoInputCheckCurr(VK_RIGHT)) gCamPosX += 0.5f;
+    if (KoInputCheckCurr(VK_DOWN)) gCamPosY -= 0.005f;
+    if (KoInputCheckCurr(VK_UP)) gCamPosY += 0.005f;
+    if (KoInputCheckTriggered(VK_OEM_MINUS) && sZoom - 1.0f >= TILE_EDITOR_ZOOM_MIN) sZoom -= 1.0f;
+    if (KoInputCheckTriggered(VK_OEM_PLUS)) sZoom += 1.0f;
+    if (KoInputCheckTriggered(VK_A)) TileEditorWriteMap(MAP_OUT_PATH, Terrain::GetMap(0));
+    if (KoInputCheckTriggered(VK_L))
+    {
+        sPaletteIndex = TileEditorPaletteStep(sPaletteIndex, 1);
+        CreateObjectOnCursor();
+    }
+    if (KoInputCheckTriggered(VK_J))
+    {
+        sPaletteIndex = TileEditorPaletteStep(sPaletteIndex, -1);
+        CreateObjectOnCursor();
+    }
+
+    int cell = TileEditorCellAt(&sCursor);
+    if (KoInputMouseCheckCurr(2) && cell >= 0)
+    {
+        Terrain::GetMap(0)[cell] = 0;
+        if (mapData[cell])
+        {
+            KoGameObjInstDestroy(mapData[cell]);
+            mapData[cell] = nullptr;
+        }
+    }
+    if (spObjOnCursor) spObjOnCursor->posCurr = sCursor;
+    if (KoInputMouseCheckCurr(1) && sPaletteIndex != 0 && cell >= 0)
+        CreateObjectInst(float(int(sCursor.x)) + 0.5f, float(int(sCursor.y)) + 0.5f, cell);
+
+    CommonLevel::UpdateAllInst();
+    gCamZoom = sZoom;
+}
+
+void GameStateTileEditorDraw()
+{
+    KoGameObjInstDrawAll(sGameObjInstList, GAME_OBJ_INST_NUM_MAX, sizeof(GameObjInst));
+}
+
+void GameStateTileEditorFree()
+{
+    Factory::FreeMonsterList();
+    CommonLevel::DestroyAllInst();
+    spObjOnCursor = nullptr;
+}
+
+void GameStateTileEditorUnload()
+{
+    KoGameObjFreeAll(sGameObjList, sGameObjNum);
+}
