@@ -21,6 +21,7 @@ constexpr unsigned char VK_DELETE    = 0x2E;
 constexpr unsigned char VK_0         = 0x30; // digits '0'..'9' are 0x30..0x39
 constexpr unsigned char VK_A         = 0x41; // letters 'A'..'Z' are 0x41..0x5A
 constexpr unsigned char VK_J         = 0x4A;
+constexpr unsigned char VK_L         = 0x4C;
 constexpr unsigned char VK_R         = 0x52;
 constexpr unsigned char VK_Z         = 0x5A;
 constexpr unsigned char VK_F1        = 0x70;

@@ -1,7 +1,9 @@
 #include "framework/GameStateMgr.h"
 
 #include "states/GameState_Menu.h"
+#include "states/GameState_Mesheditor.h"
 #include "states/GameState_Splash.h"
+#include "states/GameState_TileEditor.h"
 
 namespace
 {
@@ -19,8 +21,12 @@ const GameStateEntry sStateTable[GS_RESTART] = {
     {GameStateMenuLoad, GameStateMenuInit, GameStateMenuUpdate, GameStateMenuDraw, GameStateMenuFree,
      GameStateMenuUnload},
     /* GS_LEVEL */ {},
-    /* GS_TILE_EDITOR */ {},
-    /* GS_MESH_EDITOR */ {},
+    /* GS_TILE_EDITOR */
+    {GameStateTileEditorLoad, GameStateTileEditorInit, GameStateTileEditorUpdate, GameStateTileEditorDraw,
+     GameStateTileEditorFree, GameStateTileEditorUnload},
+    /* GS_MESH_EDITOR */
+    {GameStateMesheditorLoad, GameStateMesheditorInit, GameStateMesheditorUpdate, GameStateMesheditorDraw,
+     GameStateMesheditorFree, GameStateMesheditorUnload},
 };
 } // namespace
 

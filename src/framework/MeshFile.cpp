@@ -1,6 +1,7 @@
 #include "framework/MeshFile.h"
 
 #include <cctype>
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -145,18 +146,26 @@ static bool ReadRect(MeshTokens* pTok, MeshRect* pRect)
 
 void LoadMesh(const char* fileName)
 {
+    LoadMeshMax(fileName, INT_MAX);
+}
+
+int LoadMeshMax(const char* fileName, int maxTriangles)
+{
     MeshTokens tok;
-    if (!OpenTokens(fileName, &tok)) return;
+    if (!OpenTokens(fileName, &tok)) return 0;
     float x[3], y[3];
     uint32_t c[3];
-    for (;;)
+    int added = 0;
+    while (added < maxTriangles)
     {
         bool whole = true;
         for (int k = 0; k < 3 && whole; ++k)
             whole = ReadFloat(&tok, &x[k]) && ReadFloat(&tok, &y[k]) && ReadColour(&tok, &c[k]);
         if (!whole) break;
         KoGfxTriAdd(x[0], y[0], c[0], x[1], y[1], c[1], x[2], y[2], c[2]);
+        ++added;
     }
+    return added;
 }
 
 void LoadMonsterMesh(const char* fileName)

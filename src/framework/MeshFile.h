@@ -15,6 +15,8 @@
 #include "framework/CommonLevel.h"
 
 void LoadMesh(const char* fileName);
+// LoadMesh that stops after maxTriangles triangles; returns how many it added.
+int LoadMeshMax(const char* fileName, int maxTriangles);
 void LoadMonsterMesh(const char* fileName);
 void LoadFlagMesh(const char* fileName);
 

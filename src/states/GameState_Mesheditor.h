@@ -6,12 +6,12 @@
 
 #include "engine/KoMath.h"
 
-constexpr int MESH_PALETTE_NUM       = 30;
-constexpr int MESH_OBJ_NUM_MAX       = 64;
-constexpr int MESH_OBJ_INST_NUM_MAX  = 2048;
-constexpr int MESH_TYPE_GRID_LINE    = 30;
-constexpr int MESH_TYPE_CENTRE_LINE  = 31;
-constexpr int MESH_TYPE_PREVIEW      = 32;
+constexpr int MESH_PALETTE_NUM      = 30;
+constexpr int MESH_OBJ_NUM_MAX      = 64;
+constexpr int MESH_OBJ_INST_NUM_MAX = 2048;
+constexpr int MESH_TYPE_GRID_LINE   = 30;
+constexpr int MESH_TYPE_CENTRE_LINE = 31;
+constexpr int MESH_TYPE_PREVIEW     = 32;
 
 struct MeshCell
 {
@@ -23,8 +23,8 @@ struct GameObjInst;
 
 extern int gMeshGridW;
 extern int gMeshGridH;
-extern MeshCell* gMeshCells;          // gMeshGridW x gMeshGridH, top row first
-extern GameObjInst** gMeshCellInst;   // the instance showing a cell painted in the editor
+extern MeshCell* gMeshCells;        // gMeshGridW x gMeshGridH, top row first
+extern GameObjInst** gMeshCellInst; // the instance showing a cell painted in the editor
 extern uint32_t gMeshPalette[MESH_PALETTE_NUM];
 extern int gMeshColour;
 extern Vec2 gMeshCursor;

@@ -14,12 +14,24 @@
 #include "level/Hero.h"
 #include "level/Terrain.h"
 
-static const char* const MAP_OUT_PATH     = "Tilemaps/map_out.txt";
+static const char* const MAP_OUT_PATH = "Tilemaps/map_out.txt";
 
 static const int sPaletteTypes[TILE_EDITOR_PALETTE_NUM + 1] = {
-    0,           TYPE_LEADER_BODY, TYPE_TROGLIN_BODY, TYPE_MONSTER,  TYPE_SQUIRREL,
-    TYPE_SKULL,  TYPE_SKULL2,      TYPE_GOBLIN,       TYPE_NEONBEAST, TYPE_NEONBEAST2,
-    TYPE_DARKMAGE, TYPE_PRINCESS,  TYPE_TERRAIN,      TYPE_DIAMOND,   TYPE_FLAG,
+    0,
+    TYPE_LEADER_BODY,
+    TYPE_TROGLIN_BODY,
+    TYPE_MONSTER,
+    TYPE_SQUIRREL,
+    TYPE_SKULL,
+    TYPE_SKULL2,
+    TYPE_GOBLIN,
+    TYPE_NEONBEAST,
+    TYPE_NEONBEAST2,
+    TYPE_DARKMAGE,
+    TYPE_PRINCESS,
+    TYPE_TERRAIN,
+    TYPE_DIAMOND,
+    TYPE_FLAG,
 };
 
 // One instance per painted cell; null where the cell is empty.
