@@ -1,0 +1,274 @@
+// Object types, the generic pool operations and the main pool's create, destroy and transform pass.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "engine/KoMath.h"
+#include "framework/CommonLevel.h"
+#include "framework/GameStateMgr.h"
+#include "level/Terrain.h"
+
+namespace
+{
+
+struct ChildResult
+{
+    int exitCode;
+    std::string out;
+};
+
+// Runs fn in a child process and returns its exit code and everything it printed to standard output.
+ChildResult RunInChild(const std::function<void()>& fn)
+{
+    int fds[2];
+    EXPECT_EQ(pipe(fds), 0);
+    fflush(stdout);
+    pid_t pid = fork();
+    if (pid == 0)
+    {
+        close(fds[0]);
+        dup2(fds[1], 1);
+        fn();
+        fflush(stdout);
+        _exit(0);
+    }
+    close(fds[1]);
+    ChildResult r{-1, ""};
+    char buf[4096];
+    ssize_t n;
+    while ((n = read(fds[0], buf, sizeof(buf))) > 0) r.out.append(buf, size_t(n));
+    close(fds[0]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    if (WIFEXITED(status)) r.exitCode = WEXITSTATUS(status);
+    return r;
+}
+
+void ExpectMatrixNear(const Mtx33& a, const Mtx33& b)
+{
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < 3; ++c) EXPECT_NEAR(a.m[r][c], b.m[r][c], 1e-4f) << r << "," << c;
+}
+
+// T(pos) x R(dir) x S(scale) built from the math library.
+Mtx33 Trs(float x, float y, float dir, float scale)
+{
+    Mtx33 t, r, s, m;
+    Mtx33Trans(&t, x, y);
+    Mtx33Rot(&r, dir);
+    Mtx33Scale(&s, scale, scale);
+    Mtx33Concat(&m, &r, &s);
+    Mtx33Concat(&m, &t, &m);
+    return m;
+}
+
+class PoolTest : public ::testing::Test
+{
+  protected:
+    void SetUp() override
+    {
+        CommonLevel::ResetAll();
+        gCamPosX   = 0.0f;
+        gCamPosY   = 0.0f;
+        gCamZoom   = 1.0f;
+        gFrameTime = 0.0f;
+    }
+    void TearDown() override { SetUp(); }
+    static size_t Index(const GameObjInst* p) { return size_t(p - sGameObjInstList); }
+};
+
+TEST_F(PoolTest, CreateTakesTheLowestFreeSlotAndSetsOnlyItsFields)
+{
+    Vec2 pos{1.0f, 2.0f}, vel{3.0f, 4.0f};
+    GameObjInst* a = CommonLevel::CreateInst(TYPE_SKULL, 2.0f, &pos, &vel, 0.5f);
+    GameObjInst* b = CommonLevel::CreateInst(TYPE_GOBLIN, 1.0f, nullptr, nullptr, 0.0f);
+    GameObjInst* c = CommonLevel::CreateInst(TYPE_FLAG, 1.0f, nullptr, nullptr, 0.0f);
+    EXPECT_EQ(Index(a), 0u);
+    EXPECT_EQ(Index(c), 2u);
+    EXPECT_EQ(a->pObject, &sGameObjList[TYPE_SKULL]);
+    EXPECT_EQ(a->flag, FLAG_ACTIVE);
+    EXPECT_EQ(a->scale, 2.0f);
+    EXPECT_EQ(a->posCurr.x, 1.0f);
+    EXPECT_EQ(a->velCurr.y, 4.0f);
+    EXPECT_EQ(a->dirCurr, 0.5f);
+    EXPECT_EQ(b->posCurr.x, 0.0f);
+    EXPECT_EQ(b->velCurr.y, 0.0f);
+
+    // A record freed by the generic destroy keeps its links; CreateInst clears them, the generic create
+    // does not.
+    b->pData     = b;
+    b->pChild[1] = c;
+    b->patrolDir = 2;
+    CommonLevel::DestroyInst(c);
+    KoGameObjInstDestroy(b);
+    b->pData       = b;
+    GameObjInst* d = CommonLevel::CreateInst(TYPE_DIAMOND, 1.0f, nullptr, nullptr, 0.0f);
+    EXPECT_EQ(d, b);
+    EXPECT_EQ(d->pData, nullptr);
+    EXPECT_EQ(d->pChild[1], nullptr);
+    EXPECT_EQ(d->patrolDir, 2);
+    KoGameObjInstDestroy(d);
+    d->pData       = d;
+    GameObjInst* e = KoGameObjInstCreate(TYPE_SKY, 1.0f, nullptr, nullptr, 0.0f, sGameObjList,
+                                         sGameObjInstList, GAME_OBJ_INST_NUM_MAX, sizeof(GameObjInst));
+    EXPECT_EQ(e, d);
+    EXPECT_EQ(e->pData, e);
+}
+
+TEST_F(PoolTest, GenericOperationsHonourCapacityAndRecordSize)
+{
+    struct Particle
+    {
+        GameObjInst inst;
+        float lifetime;
+        int behaviour;
+    };
+    Particle pool[3];
+    memset(static_cast<void*>(pool), 0, sizeof(pool));
+    GameObj types[2] = {{0, nullptr}, {1, nullptr}};
+    EXPECT_EQ(KoGameObjInstCreate(1, 1.0f, nullptr, nullptr, 0.0f, types, pool, 0, sizeof(Particle)),
+              nullptr);
+    for (int i = 0; i < 3; ++i)
+    {
+        GameObjInst* p =
+            KoGameObjInstCreate(1, 1.0f, nullptr, nullptr, 0.0f, types, pool, 3, sizeof(Particle));
+        EXPECT_EQ(p, &pool[i].inst);
+        pool[i].lifetime = 7.0f;
+    }
+    EXPECT_EQ(KoGameObjInstCreate(1, 1.0f, nullptr, nullptr, 0.0f, types, pool, 3, sizeof(Particle)),
+              nullptr);
+    pool[1].inst.flag |= FLAG_WORLD;
+    KoGameObjInstDestroyAll(pool, 3, sizeof(Particle));
+    for (const Particle& p : pool)
+    {
+        EXPECT_EQ(p.inst.flag, 0u);
+        EXPECT_EQ(p.lifetime, 7.0f);
+    }
+}
+
+TEST_F(PoolTest, AFullMainPoolStopsCreateInstWithItsCheck)
+{
+    ChildResult r = RunInChild(
+        []
+        {
+            for (int i = 0; i < GAME_OBJ_INST_NUM_MAX; ++i)
+                if (!CommonLevel::CreateInst(TYPE_TERRAIN, 1.0f, nullptr, nullptr, 0.0f)) _exit(3);
+            printf("pool full\n");
+            CommonLevel::CreateInst(TYPE_TERRAIN, 1.0f, nullptr, nullptr, 0.0f);
+        });
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(
+        r.out,
+        "pool full\nKO_ASSERT: pInst\nLine: 274\nFunc: CommonLevel::CreateInst\nFile: src\\CommonLevel\n");
+}
+
+TEST_F(PoolTest, DestroyTakesChildrenAndGrandchildrenWithIt)
+{
+    GameObjInst* monster = CommonLevel::CreateInst(TYPE_MONSTER, 1.0f, nullptr, nullptr, 0.0f);
+    GameObjInst* tens    = CommonLevel::CreateInst(TYPE_DIGIT_1, 1.0f, nullptr, nullptr, 0.0f);
+    GameObjInst* ones    = CommonLevel::CreateInst(TYPE_DIGIT_2, 1.0f, nullptr, nullptr, 0.0f);
+    GameObjInst* mark    = CommonLevel::CreateInst(TYPE_DIGIT_3, 1.0f, nullptr, nullptr, 0.0f);
+    GameObjInst* other   = CommonLevel::CreateInst(TYPE_SKULL, 1.0f, nullptr, nullptr, 0.0f);
+    int info             = 0;
+    monster->pData       = &info;
+    monster->pChild[0]   = tens;
+    monster->pChild[1]   = ones;
+    ones->pChild[0]      = mark;
+    for (GameObjInst* child : {tens, ones, mark}) child->pParent = monster;
+
+    CommonLevel::DestroyInst(monster);
+    for (GameObjInst* p : {monster, tens, ones, mark})
+    {
+        EXPECT_EQ(p->flag, 0u);
+        EXPECT_EQ(p->pData, nullptr);
+        EXPECT_EQ(p->pParent, nullptr);
+        EXPECT_EQ(p->pChild[0], nullptr);
+        EXPECT_EQ(p->pChild[1], nullptr);
+    }
+    EXPECT_EQ(other->flag, FLAG_ACTIVE);
+
+    // Twice, null, and a record that names itself as its child are all harmless.
+    CommonLevel::DestroyInst(monster);
+    CommonLevel::DestroyInst(nullptr);
+    other->pChild[0] = other;
+    CommonLevel::DestroyInst(other);
+    EXPECT_EQ(other->flag, 0u);
+    EXPECT_EQ(CommonLevel::CreateInst(TYPE_SKULL, 1.0f, nullptr, nullptr, 0.0f), monster);
+}
+
+TEST_F(PoolTest, DestroyAllLeavesEveryRecordFreeWithNullLinks)
+{
+    GameObjInst* a                = CommonLevel::CreateInst(TYPE_SKULL, 1.0f, nullptr, nullptr, 0.0f);
+    GameObjInst* b                = CommonLevel::CreateInst(TYPE_SKULL, 1.0f, nullptr, nullptr, 0.0f);
+    a->pChild[0]                  = b;
+    sGameObjInstList[100].pParent = a; // a stale link on a free record
+    CommonLevel::DestroyAllInst();
+    for (const GameObjInst& inst : sGameObjInstList)
+    {
+        ASSERT_EQ(inst.flag, 0u);
+        ASSERT_EQ(inst.pParent, nullptr);
+        ASSERT_EQ(inst.pChild[0], nullptr);
+    }
+}
+
+TEST_F(PoolTest, TransformPassMovesComposesWithTheParentAndAppliesTheCameraOnce)
+{
+    gFrameTime = 0.5f;
+    gCamPosX   = 3.0f;
+    gCamPosY   = -4.0f;
+    gCamZoom   = 2.0f;
+    Vec2 ppos{10.0f, 5.0f}, pvel{2.0f, -2.0f}, cpos{1.0f, 0.5f};
+    GameObjInst* parent = CommonLevel::CreateInst(TYPE_TROGLIN_BODY, 1.5f, &ppos, &pvel, 0.3f);
+    GameObjInst* child  = CommonLevel::CreateInst(TYPE_ARM_0, 0.5f, &cpos, nullptr, -1.2f);
+    GameObjInst* screen = CommonLevel::CreateInst(TYPE_SKY, 3.0f, &ppos, nullptr, 0.0f);
+    parent->flag |= FLAG_WORLD;
+    child->flag |= FLAG_WORLD | FLAG_CHILD;
+    child->pParent = parent;
+
+    CommonLevel::UpdateAllInst();
+    EXPECT_FLOAT_EQ(parent->posCurr.x, 11.0f);
+    EXPECT_FLOAT_EQ(parent->posCurr.y, 4.0f);
+
+    Mtx33 cam, camS, camT, expectParent, expectChild, tmp;
+    Mtx33Scale(&camS, 2.0f, 2.0f);
+    Mtx33Trans(&camT, -3.0f, 4.0f);
+    Mtx33Concat(&cam, &camS, &camT);
+    Mtx33 parentOwn = Trs(11.0f, 4.0f, 0.3f, 1.5f);
+    Mtx33Concat(&expectParent, &cam, &parentOwn);
+    Mtx33 childOwn = Trs(1.0f, 0.5f, -1.2f, 0.5f);
+    Mtx33Concat(&tmp, &parentOwn, &childOwn);
+    Mtx33Concat(&expectChild, &cam, &tmp);
+    ExpectMatrixNear(parent->transform, expectParent);
+    ExpectMatrixNear(child->transform, expectChild);
+    ExpectMatrixNear(screen->transform, Trs(10.0f, 5.0f, 0.0f, 3.0f)); // no FLAG_WORLD: the camera stays out
+
+    // Moving the camera moves world instances only.
+    gCamPosX   = 50.0f;
+    gFrameTime = 0.0f;
+    CommonLevel::UpdateAllInst();
+    ExpectMatrixNear(screen->transform, Trs(10.0f, 5.0f, 0.0f, 3.0f));
+    EXPECT_NEAR(parent->transform.m[0][2], 2.0f * (11.0f - 50.0f), 1e-4f);
+}
+
+TEST_F(PoolTest, ResetAllEmptiesTypesPoolMapsAndTheName)
+{
+    sGameObjNum                                                              = 5;
+    sGameObjList[3].type                                                     = 3;
+    gPlayerName                                                              = "ANNA";
+    Terrain::GetMap(4)[17]                                                   = 26;
+    CommonLevel::CreateInst(TYPE_SKULL, 1.0f, nullptr, nullptr, 0.0f)->pData = &sGameObjNum;
+    CommonLevel::ResetAll();
+    EXPECT_EQ(sGameObjNum, 0);
+    EXPECT_EQ(sGameObjList[3].type, 0u);
+    EXPECT_EQ(sGameObjInstList[0].flag, 0u);
+    EXPECT_EQ(sGameObjInstList[0].pData, nullptr);
+    EXPECT_EQ(Terrain::GetMap(4)[17], 0);
+    EXPECT_EQ(gPlayerName, "");
+}
+
+} // namespace
