@@ -56,6 +56,14 @@ bool WaitUntilEnded(AudioChannel channel)
     return !Playing(channel);
 }
 
+// The loudest output over the next `ms` milliseconds of real-time mixing.
+float PeakOver(int ms)
+{
+    PlatAudioTakePeak();
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    return PlatAudioTakePeak();
+}
+
 class SoundTest : public ::testing::Test
 {
   protected:
@@ -119,6 +127,25 @@ TEST_F(SoundTest, VolumePassSilencesASoundStartedAtFullVolumeAndSkipsEmptyEntrie
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
     EXPECT_EQ(Volume(gChannelTable[SND_SLASH]), 0.0f);
     EXPECT_TRUE(Playing(gChannelTable[SND_SLASH]));
+}
+
+TEST_F(SoundTest, WhatIsHeardFollowsPausedStartsAndTheVolumePass)
+{
+    SoundLoad(SND_DISTRESSED, longWav.c_str());
+    AudioChannel channel;
+    ASSERT_EQ(AudioSystemPlaySound(gSoundSystem, gSoundTable[SND_DISTRESSED], true, &channel), AUDIO_OK);
+    EXPECT_EQ(PeakOver(150), 0.0f); // started paused: not a sample yet
+    AudioChannelStop(channel);
+
+    SoundPlay(SND_DISTRESSED, 0.0f); // the usual silent start
+    EXPECT_EQ(PeakOver(150), 0.0f);
+    SoundSetChannelVolumes(true);
+    float peak = 0.0f;
+    for (int i = 0; i < 30 && peak < 0.03f; ++i) peak = PeakOver(100);
+    EXPECT_GT(peak, 0.03f);
+    SoundSetChannelVolumes(false);
+    PeakOver(100); // buffers mixed before the change
+    EXPECT_EQ(PeakOver(150), 0.0f);
 }
 
 TEST_F(SoundTest, PauseAndUnpauseReportWrongStates)
