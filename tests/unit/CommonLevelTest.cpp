@@ -3,11 +3,10 @@
 
 #include <cstdio>
 #include <cstring>
-#include <functional>
 #include <string>
-#include <sys/wait.h>
 #include <unistd.h>
 
+#include "ChildProcess.h"
 #include "engine/KoMath.h"
 #include "framework/CommonLevel.h"
 #include "framework/GameStateMgr.h"
@@ -15,39 +14,6 @@
 
 namespace
 {
-
-struct ChildResult
-{
-    int exitCode;
-    std::string out;
-};
-
-// Runs fn in a child process and returns its exit code and everything it printed to standard output.
-ChildResult RunInChild(const std::function<void()>& fn)
-{
-    int fds[2];
-    EXPECT_EQ(pipe(fds), 0);
-    fflush(stdout);
-    pid_t pid = fork();
-    if (pid == 0)
-    {
-        close(fds[0]);
-        dup2(fds[1], 1);
-        fn();
-        fflush(stdout);
-        _exit(0);
-    }
-    close(fds[1]);
-    ChildResult r{-1, ""};
-    char buf[4096];
-    ssize_t n;
-    while ((n = read(fds[0], buf, sizeof(buf))) > 0) r.out.append(buf, size_t(n));
-    close(fds[0]);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    if (WIFEXITED(status)) r.exitCode = WEXITSTATUS(status);
-    return r;
-}
 
 void ExpectMatrixNear(const Mtx33& a, const Mtx33& b)
 {

@@ -6,15 +6,13 @@
 #include <cstdlib>
 #include <functional>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
 
+#include "ChildProcess.h"
 #include "Scenario.h"
+#include "engine/KoGfxDevice.h"
 #include "engine/KoGraphics.h"
 #include "framework/MeshFile.h"
-
-extern std::vector<KoGfxVertex> gFakeTris;
 
 namespace
 {
@@ -24,16 +22,17 @@ struct Tri
     KoGfxVertex v[3];
 };
 
-// The triangles that fill() adds to an open triangle list.
+// The triangles that fill() adds to an open triangle list: the list's vertices at the end of the store.
 std::vector<Tri> Build(const std::function<void()>& fill)
 {
-    gFakeTris.clear();
+    unsigned int before = KoGfxListsStoreSize(true);
     KoGfxTriStart();
     fill();
-    KoGfxVertexList* pList = KoGfxTriEnd();
     std::vector<Tri> tris;
-    for (size_t i = 0; i + 2 < gFakeTris.size(); i += 3)
-        tris.push_back(Tri{{gFakeTris[i], gFakeTris[i + 1], gFakeTris[i + 2]}});
+    const KoGfxVertex* pStore = KoGfxListsStoreData(true);
+    for (unsigned int i = before; i + 2 < KoGfxListsStoreSize(true); i += 3)
+        tris.push_back(Tri{{pStore[i], pStore[i + 1], pStore[i + 2]}});
+    KoGfxVertexList* pList = KoGfxTriEnd();
     if (pList)
     {
         EXPECT_EQ(pList->vtxNum, tris.size() * 3);
@@ -192,32 +191,6 @@ TEST_F(MeshFileTest, ShapeBuilders)
     EXPECT_NEAR(circle[24].v[2].y, -1.0f, 1e-5f);
 }
 
-// Runs fn in a child process; returns its exit code and standard output.
-std::pair<int, std::string> RunInChild(const std::function<void()>& fn)
-{
-    int fds[2];
-    EXPECT_EQ(pipe(fds), 0);
-    fflush(stdout);
-    pid_t pid = fork();
-    if (pid == 0)
-    {
-        close(fds[0]);
-        dup2(fds[1], 1);
-        fn();
-        fflush(stdout);
-        _exit(0);
-    }
-    close(fds[1]);
-    std::string out;
-    char buf[4096];
-    ssize_t n;
-    while ((n = read(fds[0], buf, sizeof(buf))) > 0) out.append(buf, size_t(n));
-    close(fds[0]);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
-}
-
 TEST_F(MeshFileTest, TypeLoaderFillsTheRecordOrStopsWithTheLoadersMessage)
 {
     GameObj table[4] = {};
@@ -233,15 +206,15 @@ TEST_F(MeshFileTest, TypeLoaderFillsTheRecordOrStopsWithTheLoadersMessage)
     std::string missing = dir / "missing.txt";
     auto r              = RunInChild(
         [&] { MeshLoadType(&table[1], 1, &num, LoadMesh, missing.c_str(), MESH_LOADER_HERO, 42); });
-    EXPECT_EQ(r.first, 1);
-    EXPECT_EQ(r.second, "KO_ASSERT_MESG: pObj->pMesh\nLine: 42\nFunc: LoadHero\nFile: src\\Hero\n"
-                        "Mesg: fail to create object!!\n");
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.out, "KO_ASSERT_MESG: pObj->pMesh\nLine: 42\nFunc: LoadHero\nFile: src\\Hero\n"
+                     "Mesg: fail to create object!!\n");
 
     std::string empty = Write("");
     r = RunInChild([&] { MeshLoadType(&table[1], 27, &num, LoadMesh, empty.c_str(), MESH_LOADER_COINS, 7); });
-    EXPECT_EQ(r.first, 1);
-    EXPECT_EQ(r.second, "KO_ASSERT_MESG: pObj->pMesh\nLine: 7\nFunc: Coins::LoadCoins\nFile: src\\Coins\n"
-                        "Mesg: failed to create object!\n");
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.out, "KO_ASSERT_MESG: pObj->pMesh\nLine: 7\nFunc: Coins::LoadCoins\nFile: src\\Coins\n"
+                     "Mesg: failed to create object!\n");
 }
 
 } // namespace
