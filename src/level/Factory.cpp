@@ -232,6 +232,7 @@ void ShowNumber(GameObjInst* pTens, GameObjInst* pUnits, int value)
 
 bool UpdateMonsters()
 {
+    if (!gLeader || !gLeader->body) return false;
     Vec2 leader = gLeader->body->posCurr;
     for (GameObjInst& inst : sGameObjInstList)
     {
