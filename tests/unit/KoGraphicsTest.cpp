@@ -196,6 +196,26 @@ TEST_F(Graphics, ClockwiseTrianglesAreNotDrawn)
     KoGfxFree(pCw);
 }
 
+TEST_F(Graphics, TrianglesReachingFarPastThePictureAreClippedNotLost)
+{
+    // A backdrop 50 times the view's size: its corners lie some 20000 pixels off screen.
+    KoGfxVertexList* pHuge = Quad(-4000, -3000, 4000, 3000, RED);
+    EXPECT_EQ(DrawFrame({pHuge}).Count(RED), 800 * 600);
+
+    // Clipping keeps each corner's colour where it was: a triangle with one corner far off keeps its
+    // gradient along the visible part.
+    KoGfxTriStart();
+    KoGfxTriAdd(-80, -60, GREEN, 80, -60, GREEN, -80, 100000, BLUE);
+    KoGfxVertexList* pTall = KoGfxTriEnd();
+    Picture pic            = DrawFrame({pTall});
+    // The blue corner is 100000 units up: the triangle covers nearly the whole view, nearly pure green.
+    int greenish = 0;
+    for (uint32_t p : pic.px) greenish += ((p >> 8) & 0xFF) >= 250 && (p & 0xFF) <= 5;
+    EXPECT_GT(greenish, 800 * 590);
+    KoGfxFree(pHuge);
+    KoGfxFree(pTall);
+}
+
 TEST_F(Graphics, BlendModesMixTheSourceByItsAlpha)
 {
     KoGfxVertexList* pBack = Quad(-80, -60, 80, 60, 0xFFFF0000u);
