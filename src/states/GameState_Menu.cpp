@@ -96,8 +96,8 @@ static const char* const sCreditBlock4 = "Level Design and Testing\n"
                                          "\n"
                                          "Thanks for playing, troglin!";
 static const char* const sNoticeBlock =
-    "SDL2, SDL2_ttf, SDL2_mixer: zlib licence. FreeType: FreeType licence.\n"
-    "fontconfig: MIT licence. mpg123: LGPL 2.1. DejaVu fonts: Bitstream Vera licence.";
+    "SDL2, SDL2_ttf, SDL2_mixer (zlib), FreeType (FTL), fontconfig (MIT licence)\n"
+    "Fonts: Cherry Bomb (OFL 1.1), FreeFont (GPLv3+), DejaVu (Bitstream Vera)";
 
 bool gMenuHowToPlay  = false;
 bool gMenuOptions    = false;
@@ -454,6 +454,10 @@ void GameStateMenuDraw()
     KoGfxFont* pLarge = width <= 800 ? sFontLarge : sFontLargeWide;
     KoGfxFont* pSmall = height <= 600 ? sFontSmall : sFontSmallTall;
 
+    // The pictures first and the texts over them, so that no mesh hides a text (the loading backdrop covers
+    // the whole view).
+    KoGameObjInstDrawAll(sMenuObjInstList, MENU_OBJ_INST_NUM_MAX, sizeof(GameObjInst));
+
     if (gMenuPlay) MenuPrint(273, 280, sx, sy, pLarge, "Loading..");
     if (gMenuQuitAsk) MenuPrint(270, 280, sx, sy, pLarge, "really?");
     if (gMenuCredits)
@@ -484,8 +488,6 @@ void GameStateMenuDraw()
     }
     // The loading picture of this frame stays on screen while the level loads.
     if (gMenuPlay) gGameStateNext = GS_LEVEL;
-
-    KoGameObjInstDrawAll(sMenuObjInstList, MENU_OBJ_INST_NUM_MAX, sizeof(GameObjInst));
 }
 
 void GameStateMenuFree()
