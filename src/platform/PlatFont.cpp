@@ -1,5 +1,8 @@
-// The font rasteriser: faces found through fontconfig, glyphs rasterised by SDL2_ttf once into a glyph
-// texture per font, text drawn as copies from that texture.
+// The font rasteriser: faces found through fontconfig, glyphs rasterised by SDL2_ttf once per font (as
+// coverage, stretched to the asked width), and a bounded cache of finished texts: each text, colour and font
+// is composed once into a texture of its own and then costs one plain copy per frame. Textures of texts
+// that went out of use are reused for new ones, so changing texts do not allocate either once the cache
+// is warm.
 #include "platform/Platform.h"
 #include "platform/PlatInternal.h"
 
@@ -8,30 +11,48 @@
 #include <cstring>
 #include <fontconfig/fontconfig.h>
 #include <string>
+#include <vector>
 
-static const int PLAT_GLYPH_FIRST = 32;
-static const int PLAT_GLYPH_LAST  = 126;
-static const int PLAT_GLYPH_NUM   = PLAT_GLYPH_LAST - PLAT_GLYPH_FIRST + 1;
-static const int PLAT_FONT_MAX    = 64;
+static const int PLAT_GLYPH_FIRST     = 32;
+static const int PLAT_GLYPH_LAST      = 126;
+static const int PLAT_GLYPH_NUM       = PLAT_GLYPH_LAST - PLAT_GLYPH_FIRST + 1;
+static const int PLAT_FONT_MAX        = 64;
+static const int PLAT_TEXT_CACHE_MAX  = 128;
+static const uint64_t PLAT_TEXT_STALE = 256; // prints after which an unused text may give up its texture
 
 struct PlatGlyph
 {
-    int sx, sy;    // place in the glyph texture
-    int w, h;      // size of the rendered glyph
-    float xoff;    // where the rendered glyph starts relative to the pen
+    std::vector<uint8_t> cov; // coverage, w x h, already stretched
+    int w, h;
+    int xoff;      // where the glyph starts relative to the pen
     float advance; // pen advance
-    bool ready;    // rendered into the current texture
+    bool ready;
 };
 
 struct PlatFont
 {
     TTF_Font* pTtf;
-    int lineH;
+    int lineH;    // distance between lines
+    int glyphH;   // height of a rendered glyph
     float scaleX; // horizontal stretch that gives the asked average character width
-    SDL_Texture* pAtlas;
-    int atlasW, atlasH;
     PlatGlyph glyphs[PLAT_GLYPH_NUM];
 };
+
+struct PlatText
+{
+    const PlatFont* pFont; // null: free
+    uint32_t colour;
+    uint32_t hash;
+    std::string text;
+    SDL_Texture* pTex;
+    int texW, texH; // texture size
+    int w, h;       // size of the text in it
+    uint64_t lastUse;
+};
+
+static PlatText sTexts[PLAT_TEXT_CACHE_MAX];
+static uint64_t sUseClock = 0;
+static std::vector<uint32_t> sCompose; // pixels of the text being composed
 
 static PlatFont* sOpenFonts[PLAT_FONT_MAX];
 static int sOpenFontNum = 0;
@@ -158,45 +179,6 @@ static TTF_Font* OpenFace(const PlatFaceFound& face, int height)
     return pTtf;
 }
 
-static PlatGlyph* Glyph(PlatFont* pFont, unsigned char ch)
-{
-    if (ch < PLAT_GLYPH_FIRST || ch > PLAT_GLYPH_LAST) ch = '?';
-    return &pFont->glyphs[ch - PLAT_GLYPH_FIRST];
-}
-
-// Lays the glyph places out in rows of the texture; the glyphs are rendered when first drawn.
-static void LayOutGlyphs(PlatFont* pFont)
-{
-    const int atlasW = 1024;
-    int penX = 0, penY = 0, rowH = 0;
-    for (int i = 0; i < PLAT_GLYPH_NUM; ++i)
-    {
-        PlatGlyph& g = pFont->glyphs[i];
-        char text[2] = {(char)(PLAT_GLYPH_FIRST + i), 0};
-        int w = 0, h = 0, minx = 0, maxx = 0, miny = 0, maxy = 0, advance = 0;
-        TTF_SizeText(pFont->pTtf, text, &w, &h);
-        TTF_GlyphMetrics(pFont->pTtf, (Uint16)(PLAT_GLYPH_FIRST + i), &minx, &maxx, &miny, &maxy, &advance);
-        if (w > atlasW) w = atlasW;
-        if (penX + w > atlasW)
-        {
-            penX = 0;
-            penY += rowH;
-            rowH = 0;
-        }
-        g.sx      = penX;
-        g.sy      = penY;
-        g.w       = w;
-        g.h       = h;
-        g.xoff    = minx < 0 ? (float)minx : 0.0f;
-        g.advance = (float)advance;
-        g.ready   = false;
-        penX += w + 1;
-        if (h + 1 > rowH) rowH = h + 1;
-    }
-    pFont->atlasW = atlasW;
-    pFont->atlasH = penY + rowH;
-}
-
 // Average width of the lower-case letters, the measure of a font's character width.
 static float AverageWidth(TTF_Font* pTtf)
 {
@@ -230,41 +212,37 @@ PlatFont* PlatFontOpen(const char* pFace, int height, int width, int weight, boo
     PlatFont* pFont = new PlatFont();
     pFont->pTtf     = pTtf;
     pFont->lineH    = TTF_FontLineSkip(pTtf);
+    pFont->glyphH   = TTF_FontHeight(pTtf);
     pFont->scaleX   = 1.0f;
     if (width > 0)
     {
         float natural = AverageWidth(pTtf);
         if (natural > 0.0f) pFont->scaleX = SDL_clamp((float)width / natural, 0.25f, 4.0f);
     }
-    pFont->pAtlas = nullptr;
-    LayOutGlyphs(pFont);
+    for (PlatGlyph& g : pFont->glyphs) g.ready = false;
     sOpenFonts[sOpenFontNum++] = pFont;
     return pFont;
 }
 
+static void DropText(PlatText* pText)
+{
+    if (pText->pTex) SDL_DestroyTexture(pText->pTex);
+    pText->pTex  = nullptr;
+    pText->texW  = 0;
+    pText->texH  = 0;
+    pText->pFont = nullptr;
+}
+
 void PlatFontOnLostDevice(PlatFont* pFont)
 {
-    if (!pFont) return;
-    if (pFont->pAtlas) SDL_DestroyTexture(pFont->pAtlas);
-    pFont->pAtlas = nullptr;
-    for (PlatGlyph& g : pFont->glyphs) g.ready = false;
+    for (PlatText& t : sTexts)
+        if (t.pTex && (t.pFont == pFont || !t.pFont)) DropText(&t);
 }
 
 bool PlatFontOnResetDevice(PlatFont* pFont)
 {
-    if (!pFont) return false;
-    if (pFont->pAtlas) return true;
-    SDL_Renderer* pRenderer = PlatGetSdlRenderer();
-    if (!pRenderer) return false;
-    pFont->pAtlas = SDL_CreateTexture(pRenderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STATIC,
-                                      pFont->atlasW, pFont->atlasH > 0 ? pFont->atlasH : 1);
-    if (!pFont->pAtlas)
-    {
-        fprintf(stderr, "glyph texture creation failed: %s\n", SDL_GetError());
-        return false;
-    }
-    SDL_SetTextureBlendMode(pFont->pAtlas, SDL_BLENDMODE_BLEND);
-    return true;
+    // The texts come back one by one as they are drawn again.
+    return pFont != nullptr;
 }
 
 void PlatFontClose(PlatFont* pFont)
@@ -279,12 +257,16 @@ void PlatFontClose(PlatFont* pFont)
             break;
         }
     delete pFont;
-    if (sOpenFontNum == 0 && TTF_WasInit()) TTF_Quit();
+    if (sOpenFontNum == 0)
+    {
+        for (PlatText& t : sTexts) DropText(&t);
+        if (TTF_WasInit()) TTF_Quit();
+    }
 }
 
 void PlatFontShutdown()
 {
-    for (int i = 0; i < sOpenFontNum; ++i) PlatFontOnLostDevice(sOpenFonts[i]);
+    for (PlatText& t : sTexts) DropText(&t);
 }
 
 int PlatFontLineHeight(const PlatFont* pFont)
@@ -292,24 +274,189 @@ int PlatFontLineHeight(const PlatFont* pFont)
     return pFont ? pFont->lineH : 0;
 }
 
-static void RenderGlyph(PlatFont* pFont, PlatGlyph* pGlyph, unsigned char ch)
+// Rasterises a glyph into coverage, stretched by the font's width factor.
+static const PlatGlyph& Glyph(PlatFont* pFont, unsigned char ch)
 {
-    pGlyph->ready        = true; // a glyph that cannot be rendered is not tried again each frame
-    SDL_Color white      = {255, 255, 255, 255};
-    SDL_Surface* pGlyphS = TTF_RenderGlyph_Blended(pFont->pTtf, ch, white);
-    if (!pGlyphS) return;
-    SDL_Surface* pArgb = pGlyphS->format->format == SDL_PIXELFORMAT_ARGB8888
-                             ? pGlyphS
-                             : SDL_ConvertSurfaceFormat(pGlyphS, SDL_PIXELFORMAT_ARGB8888, 0);
-    if (pArgb)
+    if (ch < PLAT_GLYPH_FIRST || ch > PLAT_GLYPH_LAST) ch = '?';
+    PlatGlyph& g = pFont->glyphs[ch - PLAT_GLYPH_FIRST];
+    if (g.ready) return g;
+    g.ready = true; // a glyph that cannot be rendered is not tried again
+    g.w = g.h = g.xoff = 0;
+    int minx = 0, maxx = 0, miny = 0, maxy = 0, advance = 0;
+    TTF_GlyphMetrics(pFont->pTtf, ch, &minx, &maxx, &miny, &maxy, &advance);
+    const float sx  = pFont->scaleX;
+    g.advance       = (float)advance * sx;
+    g.xoff          = minx < 0 ? (int)SDL_floorf((float)minx * sx) : 0;
+    SDL_Color white = {255, 255, 255, 255};
+    SDL_Surface* pS = ch == ' ' ? nullptr : TTF_RenderGlyph_Blended(pFont->pTtf, ch, white);
+    if (!pS) return g;
+    SDL_Surface* pArgb = pS->format->format == SDL_PIXELFORMAT_ARGB8888
+                             ? pS
+                             : SDL_ConvertSurfaceFormat(pS, SDL_PIXELFORMAT_ARGB8888, 0);
+    if (pArgb && pArgb->w > 0 && pArgb->h > 0)
     {
-        SDL_Rect place = {pGlyph->sx, pGlyph->sy, SDL_min(pGlyph->w, pArgb->w), SDL_min(pGlyph->h, pArgb->h)};
-        pGlyph->w      = place.w;
-        pGlyph->h      = place.h;
-        if (place.w > 0 && place.h > 0) SDL_UpdateTexture(pFont->pAtlas, &place, pArgb->pixels, pArgb->pitch);
-        if (pArgb != pGlyphS) SDL_FreeSurface(pArgb);
+        const int srcW = pArgb->w;
+        g.w            = SDL_max(1, (int)((float)srcW * sx + 0.5f));
+        g.h            = pArgb->h;
+        g.cov.assign((size_t)g.w * g.h, 0);
+        for (int y = 0; y < g.h; ++y)
+        {
+            const uint32_t* pRow =
+                (const uint32_t*)((const uint8_t*)pArgb->pixels + (size_t)y * pArgb->pitch);
+            for (int x = 0; x < g.w; ++x)
+            {
+                // Linear resampling across the stretch.
+                float s                    = ((float)x + 0.5f) / sx - 0.5f;
+                int s0                     = (int)SDL_floorf(s);
+                float t                    = s - (float)s0;
+                int a0                     = s0 >= 0 && s0 < srcW ? (int)(pRow[s0] >> 24) : 0;
+                int a1                     = s0 + 1 >= 0 && s0 + 1 < srcW ? (int)(pRow[s0 + 1] >> 24) : 0;
+                float a                    = (float)a0 + ((float)a1 - (float)a0) * t;
+                g.cov[(size_t)y * g.w + x] = (uint8_t)SDL_clamp((int)(a + 0.5f), 0, 255);
+            }
+        }
     }
-    SDL_FreeSurface(pGlyphS);
+    if (pArgb && pArgb != pS) SDL_FreeSurface(pArgb);
+    SDL_FreeSurface(pS);
+    return g;
+}
+
+static uint32_t Hash(const char* pText)
+{
+    uint32_t h = 2166136261u;
+    for (const unsigned char* p = (const unsigned char*)pText; *p; ++p) h = (h ^ *p) * 16777619u;
+    return h;
+}
+
+static unsigned char Printable(unsigned char ch)
+{
+    return ch == '\t' ? ' ' : ch;
+}
+
+// Size of the composed text: the widest line, and the lines' height.
+static void Measure(PlatFont* pFont, const char* pText, int* pW, int* pH)
+{
+    float pen = 0.0f;
+    int right = 0, lines = 1;
+    for (const char* p = pText; *p; ++p)
+    {
+        unsigned char ch = (unsigned char)*p;
+        if (ch == '\n')
+        {
+            pen = 0.0f;
+            ++lines;
+            continue;
+        }
+        if (ch == '\r') continue;
+        const PlatGlyph& g = Glyph(pFont, Printable(ch));
+        int x              = (int)SDL_floorf(pen) + g.xoff;
+        right              = SDL_max(right, x + g.w);
+        pen += g.advance;
+        right = SDL_max(right, (int)SDL_ceilf(pen));
+    }
+    *pW = SDL_max(1, right);
+    *pH = (lines - 1) * pFont->lineH + pFont->glyphH;
+}
+
+// Composes the text in its colour (alpha from coverage x the colour's alpha) into the scratch pixels.
+static void Compose(PlatFont* pFont, const char* pText, uint32_t colour, int w, int h)
+{
+    if (sCompose.capacity() < 256 * 1024) sCompose.reserve(256 * 1024);
+    sCompose.assign((size_t)w * h, 0);
+    const uint32_t rgb = colour & 0x00FFFFFFu;
+    const uint32_t ca  = colour >> 24;
+    float pen          = 0.0f;
+    int top            = 0;
+    for (const char* p = pText; *p; ++p)
+    {
+        unsigned char ch = (unsigned char)*p;
+        if (ch == '\n')
+        {
+            pen = 0.0f;
+            top += pFont->lineH;
+            continue;
+        }
+        if (ch == '\r') continue;
+        const PlatGlyph& g = Glyph(pFont, Printable(ch));
+        int left           = (int)SDL_floorf(pen) + g.xoff;
+        pen += g.advance;
+        for (int y = 0; y < g.h; ++y)
+        {
+            int dy = top + y;
+            if (dy < 0 || dy >= h) continue;
+            uint32_t* pDst      = &sCompose[(size_t)dy * w];
+            const uint8_t* pSrc = &g.cov[(size_t)y * g.w];
+            for (int x = 0; x < g.w; ++x)
+            {
+                int dx = left + x;
+                if (dx < 0 || dx >= w || !pSrc[x]) continue;
+                uint32_t a   = (pSrc[x] * ca + 127) / 255;
+                uint32_t old = pDst[dx] >> 24;
+                if (a > old) pDst[dx] = (a << 24) | rgb;
+            }
+        }
+    }
+}
+
+// The cached texture of the text, composing it on a miss into the texture of a text gone out of use.
+static PlatText* FindText(PlatFont* pFont, const char* pText, uint32_t colour)
+{
+    const uint32_t hash = Hash(pText);
+    ++sUseClock;
+    for (PlatText& t : sTexts)
+        if (t.pFont == pFont && t.hash == hash && t.colour == colour && t.pTex && t.text == pText)
+        {
+            t.lastUse = sUseClock;
+            return &t;
+        }
+
+    int w = 0, h = 0;
+    Measure(pFont, pText, &w, &h);
+    // The victim: a free slot, else the stalest text whose texture is big enough, else the stalest.
+    PlatText* pFit    = nullptr;
+    PlatText* pOldest = &sTexts[0];
+    for (PlatText& t : sTexts)
+    {
+        if (!t.pFont && !t.pTex)
+        {
+            pOldest = &t;
+            pFit    = nullptr;
+            break;
+        }
+        if (t.lastUse < pOldest->lastUse) pOldest = &t;
+        bool stale = t.lastUse + PLAT_TEXT_STALE < sUseClock;
+        if (stale && t.texW >= w && t.texH >= h && (!pFit || t.lastUse < pFit->lastUse)) pFit = &t;
+    }
+    PlatText* pSlot = pFit ? pFit : pOldest;
+    if (pSlot->text.capacity() < 64) pSlot->text.reserve(64);
+    if (!pSlot->pTex || pSlot->texW < w || pSlot->texH < h)
+    {
+        if (pSlot->pTex) SDL_DestroyTexture(pSlot->pTex);
+        // Rounded up, so that later texts of about the same size fit.
+        pSlot->texW = (w + 63) & ~63;
+        pSlot->texH = (h + 15) & ~15;
+        pSlot->pTex = SDL_CreateTexture(PlatGetSdlRenderer(), SDL_PIXELFORMAT_ARGB8888,
+                                        SDL_TEXTUREACCESS_STREAMING, pSlot->texW, pSlot->texH);
+        if (!pSlot->pTex)
+        {
+            fprintf(stderr, "text texture creation failed: %s\n", SDL_GetError());
+            pSlot->pFont = nullptr;
+            pSlot->texW = pSlot->texH = 0;
+            return nullptr;
+        }
+        SDL_SetTextureBlendMode(pSlot->pTex, SDL_BLENDMODE_BLEND);
+    }
+    Compose(pFont, pText, colour, w, h);
+    SDL_Rect area = {0, 0, w, h};
+    SDL_UpdateTexture(pSlot->pTex, &area, sCompose.data(), w * 4);
+    pSlot->pFont   = pFont;
+    pSlot->colour  = colour;
+    pSlot->hash    = hash;
+    pSlot->text    = pText;
+    pSlot->w       = w;
+    pSlot->h       = h;
+    pSlot->lastUse = sUseClock;
+    return pSlot;
 }
 
 int PlatFontDrawText(PlatFont* pFont, const char* pText, int x, int y, uint32_t colour, int clipX1,
@@ -317,53 +464,13 @@ int PlatFontDrawText(PlatFont* pFont, const char* pText, int x, int y, uint32_t 
 {
     if (!pFont || !pText || !*pText) return 0;
     int lines = 1;
-    for (const char* p = pText; *p; ++p)
-        if (*p == '\n') ++lines;
-
-    SDL_Renderer* pRenderer = PlatGetSdlRenderer();
-    if (!pRenderer || !PlatFontOnResetDevice(pFont)) return lines * pFont->lineH;
-    SDL_SetTextureColorMod(pFont->pAtlas, (colour >> 16) & 0xFF, (colour >> 8) & 0xFF, colour & 0xFF);
-    SDL_SetTextureAlphaMod(pFont->pAtlas, (colour >> 24) & 0xFF);
-
-    const float clipX0 = (float)x;
-    const float clipY0 = (float)y;
-    const float maxX   = (float)clipX1;
-    const float maxY   = (float)clipY1;
-    const float sx     = pFont->scaleX;
-    float penX         = (float)x;
-    float penY         = (float)y;
-    for (const char* p = pText; *p && penY < maxY; ++p)
-    {
-        unsigned char ch = (unsigned char)*p;
-        if (ch == '\n')
-        {
-            penX = (float)x;
-            penY += (float)pFont->lineH;
-            continue;
-        }
-        if (ch == '\r') continue;
-        if (ch == '\t') ch = ' ';
-        PlatGlyph* pGlyph = Glyph(pFont, ch);
-        if (!pGlyph->ready)
-            RenderGlyph(pFont, pGlyph, ch < PLAT_GLYPH_FIRST || ch > PLAT_GLYPH_LAST ? '?' : ch);
-        float left  = penX + pGlyph->xoff * sx;
-        float right = left + (float)pGlyph->w * sx;
-        float top   = penY;
-        float bot   = penY + (float)pGlyph->h;
-        penX += pGlyph->advance * sx;
-        if (ch == ' ' || pGlyph->w <= 0 || pGlyph->h <= 0) continue;
-        if (left >= maxX) continue;
-        // Clip against the rectangle, cutting the source in proportion.
-        float l = SDL_max(left, clipX0), r = SDL_min(right, maxX);
-        float t = SDL_max(top, clipY0), b = SDL_min(bot, maxY);
-        if (r <= l || b <= t) continue;
-        SDL_Rect src;
-        src.x         = pGlyph->sx + (int)((l - left) / sx);
-        src.y         = pGlyph->sy + (int)(t - top);
-        src.w         = SDL_max(1, (int)((r - l) / sx + 0.5f));
-        src.h         = SDL_max(1, (int)(b - t + 0.5f));
-        SDL_FRect dst = {l, t, r - l, b - t};
-        SDL_RenderCopyF(pRenderer, pFont->pAtlas, &src, &dst);
-    }
-    return lines * pFont->lineH;
+    for (const char* p = pText; *p; ++p) lines += *p == '\n';
+    const int height = lines * pFont->lineH;
+    if (!PlatGetSdlRenderer() || (colour >> 24) == 0 || x >= clipX1 || y >= clipY1) return height;
+    PlatText* pEntry = FindText(pFont, pText, colour);
+    if (!pEntry) return height;
+    SDL_Rect src = {0, 0, SDL_min(pEntry->w, clipX1 - x), SDL_min(pEntry->h, clipY1 - y)};
+    SDL_Rect dst = {x, y, src.w, src.h};
+    SDL_RenderCopy(PlatGetSdlRenderer(), pEntry->pTex, &src, &dst);
+    return height;
 }

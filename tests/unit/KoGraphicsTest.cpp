@@ -10,6 +10,7 @@
 #include "ChildProcess.h"
 #include "Image.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <gtest/gtest.h>
 #include <string>
@@ -289,6 +290,42 @@ TEST_F(Graphics, TextIsDrawnFromTheTopLeftPixelWhateverTheTransform)
     EXPECT_EQ(KoGfxPrint(0, 0, 0xFFFFFFFF, "", pFont), 0);
     KoGfxFreeFont(pFont);
     KoGfxFreeFont(nullptr);
+}
+
+TEST_F(Graphics, CachedTextsKeepTheirColourAndPlaceWhenTheCacheOverflows)
+{
+    KoGfxFont* pFont = KoGfxCreateFont(20, 0, 700, false, "Arial");
+    auto printed     = [&](const char* pText, uint32_t colour, int x, int y)
+    {
+        KoGfxStart();
+        KoGfxPrint(x, y, colour, pText, pFont);
+        Picture pic = ReadBack();
+        KoGfxEnd();
+        return pic;
+    };
+    Picture first = printed("Distance 0 m", 0xFFFF0000u, 100, 50);
+    EXPECT_GT(first.Count(RED), 30);
+    // Hundreds of different texts, in two colours, each drawn where it was asked.
+    for (int i = 1; i < 400; ++i)
+    {
+        char text[32];
+        snprintf(text, sizeof text, "Distance %d m", i);
+        uint32_t colour = i % 2 ? BLUE : GREEN;
+        Picture pic     = printed(text, colour, 10 + i % 50, 300);
+        ASSERT_GT(pic.Count(colour), 30) << text;
+        ASSERT_EQ(pic.Count(i % 2 ? GREEN : BLUE), 0) << text;
+        int left = pic.w;
+        for (int y = 295; y < 330; ++y)
+            for (int x = 0; x < pic.w; ++x)
+                if (pic.At(x, y)) left = std::min(left, x);
+        ASSERT_GE(left, 10 + i % 50) << text;
+        ASSERT_LE(left, 10 + i % 50 + 3) << text;
+    }
+    EXPECT_TRUE(printed("Distance 0 m", 0xFFFF0000u, 100, 50).px == first.px);
+    Picture blue = printed("Distance 0 m", BLUE, 100, 50);
+    EXPECT_EQ(blue.Count(RED), 0) << "the same text in another colour is another text";
+    EXPECT_EQ(blue.Count(BLUE), first.Count(RED));
+    KoGfxFreeFont(pFont);
 }
 
 TEST_F(Graphics, EveryFaceNameFindsAFontOfTheAskedHeight)
