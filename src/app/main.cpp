@@ -1,2 +1,166 @@
-// Entry point; the engine and the command line are being built.
-int main() { return 0; }
+// The program's command line: options for players and for reproducible test runs, the data folder, then
+// the entry function.
+#include "framework/GameMain.h"
+
+#include <cerrno>
+#include <climits>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace
+{
+const char* kUsage =
+    "usage: skarnhold [options]\n"
+    "  --windowed              start in the 800 x 600 window instead of full screen\n"
+    "  --headless              draw without showing anything and play no sound\n"
+    "  --fixed-dt S            every frame lasts exactly S seconds (0 < S <= 10)\n"
+    "  --frames N              end after N frames\n"
+    "  --script FILE           scripted input: lines of 'FRAME down|up VK', 'FRAME move X Y',\n"
+    "                          'FRAME press|release BUTTON' (1 left, 2 right); '#' starts a comment\n"
+    "  --screenshot FRAME:FILE save the picture of that frame as a PNG image (repeatable)\n"
+    "  --data-dir DIR          the game's data folder (default: the one beside the program)\n"
+    "  --save-dir DIR          keep the high scores in DIR instead of the per-user folder\n"
+    "  --help                  show this text\n"
+    "  --version               show the program's version\n";
+
+int BadArgument(const std::string& what)
+{
+    fprintf(stderr, "skarnhold: %s\n%s", what.c_str(), kUsage);
+    return 2;
+}
+
+bool ParseLong(const char* s, long lo, long hi, long* pOut)
+{
+    if (!s || !(*s >= '0' && *s <= '9')) return false;
+    errno   = 0;
+    char* e = nullptr;
+    long v  = strtol(s, &e, 10);
+    if (errno || *e || v < lo || v > hi) return false;
+    *pOut = v;
+    return true;
+}
+
+bool IsDir(const std::string& path)
+{
+    struct stat st;
+    return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// A path given relative to the folder the program was started from stays valid after the data folder
+// becomes the working directory.
+std::string Absolute(const std::string& path)
+{
+    if (path.empty() || path[0] == '/') return path;
+    char cwd[PATH_MAX];
+    if (!getcwd(cwd, sizeof cwd)) return path;
+    return std::string(cwd) + "/" + path;
+}
+
+// The data folder beside the executable (installed or built), else the source tree's.
+std::string DefaultDataDir()
+{
+    char exe[PATH_MAX];
+    ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
+    if (n > 0)
+    {
+        exe[n]          = '\0';
+        std::string dir = exe;
+        dir             = dir.substr(0, dir.rfind('/'));
+        for (const char* rel : {"/data", "/../data", "/../share/skarnhold/data"})
+            if (IsDir(dir + rel)) return dir + rel;
+    }
+#ifdef SKARN_SOURCE_DATA_DIR
+    if (IsDir(SKARN_SOURCE_DATA_DIR)) return SKARN_SOURCE_DATA_DIR;
+#endif
+    return std::string();
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+    GameRunOptions options;
+    std::string dataDir;
+    for (int i = 1; i < argc; ++i)
+    {
+        std::string arg = argv[i];
+        const char* val = i + 1 < argc ? argv[i + 1] : nullptr;
+        auto needsValue = [&]() { return val != nullptr; };
+
+        if (arg == "--help")
+        {
+            fputs(kUsage, stdout);
+            return 0;
+        }
+        else if (arg == "--version")
+        {
+            printf("Skarnhold %s\n", SKARN_VERSION);
+            return 0;
+        }
+        else if (arg == "--windowed")
+            options.windowed = true;
+        else if (arg == "--headless")
+            options.headless = true;
+        else if (arg == "--fixed-dt")
+        {
+            char* e  = nullptr;
+            double s = val ? strtod(val, &e) : 0.0;
+            if (!needsValue() || *e || !std::isfinite(s) || s <= 0.0 || s > 10.0)
+                return BadArgument("--fixed-dt needs a number of seconds above 0 and at most 10");
+            options.fixedDt = s;
+            ++i;
+        }
+        else if (arg == "--frames")
+        {
+            if (!ParseLong(val, 1, LONG_MAX, &options.frames))
+                return BadArgument("--frames needs a whole number from 1 on");
+            ++i;
+        }
+        else if (arg == "--script")
+        {
+            if (!needsValue() || !*val) return BadArgument("--script needs a file");
+            options.scriptPath = Absolute(val);
+            ++i;
+        }
+        else if (arg == "--screenshot")
+        {
+            const char* colon = val ? strchr(val, ':') : nullptr;
+            long frame        = 0;
+            if (!colon || !colon[1] || !ParseLong(std::string(val, colon).c_str(), 1, LONG_MAX, &frame))
+                return BadArgument("--screenshot needs FRAME:FILE with FRAME from 1 on");
+            options.screenshots.push_back({frame, Absolute(colon + 1)});
+            ++i;
+        }
+        else if (arg == "--data-dir")
+        {
+            if (!needsValue() || !*val) return BadArgument("--data-dir needs a folder");
+            dataDir = val;
+            ++i;
+        }
+        else if (arg == "--save-dir")
+        {
+            if (!needsValue() || !*val) return BadArgument("--save-dir needs a folder");
+            gSaveDirOverride = Absolute(val);
+            ++i;
+        }
+        else
+            return BadArgument("unknown option '" + arg + "'");
+    }
+
+    if (dataDir.empty())
+    {
+        dataDir = DefaultDataDir();
+        if (dataDir.empty()) fprintf(stderr, "skarnhold: no data folder found; using the current folder\n");
+    }
+    if (!dataDir.empty() && chdir(dataDir.c_str()) != 0)
+    {
+        fprintf(stderr, "skarnhold: cannot enter the data folder '%s': %s\n", dataDir.c_str(),
+                strerror(errno));
+        return 2;
+    }
+    return GameMain(options);
+}

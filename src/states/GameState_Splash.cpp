@@ -65,7 +65,7 @@ const LogoGlyph kGlyphN = {5.0f,
                            3,
                            {{4, {{0, 0}, {1.5f, 0}, {1.5f, 7}, {0, 7}}},
                             {4, {{3.5f, 0}, {5, 0}, {5, 7}, {3.5f, 7}}},
-                            {4, {{1.5f, 4.8f}, {3.5f, 0}, {3.5f, 2.2f}, {1.5f, 7}}}}};
+                            {4, {{1.5f, 3.4f}, {3.5f, 0}, {3.5f, 3.6f}, {1.5f, 7}}}}};
 const LogoGlyph kGlyphH = {5.0f,
                            3,
                            {{4, {{0, 0}, {1.5f, 0}, {1.5f, 7}, {0, 7}}},
@@ -99,6 +99,8 @@ const float kBevel              = 0.32f; // grid units
 const float kShadowGrow         = 0.22f;
 const float kShadowDrop         = 0.45f;
 const float kScale              = 30.0f; // every placement's uniform scale
+// Each stone of a letter is a little lighter or darker than its neighbours (towards white or black).
+const float kBlockShade[5] = {0.0f, 0.07f, -0.08f, 0.04f, -0.04f};
 
 // The logo lists: six letter groups and the band that runs above and below the word.
 enum
@@ -193,7 +195,7 @@ void AddBlockShadow(const LogoBlock& b, float x0, float y0, float g, const LogoP
 }
 
 // The block's bevel strips and face. top and bottom: the world heights the face gradient runs between.
-void AddBlockBody(const LogoBlock& b, float x0, float y0, float g, float bottom, float top,
+void AddBlockBody(const LogoBlock& b, float x0, float y0, float g, float bottom, float top, float shade,
                   const LogoPalette& pal, const Vec2& origin)
 {
     LogoPoint w[6] = {}, in[6] = {};
@@ -212,7 +214,10 @@ void AddBlockBody(const LogoBlock& b, float x0, float y0, float g, float bottom,
         AddFan(q, qc, 4, origin);
     }
     for (int i = 0; i < b.num; ++i)
+    {
         c[i] = LerpColour(pal.faceBottom, pal.faceTop, (in[i].y - bottom) / (top - bottom));
+        c[i] = LerpColour(c[i], shade > 0.0f ? 0xFFFFFFFF : 0xFF000000, std::fabs(shade));
+    }
     AddFan(in, c, b.num, origin);
 }
 
@@ -232,7 +237,8 @@ KoGfxVertexList* BuildLetterGroup(int first, int end, const Vec2& origin)
             AddBlockShadow(kWord[l]->blocks[k], LetterLeft(l), 0.0f, kGrid, kStone, origin);
     for (int l = first; l < end; ++l)
         for (int k = 0; k < kWord[l]->blockNum; ++k)
-            AddBlockBody(kWord[l]->blocks[k], LetterLeft(l), 0.0f, kGrid, 0.0f, 7.0f * kGrid, kStone, origin);
+            AddBlockBody(kWord[l]->blocks[k], LetterLeft(l), 0.0f, kGrid, 0.0f, 7.0f * kGrid,
+                         kBlockShade[(l * 3 + k) % 5], kStone, origin);
     return KoGfxTriEnd();
 }
 
@@ -258,11 +264,11 @@ KoGfxVertexList* BuildBand()
     AddBlockShadow(setting, 0, 0, 1.0f, kStone, origin);
     AddBlockShadow(stud, -half, 0, 1.0f, kStone, origin);
     AddBlockShadow(stud, half, 0, 1.0f, kStone, origin);
-    AddBlockBody(bar, 0, 0, 1.0f, -1.2f, 1.2f, kRedBand, origin);
-    AddBlockBody(setting, 0, 0, 1.0f, -1.8f, 1.8f, kStone, origin);
-    AddBlockBody(gem, 0, 0, 1.0f, -1.5f, 1.5f, kRedBand, origin);
-    AddBlockBody(stud, -half, 0, 1.0f, -2.2f, 2.2f, kStone, origin);
-    AddBlockBody(stud, half, 0, 1.0f, -2.2f, 2.2f, kStone, origin);
+    AddBlockBody(bar, 0, 0, 1.0f, -1.2f, 1.2f, 0.0f, kRedBand, origin);
+    AddBlockBody(setting, 0, 0, 1.0f, -1.8f, 1.8f, 0.0f, kStone, origin);
+    AddBlockBody(gem, 0, 0, 1.0f, -1.5f, 1.5f, 0.0f, kRedBand, origin);
+    AddBlockBody(stud, -half, 0, 1.0f, -2.2f, 2.2f, 0.0f, kStone, origin);
+    AddBlockBody(stud, half, 0, 1.0f, -2.2f, 2.2f, 0.0f, kStone, origin);
     return KoGfxTriEnd();
 }
 
