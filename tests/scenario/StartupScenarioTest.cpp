@@ -1,4 +1,5 @@
 // The program from the outside: command line, the splash on the fixed clock, clean ends.
+#include "Image.h"
 #include "Scenario.h"
 
 #include <gtest/gtest.h>
@@ -7,6 +8,23 @@
 namespace
 {
 bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+// Pixels of the rows y0 <= y < y1 that pass the test.
+template <class Pred> int CountRows(const TestImage& img, int y0, int y1, Pred pred)
+{
+    int n = 0;
+    for (int y = y0; y < y1 && y < img.h; ++y)
+        for (int x = 0; x < img.w; ++x)
+        {
+            uint32_t c = ImagePixel(img, x, y);
+            if (pred(int(c >> 16 & 0xFF), int(c >> 8 & 0xFF), int(c & 0xFF))) ++n;
+        }
+    return n;
+}
+
+bool Stone(int r, int g, int b) { return r > 110 && std::abs(r - g) < 24 && std::abs(g - b) < 24; }
+bool DarkRed(int r, int g, int b) { return r > 50 && r > 3 * g && r > 3 * b; }
+bool Lit(int r, int g, int b) { return r + g + b > 24; }
 } // namespace
 
 TEST(Startup, BadArgumentsPrintTheUsageAndExitWithTwo)
@@ -87,7 +105,19 @@ TEST(Startup, SplashShowsTheLogoAndAsksForTheMenuAfterThreeSeconds)
     EXPECT_FALSE(Contains(r.out, "KO_ASSERT")) << r.out;
     // On the 1/60 s clock the splash timer reaches 3 s in frame 180 or 181.
     EXPECT_TRUE(std::regex_search(r.err, std::regex("(^|\n)frame 18[01]: state 0 -> 1\n"))) << r.err;
-    EXPECT_TRUE(Scenario::FileExists(tmp / "splash.png"));
+
+    // The stone word between its dark red bands, the red line of text under it, and nothing else.
+    TestImage img;
+    ASSERT_TRUE(ImageLoad(tmp / "splash.png", &img));
+    ASSERT_EQ(img.w, 800);
+    ASSERT_EQ(img.h, 600);
+    EXPECT_GT(CountRows(img, 195, 305, Stone), 25000);   // the letters
+    EXPECT_GT(CountRows(img, 195, 305, DarkRed), 4000);  // their shadows
+    EXPECT_GT(CountRows(img, 170, 190, DarkRed), 5000);  // the upper band
+    EXPECT_GT(CountRows(img, 315, 335, DarkRed), 5000);  // the lower band
+    EXPECT_GT(CountRows(img, 348, 372, [](int r, int g, int b) { return r > 60 && g < 40 && b < 40; }), 400);
+    EXPECT_EQ(CountRows(img, 0, 150, Lit), 0);
+    EXPECT_EQ(CountRows(img, 380, 600, Lit), 0);
 }
 
 TEST(Startup, RunsAreReproducibleAndStartFromAnyFolder)
@@ -104,4 +134,31 @@ TEST(Startup, RunsAreReproducibleAndStartFromAnyFolder)
     std::string a = Scenario::ReadFile(tmp / "a.png"), b = Scenario::ReadFile(tmp / "b.png");
     EXPECT_FALSE(a.empty());
     EXPECT_EQ(a, b);
+}
+
+TEST(Startup, F11SwitchesScreenModesAndTheSplashFollowsTheNewSize)
+{
+    Scenario::TempDir tmp;
+    Scenario::Options opt;
+    // Windowed start; F11 pressed in frame 20 (seen by frame 21's test) and again in frame 40.
+    opt.script = "20 down 0x7A\n22 up 0x7A\n40 down 122\n41 up 122\n";
+    opt.args   = {"--frames", "60", "--screenshot", "10:" + (tmp / "a.png"), "--screenshot",
+                  "30:" + (tmp / "b.png"), "--screenshot", "50:" + (tmp / "c.png")};
+    Scenario::Result r = Scenario::Run(opt);
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    TestImage a, b, c;
+    ASSERT_TRUE(ImageLoad(tmp / "a.png", &a));
+    ASSERT_TRUE(ImageLoad(tmp / "b.png", &b));
+    ASSERT_TRUE(ImageLoad(tmp / "c.png", &c));
+    EXPECT_EQ(a.w, 800);
+    EXPECT_GT(b.w, 800); // the dummy display's desktop is larger than the window
+    EXPECT_EQ(c.w, 800);
+    EXPECT_EQ(c.h, 600);
+    EXPECT_EQ(a.pixels, c.pixels); // back in the window, the same picture
+
+    // In full screen the text line sits at the same place of the view, drawn with a larger font.
+    auto redText = [](int r, int g, int b) { return r > 60 && g < 40 && b < 40; };
+    int textTop  = b.h * 348 / 600, textBottom = b.h * 380 / 600;
+    EXPECT_GT(CountRows(b, textTop, textBottom, redText), 600);
+    EXPECT_EQ(CountRows(b, textBottom + 4, b.h, Lit), 0);
 }
