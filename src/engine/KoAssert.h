@@ -18,28 +18,21 @@
 void KoWarningPrint(const char* kind, const char* expr, int line, const char* func, const char* file,
                     const char* mesg);
 
-#define KO_ASSERT_FN(expr, func)                                                                             \
+// Every public macro turns its expression into text itself, so macros inside it print as written
+// ("sTriNum < KO_GFX_TRI_NUM_MAX", not "sTriNum < 8192").
+#define KO_CHECK_(report, kind, cond, text, func, mesg)                                                      \
     do                                                                                                       \
     {                                                                                                        \
-        if (!(expr)) KoAssertFail("KO_ASSERT", #expr, __LINE__, func, KO_MODULE, nullptr);                   \
-    } while (0)
-#define KO_ASSERT_MESG_FN(expr, mesg, func)                                                                  \
-    do                                                                                                       \
-    {                                                                                                        \
-        if (!(expr)) KoAssertFail("KO_ASSERT_MESG", #expr, __LINE__, func, KO_MODULE, mesg);                 \
-    } while (0)
-#define KO_ASSERT_PARM_FN(expr, func)                                                                        \
-    do                                                                                                       \
-    {                                                                                                        \
-        if (!(expr)) KoAssertFail("KO_ASSERT_PARM", #expr, __LINE__, func, KO_MODULE, nullptr);              \
-    } while (0)
-#define KO_WARNING_MESG_FN(expr, mesg, func)                                                                 \
-    do                                                                                                       \
-    {                                                                                                        \
-        if (!(expr)) KoWarningPrint("KO_WARNING_MESG", #expr, __LINE__, func, KO_MODULE, mesg);              \
+        if (!(cond)) report(kind, text, __LINE__, func, KO_MODULE, mesg);                                    \
     } while (0)
 
-#define KO_ASSERT(expr) KO_ASSERT_FN(expr, __func__)
-#define KO_ASSERT_MESG(expr, mesg) KO_ASSERT_MESG_FN(expr, mesg, __func__)
-#define KO_ASSERT_PARM(expr) KO_ASSERT_PARM_FN(expr, __func__)
-#define KO_WARNING_MESG(expr, mesg) KO_WARNING_MESG_FN(expr, mesg, __func__)
+#define KO_ASSERT_FN(expr, func) KO_CHECK_(KoAssertFail, "KO_ASSERT", expr, #expr, func, nullptr)
+#define KO_ASSERT_MESG_FN(expr, mesg, func) KO_CHECK_(KoAssertFail, "KO_ASSERT_MESG", expr, #expr, func, mesg)
+#define KO_ASSERT_PARM_FN(expr, func) KO_CHECK_(KoAssertFail, "KO_ASSERT_PARM", expr, #expr, func, nullptr)
+#define KO_WARNING_MESG_FN(expr, mesg, func)                                                                 \
+    KO_CHECK_(KoWarningPrint, "KO_WARNING_MESG", expr, #expr, func, mesg)
+
+#define KO_ASSERT(expr) KO_CHECK_(KoAssertFail, "KO_ASSERT", expr, #expr, __func__, nullptr)
+#define KO_ASSERT_MESG(expr, mesg) KO_CHECK_(KoAssertFail, "KO_ASSERT_MESG", expr, #expr, __func__, mesg)
+#define KO_ASSERT_PARM(expr) KO_CHECK_(KoAssertFail, "KO_ASSERT_PARM", expr, #expr, __func__, nullptr)
+#define KO_WARNING_MESG(expr, mesg) KO_CHECK_(KoWarningPrint, "KO_WARNING_MESG", expr, #expr, __func__, mesg)

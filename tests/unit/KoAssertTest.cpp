@@ -5,10 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#define KO_TEST_LIMIT 4
+
 namespace
 {
 void CheckedFunction(int* p, int mode)
 {
+    KO_ASSERT(mode < KO_TEST_LIMIT + 2);
+    KO_ASSERT_MESG_FN(mode < KO_TEST_LIMIT + 1, "too big", "Space::Limit");
     KO_ASSERT_PARM(p);
     KO_ASSERT(mode != 1);
     KO_ASSERT_MESG(mode != 2, "two is not allowed");
@@ -46,6 +50,12 @@ TEST(KoAssert, ReportsHaveTheirExactTextsAndExitCodes)
         {RunInChild([&] { CheckedFunction(&v, 4); }), 1,
          "KO_ASSERT_MESG: mode != 4\nLine: N\nFunc: Space::Named\nFile: src\\KoTest\nMesg: named\n"},
         {RunInChild([&] { CheckedFunction(&v, 0); }), 0, ""},
+        // Macros inside the expression print as written.
+        {RunInChild([&] { CheckedFunction(&v, 6); }), 1,
+         "KO_ASSERT: mode < KO_TEST_LIMIT + 2\nLine: N\nFunc: CheckedFunction\nFile: src\\KoTest\n"},
+        {RunInChild([&] { CheckedFunction(&v, 5); }), 1,
+         "KO_ASSERT_MESG: mode < KO_TEST_LIMIT + 1\nLine: N\nFunc: Space::Limit\nFile: src\\KoTest\nMesg: "
+         "too big\n"},
         {RunInChild(
              [] {
                  KoAssertFail("KO_ASSERT", "pInst", 274, "CommonLevel::CreateInst", "src\\CommonLevel",
