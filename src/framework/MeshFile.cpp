@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "engine/KoAssert.h"
@@ -95,8 +96,15 @@ static bool ReadFloat(MeshTokens* pTok, float* pValue)
         pTok->failed = true;
         return false;
     }
-    std::string token(b, e);
-    float value = strtof(token.c_str(), nullptr);
+    char token[64]; // a valid number this long has no place in a mesh
+    if (e - b >= int(sizeof(token)))
+    {
+        pTok->failed = true;
+        return false;
+    }
+    memcpy(token, b, size_t(e - b));
+    token[e - b] = '\0';
+    float value  = strtof(token, nullptr);
     if (!std::isfinite(value))
     {
         pTok->failed = true;
