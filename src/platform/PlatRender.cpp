@@ -100,10 +100,92 @@ void PlatRendererSetBlendMode(int mode)
     SDL_SetRenderDrawBlendMode(sRenderer, sdlMode);
 }
 
+// SDL's software rasteriser drops triangles whose corners lie far outside the target (its fixed-point edge
+// products overflow from about 16000 output pixels on), so corners beyond a guard band around the back
+// buffer are clipped away first. Colours are interpolated along the cut edges as the rasteriser would.
+static const float GUARD_BAND      = 1024.0f; // back-buffer pixels beyond each edge
+static const int CLIP_BUF_VERTICES = 3 * 256;
+static PlatVertex sClipBuf[CLIP_BUF_VERTICES];
+
+static bool InGuardBand(const PlatVertex& v)
+{
+    return v.x >= -GUARD_BAND && v.x <= sBackW + GUARD_BAND && v.y >= -GUARD_BAND &&
+           v.y <= sBackH + GUARD_BAND;
+}
+
+static PlatVertex Between(const PlatVertex& a, const PlatVertex& b, float t)
+{
+    PlatVertex v = a;
+    v.x          = a.x + (b.x - a.x) * t;
+    v.y          = a.y + (b.y - a.y) * t;
+    v.r          = (uint8_t)(a.r + (b.r - a.r) * t + 0.5f);
+    v.g          = (uint8_t)(a.g + (b.g - a.g) * t + 0.5f);
+    v.b          = (uint8_t)(a.b + (b.b - a.b) * t + 0.5f);
+    v.a          = (uint8_t)(a.a + (b.a - a.a) * t + 0.5f);
+    return v;
+}
+
+// One step of polygon clipping: keeps the part where side * (coordinate - limit) <= 0.
+static int ClipPolygon(const PlatVertex* pIn, int n, PlatVertex* pOut, bool alongX, float limit, float side)
+{
+    int m = 0;
+    for (int i = 0; i < n; ++i)
+    {
+        const PlatVertex& a = pIn[i];
+        const PlatVertex& b = pIn[(i + 1) % n];
+        const float da      = side * ((alongX ? a.x : a.y) - limit);
+        const float db      = side * ((alongX ? b.x : b.y) - limit);
+        if (da <= 0.0f) pOut[m++] = a;
+        if ((da < 0.0f && db > 0.0f) || (da > 0.0f && db < 0.0f)) pOut[m++] = Between(a, b, da / (da - db));
+    }
+    return m;
+}
+
+static void SubmitTriangles(const PlatVertex* pVtx, int vtxNum)
+{
+    if (vtxNum >= 3)
+        SDL_RenderGeometry(sRenderer, nullptr, reinterpret_cast<const SDL_Vertex*>(pVtx), vtxNum, nullptr, 0);
+}
+
 void PlatRendererDrawTriangles(const PlatVertex* pVtx, int vtxNum)
 {
     if (!sRenderer || vtxNum < 3) return;
-    SDL_RenderGeometry(sRenderer, nullptr, reinterpret_cast<const SDL_Vertex*>(pVtx), vtxNum, nullptr, 0);
+    vtxNum -= vtxNum % 3;
+    int i = 0;
+    while (i < vtxNum && InGuardBand(pVtx[i])) ++i;
+    if (i == vtxNum)
+    {
+        SubmitTriangles(pVtx, vtxNum);
+        return;
+    }
+    // A triangle clipped by four edges has at most seven corners, so at most five triangles.
+    int outNum = 0;
+    for (int t = 0; t < vtxNum; t += 3)
+    {
+        if (outNum > CLIP_BUF_VERTICES - 15)
+        {
+            SubmitTriangles(sClipBuf, outNum);
+            outNum = 0;
+        }
+        const PlatVertex* pTri = pVtx + t;
+        if (InGuardBand(pTri[0]) && InGuardBand(pTri[1]) && InGuardBand(pTri[2]))
+        {
+            for (int k = 0; k < 3; ++k) sClipBuf[outNum++] = pTri[k];
+            continue;
+        }
+        PlatVertex a[8], b[8];
+        int n = ClipPolygon(pTri, 3, a, true, -GUARD_BAND, -1.0f);
+        n     = ClipPolygon(a, n, b, true, sBackW + GUARD_BAND, 1.0f);
+        n     = ClipPolygon(b, n, a, false, -GUARD_BAND, -1.0f);
+        n     = ClipPolygon(a, n, b, false, sBackH + GUARD_BAND, 1.0f);
+        for (int k = 1; k + 1 < n; ++k)
+        {
+            sClipBuf[outNum++] = b[0];
+            sClipBuf[outNum++] = b[k];
+            sClipBuf[outNum++] = b[k + 1];
+        }
+    }
+    SubmitTriangles(sClipBuf, outNum);
 }
 
 static uint8_t Channel(uint32_t c, int shift)
