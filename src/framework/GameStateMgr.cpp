@@ -1,5 +1,6 @@
 #include "framework/GameStateMgr.h"
 
+#include "level/GameState_Level.h"
 #include "states/GameState_Menu.h"
 #include "states/GameState_Mesheditor.h"
 #include "states/GameState_Splash.h"
@@ -20,7 +21,9 @@ const GameStateEntry sStateTable[GS_RESTART] = {
     /* GS_MENU */
     {GameStateMenuLoad, GameStateMenuInit, GameStateMenuUpdate, GameStateMenuDraw, GameStateMenuFree,
      GameStateMenuUnload},
-    /* GS_LEVEL */ {},
+    /* GS_LEVEL */
+    {GameStateLevelLoad, GameStateLevelInit, GameStateLevelUpdate, GameStateLevelDraw, GameStateLevelFree,
+     GameStateLevelUnload},
     /* GS_TILE_EDITOR */
     {GameStateTileEditorLoad, GameStateTileEditorInit, GameStateTileEditorUpdate, GameStateTileEditorDraw,
      GameStateTileEditorFree, GameStateTileEditorUnload},
