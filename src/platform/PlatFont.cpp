@@ -261,6 +261,9 @@ void PlatFontClose(PlatFont* pFont)
     {
         for (PlatText& t : sTexts) DropText(&t);
         if (TTF_WasInit()) TTF_Quit();
+        // Fontconfig's configuration and caches go too; the next font loads them again.
+        sFaceCacheNum = 0;
+        FcFini();
     }
 }
 
