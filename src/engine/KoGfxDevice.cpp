@@ -188,77 +188,6 @@ static inline void SetColour(PlatVertex* pV, unsigned int c)
     pV->v = 0.0f;
 }
 
-// The software renderer overflows on triangles that reach tens of thousands of pixels past the picture (a
-// backdrop drawn at a large scale) and then draws nothing of them. Triangles reaching beyond a guard band
-// around the viewport are clipped to it first; inside the band every triangle goes through unchanged.
-static const float CLIP_GUARD = 4096.0f;
-static const int CLIP_VTX_MAX = 15; // a triangle clipped by four edges: at most 7 corners, 5 triangles
-
-static bool OutsideGuard(const PlatVertex* pTri)
-{
-    float x0 = (float)sVpX - CLIP_GUARD, x1 = (float)(sVpX + sVpW) + CLIP_GUARD;
-    float y0 = (float)sVpY - CLIP_GUARD, y1 = (float)(sVpY + sVpH) + CLIP_GUARD;
-    for (int i = 0; i < 3; ++i)
-        if (!(pTri[i].x >= x0 && pTri[i].x <= x1 && pTri[i].y >= y0 && pTri[i].y <= y1)) return true;
-    return false;
-}
-
-static uint8_t LerpByte(uint8_t a, uint8_t b, float t)
-{
-    return (uint8_t)((float)a + ((float)b - (float)a) * t + 0.5f);
-}
-
-// Keeps the part of the polygon where (x or y) * sign <= limit * sign; returns the new corner count.
-static int ClipEdge(const PlatVertex* pIn, int n, PlatVertex* pOut, bool onY, float limit, float sign)
-{
-    int m = 0;
-    for (int i = 0; i < n; ++i)
-    {
-        const PlatVertex& a = pIn[i];
-        const PlatVertex& b = pIn[(i + 1) % n];
-        float da            = ((onY ? a.y : a.x) - limit) * sign;
-        float db            = ((onY ? b.y : b.x) - limit) * sign;
-        if (da <= 0.0f) pOut[m++] = a;
-        if ((da <= 0.0f) != (db <= 0.0f))
-        {
-            float t       = da / (da - db);
-            PlatVertex& v = pOut[m++];
-            v.x           = a.x + (b.x - a.x) * t;
-            v.y           = a.y + (b.y - a.y) * t;
-            v.r           = LerpByte(a.r, b.r, t);
-            v.g           = LerpByte(a.g, b.g, t);
-            v.b           = LerpByte(a.b, b.b, t);
-            v.a           = LerpByte(a.a, b.a, t);
-            v.u           = 0.0f;
-            v.v           = 0.0f;
-        }
-    }
-    return m;
-}
-
-// Clips the triangle at pTri to the guard band and writes the result over it as a fan of triangles (the
-// winding is kept). Returns the number of vertices written (0 when nothing is left).
-static int ClipToGuard(PlatVertex* pTri)
-{
-    PlatVertex a[8], b[8];
-    int n       = 3;
-    a[0]        = pTri[0];
-    a[1]        = pTri[1];
-    a[2]        = pTri[2];
-    n           = ClipEdge(a, n, b, false, (float)sVpX - CLIP_GUARD, -1.0f);
-    n           = ClipEdge(b, n, a, false, (float)(sVpX + sVpW) + CLIP_GUARD, 1.0f);
-    n           = ClipEdge(a, n, b, true, (float)sVpY - CLIP_GUARD, -1.0f);
-    n           = ClipEdge(b, n, a, true, (float)(sVpY + sVpH) + CLIP_GUARD, 1.0f);
-    int written = 0;
-    for (int i = 1; i + 1 < n; ++i)
-    {
-        pTri[written++] = a[0];
-        pTri[written++] = a[i];
-        pTri[written++] = a[i + 1];
-    }
-    return written;
-}
-
 void KoGfxDevDrawPrimitive(KoGfxDevBuffer* pBuf, bool triangles, unsigned int primNum)
 {
     if (!sDrawing || !pBuf || primNum == 0) return;
@@ -282,8 +211,7 @@ void KoGfxDevDrawPrimitive(KoGfxDevBuffer* pBuf, bool triangles, unsigned int pr
         return;
     }
 
-    PlatVertex* pOut          = sScratch;
-    const PlatVertex* pOutEnd = sScratch + KO_GFX_TRI_NUM_MAX * 3;
+    PlatVertex* pOut = sScratch;
     for (unsigned int i = 0; i < primNum; ++i, pSrc += 3)
     {
         ToPixel(pSrc[0].x, pSrc[0].y, &pOut[0].x, &pOut[0].y);
@@ -296,22 +224,7 @@ void KoGfxDevDrawPrimitive(KoGfxDevBuffer* pBuf, bool triangles, unsigned int pr
         SetColour(&pOut[0], pSrc[0].colour);
         SetColour(&pOut[1], pSrc[1].colour);
         SetColour(&pOut[2], pSrc[2].colour);
-        if (!OutsideGuard(pOut))
-        {
-            pOut += 3;
-            continue;
-        }
-        // A clipped triangle becomes up to five: make room first.
-        if (pOut + CLIP_VTX_MAX > pOutEnd)
-        {
-            PlatVertex tri[3] = {pOut[0], pOut[1], pOut[2]};
-            PlatRendererDrawTriangles(sScratch, (int)(pOut - sScratch));
-            pOut    = sScratch;
-            pOut[0] = tri[0];
-            pOut[1] = tri[1];
-            pOut[2] = tri[2];
-        }
-        pOut += ClipToGuard(pOut);
+        pOut += 3;
     }
     PlatRendererDrawTriangles(sScratch, (int)(pOut - sScratch));
 }
