@@ -188,16 +188,24 @@ void PlatWindowGetClientSize(int* pW, int* pH)
 void PlatWindowSetFullScreen()
 {
     if (!sWindow) return;
-    SDL_SetWindowFullscreen(sWindow, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    // A borderless window over the whole screen: window managers treat it as full screen, and it needs
+    // none (a bare X server has no window manager to honour a full-screen request).
+    int w = 0, h = 0;
+    PlatGetScreenSize(&w, &h);
+    SDL_SetWindowResizable(sWindow, SDL_FALSE);
+    SDL_SetWindowBordered(sWindow, SDL_FALSE);
+    SDL_SetWindowPosition(sWindow, 0, 0);
+    SDL_SetWindowSize(sWindow, w, h);
     SDL_ShowWindow(sWindow);
+    SDL_RaiseWindow(sWindow);
 }
 
 void PlatWindowSetWindowed(int x, int y, int clientW, int clientH)
 {
     if (!sWindow) return;
-    SDL_SetWindowFullscreen(sWindow, 0);
     SDL_RestoreWindow(sWindow);
     SDL_SetWindowBordered(sWindow, SDL_TRUE);
+    SDL_SetWindowResizable(sWindow, SDL_TRUE);
     SDL_SetWindowSize(sWindow, clientW, clientH);
     SDL_SetWindowPosition(sWindow, x, y);
     SDL_ShowWindow(sWindow);
