@@ -84,6 +84,7 @@ struct Options
     double fixedDt = 1.0 / 60.0;          // --fixed-dt; <= 0 leaves it out
     bool windowed  = true;                // --windowed (the screenshot keeps the 800 x 600 size)
     std::string saveDir;                  // --save-dir; empty: a fresh temporary folder, removed afterwards
+    bool saveDirArg     = true;           // false: no --save-dir (the game uses the per-user folder)
     std::string dataDir = SKARN_DATA_DIR; // --data-dir; empty leaves it out
     int timeoutSeconds  = 120;            // the child is killed after this long
 };
@@ -110,15 +111,18 @@ inline Result Run(const Options& opt)
         argv.push_back("--fixed-dt");
         argv.push_back(buf);
     }
-    argv.push_back("--save-dir");
-    if (opt.saveDir.empty())
+    if (opt.saveDirArg)
     {
-        std::string save = work / "save";
-        mkdir(save.c_str(), 0700);
-        argv.push_back(save);
+        argv.push_back("--save-dir");
+        if (opt.saveDir.empty())
+        {
+            std::string save = work / "save";
+            mkdir(save.c_str(), 0700);
+            argv.push_back(save);
+        }
+        else
+            argv.push_back(opt.saveDir);
     }
-    else
-        argv.push_back(opt.saveDir);
     if (!opt.dataDir.empty())
     {
         argv.push_back("--data-dir");
