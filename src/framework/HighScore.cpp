@@ -1,13 +1,11 @@
 #include "framework/HighScore.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <climits>
-#include <cstdio>
-#include <cstdlib>
 
 #include "framework/GameMain.h"
+#include "framework/TextFile.h"
 #include "platform/PlatFiles.h"
 
 std::vector<HighScoreEntry> gHighScores;
@@ -56,40 +54,20 @@ static void SortTable()
                      [](const HighScoreEntry& a, const HighScoreEntry& b) { return a.score > b.score; });
 }
 
-static bool ReadWholeFile(const std::string& path, std::string* pText)
-{
-    FILE* pFile = fopen(path.c_str(), "rb");
-    if (!pFile) return false;
-    char buf[4096];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof(buf), pFile)) > 0) pText->append(buf, n);
-    fclose(pFile);
-    return true;
-}
-
-// The next whitespace-separated token from *pPos on; false at the end of the text.
-static bool NextToken(const std::string& text, size_t* pPos, std::string* pToken)
-{
-    size_t i = *pPos;
-    while (i < text.size() && isspace(static_cast<unsigned char>(text[i]))) ++i;
-    size_t start = i;
-    while (i < text.size() && !isspace(static_cast<unsigned char>(text[i]))) ++i;
-    *pPos = i;
-    if (i == start) return false;
-    pToken->assign(text, start, i - start);
-    return true;
-}
-
 // A whole decimal number of 32 bits: optional sign, digits, nothing else.
-static bool ParseScore(const std::string& token, int32_t* pScore)
+static bool ParseScore(const char* b, const char* e, int32_t* pScore)
 {
-    size_t i = (token[0] == '-' || token[0] == '+') ? 1 : 0;
-    if (i == token.size()) return false;
-    for (size_t k = i; k < token.size(); ++k)
-        if (!isdigit(static_cast<unsigned char>(token[k]))) return false;
-    errno           = 0;
-    long long value = strtoll(token.c_str(), nullptr, 10);
-    if (errno == ERANGE || value < INT32_MIN || value > INT32_MAX) return false;
+    const char* p = b;
+    if (p < e && (*p == '-' || *p == '+')) ++p;
+    if (p == e || e - p > 10) return false;
+    long long value = 0;
+    for (; p < e; ++p)
+    {
+        if (*p < '0' || *p > '9') return false;
+        value = value * 10 + (*p - '0');
+    }
+    if (*b == '-') value = -value;
+    if (value < INT32_MIN || value > INT32_MAX) return false;
     *pScore = int32_t(value);
     return true;
 }
@@ -97,15 +75,15 @@ static bool ParseScore(const std::string& token, int32_t* pScore)
 void LoadHighScores()
 {
     std::string text;
-    if (!ReadWholeFile(HighScorePath(), &text) && !ReadWholeFile(HIGH_SCORE_FILE, &text)) return;
+    if (!TextFileRead(HighScorePath().c_str(), &text) && !TextFileRead(HIGH_SCORE_FILE, &text)) return;
 
     // Name and score tokens in turn; the first missing or malformed score ends the reading.
     size_t pos = 0;
-    std::string name, scoreToken;
+    const char *nameBegin, *nameEnd, *scoreBegin, *scoreEnd;
     int32_t score;
-    while (NextToken(text, &pos, &name) && NextToken(text, &pos, &scoreToken) &&
-           ParseScore(scoreToken, &score))
-        gHighScores.push_back(HighScoreEntry{name, score});
+    while (TextNextToken(text, &pos, &nameBegin, &nameEnd) &&
+           TextNextToken(text, &pos, &scoreBegin, &scoreEnd) && ParseScore(scoreBegin, scoreEnd, &score))
+        gHighScores.push_back(HighScoreEntry{std::string(nameBegin, nameEnd), score});
     SortTable();
 }
 

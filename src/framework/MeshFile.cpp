@@ -3,13 +3,13 @@
 #include <cctype>
 #include <climits>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
 #include "engine/KoAssert.h"
 #include "engine/KoGraphics.h"
+#include "framework/TextFile.h"
 
 static const char* const MESG_FAIL   = "fail to create object!!";
 static const char* const MESG_FAILED = "failed to create object!";
@@ -41,100 +41,73 @@ struct MeshTokens
 
 static bool OpenTokens(const char* fileName, MeshTokens* pTok)
 {
-    FILE* pFile = fileName ? fopen(fileName, "rb") : nullptr;
-    if (!pFile) return false;
-    char buf[8192];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof(buf), pFile)) > 0) pTok->text.append(buf, n);
-    fclose(pFile);
     pTok->pos    = 0;
     pTok->failed = false;
-    return true;
+    return TextFileRead(fileName, &pTok->text);
 }
 
-// The next token as [begin, end); false (and the failed state) at the end of the text.
-static bool NextToken(MeshTokens* pTok, const char** ppBegin, const char** ppEnd)
+static bool IsDigit(char c)
 {
-    if (pTok->failed) return false;
-    const std::string& t = pTok->text;
-    size_t i             = pTok->pos;
-    while (i < t.size() && isspace(static_cast<unsigned char>(t[i]))) ++i;
-    size_t start = i;
-    while (i < t.size() && !isspace(static_cast<unsigned char>(t[i]))) ++i;
-    pTok->pos = i;
-    if (i == start)
-    {
-        pTok->failed = true;
-        return false;
-    }
-    *ppBegin = t.data() + start;
-    *ppEnd   = t.data() + i;
-    return true;
+    return c >= '0' && c <= '9';
 }
 
 // Decimal float: optional sign, digits with an optional fraction, optional exponent; finite.
-static bool ReadFloat(MeshTokens* pTok, float* pValue)
+static bool ParseFloat(const char* b, const char* e, float* pValue)
 {
-    const char *b, *e;
-    if (!NextToken(pTok, &b, &e)) return false;
     const char* p = b;
     if (p < e && (*p == '+' || *p == '-')) ++p;
     int digits = 0;
-    while (p < e && isdigit(static_cast<unsigned char>(*p))) ++p, ++digits;
+    while (p < e && IsDigit(*p)) ++p, ++digits;
     if (p < e && *p == '.')
-        for (++p; p < e && isdigit(static_cast<unsigned char>(*p)); ++p) ++digits;
+        for (++p; p < e && IsDigit(*p); ++p) ++digits;
     if (digits > 0 && p < e && (*p == 'e' || *p == 'E'))
     {
         ++p;
         if (p < e && (*p == '+' || *p == '-')) ++p;
-        int expDigits = 0;
-        while (p < e && isdigit(static_cast<unsigned char>(*p))) ++p, ++expDigits;
-        if (expDigits == 0) digits = 0;
-    }
-    if (digits == 0 || p != e)
-    {
-        pTok->failed = true;
-        return false;
+        const char* expStart = p;
+        while (p < e && IsDigit(*p)) ++p;
+        if (p == expStart) digits = 0;
     }
     char token[64]; // a valid number this long has no place in a mesh
-    if (e - b >= int(sizeof(token)))
-    {
-        pTok->failed = true;
-        return false;
-    }
+    if (digits == 0 || p != e || e - b >= int(sizeof(token))) return false;
     memcpy(token, b, size_t(e - b));
     token[e - b] = '\0';
-    float value  = strtof(token, nullptr);
-    if (!std::isfinite(value))
-    {
-        pTok->failed = true;
-        return false;
-    }
-    *pValue = value;
-    return true;
+    *pValue      = strtof(token, nullptr);
+    return std::isfinite(*pValue);
 }
 
 // Hexadecimal colour 0xAARRGGBB: "0x" or "0X" may lead; one to eight digits of either case.
-static bool ReadColour(MeshTokens* pTok, uint32_t* pColour)
+static bool ParseColour(const char* b, const char* e, uint32_t* pColour)
 {
-    const char *b, *e;
-    if (!NextToken(pTok, &b, &e)) return false;
     if (e - b > 2 && b[0] == '0' && (b[1] == 'x' || b[1] == 'X')) b += 2;
+    if (b == e || e - b > 8) return false;
     uint32_t value = 0;
-    bool ok        = b < e && e - b <= 8;
-    for (const char* p = b; ok && p < e; ++p)
+    for (const char* p = b; p < e; ++p)
     {
         int c = static_cast<unsigned char>(*p);
-        if (!isxdigit(c)) ok = false;
-        value = value * 16 + uint32_t(isdigit(c) ? c - '0' : tolower(c) - 'a' + 10);
-    }
-    if (!ok)
-    {
-        pTok->failed = true;
-        return false;
+        if (!isxdigit(c)) return false;
+        value = value * 16 + uint32_t(IsDigit(char(c)) ? c - '0' : tolower(c) - 'a' + 10);
     }
     *pColour = value;
     return true;
+}
+
+static bool ReadFloat(MeshTokens* pTok, float* pValue)
+{
+    const char *b, *e;
+    if (!pTok->failed && TextNextToken(pTok->text, &pTok->pos, &b, &e) && ParseFloat(b, e, pValue))
+        return true;
+    pTok->failed = true;
+    return false;
+}
+
+static bool ReadColour(MeshTokens* pTok, uint32_t* pColour)
+{
+    const char *b, *e;
+    if (!pTok->failed && TextNextToken(pTok->text, &pTok->pos, &b, &e) && ParseColour(b, e, pColour))
+        return true;
+    pTok->failed = true;
+    return false;
 }
 
 struct MeshRect

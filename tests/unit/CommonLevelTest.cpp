@@ -48,42 +48,35 @@ class PoolTest : public ::testing::Test
     static size_t Index(const GameObjInst* p) { return size_t(p - sGameObjInstList); }
 };
 
-TEST_F(PoolTest, CreateTakesTheLowestFreeSlotAndSetsOnlyItsFields)
+TEST_F(PoolTest, CreateTakesTheLowestFreeSlotAndOnlyCreateInstClearsTheLinks)
 {
-    Vec2 pos{1.0f, 2.0f}, vel{3.0f, 4.0f};
-    GameObjInst* a = CommonLevel::CreateInst(TYPE_SKULL, 2.0f, &pos, &vel, 0.5f);
+    Vec2 pos{1.0f, 2.0f};
+    GameObjInst* a = CommonLevel::CreateInst(TYPE_SKULL, 2.0f, &pos, nullptr, 0.5f);
     GameObjInst* b = CommonLevel::CreateInst(TYPE_GOBLIN, 1.0f, nullptr, nullptr, 0.0f);
-    GameObjInst* c = CommonLevel::CreateInst(TYPE_FLAG, 1.0f, nullptr, nullptr, 0.0f);
+    CommonLevel::CreateInst(TYPE_FLAG, 1.0f, nullptr, nullptr, 0.0f);
     EXPECT_EQ(Index(a), 0u);
-    EXPECT_EQ(Index(c), 2u);
     EXPECT_EQ(a->pObject, &sGameObjList[TYPE_SKULL]);
-    EXPECT_EQ(a->flag, FLAG_ACTIVE);
-    EXPECT_EQ(a->scale, 2.0f);
-    EXPECT_EQ(a->posCurr.x, 1.0f);
-    EXPECT_EQ(a->velCurr.y, 4.0f);
-    EXPECT_EQ(a->dirCurr, 0.5f);
-    EXPECT_EQ(b->posCurr.x, 0.0f);
-    EXPECT_EQ(b->velCurr.y, 0.0f);
+    EXPECT_EQ(a->posCurr.y, 2.0f);
+    EXPECT_EQ(a->velCurr.x, 0.0f);
 
-    // A record freed by the generic destroy keeps its links; CreateInst clears them, the generic create
-    // does not.
+    // A record freed by the generic destroy keeps its links: CreateInst clears them, the generic create
+    // leaves them (and the patrol fields) alone.
     b->pData     = b;
-    b->pChild[1] = c;
+    b->pChild[1] = a;
     b->patrolDir = 2;
-    CommonLevel::DestroyInst(c);
     KoGameObjInstDestroy(b);
-    b->pData       = b;
-    GameObjInst* d = CommonLevel::CreateInst(TYPE_DIAMOND, 1.0f, nullptr, nullptr, 0.0f);
-    EXPECT_EQ(d, b);
-    EXPECT_EQ(d->pData, nullptr);
-    EXPECT_EQ(d->pChild[1], nullptr);
-    EXPECT_EQ(d->patrolDir, 2);
-    KoGameObjInstDestroy(d);
-    d->pData       = d;
-    GameObjInst* e = KoGameObjInstCreate(TYPE_SKY, 1.0f, nullptr, nullptr, 0.0f, sGameObjList,
-                                         sGameObjInstList, GAME_OBJ_INST_NUM_MAX, sizeof(GameObjInst));
-    EXPECT_EQ(e, d);
-    EXPECT_EQ(e->pData, e);
+    GameObjInst* c = CommonLevel::CreateInst(TYPE_DIAMOND, 1.0f, nullptr, nullptr, 0.0f);
+    EXPECT_EQ(c, b);
+    EXPECT_EQ(c->flag, FLAG_ACTIVE);
+    EXPECT_EQ(c->pData, nullptr);
+    EXPECT_EQ(c->pChild[1], nullptr);
+    EXPECT_EQ(c->patrolDir, 2);
+    KoGameObjInstDestroy(c);
+    c->pData = c;
+    EXPECT_EQ(KoGameObjInstCreate(TYPE_SKY, 1.0f, nullptr, nullptr, 0.0f, sGameObjList, sGameObjInstList,
+                                  GAME_OBJ_INST_NUM_MAX, sizeof(GameObjInst)),
+              c);
+    EXPECT_EQ(c->pData, c);
 }
 
 TEST_F(PoolTest, GenericOperationsHonourCapacityAndRecordSize)
