@@ -376,4 +376,88 @@ TEST(Menu, PlayShowsTheLoadingFrameAndEntersTheLevel)
     EXPECT_EQ(run.ChangeFrame(1, 2), MENU_READY) << run.res.err;
 }
 
+// The level part of the flow runs on a test map whose ground ends in a pit: the run ends by itself.
+const std::string PIT_DATA = SKARN_TEST_DATA_DIR "/level/pit";
+const long LEVEL_FIRST     = MENU_READY + 1;  // after play is clicked in MENU_READY
+const long TUTORIAL_SHOWN  = MENU_READY + 20; // the first landing's tutorial page is up
+
+TEST(Flow, PauseRestartsTheLevelOrLeadsBackToTheMenu)
+{
+    Game run;
+    run.opt.dataDir = PIT_DATA;
+    Input in;
+    in.Click(MENU_READY, 0, 0);
+    in.Key(TUTORIAL_SHOWN, 0x20);      // SPACE closes the page
+    in.Key(TUTORIAL_SHOWN + 10, 0x1B); // ESC pauses
+    in.Key(TUTORIAL_SHOWN + 15, 'R');  // R while paused restarts
+    in.Key(TUTORIAL_SHOWN + 30, 0x1B);
+    run.Shot(TUTORIAL_SHOWN + 33, "paused");
+    in.Click(TUTORIAL_SHOWN + 35, 0, -20);   // Menu
+    in.Click(TUTORIAL_SHOWN + 40, -20, -20); // Yes
+    run.Shot(TUTORIAL_SHOWN + 50, "menu");
+    run.Go(in, TUTORIAL_SHOWN + 51);
+
+    EXPECT_EQ(run.ChangeFrame(1, 2), MENU_READY) << run.res.err;
+    EXPECT_EQ(run.ChangeFrame(2, 5), TUTORIAL_SHOWN + 15) << run.res.err;
+    EXPECT_EQ(run.ChangeFrame(2, 1), TUTORIAL_SHOWN + 40) << run.res.err;
+    TestImage paused = run.Image("paused");
+    for (float y : {10.0f, 0.0f, -10.0f, -20.0f}) // Resume, Restart, Options, Menu
+        EXPECT_GT(ImageCountLit(paused, Px(-10), Py(y + 2), Px(10), Py(y - 2)), 300) << y;
+    ExpectMainScreen(run.Image("menu"));
+    EXPECT_EQ(run.res.exitCode, 0);
+}
+
+TEST(Flow, AFullRunEndsInTheHallOfFameOfTheGameOverScreenAndOfTheMenu)
+{
+    Scenario::TempDir save;
+    Scenario::WriteFile(save / "highscore.txt", "GROK\n300\nMAGDA\n250\nUR\n40\nBOGG\n12\nZED\n0\n");
+    Game run;
+    run.opt.dataDir = PIT_DATA;
+    run.opt.saveDir = save.path;
+    Input in;
+    // The table before the run.
+    in.Click(MENU_READY, 0, -30);
+    in.Park(MENU_READY + 3);
+    run.Shot(MENU_READY + 4, "before");
+    in.Click(MENU_READY + 6, 0, -50);
+    // The run: play, close the first tutorial page, then no input until the party has fallen.
+    const long play = MENU_READY + 15;
+    in.Click(play, 0, 0);
+    in.Key(play + 20, 0x20);
+    const long typing = play + 260; // the party has fallen by about play + 210
+    long f            = typing;
+    for (char c : std::string("ROCKY")) in.Key(f += 4, c);
+    in.Key(f += 4, 0x0D); // ENTER records the score
+    in.Park(f + 2);
+    run.Shot(f + 4, "game-over");
+    in.Click(f + 10, 0, -40); // Menu, then Yes
+    in.Click(f + 20, -20, -20);
+    const long menu = f + 21;
+    in.Click(menu + 10, 0, -30);
+    in.Park(menu + 13);
+    run.Shot(menu + 14, "after");
+    run.Go(in, menu + 15);
+
+    EXPECT_EQ(run.ChangeFrame(1, 2), play) << run.res.err;
+    EXPECT_EQ(run.ChangeFrame(2, 1), f + 20) << run.res.err;
+    EXPECT_EQ(run.res.exitCode, 0);
+    // The save folder's file holds the run in its place; the lowest entry has dropped out.
+    EXPECT_EQ(Scenario::ReadFile(save / "highscore.txt"),
+              "GROK\n300\nMAGDA\n250\nUR\n40\nROCKY\n19\nBOGG\n12\n");
+
+    TestImage over = run.Image("game-over");
+    EXPECT_GT(TextIn(over, 170, 35, 640, 100), 500); // "Hall Of Fame"
+    for (int j = 0; j < 5; ++j) EXPECT_GT(TextIn(over, 210, 160 + 40 * j, 470, 180 + 40 * j), 20) << j;
+
+    // The menu lists the new table: the first three rows as before, the new entry fourth, the old fourth
+    // fifth.
+    TestImage before = run.Image("before"), after = run.Image("after");
+    for (int i = 0; i < 5; ++i)
+    {
+        int y = 200 + 40 * i;
+        EXPECT_GT(TextIn(after, 210, y, 470, y + 26), 20) << i;
+        EXPECT_EQ(Differ(before, after, 200, y, 700, y + 30) > 0, i >= 3) << i;
+    }
+}
+
 } // namespace
