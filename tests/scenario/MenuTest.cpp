@@ -460,4 +460,31 @@ TEST(Flow, AFullRunEndsInTheHallOfFameOfTheGameOverScreenAndOfTheMenu)
     }
 }
 
+TEST(Flow, F2AndF3LeadToTheEditorsAndTheHallOfFameStaysOpenForTheReturn)
+{
+    Game run;
+    run.opt.dataDir = PIT_DATA;
+    Input in;
+    in.Click(MENU_READY, 0, -30);  // Hall Of Fame
+    in.Key(MENU_READY + 5, 0x71);  // F2: tile editor
+    in.Key(MENU_READY + 10, 0x70); // F1 there: the level
+    const long level = MENU_READY + 11;
+    in.Key(level + 20, 0x20); // the tutorial page, then pause, Menu, Yes
+    in.Key(level + 30, 0x1B);
+    in.Click(level + 35, 0, -20);
+    in.Click(level + 40, -20, -20);
+    in.Park(level + 43);
+    run.Shot(level + 45, "return");
+    in.Key(level + 50, 0x72); // F3: mesh editor
+    run.Go(in, level + 55);
+
+    EXPECT_EQ(run.ChangeFrame(1, 3), MENU_READY + 5) << run.res.err;
+    EXPECT_EQ(run.ChangeFrame(3, 2), MENU_READY + 10) << run.res.err;
+    EXPECT_EQ(run.ChangeFrame(2, 1), level + 40) << run.res.err;
+    EXPECT_EQ(run.ChangeFrame(1, 4), level + 50) << run.res.err;
+    TestImage img = run.Image("return");
+    EXPECT_GT(TextIn(img, 170, 105, 640, 180), 500); // "Hall Of Fame" again
+    EXPECT_EQ(ButtonLit(img, 0, 0), 0);              // and not the main screen
+}
+
 } // namespace
