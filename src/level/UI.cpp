@@ -190,6 +190,12 @@ void Hide(GameObjInst* pInst)
 {
     pInst->flag = 0;
 }
+// Of two buttons in one place, shows the first when the setting holds and the second otherwise.
+void ShowEither(bool first, GameObjInst* pFirst, GameObjInst* pSecond)
+{
+    Show(first ? pFirst : pSecond);
+    Hide(first ? pSecond : pFirst);
+}
 void Place(GameObjInst* pInst, float x, float y)
 {
     Vec2Set(&pInst->posCurr, x, y);
@@ -324,26 +330,8 @@ void UpdatePauseMenu(bool click, float dt)
         Hide(sMenu);
         Hide(sOptions);
         Show(sBack);
-        if (gSoundOn)
-        {
-            Show(sSoundOn);
-            Hide(sSoundOff);
-        }
-        else
-        {
-            Show(sSoundOff);
-            Hide(sSoundOn);
-        }
-        if (gFullScreen)
-        {
-            Show(sWindowed);
-            Hide(sFullScreen);
-        }
-        else
-        {
-            Show(sFullScreen);
-            Hide(sWindowed);
-        }
+        ShowEither(gSoundOn, sSoundOn, sSoundOff);
+        ShowEither(gFullScreen, sWindowed, sFullScreen);
     }
     if (gAskMenu)
     {
