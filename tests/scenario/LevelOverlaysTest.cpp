@@ -5,6 +5,7 @@
 
 #include <sstream>
 #include <string>
+#include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -21,9 +22,20 @@ struct LevelData
 {
     Scenario::TempDir dir;
 
-    explicit LevelData(const char* map)
+    explicit LevelData(const char* map, const char* missingMesh = nullptr)
     {
-        EXPECT_EQ(symlink(SKARN_DATA_DIR "/Meshes", (dir / "Meshes").c_str()), 0);
+        // The meshes one by one, so that one can be left out.
+        mkdir((dir / "Meshes").c_str(), 0700);
+        DIR* pDir = opendir(SKARN_DATA_DIR "/Meshes");
+        EXPECT_TRUE(pDir);
+        while (const dirent* pEnt = pDir ? readdir(pDir) : nullptr)
+        {
+            const std::string name = pEnt->d_name;
+            if (name[0] == '.' || (missingMesh && name == missingMesh)) continue;
+            EXPECT_EQ(symlink((SKARN_DATA_DIR "/Meshes/" + name).c_str(), (dir / "Meshes/" + name).c_str()),
+                      0);
+        }
+        if (pDir) closedir(pDir);
         EXPECT_EQ(symlink(SKARN_DATA_DIR "/Sounds", (dir / "Sounds").c_str()), 0);
         mkdir((dir / "Tilemaps").c_str(), 0700);
         Scenario::WriteFile(dir / "Tilemaps/map0.txt",
@@ -240,5 +252,16 @@ TEST(LevelOverlays, RestartFromTheHallOfFameKeepsTheName)
     EXPECT_GT(TextPixels(imgEntry, 390, 290, 450, 320), 50);
     EXPECT_GT(TextPixels(imgHall, 170, 35, 700, 110), 500);
     EXPECT_EQ(TextPixels(imgHall, 110, 35, 165, 110), 0);
+}
+TEST(LevelOverlays, AMissingOverlayMeshStopsTheLevelLoad)
+{
+    LevelData data("floor.txt", "resumemesh.txt");
+    Script s;
+    Scenario::Result r = Play(data, s, 300, "");
+    EXPECT_EQ(r.exitCode, 1) << r.err;
+    EXPECT_NE(r.out.find("KO_ASSERT_MESG: pObj->pMesh\nLine: "), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\nFunc: UI::LoadUI\nFile: src\\UI\nMesg: fail to create object!!\n"),
+              std::string::npos)
+        << r.out;
 }
 } // namespace
