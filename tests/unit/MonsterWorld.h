@@ -20,74 +20,54 @@ struct MonsterWorld : ::testing::Test
     {
         for (int i = 0; i < GAME_OBJ_NUM_MAX; ++i) sGameObjList[i] = GameObj{uint32_t(i), nullptr};
         CommonLevel::DestroyAllInst();
-        Factory::FreeMonsterList();
+        Factory::ResetMonsterList();
         gHeroes.clear();
         gHeroes.reserve(48); // records must not move while the tests hold pointers to them
-        gLeader     = nullptr;
         gPartyPower = 0;
         ResetAxes();
         ParticleSys::ParticleFree();
-        gKillCount       = 0;
-        gInvulnerable    = false;
-        gInvulnTime      = 10.0f;
-        gGameOver        = false;
-        gDeathCause      = 0;
         gTutorialEnabled = false;
-        gTutorialShowing = false;
-        gShakeTime       = -11.0f;
-        gShakeRest       = {-1.0f, -1.0f};
-        gCamPosX = gCamPosY = 0.0f;
-        gCamZoom            = 1.0f;
-        gFrameTime          = DT;
-        gKoFrameTime        = DT;
-        gThrowTimer         = 0.0f;
-        gTrailTimer         = 0.0f;
-        gSparkleTimer       = 0.0f;
+        gFrameTime = gKoFrameTime = DT;
     }
 
-    void TearDown() override
-    {
-        Factory::FreeMonsterList();
-        gHeroes.clear();
-        gLeader = nullptr;
-        CommonLevel::DestroyAllInst();
-    }
+    void TearDown() override { Factory::FreeMonsterList(); }
 
-    // The front troglin at (x, y).
-    Hero* AddLeader(float x, float y)
+    Hero* AddTroglin(float x, float y, int kind)
     {
         gHeroes.push_back(Hero{});
         Hero* h = &gHeroes.back();
-        CreateHero(h, HERO_KIND_LEADER);
+        CreateHero(h, kind);
         h->body->posCurr = {x, y};
-        gLeader          = h;
+        if (kind == HERO_KIND_LEADER)
+            gLeader = h;
+        else
+        {
+            h->body->flag |= FLAG_IN_PARTY; // joined
+            h->order = ++gPartyPower;
+        }
         return h;
     }
 
-    // A recruit-tile troglin that has joined the party, at (x, y).
-    Hero* AddFollower(float x, float y)
+    MonsterInfo* AddMonster(float x, float y, int power)
     {
-        gHeroes.push_back(Hero{});
-        Hero* h = &gHeroes.back();
-        CreateHero(h, HERO_KIND_RECRUIT);
-        h->body->posCurr = {x, y};
-        h->body->flag |= FLAG_IN_PARTY;
-        h->order = ++gPartyPower;
-        return h;
+        gMonsterList.push_back(CreateMonster(x, y, power, TYPE_MONSTER, 2.0f));
+        return gMonsterList.back();
     }
 
-    // A monster of the given type and power, listed like a laid one.
-    MonsterInfo* AddMonster(float x, float y, int power, int type = TYPE_MONSTER)
-    {
-        MonsterInfo* m = CreateMonster(x, y, power, type, 2.0f);
-        gMonsterList.push_back(m);
-        return m;
-    }
-
-    static int DigitOf(const GameObjInst* pDigit) { return int(pDigit->pObject->type) - TYPE_DIGIT_0; }
     static int ShownPower(const MonsterInfo* m)
     {
-        return DigitOf(m->pInst->pChild[0]) * 10 + DigitOf(m->pInst->pChild[1]);
+        return int(m->pInst->pChild[0]->pObject->type - TYPE_DIGIT_0) * 10 +
+               int(m->pInst->pChild[1]->pObject->type - TYPE_DIGIT_0);
     }
-    static bool Active(const GameObjInst* pInst) { return pInst && (pInst->flag & FLAG_ACTIVE); }
+
+    static int LiveParticles(uint32_t type)
+    {
+        int n = 0;
+        for (int i = 0; i < PARTICLE_NUM_MAX; ++i)
+        {
+            const Particle& p = ParticleSys::ParticleList()[i];
+            n += p.flag && p.pObject->type == type;
+        }
+        return n;
+    }
 };
