@@ -195,8 +195,8 @@ void KoGfxDevDrawPrimitive(KoGfxDevBuffer* pBuf, bool triangles, unsigned int pr
     if (primNum * perPrim > pBuf->vtxNum) primNum = pBuf->vtxNum / perPrim;
     if (primNum * perPrim > KO_GFX_TRI_NUM_MAX * 3) primNum = KO_GFX_TRI_NUM_MAX * 3 / perPrim;
     if (sMapDirty) UpdateMap();
-    // The off-screen test costs four corner transforms: worth it once a list has a few triangles.
-    if (primNum > 4 && OffScreen(pBuf)) return;
+    // The off-screen test costs four corner transforms: worth it from a quad on.
+    if (primNum >= 2 && OffScreen(pBuf)) return;
 
     const KoGfxVertex* pSrc = pBuf->pVtx;
     if (!triangles)

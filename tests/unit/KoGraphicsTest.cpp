@@ -147,6 +147,41 @@ TEST_F(Graphics, The800x600WindowSeesEightyBySixtyUnitsAndASquareOf120FillsItsHe
     KoGfxFree(pUnit);
 }
 
+TEST_F(Graphics, MeshesBarelyOnScreenStillDrawWhateverTheirTransform)
+{
+    // Unit square of two triangles; the off-screen test must not drop a mesh that shows a sliver.
+    KoGfxVertexList* pUnit = Quad(-0.5f, -0.5f, 0.5f, 0.5f, GREEN);
+    struct Case
+    {
+        Mtx33 m;
+        int x, y; // a pixel that must be green
+    };
+    const float c = 0.70710678f; // cos 45
+    Case cases[]  = {
+         {{{{10, 0, 84.9f}, {0, 10, 0}, {0, 0, 1}}}, 799, 300},  // left edge 79.9: one pixel column
+         {{{{10, 0, -84.8f}, {0, 10, 0}, {0, 0, 1}}}, 0, 300},   // right edge -79.8
+         {{{{10, 0, 0}, {0, 10, -64.9f}, {0, 0, 1}}}, 400, 599}, // top edge -59.9
+         {{{{10 * c, -10 * c, 86.9f}, {10 * c, 10 * c, 0}, {0, 0, 1}}}, 799, 300}, // turned 45: corner 79.83
+    };
+    for (const Case& k : cases)
+    {
+        KoGfxStart();
+        KoGfxSetTransform(&k.m);
+        KoGfxDraw(pUnit);
+        Picture pic = ReadBack();
+        KoGfxEnd();
+        EXPECT_EQ(pic.At(k.x, k.y), GREEN & 0xFFFFFF) << k.x << "," << k.y;
+    }
+    // Wholly outside: nothing.
+    Mtx33 away = {{{10, 0, 86}, {0, 10, 0}, {0, 0, 1}}};
+    KoGfxStart();
+    KoGfxSetTransform(&away);
+    KoGfxDraw(pUnit);
+    EXPECT_EQ(ReadBack().Count(GREEN), 0);
+    KoGfxEnd();
+    KoGfxFree(pUnit);
+}
+
 TEST_F(Graphics, TheCameraMatricesAreTheRightHandedOnesAndInvert)
 {
     KoGfxMatrix proj, view, inv, prod;
