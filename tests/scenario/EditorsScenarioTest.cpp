@@ -125,6 +125,49 @@ TEST(TileEditorScenario, PaintsWritesAndShowsTheMapAgain)
     EXPECT_EQ(Scenario::ReadFile(copy / "Tilemaps/map_out.txt"), map);
 }
 
+// A map painted in the editor plays as the level's first chunk: a leader over a floor that runs the
+// whole width, painted by holding the mouse still while the camera scrolls right.
+TEST(TileEditorScenario, APaintedMapPlaysInTheLevel)
+{
+    DataCopy copy;
+    std::ostringstream s;
+    s << Key(EDITOR_FRAME, "0x71");
+    s << Key(EDITOR_FRAME + 4, "0x4C"); // L: 14 -> 1, the party start
+    s << EDITOR_FRAME + 6 << " move " << TilePx(3) << " " << TilePy(17) << "\n";
+    s << EDITOR_FRAME + 7 << " press 1\n" << EDITOR_FRAME + 8 << " release 1\n";
+    for (int i = 0; i < 3; ++i) s << Key(EDITOR_FRAME + 10 + 2 * i, "0x4A"); // J J J: 1 -> 12, terrain
+    int f = EDITOR_FRAME + 20;
+    s << f << " move 22 " << TilePy(19) << "\n" << f + 1 << " press 1\n" << f + 1 << " down 0x27\n";
+    s << f + 290 << " up 0x27\n" << f + 291 << " release 1\n";
+    s << Key(f + 293, "0x41");
+    Scenario::Result r = RunEditor(copy, f + 300, s.str());
+    ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
+    std::string map = Scenario::ReadFile(copy / "Tilemaps/map_out.txt");
+    EXPECT_EQ(MapValue(map, 17 * 140 + 3), 5);
+    for (int c = 1; c < 140; ++c) ASSERT_EQ(MapValue(map, 19 * 140 + c), 26) << "column " << c;
+
+    // The painted map becomes the first chunk; F1 from the editor starts the level on it. SPACE closes
+    // the tutorial pages (and jumps, which the floor does not mind).
+    fs::copy_file(copy / "Tilemaps/map_out.txt", copy / "Tilemaps/map0.txt",
+                  fs::copy_options::overwrite_existing);
+    std::string script = Key(EDITOR_FRAME, "0x71") + Key(EDITOR_FRAME + 5, "0x70");
+    for (int k = 0; k < 20; ++k) script += Key(EDITOR_FRAME + 40 + 30 * k, "0x20");
+    std::string shot = copy.dir / "level.png";
+    r                = RunEditor(copy, EDITOR_FRAME + 660, script,
+                                 {"--screenshot", std::to_string(EDITOR_FRAME + 600) + ":" + shot});
+    ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
+    int meters = -1, kills = -1, power = -1;
+    float seconds = 0;
+    size_t at     = r.err.rfind("run: ");
+    ASSERT_NE(at, std::string::npos) << r.err;
+    ASSERT_EQ(sscanf(r.err.c_str() + at, "run: meters=%d kills=%d power=%d seconds=%f", &meters, &kills,
+                     &power, &seconds),
+              4)
+        << r.err;
+    EXPECT_GE(power, 1) << "the leader is still running";
+    EXPECT_GT(meters, 5);
+}
+
 TEST(TileEditorScenario, EscapeQuitsAndZoomStopsAtOne)
 {
     DataCopy copy;
