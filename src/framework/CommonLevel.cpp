@@ -70,6 +70,39 @@ void KoGameObjInstDrawAll(void* pInstList, size_t instNum, size_t instSize)
     KoGfxSetTransform(&identity);
 }
 
+// transform = T(pos) x R(dir) x S(scale), written out (most instances do not turn).
+static void SetTransformTRS(GameObjInst* pInst)
+{
+    float c = pInst->scale, s = 0.0f;
+    if (pInst->dirCurr != 0.0f)
+    {
+        c = cosf(pInst->dirCurr) * pInst->scale;
+        s = sinf(pInst->dirCurr) * pInst->scale;
+    }
+    Mtx33& m  = pInst->transform;
+    m.m[0][0] = c;
+    m.m[0][1] = -s;
+    m.m[0][2] = pInst->posCurr.x;
+    m.m[1][0] = s;
+    m.m[1][1] = c;
+    m.m[1][2] = pInst->posCurr.y;
+    m.m[2][0] = 0.0f;
+    m.m[2][1] = 0.0f;
+    m.m[2][2] = 1.0f;
+}
+
+void KoGameObjInstTransformAll(void* pInstList, size_t instNum, size_t instSize, float dt)
+{
+    for (size_t i = 0; i < instNum; ++i)
+    {
+        GameObjInst* pInst = PoolRecord(pInstList, i, instSize);
+        if (!(pInst->flag & FLAG_ACTIVE)) continue;
+        pInst->posCurr.x += pInst->velCurr.x * dt;
+        pInst->posCurr.y += pInst->velCurr.y * dt;
+        SetTransformTRS(pInst);
+    }
+}
+
 void KoGameObjFreeAll(GameObj* pObjList, int objNum)
 {
     for (int i = 0; i < objNum; ++i) KoGfxFree(pObjList[i].pMesh);
@@ -124,24 +157,8 @@ void UpdateAllInst()
         end = i + 1;
         inst.posCurr.x += inst.velCurr.x * gFrameTime;
         inst.posCurr.y += inst.velCurr.y * gFrameTime;
-
-        // T(pos) x R(dir) x S(scale), written out (most instances do not turn).
-        float c = inst.scale, s = 0.0f;
-        if (inst.dirCurr != 0.0f)
-        {
-            c = cosf(inst.dirCurr) * inst.scale;
-            s = sinf(inst.dirCurr) * inst.scale;
-        }
-        Mtx33& m  = inst.transform;
-        m.m[0][0] = c;
-        m.m[0][1] = -s;
-        m.m[0][2] = inst.posCurr.x;
-        m.m[1][0] = s;
-        m.m[1][1] = c;
-        m.m[1][2] = inst.posCurr.y;
-        m.m[2][0] = 0.0f;
-        m.m[2][1] = 0.0f;
-        m.m[2][2] = 1.0f;
+        SetTransformTRS(&inst);
+        Mtx33& m = inst.transform;
 
         // A child sits later in the pool than its parent, whose matrix is therefore this frame's and still
         // without the camera.

@@ -124,6 +124,9 @@ void KoGameObjInstDestroyAll(void* pInstList, size_t instNum, size_t instSize);
 void KoGameObjInstDrawAll(void* pInstList, size_t instNum, size_t instSize);
 // Frees the meshes of the first objNum types (the pointers are left as they are).
 void KoGameObjFreeAll(GameObj* pObjList, int objNum);
+// Screen-space pass of a pool without parents or camera: every active record moves by velocity x dt and
+// gets transform = T(pos) x R(dir) x S(scale).
+void KoGameObjInstTransformAll(void* pInstList, size_t instNum, size_t instSize, float dt);
 
 namespace CommonLevel
 {

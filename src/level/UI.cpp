@@ -381,18 +381,7 @@ void UpdateGameOver(bool click, float dt)
 // Moves and transforms the overlay instances: screen space, no parents, no camera.
 void TransformAll(float dt)
 {
-    for (GameObjInst& inst : sUIObjInstList)
-    {
-        if (!(inst.flag & FLAG_ACTIVE)) continue;
-        inst.posCurr.x += inst.velCurr.x * dt;
-        inst.posCurr.y += inst.velCurr.y * dt;
-        Mtx33 t, r, s;
-        Mtx33Trans(&t, inst.posCurr.x, inst.posCurr.y);
-        Mtx33Rot(&r, inst.dirCurr);
-        Mtx33Scale(&s, inst.scale, inst.scale);
-        Mtx33Concat(&inst.transform, &r, &s);
-        Mtx33Concat(&inst.transform, &t, &inst.transform);
-    }
+    KoGameObjInstTransformAll(sUIObjInstList, UI::UI_OBJ_INST_NUM_MAX, sizeof(GameObjInst), dt);
 }
 
 // Formats into the text buffer (cut to its size) and prints at a position of the 800 x 600 layout.

@@ -417,19 +417,7 @@ void GameStateMenuUpdate()
         sPointer->dirCurr -= MENU_SWING_STEP;
 
     // The menu's instances sit directly in view coordinates: no camera.
-    for (GameObjInst& inst : sMenuObjInstList)
-    {
-        if (!(inst.flag & FLAG_ACTIVE)) continue;
-        Vec2 step;
-        Vec2Scale(&step, &inst.velCurr, gFrameTime);
-        Vec2Add(&inst.posCurr, &inst.posCurr, &step);
-        Mtx33 trans, rot, scale;
-        Mtx33Trans(&trans, inst.posCurr.x, inst.posCurr.y);
-        Mtx33Rot(&rot, inst.dirCurr);
-        Mtx33Scale(&scale, inst.scale, inst.scale);
-        Mtx33Concat(&inst.transform, &rot, &scale);
-        Mtx33Concat(&inst.transform, &trans, &inst.transform);
-    }
+    KoGameObjInstTransformAll(sMenuObjInstList, MENU_OBJ_INST_NUM_MAX, sizeof(GameObjInst), gFrameTime);
 }
 
 // Prints the formatted text at a position given for an 800 x 600 window, scaled to the real one.

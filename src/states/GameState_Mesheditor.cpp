@@ -258,19 +258,12 @@ void GameStateMesheditorUpdate()
     if (KoInputMouseCheckCurr(2)) MeshEditorErase(&gMeshCursor);
     if (KoInputCheckTriggered(VK_A)) MeshEditorExport(EXPORT_PATH);
 
-    Mtx33 trans, rot, scale, camera, cameraScale, cameraTrans;
+    // Transforms in grid space (velocity is not applied), then the editor's own camera over all of them.
+    KoGameObjInstTransformAll(sMeshObjInstList, MESH_OBJ_INST_NUM_MAX, sizeof(GameObjInst), 0.0f);
+    Mtx33 camera, cameraScale, cameraTrans;
     Mtx33Scale(&cameraScale, gMeshZoom, gMeshZoom);
     Mtx33Trans(&cameraTrans, -gMeshCamX, -gMeshCamY);
     Mtx33Concat(&camera, &cameraScale, &cameraTrans);
-    for (GameObjInst& inst : sMeshObjInstList)
-    {
-        if (!(inst.flag & FLAG_ACTIVE)) continue;
-        Mtx33Trans(&trans, inst.posCurr.x, inst.posCurr.y);
-        Mtx33Rot(&rot, inst.dirCurr);
-        Mtx33Scale(&scale, inst.scale, inst.scale);
-        Mtx33Concat(&inst.transform, &trans, &rot);
-        Mtx33Concat(&inst.transform, &inst.transform, &scale);
-    }
     for (GameObjInst& inst : sMeshObjInstList)
         if (inst.flag & FLAG_ACTIVE) Mtx33Concat(&inst.transform, &camera, &inst.transform);
 }
