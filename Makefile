@@ -21,10 +21,11 @@ format:
 
 # Rebuild data/ from assets/: meshes, palette, grid and default high scores (sounds too when lame is there).
 assets:
-	cmake -S . -B build >/dev/null && cmake --build build -j2 --target meshgen soundgen
+	cmake -S . -B build >/dev/null && cmake --build build -j2 --target meshgen soundgen mapgen
 	build/tools/meshgen assets data
 	@if command -v lame >/dev/null; then build/tools/soundgen assets data; \
 	else echo "lame is missing (scripts/install-deps.sh installs it): sounds not rebuilt" >&2; exit 1; fi
+	build/tools/mapgen assets data
 
 # Every mesh of data/Meshes and two scenes put together in one picture: build/contact-sheet.png
 contact-sheet:
