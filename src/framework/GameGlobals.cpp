@@ -22,3 +22,4 @@ std::string gWindowTitle = "Skarnhold!";
 
 long gFrameNumber;
 std::string gSaveDirOverride;
+void (*gFrameInputHook)() = nullptr;

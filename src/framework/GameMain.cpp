@@ -73,6 +73,7 @@ int GameMain(const GameRunOptions& options)
             }
             KoSysFrameStart();
             Script::InjectFrame(gFrameNumber); // scripted events arrive with the window's own
+            if (gFrameInputHook) gFrameInputHook();
             KoInputUpdate();
             GameStateUpdate();
             GameStateDraw();

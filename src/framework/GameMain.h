@@ -25,5 +25,9 @@ int GameMain(const GameRunOptions& options);
 // The program's frame number: 1 in the first frame, counted over every state.
 extern long gFrameNumber;
 
+// Called once per frame right before the input update, so what it queues as window events arrives in that
+// frame's input (the bot player presses its keys here). Null for none.
+extern void (*gFrameInputHook)();
+
 // Save folder chosen on the command line (--save-dir); empty means the per-user folder.
 extern std::string gSaveDirOverride;

@@ -13,6 +13,7 @@
 #include "engine/KoGraphics.h"
 #include "engine/KoInput.h"
 #include "framework/CommonLevel.h"
+#include "framework/GameMain.h"
 #include "framework/GameStateMgr.h"
 #include "level/Factory.h"
 #include "level/GameState_Level.h"
@@ -71,8 +72,9 @@ static void PushMouse(int x, int y, bool left)
 
 void Enable(bool skipDraw)
 {
-    sEnabled  = true;
-    sSkipDraw = skipDraw;
+    sEnabled        = true;
+    sSkipDraw       = skipDraw;
+    gFrameInputHook = Tick;
 }
 
 bool Enabled()
@@ -234,10 +236,25 @@ static void PlayGameOver(float dt)
     sOverWait = Frames(0.05f, dt);
 }
 
-void Update()
+// In the main menu: a click on Play once the menu takes clicks (and again if one got lost).
+static void PlayMenu(float dt)
 {
-    if (!sEnabled || gGameStateNext != GS_LEVEL) return;
+    sMenuTime += dt;
+    int x = KoGfxGetWindowWidth() / 2, y = KoGfxGetWindowHeight() / 2; // Play stands at the centre
+    if (sMenuTime >= 1.0f && sMenuTime - dt < 1.0f) PushMouse(x, y, false);
+    if (sMenuTime >= 1.1f && sMenuTime - dt < 1.1f) PushMouse(x, y, true);
+    if (sMenuTime >= 1.2f)
+    {
+        PushMouse(x, y, false);
+        sMenuTime = 0.0f;
+    }
+}
+
+void Tick()
+{
     const float dt = gFrameTime > 0.0f ? gFrameTime : 0.001f;
+    if (gGameStateCurr == GS_MENU) PlayMenu(dt);
+    if (gGameStateCurr != GS_LEVEL) return;
 
     if (sSpaceDown)
     {

@@ -286,7 +286,6 @@ void GameStateLevelUpdate()
     UpdateLevel();
     if (gPartyPower > sRunPowerPeak) sRunPowerPeak = gPartyPower;
     if (gGameOver) ReportRun();
-    Bot::Update();
 }
 
 void GameStateLevelDraw()
