@@ -32,6 +32,7 @@ static bool sSpaceDown = false; // a SPACE tap is in progress (tutorial pages)
 static int sPlanWait   = 0;     // frames until the next prediction
 static int sOverStep   = 0;     // progress through the game-over screen
 static int sOverWait   = 0;     // frames to wait before the next game-over step
+static float sMenuTime = 0.0f;  // seconds spent in the main menu since the last click
 
 constexpr int SIM_MEMBERS_MAX  = 16;
 constexpr int SIM_MONSTERS_MAX = 32;
