@@ -23,9 +23,9 @@ format:
 assets:
 	cmake -S . -B build >/dev/null && cmake --build build -j2 --target meshgen soundgen mapgen
 	build/tools/meshgen assets data
+	build/tools/mapgen assets data
 	@if command -v lame >/dev/null; then build/tools/soundgen assets data; \
 	else echo "lame is missing (scripts/install-deps.sh installs it): sounds not rebuilt" >&2; exit 1; fi
-	build/tools/mapgen assets data
 
 # Every mesh of data/Meshes and two scenes put together in one picture: build/contact-sheet.png
 contact-sheet:
