@@ -22,21 +22,36 @@ static int CellValue(char c)
 {
     switch (c)
     {
-        case '.': return 0;
-        case '#': return 26;
-        case 'S': return 5;
-        case 'r': return 6;
-        case 'd': return 27;
-        case 'm': return 17;
-        case 'q': return 18;
-        case 'k': return 19;
-        case 'K': return 20;
-        case 'g': return 21;
-        case 'n': return 22;
-        case 'N': return 23;
-        case 'w': return 24;
-        case 'P': return 25;
-        default: return -1;
+        case '.':
+            return 0;
+        case '#':
+            return 26;
+        case 'S':
+            return 5;
+        case 'r':
+            return 6;
+        case 'd':
+            return 27;
+        case 'm':
+            return 17;
+        case 'q':
+            return 18;
+        case 'k':
+            return 19;
+        case 'K':
+            return 20;
+        case 'g':
+            return 21;
+        case 'n':
+            return 22;
+        case 'N':
+            return 23;
+        case 'w':
+            return 24;
+        case 'P':
+            return 25;
+        default:
+            return -1;
     }
 }
 

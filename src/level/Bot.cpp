@@ -36,15 +36,17 @@ static float sMenuTime = 0.0f;  // seconds spent in the main menu since the last
 
 constexpr int SIM_MEMBERS_MAX  = 16;
 constexpr int SIM_MONSTERS_MAX = 32;
-constexpr float HORIZON        = 2.0f;  // seconds predicted
-constexpr float PLAN_INTERVAL  = 0.01f; // seconds between predictions while nothing is wrong
-constexpr float WALL_PENALTY   = 0.25f; // seconds of score a wall in the front troglin's way costs
-static const float HOLDS[]     = {0.02f, 0.06f, 0.1f, 0.15f, 0.2f, 0.27f, 0.35f, 0.46f};
+constexpr float PLAN_INTERVAL  = 0.01f; // seconds between predictions
+constexpr float DEFERRED_COST  = 0.2f;  // a loss the next decisions may still prevent
+constexpr float WALL_COST      = 0.05f; // the front troglin runs into a wall
+static const float HOLDS[]     = {0.02f, 0.08f, 0.16f, 0.26f, 0.36f, 0.46f};
+static const float DELAYS[]    = {0.05f, 0.12f};
 
 struct SimMember
 {
     HeroMotion m;
     bool alive;
+    int grounded; // the last frame the member stood on the ground (0: now, -1: not since the start)
 };
 
 struct SimMonster
@@ -102,22 +104,32 @@ static int Frames(float seconds, float dt)
     return dt > 0.0f ? std::max(1, int(seconds / dt + 0.5f)) : 1;
 }
 
-// Predicts `frames` frames with the jump key held for the first `hold` of them (0: no jump). Returns the
-// summed survival time of the members, less the wall penalty of the front troglin.
+// One way to play the next seconds: wait `delay` frames, then hold the jump key for `hold` frames (0: no
+// jump at all). Decisions come again after `commit` frames: a troglin lost after standing on the ground
+// later than that might still be saved by them and costs less.
+struct SimPlan
+{
+    int delay, hold, commit, frames;
+};
+
+// Predicts the plan frame by frame with the game's motion rules; returns its cost (0: nobody is lost).
+// Gives up as soon as the cost passes `bound`.
 static float Simulate(const SimMember* start, int memberNum, const SimMonster* monsters, int monsterNum,
-                      int hold, int frames, float dt)
+                      const SimPlan& plan, float dt, float bound)
 {
     SimMember sim[SIM_MEMBERS_MAX];
     for (int i = 0; i < memberNum; ++i) sim[i] = start[i];
-    float score     = 0.0f;
+    float cost      = 0.0f;
     float camX      = gCamPosX;
     bool wallBefore = false;
     float invuln    = gInvulnerable ? gInvulnTime : 0.0f;
+    int press       = plan.delay + 1;
+    int release     = plan.delay + plan.hold + 1;
 
-    for (int f = 1; f <= frames; ++f)
+    for (int f = 1; f <= plan.frames && cost <= bound; ++f)
     {
-        HeroKeys keys = {hold > 0 && f <= hold, hold > 0 && f == 1, hold > 0 && f == hold + 1};
-        float t       = float(f) * dt;
+        HeroKeys keys = {plan.hold > 0 && f >= press && f<release, plan.hold> 0 && f == press,
+                         plan.hold > 0 && f == release};
         float leaderX = sim[0].m.pos.x;
         for (int i = 0; i < memberNum; ++i)
             if (sim[i].alive && sim[i].m.order == 1) leaderX = sim[i].m.pos.x;
@@ -132,10 +144,11 @@ static float Simulate(const SimMember* start, int memberNum, const SimMonster* m
             {
                 uint32_t contacts = HeroContacts(Terrain::MapAt(s.m.pos.x), s.m.pos.x, s.m.pos.y);
                 bool wall         = s.m.order == 1 && (contacts & FLAG_HIT_RIGHT);
-                if (wall && !wallBefore) score -= WALL_PENALTY;
+                if (wall && !wallBefore) cost += WALL_COST;
                 if (s.m.order == 1) wallBefore = wall;
                 StepHeroMotion(&s.m, contacts, keys, dt, gRunSpeed, leaderX, camX);
-                if (t >= invuln)
+                if (s.m.flag & FLAG_LANDED) s.grounded = f;
+                if (float(f) * dt >= invuln)
                     for (int k = 0; k < monsterNum && !dead; ++k)
                         dead = std::fabs(monsters[k].pos.x - s.m.pos.x) <= monsters[k].reach &&
                                std::fabs(monsters[k].pos.y - s.m.pos.y) <= 1.0f;
@@ -143,12 +156,12 @@ static float Simulate(const SimMember* start, int memberNum, const SimMonster* m
             if (dead)
             {
                 s.alive = false;
-                score += t;
+                cost += s.grounded > plan.commit ? DEFERRED_COST : 1.0f;
                 continue;
             }
             ++alive;
         }
-        if (alive == 0) return score;
+        if (alive == 0) break;
         for (int i = 0; i < memberNum; ++i)
         {
             if (!sim[i].alive) continue;
@@ -157,12 +170,11 @@ static float Simulate(const SimMember* start, int memberNum, const SimMonster* m
         }
         camX += gCamVel.x * dt;
     }
-    for (int i = 0; i < memberNum; ++i)
-        if (sim[i].alive) score += float(frames) * dt;
-    return score;
+    return cost;
 }
 
-// The jump to make now: frames to hold the key, or 0 to wait.
+// The jump to make now: frames to hold the key, or 0 to wait. A jump is made when it loses fewer troglins
+// than waiting, and no jump a moment later would do better.
 static int Plan(float dt)
 {
     SimMember members[SIM_MEMBERS_MAX];
@@ -173,10 +185,10 @@ static int Plan(float dt)
         if (memberNum == SIM_MEMBERS_MAX) break;
         if (!h.body || (h.body->flag & (FLAG_ACTIVE | FLAG_IN_PARTY)) != (FLAG_ACTIVE | FLAG_IN_PARTY))
             continue;
-        members[memberNum].m     = {h.body->posCurr, h.body->velCurr, h.body->flag, h.fallAccel,
-                                    h.jumpTime,      h.runPush,       h.order};
-        members[memberNum].alive = true;
-        ++memberNum;
+        SimMember& s = members[memberNum++];
+        s.m = {h.body->posCurr, h.body->velCurr, h.body->flag, h.fallAccel, h.jumpTime, h.runPush, h.order};
+        s.alive    = true;
+        s.grounded = (h.body->flag & FLAG_LANDED) ? 0 : -1;
     }
     if (memberNum == 0) return 0;
 
@@ -192,21 +204,36 @@ static int Plan(float dt)
         monsters[monsterNum++] = {p, info->pInst->patrolDir != 0 ? 2.2f : 1.05f};
     }
 
-    int frames   = Frames(HORIZON, dt);
-    float best   = Simulate(members, memberNum, monsters, monsterNum, 0, frames, dt);
-    float full   = float(memberNum) * float(frames) * dt;
+    // Long enough to see the longest jump land (jumps get longer as frames get longer).
+    const float horizon = 1.0f + 400.0f * dt;
+    const int interval  = Frames(PLAN_INTERVAL, dt);
+    SimPlan wait        = {0, 0, interval, Frames(horizon, dt)};
+    float waitCost      = Simulate(members, memberNum, monsters, monsterNum, wait, dt, 1e9f);
+    if (waitCost <= 0.0f) return 0;
+
+    float bestNow = waitCost, bestLater = 1e9f;
     int bestHold = 0;
-    if (best >= full - 1e-3f) return 0;
     for (float seconds : HOLDS)
     {
-        int hold    = Frames(seconds, dt);
-        float score = Simulate(members, memberNum, monsters, monsterNum, hold, frames, dt);
-        if (score > best + 0.01f)
+        int hold   = Frames(seconds, dt);
+        SimPlan p  = {0, hold, hold, Frames(horizon, dt)};
+        float cost = Simulate(members, memberNum, monsters, monsterNum, p, dt, bestNow);
+        if (cost < bestNow - 1e-4f)
         {
-            best     = score;
+            bestNow  = cost;
             bestHold = hold;
         }
     }
+    if (bestHold == 0) return 0;
+    for (float delay : DELAYS)
+        for (float seconds : HOLDS)
+        {
+            int d = Frames(delay, dt), hold = Frames(seconds, dt);
+            SimPlan p  = {d, hold, d + hold, Frames(horizon + delay, dt)};
+            float cost = Simulate(members, memberNum, monsters, monsterNum, p, dt, bestLater);
+            if (cost < bestLater) bestLater = cost;
+            if (bestLater <= bestNow) return 0; // a jump a moment later does at least as well
+        }
     return bestHold;
 }
 

@@ -19,9 +19,9 @@ int gNextMap       = 0;
 static int sMapData[MAP_NUM][MAP_CELLS];
 
 // The maps of the most recently laid chunks, by chunk number (chunk n starts at x = 140 n).
-constexpr int LAID_HISTORY = 8;
-static int sLaidMaps[LAID_HISTORY];
-static int sLaidCount = 0;
+constexpr int LAID_HISTORY          = 8;
+static int sLaidChunk[LAID_HISTORY] = {-1, -1, -1, -1, -1, -1, -1, -1};
+static int sLaidMap[LAID_HISTORY];
 
 namespace Terrain
 {
@@ -105,17 +105,20 @@ const int* MapAt(float x)
 {
     if (x < 0.0f || x >= gChunkStartX) return nullptr;
     int chunk = int(x) / MAP_WIDTH;
-    if (chunk >= sLaidCount || chunk < sLaidCount - LAID_HISTORY) return nullptr;
-    return sMapData[sLaidMaps[chunk % LAID_HISTORY]];
+    if (sLaidChunk[chunk % LAID_HISTORY] != chunk) return nullptr;
+    return sMapData[sLaidMap[chunk % LAID_HISTORY]];
 }
 
 void CreateChunk(int k)
 {
     const int* cells = GetMap(k);
     if (!cells) return;
-    if (gChunkStartX <= 0.0f) sLaidCount = 0;
-    sLaidMaps[sLaidCount % LAID_HISTORY] = k;
-    ++sLaidCount;
+    int chunk = int(gChunkStartX) / MAP_WIDTH;
+    if (gChunkStartX >= 0.0f)
+    {
+        sLaidChunk[chunk % LAID_HISTORY] = chunk;
+        sLaidMap[chunk % LAID_HISTORY]   = k;
+    }
     for (int i = 0; i < MAP_CELLS; ++i)
     {
         int row = i / MAP_WIDTH, column = i % MAP_WIDTH;
