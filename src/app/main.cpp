@@ -1,6 +1,7 @@
 // The program's command line: options for players and for reproducible test runs, the data folder, then
 // the entry function.
 #include "framework/GameMain.h"
+#include "level/Bot.h"
 
 #include <cerrno>
 #include <climits>
@@ -25,6 +26,7 @@ const char* kUsage =
     "  --screenshot FRAME:FILE save the picture of that frame as a PNG image (repeatable)\n"
     "  --data-dir DIR          the game's data folder (default: the one beside the program)\n"
     "  --save-dir DIR          keep the high scores in DIR instead of the per-user folder\n"
+    "  --bot                   a bot plays (with --headless and no screenshots the level is not drawn)\n"
     "  --help                  show this text\n"
     "  --version               show the program's version\n";
 
@@ -85,6 +87,7 @@ int main(int argc, char** argv)
 {
     GameRunOptions options;
     std::string dataDir;
+    bool bot = false;
     for (int i = 1; i < argc; ++i)
     {
         std::string arg = argv[i];
@@ -101,6 +104,8 @@ int main(int argc, char** argv)
             printf("Skarnhold %s\n", SKARN_VERSION);
             return 0;
         }
+        else if (arg == "--bot")
+            bot = true;
         else if (arg == "--windowed")
             options.windowed = true;
         else if (arg == "--headless")
@@ -162,5 +167,6 @@ int main(int argc, char** argv)
                 strerror(errno));
         return 2;
     }
+    if (bot) Bot::Enable(options.headless && options.screenshots.empty());
     return GameMain(options);
 }
