@@ -19,6 +19,13 @@ run:
 format:
 	clang-format -i $$(git ls-files 'src/*.cpp' 'src/*.h' 'tests/*.cpp' 'tests/*.h' 'tools/*.cpp' 'tools/*.h' 'bench/*.cpp')
 
+# The frame-cost benchmark, built in Release in build-bench/; BENCH_ARGS passes options (--samples N ...).
+bench:
+	./scripts/install-deps.sh
+	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DSKARN_TESTS=OFF >/dev/null
+	cmake --build build-bench -j2 --target skarn_bench
+	build-bench/bench/skarn_bench $(BENCH_ARGS)
+
 # Rebuild data/ from assets/: meshes, palette, grid and default high scores (sounds too when lame is there).
 assets:
 	cmake -S . -B build >/dev/null && cmake --build build -j2 --target meshgen soundgen mapgen

@@ -1,0 +1,492 @@
+// The frame-cost benchmark: headless, on the fixed clock, in one run.
+//
+//  - Update: the level's Update in busy frames (a full party of 15, three chunks laid, axes and particles
+//    in flight), reached by the bot playing a map that gathers the whole party at the start.
+//  - Frame: a whole level frame drawn by the software renderer at 800 x 600, against the reference scene
+//    (a full-screen quad and 800 quads of 25 x 25 pixels, one geometry call each) drawn by the same renderer
+//    right after it, frame by frame.
+//  - Allocations: heap allocations of the game's thread during those frames.
+//  - Load: the level's Load (best of several).
+//  - First frame: the game started as a process until its first picture is presented (best of several).
+//  - Peak memory: the larger of this process's and of a game process that runs splash, menu and level.
+//
+// The table goes to standard output, then the summary line; the game's own messages go to standard error.
+#include <SDL.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <fcntl.h>
+#include <ftw.h>
+#include <string>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+#include "AllocCount.h"
+#include "engine/KoFrameRateController.h"
+#include "engine/KoInput.h"
+#include "engine/KoSystem.h"
+#include "framework/CommonLevel.h"
+#include "framework/GameMain.h"
+#include "framework/GameStateMgr.h"
+#include "framework/HighScore.h"
+#include "framework/Sound.h"
+#include "level/Bot.h"
+#include "level/GameState_Level.h"
+#include "level/Hero.h"
+#include "level/ParticleSys.h"
+#include "level/Terrain.h"
+#include "platform/PlatInternal.h"
+#include "platform/Platform.h"
+
+namespace
+{
+
+struct Settings
+{
+    double dt         = 0.002; // the fixed clock
+    int samples       = 3000;  // busy frames measured
+    long frameLimit   = 200000;
+    int runs          = 5;    // level loads and game starts
+    bool games        = true; // run the game as a process (first frame, peak memory)
+    bool draw         = true; // draw the level and the reference scene (off: profile Update alone)
+    std::string data  = SKARN_DATA_DIR;
+    std::string game  = SKARN_EXE;
+    std::string hook  = SKARN_BENCH_HOOK;
+    std::string map0  = SKARN_BENCH_DIR "/busy-map0.txt";
+    std::string chunk = SKARN_BENCH_DIR "/busy-chunk.txt";
+    std::string saves = "";
+};
+
+// Targets.
+const double UPDATE_US_MAX   = 25.0;
+const double FRAME_RATIO_MAX = 1.5;
+const double LOAD_MS_MAX     = 150.0;
+const double FIRST_MS_MAX    = 150.0;
+const double PEAK_MB_MAX     = 80.0;
+
+// Frames drawn before the measurement starts, so that caches fill (texts, glyphs).
+const long SETTLE_FRAMES = 500;
+
+FILE* sOut = stdout; // the table (standard output before the game's messages were sent to standard error)
+
+int64_t NowNs()
+{
+    timespec t;
+    clock_gettime(CLOCK_MONOTONIC, &t);
+    return int64_t(t.tv_sec) * 1000000000 + t.tv_nsec;
+}
+
+double Percentile(std::vector<double> v, double p)
+{
+    if (v.empty()) return 0.0;
+    std::sort(v.begin(), v.end());
+    size_t i = size_t(std::ceil(p / 100.0 * double(v.size()))) - (p > 0.0 ? 1 : 0);
+    return v[std::min(i, v.size() - 1)];
+}
+
+double Median(const std::vector<double>& v)
+{
+    return Percentile(v, 50.0);
+}
+
+double Best(const std::vector<double>& v)
+{
+    return v.empty() ? 0.0 : *std::min_element(v.begin(), v.end());
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// The reference scene
+
+void DrawReference()
+{
+    SDL_Renderer* r = PlatGetSdlRenderer();
+    SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_NONE);
+    SDL_SetRenderDrawColor(r, 0, 0, 0, 0);
+    SDL_RenderClear(r);
+    auto quad = [r](float x, float y, float w, float h, Uint8 red, Uint8 green, Uint8 blue)
+    {
+        SDL_Color c    = {red, green, blue, 255};
+        SDL_Vertex v[] = {{{x, y}, c, {0, 0}},         {{x, y + h}, c, {0, 0}}, {{x + w, y + h}, c, {0, 0}},
+                          {{x + w, y + h}, c, {0, 0}}, {{x + w, y}, c, {0, 0}}, {{x, y}, c, {0, 0}}};
+        SDL_RenderGeometry(r, nullptr, v, 6, nullptr, 0);
+    };
+    quad(0, 0, 800, 600, 40, 50, 70);
+    for (int i = 0; i < 800; ++i)
+    {
+        int column = i % 32, row = (i / 32) % 24;
+        quad(float(column * 25), float(row * 25), 25, 25, Uint8(100 + column * 4), Uint8(80 + row * 5), 60);
+    }
+    SDL_RenderPresent(r);
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// The level, frame by frame in the main loop's order
+
+struct FrameCost
+{
+    double updateUs, frameUs;
+    long allocs;
+};
+
+// The measured Update, a function of its own so that profilers can single it out.
+__attribute__((noinline)) void BusyLevelUpdate()
+{
+    GameStateLevelUpdate();
+}
+
+FrameCost LevelFrame(bool draw, bool measured)
+{
+    FrameCost cost;
+    long allocs = AllocCountMain();
+    int64_t t0  = NowNs();
+    ++gFrameNumber;
+    KoSysFrameStart();
+    KoInputUpdate();
+    int64_t u0 = NowNs();
+    if (measured)
+        BusyLevelUpdate();
+    else
+        GameStateLevelUpdate();
+    int64_t u1 = NowNs();
+    if (draw) GameStateLevelDraw();
+    SoundSetChannelVolumes(gSoundOn);
+    SoundUpdate();
+    KoSysFrameEnd();
+    gFrameTime = float(gKoFrameTime);
+    gTotalTime += double(gFrameTime);
+    int64_t t1    = NowNs();
+    cost.updateUs = double(u1 - u0) / 1000.0;
+    cost.frameUs  = double(t1 - t0) / 1000.0;
+    cost.allocs   = AllocCountMain() - allocs;
+
+    // A restart (the bot's, after a run ends) or any other way out starts the next run.
+    if (gGameStateNext != GS_LEVEL)
+    {
+        GameStateLevelFree();
+        KoSysReset();
+        gGameStateNext = GS_LEVEL;
+        GameStateLevelInit();
+    }
+    return cost;
+}
+
+struct Busy
+{
+    int members, chunks, axes, particles;
+    bool running;
+    bool Ok() const
+    {
+        return running && members >= PARTY_POWER_MAX && chunks >= 3 && axes > 0 && particles > 0;
+    }
+};
+
+Busy LevelBusy()
+{
+    Busy b;
+    b.members = 0;
+    for (const Hero& h : gHeroes)
+        if (h.body && (h.body->flag & (FLAG_ACTIVE | FLAG_IN_PARTY)) == (FLAG_ACTIVE | FLAG_IN_PARTY))
+            ++b.members;
+    b.chunks          = int(gChunkStartX / float(MAP_WIDTH) + 0.5f);
+    b.axes            = gAxesInFlight;
+    b.particles       = 0;
+    const Particle* p = ParticleSys::ParticleList();
+    for (int i = 0; i < PARTICLE_NUM_MAX; ++i)
+        if (p[i].flag & FLAG_ACTIVE) ++b.particles;
+    b.running = !gPaused && !gTutorialShowing && !gGameOver;
+    return b;
+}
+
+// ---------------------------------------------------------------------------------------------------------
+// The game as a process
+
+// Runs the game with the arguments; *pFirstMs gets the time from the start of the process to its first
+// presented picture (when pFirstMs is set), *pPeakMb its peak resident memory. False when it failed.
+bool RunGame(const Settings& s, const std::vector<std::string>& args, double* pFirstMs, double* pPeakMb)
+{
+    int fds[2];
+    if (pipe(fds) != 0) return false;
+    std::vector<std::string> argv = {s.game,  "--headless", "--windowed", "--save-dir",
+                                     s.saves, "--data-dir", s.data};
+    argv.insert(argv.end(), args.begin(), args.end());
+    std::vector<char*> cargv;
+    for (std::string& a : argv) cargv.push_back(&a[0]);
+    cargv.push_back(nullptr);
+
+    int64_t t0 = NowNs();
+    pid_t pid  = fork();
+    if (pid < 0) return false;
+    if (pid == 0)
+    {
+        close(fds[0]);
+        int null = open("/dev/null", O_WRONLY);
+        dup2(null, 1);
+        dup2(null, 2);
+        setenv("SKARN_BENCH_T0", std::to_string(t0).c_str(), 1);
+        setenv("SKARN_BENCH_FD", std::to_string(fds[1]).c_str(), 1);
+        if (pFirstMs) setenv("LD_PRELOAD", s.hook.c_str(), 1);
+        execv(cargv[0], cargv.data());
+        _exit(127);
+    }
+    close(fds[1]);
+    std::string text;
+    char buf[64];
+    ssize_t n;
+    while ((n = read(fds[0], buf, sizeof buf)) > 0 || (n < 0 && errno == EINTR))
+        if (n > 0) text.append(buf, size_t(n));
+    close(fds[0]);
+    int status = 0;
+    rusage usage;
+    if (wait4(pid, &status, 0, &usage) != pid) return false;
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+    {
+        fprintf(stderr, "bench: the game run failed (status %d)\n", status);
+        return false;
+    }
+    if (pPeakMb) *pPeakMb = double(usage.ru_maxrss) / 1024.0;
+    if (pFirstMs)
+    {
+        if (text.empty()) return false;
+        *pFirstMs = double(strtoll(text.c_str(), nullptr, 10)) / 1e6;
+    }
+    return true;
+}
+
+std::string Fixed(double v)
+{
+    char buf[32];
+    snprintf(buf, sizeof buf, "%.17g", v);
+    return buf;
+}
+
+// Splash, menu (Play clicked once the menu takes clicks) and some seconds of the level.
+bool GamePeak(const Settings& s, double* pPeakMb)
+{
+    const double dt  = 0.01;
+    long play        = long(std::ceil(3.6 / dt));
+    std::string path = s.saves + "/peak.script";
+    FILE* f          = fopen(path.c_str(), "w");
+    if (!f) return false;
+    fprintf(f, "%ld move 400 300\n%ld press 1\n%ld release 1\n", play, play, play + 2);
+    fclose(f);
+    return RunGame(s, {"--fixed-dt", Fixed(dt), "--frames", std::to_string(play + 600), "--script", path},
+                   nullptr, pPeakMb);
+}
+
+void Usage()
+{
+    fprintf(stderr,
+            "usage: skarn_bench [--samples N] [--runs N] [--fixed-dt S] [--data-dir DIR] [--game EXE]\n");
+}
+
+bool ParseArgs(int argc, char** argv, Settings* s)
+{
+    for (int i = 1; i < argc; ++i)
+    {
+        std::string a   = argv[i];
+        const char* val = i + 1 < argc ? argv[i + 1] : nullptr;
+        if (a == "--no-games" || a == "--no-draw")
+        {
+            (a == "--no-games" ? s->games : s->draw) = false;
+            continue;
+        }
+        if (!val) return false;
+        if (a == "--samples")
+            s->samples = std::max(100, atoi(val));
+        else if (a == "--runs")
+            s->runs = std::max(1, atoi(val));
+        else if (a == "--fixed-dt")
+            s->dt = std::max(1e-5, atof(val));
+        else if (a == "--data-dir")
+            s->data = val;
+        else if (a == "--game")
+            s->game = val;
+        else
+            return false;
+        ++i;
+    }
+    return true;
+}
+
+void Row(const char* what, const char* value, const char* target, bool ok)
+{
+    fprintf(sOut, "  %-44s %14s  %-10s %s\n", what, value, target, ok ? "ok" : "OVER");
+}
+
+std::string Num(const char* format, double v)
+{
+    char buf[64];
+    snprintf(buf, sizeof buf, format, v);
+    return buf;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    AllocCountSetMainThread();
+    Settings s;
+    if (!ParseArgs(argc, argv, &s))
+    {
+        Usage();
+        return 2;
+    }
+    // The table keeps standard output; what the game prints goes to standard error.
+    sOut = fdopen(dup(1), "w");
+    dup2(2, 1);
+
+    char saves[] = "/tmp/skarn-bench-XXXXXX";
+    if (!mkdtemp(saves))
+    {
+        fprintf(stderr, "bench: no temporary folder\n");
+        return 1;
+    }
+    s.saves = saves;
+    if (chdir(s.data.c_str()) != 0)
+    {
+        fprintf(stderr, "bench: cannot enter the data folder %s\n", s.data.c_str());
+        return 1;
+    }
+
+    // Start-up to the first frame, and the peak memory of a whole game, in processes of their own.
+    std::vector<double> firstMs;
+    for (int i = 0; i < s.runs && s.games; ++i)
+    {
+        double ms = 0.0;
+        if (!RunGame(s, {"--fixed-dt", Fixed(s.dt), "--frames", "1"}, &ms, nullptr))
+        {
+            fprintf(stderr, "bench: the game did not present a first frame\n");
+            return 1;
+        }
+        firstMs.push_back(ms);
+    }
+    double gamePeakMb = 0.0;
+    if (s.games && !GamePeak(s, &gamePeakMb)) fprintf(stderr, "bench: the whole-game run failed\n");
+
+    // This process: the engine, headless, on the fixed clock.
+    PlatConfigure(true);
+    KoFrameRateControllerSetFixed(s.dt);
+    gSaveDirOverride = s.saves;
+    BuildSaveFolder();
+    KoSysSetWindowTitle(gWindowTitle.c_str());
+    if (!KoSysInit())
+    {
+        fprintf(stderr, "bench: the window or its drawing device could not be created\n");
+        return 1;
+    }
+    SoundInit();
+    gFullScreen    = false;
+    gGameStateCurr = gGameStatePrev = gGameStateNext = GS_LEVEL;
+    GameStateMgrUpdate();
+
+    std::vector<double> loadMs;
+    for (int i = 0; i < s.runs; ++i)
+    {
+        KoSysReset();
+        int64_t t0 = NowNs();
+        GameStateLevelLoad();
+        loadMs.push_back(double(NowNs() - t0) / 1e6);
+        if (i + 1 < s.runs) GameStateLevelUnload();
+    }
+
+    // The busy run: the bench maps (the party gathers at the end of map 0, every later chunk has princesses
+    // out of reach for the followers to throw at), the bot playing.
+    for (int k = 0; k < MAP_NUM; ++k)
+    {
+        const std::string& path = k == 0 ? s.map0 : s.chunk;
+        if (!Terrain::ReadMap(path.c_str(), Terrain::GetMap(k)))
+        {
+            fprintf(stderr, "bench: cannot read %s\n", path.c_str());
+            return 1;
+        }
+    }
+    Bot::Enable(false);
+    KoSysReset();
+    GameStateLevelInit();
+
+    std::vector<double> updateUs, frameUs, refUs;
+    long allocs = 0, allocsMax = 0, otherAllocs = 0;
+    long frames = 0, settle = -1; // drawing starts with the first busy frame; measuring a little later
+    while (long(updateUs.size()) < s.samples && frames < s.frameLimit && gKoSysWindowExists)
+    {
+        Busy busy   = LevelBusy();
+        long other0 = AllocCountOther();
+        if (settle < 0 && busy.Ok()) settle = SETTLE_FRAMES;
+        FrameCost cost = LevelFrame(settle >= 0 && s.draw, settle == 0 && busy.Ok());
+        ++frames;
+        if (frames % 5000 == 0)
+            fprintf(stderr,
+                    "bench: frame %ld: %d members, %d chunks, %d axes, %d particles; %zu busy frames\n",
+                    frames, busy.members, busy.chunks, busy.axes, busy.particles, updateUs.size());
+        if (settle > 0) --settle;
+        if (settle != 0 || !busy.Ok()) continue;
+        otherAllocs += AllocCountOther() - other0;
+        updateUs.push_back(cost.updateUs);
+        frameUs.push_back(cost.frameUs);
+        allocs += cost.allocs;
+        allocsMax = std::max(allocsMax, cost.allocs);
+        if (!s.draw) continue;
+        int64_t r0 = NowNs();
+        DrawReference();
+        refUs.push_back(double(NowNs() - r0) / 1000.0);
+    }
+    GameStateLevelFree();
+    GameStateLevelUnload();
+
+    rusage self;
+    getrusage(RUSAGE_SELF, &self);
+    double selfPeakMb = double(self.ru_maxrss) / 1024.0;
+
+    if (updateUs.empty())
+    {
+        fprintf(stderr, "bench: no busy frame in %ld frames\n", frames);
+        return 1;
+    }
+
+    double uMed = Median(updateUs), u99 = Percentile(updateUs, 99.0);
+    double fMed = Median(frameUs), rMed = Median(refUs);
+    double ratio = fMed / rMed;
+    double apf   = double(allocs) / double(updateUs.size());
+    double load = Best(loadMs), first = Best(firstMs);
+    double peak = std::max(selfPeakMb, gamePeakMb);
+
+    fprintf(sOut, "Skarnhold benchmark: %d busy frames of %ld on a %.4g s fixed clock, headless, 800 x 600\n",
+            int(updateUs.size()), frames, s.dt);
+
+    Row("level Update, median (us)", Num("%.2f", uMed).c_str(), "<= 25", uMed <= UPDATE_US_MAX);
+    Row("level Update, 99th percentile (us)", Num("%.2f", u99).c_str(), "", true);
+    Row("level frame, median (us)", Num("%.1f", fMed).c_str(), "", true);
+    Row("reference scene, median (us)", Num("%.1f", rMed).c_str(), "", true);
+    Row("frame ratio (level / reference)", Num("%.3f", ratio).c_str(), "<= 1.5", ratio <= FRAME_RATIO_MAX);
+    Row("heap allocations per frame", Num("%.4f", apf).c_str(), "0", allocs == 0);
+    Row("  most in one frame / other threads",
+        (std::to_string(allocsMax) + " / " + std::to_string(otherAllocs)).c_str(), "", true);
+    Row("level Load (ms, best of runs)", Num("%.1f", load).c_str(), "<= 150", load <= LOAD_MS_MAX);
+    Row("level Load (ms, median)", Num("%.1f", Median(loadMs)).c_str(), "", true);
+    Row("start-up to first frame (ms, best of runs)", Num("%.1f", first).c_str(), "<= 150",
+        first <= FIRST_MS_MAX);
+    Row("start-up to first frame (ms, median)", Num("%.1f", Median(firstMs)).c_str(), "", true);
+    Row("peak memory, this process (MB)", Num("%.1f", selfPeakMb).c_str(), "", true);
+    Row("peak memory, splash-menu-level game (MB)", Num("%.1f", gamePeakMb).c_str(), "", true);
+    Row("peak memory (MB)", Num("%.1f", peak).c_str(), "<= 80", peak <= PEAK_MB_MAX);
+    fprintf(sOut,
+            "bench: update_us=%.2f frame_ratio=%.3f allocs_per_frame=%.4g load_ms=%.1f first_frame_ms=%.1f "
+            "peak_mb=%.1f\n",
+            uMed, ratio, apf, load, first, peak);
+    fflush(sOut);
+
+    SoundRelease();
+    KoSysExit();
+    nftw(
+        saves, [](const char* p, const struct stat*, int, struct FTW*) { return remove(p); }, 8,
+        FTW_DEPTH | FTW_PHYS);
+    return 0;
+}
