@@ -128,7 +128,7 @@ void DrawReference()
 }
 
 // ---------------------------------------------------------------------------------------------------------
-// The level, frame by frame in the main loop's order
+// The level, frame by frame through the main loop's own frame
 
 struct FrameCost
 {
@@ -136,39 +136,44 @@ struct FrameCost
     long allocs;
 };
 
-// The measured Update, a function of its own so that profilers can single it out.
+// The level's Update, timed. The measured one is a function of its own, so that profilers can single it out.
+bool sMeasured      = false;
+int64_t sUpdateNs   = 0;
+GameStateFn sDrawFn = nullptr;
+
 __attribute__((noinline)) void BusyLevelUpdate()
 {
     GameStateLevelUpdate();
 }
 
-FrameCost LevelFrame(bool draw, bool measured)
+void TimedLevelUpdate()
 {
-    FrameCost cost;
-    long allocs = AllocCountMain();
-    int64_t t0  = NowNs();
-    ++gFrameNumber;
-    KoSysFrameStart();
-    KoInputUpdate();
-    int64_t u0 = NowNs();
-    if (measured)
+    int64_t t0 = NowNs();
+    if (sMeasured)
         BusyLevelUpdate();
     else
         GameStateLevelUpdate();
-    int64_t u1 = NowNs();
-    if (draw) GameStateLevelDraw();
-    SoundSetChannelVolumes(gSoundOn);
-    SoundUpdate();
-    KoSysFrameEnd();
-    gFrameTime = float(gKoFrameTime);
-    gTotalTime += double(gFrameTime);
-    int64_t t1    = NowNs();
-    cost.updateUs = double(u1 - u0) / 1000.0;
-    cost.frameUs  = double(t1 - t0) / 1000.0;
+    sUpdateNs = NowNs() - t0;
+}
+
+void NoDraw() {}
+
+// One frame of the game's own loop in the level, with its Update timed; draws or not.
+FrameCost LevelFrame(const GameRunOptions& options, bool draw, bool measured)
+{
+    GameStateUpdate = TimedLevelUpdate;
+    GameStateDraw   = draw ? sDrawFn : NoDraw;
+    sMeasured       = measured;
+    long allocs     = AllocCountMain();
+    int64_t t0      = NowNs();
+    GameFrame(options);
+    FrameCost cost;
+    cost.frameUs  = double(NowNs() - t0) / 1000.0;
+    cost.updateUs = double(sUpdateNs) / 1000.0;
     cost.allocs   = AllocCountMain() - allocs;
 
     // A restart (the bot's, after a run ends) or any other way out starts the next run.
-    if (gGameStateNext != GS_LEVEL)
+    if (gGameStateNext != GS_LEVEL && gGameStateNext != GS_QUIT)
     {
         GameStateLevelFree();
         KoSysReset();
@@ -386,6 +391,10 @@ int main(int argc, char** argv)
     gFullScreen    = false;
     gGameStateCurr = gGameStatePrev = gGameStateNext = GS_LEVEL;
     GameStateMgrUpdate();
+    sDrawFn = GameStateDraw;
+    GameRunOptions options;
+    options.headless = options.windowed = true;
+    options.fixedDt                     = s.dt;
 
     std::vector<double> loadMs;
     for (int i = 0; i < s.runs; ++i)
@@ -415,12 +424,12 @@ int main(int argc, char** argv)
     std::vector<double> updateUs, frameUs, refUs;
     long allocs = 0, allocsMax = 0, otherAllocs = 0;
     long frames = 0, settle = -1; // drawing starts with the first busy frame; measuring a little later
-    while (long(updateUs.size()) < s.samples && frames < s.frameLimit && gKoSysWindowExists)
+    while (long(updateUs.size()) < s.samples && frames < s.frameLimit && gGameStateNext == GS_LEVEL)
     {
         Busy busy   = LevelBusy();
         long other0 = AllocCountOther();
         if (settle < 0 && busy.Ok()) settle = SETTLE_FRAMES;
-        FrameCost cost = LevelFrame(settle >= 0 && s.draw, settle == 0 && busy.Ok());
+        FrameCost cost = LevelFrame(options, settle >= 0 && s.draw, settle == 0 && busy.Ok());
         ++frames;
         if (frames % 5000 == 0)
             fprintf(stderr,

@@ -18,6 +18,30 @@ static void TakeScreenshots(const GameRunOptions& options)
         if (s.frame == gFrameNumber) KoGfxRequestScreenshot(s.path.c_str());
 }
 
+void GameFrame(const GameRunOptions& options)
+{
+    ++gFrameNumber;
+    if (KoInputCheckTriggered(VK_F11))
+    {
+        gFullScreen = !gFullScreen;
+        KoGfxToggleScreenMode();
+    }
+    KoSysFrameStart();
+    Script::InjectFrame(gFrameNumber); // scripted events arrive with the window's own
+    if (gFrameInputHook) gFrameInputHook();
+    KoInputUpdate();
+    GameStateUpdate();
+    GameStateDraw();
+    SoundSetChannelVolumes(gSoundOn);
+    SoundUpdate();
+    TakeScreenshots(options);
+    KoSysFrameEnd();
+    if (!gKoSysWindowExists || (options.frames > 0 && gFrameNumber >= options.frames))
+        gGameStateNext = GS_QUIT;
+    gFrameTime = float(gKoFrameTime);
+    gTotalTime += double(gFrameTime);
+}
+
 int GameMain(const GameRunOptions& options)
 {
     if (!options.scriptPath.empty())
@@ -63,29 +87,7 @@ int GameMain(const GameRunOptions& options)
         }
         GameStateInit();
 
-        while (gGameStateCurr == gGameStateNext)
-        {
-            ++gFrameNumber;
-            if (KoInputCheckTriggered(VK_F11))
-            {
-                gFullScreen = !gFullScreen;
-                KoGfxToggleScreenMode();
-            }
-            KoSysFrameStart();
-            Script::InjectFrame(gFrameNumber); // scripted events arrive with the window's own
-            if (gFrameInputHook) gFrameInputHook();
-            KoInputUpdate();
-            GameStateUpdate();
-            GameStateDraw();
-            SoundSetChannelVolumes(gSoundOn);
-            SoundUpdate();
-            TakeScreenshots(options);
-            KoSysFrameEnd();
-            if (!gKoSysWindowExists || (options.frames > 0 && gFrameNumber >= options.frames))
-                gGameStateNext = GS_QUIT;
-            gFrameTime = float(gKoFrameTime);
-            gTotalTime += double(gFrameTime);
-        }
+        while (gGameStateCurr == gGameStateNext) GameFrame(options);
 
         GameStateFree();
         if (gGameStateNext != GS_RESTART) GameStateUnload();

@@ -19,6 +19,11 @@ struct GameRunOptions
     std::vector<GameScreenshot> screenshots;
 };
 
+// One frame of the state loop, in the frame order: full-screen key, system frame start, scripted and hooked
+// input, input update, the state's Update and Draw, the sound pass, screenshots, system frame end, the end
+// test (window closed, --frames) and the frame time.
+void GameFrame(const GameRunOptions& options);
+
 // Runs the game; returns the process exit code (0 for a normal end).
 int GameMain(const GameRunOptions& options);
 
