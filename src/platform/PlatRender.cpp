@@ -9,6 +9,10 @@
 static SDL_Renderer* sRenderer = nullptr;
 static int sBackW              = 0;
 static int sBackH              = 0;
+static bool sSoftware          = false; // SDL's software renderer draws (headless, or no GPU)
+static bool sUnitScale         = true;  // the back buffer is the output, pixel for pixel
+static int sBlendMode          = PLAT_BLEND_NONE;
+static SDL_Texture* sWhite     = nullptr; // one white texel: blended triangles of the software renderer
 
 static_assert(sizeof(PlatVertex) == sizeof(SDL_Vertex), "PlatVertex must match SDL_Vertex");
 static_assert(offsetof(PlatVertex, r) == offsetof(SDL_Vertex, color), "PlatVertex colour offset");
@@ -34,6 +38,13 @@ bool PlatRendererCreate()
     }
     SDL_RendererInfo info;
     if (SDL_GetRendererInfo(sRenderer, &info) == 0) fprintf(stderr, "renderer: %s\n", info.name);
+    sSoftware = SDL_GetRendererInfo(sRenderer, &info) == 0 && (info.flags & SDL_RENDERER_SOFTWARE);
+    if (sSoftware)
+    {
+        sWhite = SDL_CreateTexture(sRenderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STATIC, 1, 1);
+        const Uint32 texel = 0xFFFFFFFF;
+        if (sWhite) SDL_UpdateTexture(sWhite, nullptr, &texel, 4);
+    }
     PlatRendererGetOutputSize(&sBackW, &sBackH);
     PlatRendererSetBlendMode(PLAT_BLEND_NONE);
     return true;
@@ -43,6 +54,8 @@ void PlatRendererDestroy()
 {
     if (!sRenderer) return;
     PlatFontShutdown();
+    if (sWhite) SDL_DestroyTexture(sWhite);
+    sWhite = nullptr;
     SDL_DestroyRenderer(sRenderer);
     sRenderer = nullptr;
 }
@@ -81,6 +94,7 @@ static void ApplyScale()
     if (sBackW <= 0 || sBackH <= 0 || outW <= 0 || outH <= 0) return;
     SDL_RenderSetViewport(sRenderer, nullptr);
     SDL_RenderSetScale(sRenderer, (float)outW / (float)sBackW, (float)outH / (float)sBackH);
+    sUnitScale = outW == sBackW && outH == sBackH;
 }
 
 void PlatRendererClear()
@@ -98,6 +112,8 @@ void PlatRendererSetBlendMode(int mode)
     if (mode == PLAT_BLEND_BLEND) sdlMode = SDL_BLENDMODE_BLEND;
     if (mode == PLAT_BLEND_ADD) sdlMode = SDL_BLENDMODE_ADD;
     SDL_SetRenderDrawBlendMode(sRenderer, sdlMode);
+    if (sWhite) SDL_SetTextureBlendMode(sWhite, sdlMode);
+    sBlendMode = mode;
 }
 
 // SDL's software rasteriser drops triangles whose corners lie far outside the target (its fixed-point edge
@@ -141,10 +157,143 @@ static int ClipPolygon(const PlatVertex* pIn, int n, PlatVertex* pOut, bool alon
     return m;
 }
 
+// The software renderer rasterises a triangle with costs that grow with its bounding box, and gives every
+// blended triangle a temporary surface of its own (allocated and freed per triangle). So there, two
+// triangles that make an axis-aligned rectangle of one colour, or of a colour that changes along one axis
+// only, are drawn as rectangle fills (one for the rectangle, or one per pixel row or column of the
+// gradient), and the other triangles of a blended draw carry a white texel, which keeps them off that
+// path. A rectangle covers the pixels whose centres lie inside it, so neighbouring rectangles meet without
+// gaps or overlaps.
+
+// The corners of a rectangle: bit 0 set on the right, bit 1 set at the bottom.
+struct PlatRect
+{
+    float x0, y0, x1, y1;
+    const PlatVertex* pCorner[4];
+};
+
+static bool SameColour(const PlatVertex& a, const PlatVertex& b)
+{
+    return a.r == b.r && a.g == b.g && a.b == b.b && a.a == b.a;
+}
+
+// True when the two triangles at pVtx together make one axis-aligned rectangle with one colour per corner.
+static bool AsRectangle(const PlatVertex* pVtx, PlatRect* pRect)
+{
+    float x0 = pVtx[0].x, x1 = pVtx[0].x, y0 = pVtx[0].y, y1 = pVtx[0].y;
+    for (int i = 1; i < 6; ++i)
+    {
+        x0 = SDL_min(x0, pVtx[i].x);
+        x1 = SDL_max(x1, pVtx[i].x);
+        y0 = SDL_min(y0, pVtx[i].y);
+        y1 = SDL_max(y1, pVtx[i].y);
+    }
+    if (!(x0 < x1 && y0 < y1)) return false;
+    const PlatVertex* corner[4] = {nullptr, nullptr, nullptr, nullptr};
+    int missing[2]              = {0, 0};
+    for (int t = 0; t < 2; ++t)
+    {
+        int seen = 0;
+        for (int k = 0; k < 3; ++k)
+        {
+            const PlatVertex& v = pVtx[3 * t + k];
+            if ((v.x != x0 && v.x != x1) || (v.y != y0 && v.y != y1)) return false;
+            int c = (v.x == x1 ? 1 : 0) | (v.y == y1 ? 2 : 0);
+            if (seen & (1 << c)) return false;
+            seen |= 1 << c;
+            if (corner[c] && !SameColour(*corner[c], v)) return false;
+            corner[c] = &v;
+        }
+        missing[t] = seen ^ 15;
+    }
+    // Each triangle leaves out one corner; the two left out must be opposite, so the shared edge is a
+    // diagonal.
+    if (!((missing[0] == 1 && missing[1] == 8) || (missing[0] == 8 && missing[1] == 1) ||
+          (missing[0] == 2 && missing[1] == 4) || (missing[0] == 4 && missing[1] == 2)))
+        return false;
+    *pRect = {x0, y0, x1, y1, {corner[0], corner[1], corner[2], corner[3]}};
+    return true;
+}
+
+// The first pixel whose centre lies at or after the coordinate.
+static int PixelFrom(float v)
+{
+    return (int)SDL_ceilf(v - 0.5f);
+}
+
+static Uint8 Lerp(Uint8 a, Uint8 b, float t)
+{
+    return (Uint8)((float)a + ((float)b - (float)a) * t + 0.5f);
+}
+
+// Fills the rectangle with one colour, or row by row (column by column) where the colour changes along y
+// (x) only. False when its colours change along both axes.
+static bool FillRectangle(const PlatRect& q)
+{
+    const PlatVertex* const* c = q.pCorner;
+    bool alongY                = SameColour(*c[0], *c[1]) && SameColour(*c[2], *c[3]);
+    bool alongX                = SameColour(*c[0], *c[2]) && SameColour(*c[1], *c[3]);
+    if (!alongX && !alongY) return false;
+    SDL_Rect r = {PixelFrom(q.x0), PixelFrom(q.y0), 0, 0};
+    r.w        = PixelFrom(q.x1) - r.x;
+    r.h        = PixelFrom(q.y1) - r.y;
+    if (r.w <= 0 || r.h <= 0) return true;
+    if (alongX && alongY)
+    {
+        SDL_SetRenderDrawColor(sRenderer, c[0]->r, c[0]->g, c[0]->b, c[0]->a);
+        SDL_RenderFillRect(sRenderer, &r);
+        return true;
+    }
+    // Rows (or columns) between the rectangle's first and last centre, each in the colour at its centre.
+    const PlatVertex& a        = *c[0];
+    const PlatVertex& b        = alongY ? *c[2] : *c[3];
+    const int n                = alongY ? r.h : r.w;
+    const float from           = alongY ? q.y0 : q.x0;
+    const float span           = alongY ? q.y1 - q.y0 : q.x1 - q.x0;
+    const int first            = alongY ? r.y : r.x;
+    SDL_Rect line              = r;
+    (alongY ? line.h : line.w) = 1;
+    for (int i = 0; i < n; ++i)
+    {
+        float t = SDL_clamp(((float)(first + i) + 0.5f - from) / span, 0.0f, 1.0f);
+        SDL_SetRenderDrawColor(sRenderer, Lerp(a.r, b.r, t), Lerp(a.g, b.g, t), Lerp(a.b, b.b, t),
+                               Lerp(a.a, b.a, t));
+        (alongY ? line.y : line.x) = first + i;
+        SDL_RenderFillRect(sRenderer, &line);
+    }
+    return true;
+}
+
+static void SubmitGeometry(const PlatVertex* pVtx, int vtxNum)
+{
+    if (vtxNum < 3) return;
+    SDL_Texture* pTex = sSoftware && sBlendMode != PLAT_BLEND_NONE ? sWhite : nullptr;
+    SDL_RenderGeometry(sRenderer, pTex, reinterpret_cast<const SDL_Vertex*>(pVtx), vtxNum, nullptr, 0);
+}
+
 static void SubmitTriangles(const PlatVertex* pVtx, int vtxNum)
 {
-    if (vtxNum >= 3)
-        SDL_RenderGeometry(sRenderer, nullptr, reinterpret_cast<const SDL_Vertex*>(pVtx), vtxNum, nullptr, 0);
+    if (vtxNum < 3) return;
+    if (!sSoftware || !sUnitScale)
+    {
+        SubmitGeometry(pVtx, vtxNum);
+        return;
+    }
+    int runStart = 0;
+    PlatRect q;
+    for (int i = 0; i + 6 <= vtxNum;)
+    {
+        if (!AsRectangle(pVtx + i, &q))
+        {
+            i += 3;
+            continue;
+        }
+        SubmitGeometry(pVtx + runStart, i - runStart);
+        if (!FillRectangle(q)) SubmitGeometry(pVtx + i, 6);
+        i += 6;
+        runStart = i;
+    }
+    SubmitGeometry(pVtx + runStart, vtxNum - runStart);
 }
 
 void PlatRendererDrawTriangles(const PlatVertex* pVtx, int vtxNum)
