@@ -1,8 +1,8 @@
-// The font rasteriser: faces found through fontconfig, glyphs rasterised by SDL2_ttf once per font (as
-// coverage, stretched to the asked width), and a bounded cache of finished texts: each text, colour and font
-// is composed once into a texture of its own and then costs one plain copy per frame. Textures of texts
-// that went out of use are reused for new ones, so changing texts do not allocate either once the cache
-// is warm.
+// The font rasteriser: faces found through fontconfig, the printable glyphs rasterised by SDL2_ttf when a
+// font opens (as coverage, stretched to the asked width), and a bounded cache of finished texts: each text
+// and font is composed once, in white, into a texture of its own and then costs one copy per frame, tinted
+// to the colour asked (so fading or recoloured texts are not composed again). Textures of texts that went
+// out of use are reused for new ones before new textures are made, so changing texts do not allocate.
 #include "platform/Platform.h"
 #include "platform/PlatInternal.h"
 
@@ -41,7 +41,6 @@ struct PlatFont
 struct PlatText
 {
     const PlatFont* pFont; // null: free
-    uint32_t colour;
     uint32_t hash;
     std::string text;
     SDL_Texture* pTex;
@@ -187,6 +186,8 @@ static float AverageWidth(TTF_Font* pTtf)
     return (float)w / 26.0f;
 }
 
+static const PlatGlyph& Glyph(PlatFont* pFont, unsigned char ch);
+
 PlatFont* PlatFontOpen(const char* pFace, int height, int width, int weight, bool italic)
 {
     if (!TTF_WasInit() && TTF_Init() != 0)
@@ -220,6 +221,7 @@ PlatFont* PlatFontOpen(const char* pFace, int height, int width, int weight, boo
         if (natural > 0.0f) pFont->scaleX = SDL_clamp((float)width / natural, 0.25f, 4.0f);
     }
     for (PlatGlyph& g : pFont->glyphs) g.ready = false;
+    for (int ch = PLAT_GLYPH_FIRST; ch <= PLAT_GLYPH_LAST; ++ch) Glyph(pFont, (unsigned char)ch);
     sOpenFonts[sOpenFontNum++] = pFont;
     return pFont;
 }
@@ -361,15 +363,13 @@ static void Measure(PlatFont* pFont, const char* pText, int* pW, int* pH)
     *pH = (lines - 1) * pFont->lineH + pFont->glyphH;
 }
 
-// Composes the text in its colour (alpha from coverage x the colour's alpha) into the scratch pixels.
-static void Compose(PlatFont* pFont, const char* pText, uint32_t colour, int w, int h)
+// Composes the text in white, its coverage as alpha, into the scratch pixels.
+static void Compose(PlatFont* pFont, const char* pText, int w, int h)
 {
     if (sCompose.capacity() < 256 * 1024) sCompose.reserve(256 * 1024);
     sCompose.assign((size_t)w * h, 0);
-    const uint32_t rgb = colour & 0x00FFFFFFu;
-    const uint32_t ca  = colour >> 24;
-    float pen          = 0.0f;
-    int top            = 0;
+    float pen = 0.0f;
+    int top   = 0;
     for (const char* p = pText; *p; ++p)
     {
         unsigned char ch = (unsigned char)*p;
@@ -393,21 +393,20 @@ static void Compose(PlatFont* pFont, const char* pText, uint32_t colour, int w, 
             {
                 int dx = left + x;
                 if (dx < 0 || dx >= w || !pSrc[x]) continue;
-                uint32_t a   = (pSrc[x] * ca + 127) / 255;
-                uint32_t old = pDst[dx] >> 24;
-                if (a > old) pDst[dx] = (a << 24) | rgb;
+                uint32_t a = pSrc[x];
+                if (a > pDst[dx] >> 24) pDst[dx] = (a << 24) | 0x00FFFFFFu;
             }
         }
     }
 }
 
 // The cached texture of the text, composing it on a miss into the texture of a text gone out of use.
-static PlatText* FindText(PlatFont* pFont, const char* pText, uint32_t colour)
+static PlatText* FindText(PlatFont* pFont, const char* pText)
 {
     const uint32_t hash = Hash(pText);
     ++sUseClock;
     for (PlatText& t : sTexts)
-        if (t.pFont == pFont && t.hash == hash && t.colour == colour && t.pTex && t.text == pText)
+        if (t.pFont == pFont && t.hash == hash && t.pTex && t.text == pText)
         {
             t.lastUse = sUseClock;
             return &t;
@@ -415,22 +414,23 @@ static PlatText* FindText(PlatFont* pFont, const char* pText, uint32_t colour)
 
     int w = 0, h = 0;
     Measure(pFont, pText, &w, &h);
-    // The victim: a free slot, else the stalest text whose texture is big enough, else the stalest.
+    // The victim: the stalest text out of use whose texture is big enough, else a free slot, else the
+    // stalest text.
     PlatText* pFit    = nullptr;
+    PlatText* pFree   = nullptr;
     PlatText* pOldest = &sTexts[0];
     for (PlatText& t : sTexts)
     {
         if (!t.pFont && !t.pTex)
         {
-            pOldest = &t;
-            pFit    = nullptr;
-            break;
+            if (!pFree) pFree = &t;
+            continue;
         }
         if (t.lastUse < pOldest->lastUse) pOldest = &t;
         bool stale = t.lastUse + PLAT_TEXT_STALE < sUseClock;
         if (stale && t.texW >= w && t.texH >= h && (!pFit || t.lastUse < pFit->lastUse)) pFit = &t;
     }
-    PlatText* pSlot = pFit ? pFit : pOldest;
+    PlatText* pSlot = pFit ? pFit : pFree ? pFree : pOldest;
     if (pSlot->text.capacity() < 64) pSlot->text.reserve(64);
     if (!pSlot->pTex || pSlot->texW < w || pSlot->texH < h)
     {
@@ -449,11 +449,10 @@ static PlatText* FindText(PlatFont* pFont, const char* pText, uint32_t colour)
         }
         SDL_SetTextureBlendMode(pSlot->pTex, SDL_BLENDMODE_BLEND);
     }
-    Compose(pFont, pText, colour, w, h);
+    Compose(pFont, pText, w, h);
     SDL_Rect area = {0, 0, w, h};
     SDL_UpdateTexture(pSlot->pTex, &area, sCompose.data(), w * 4);
     pSlot->pFont   = pFont;
-    pSlot->colour  = colour;
     pSlot->hash    = hash;
     pSlot->text    = pText;
     pSlot->w       = w;
@@ -470,8 +469,10 @@ int PlatFontDrawText(PlatFont* pFont, const char* pText, int x, int y, uint32_t 
     for (const char* p = pText; *p; ++p) lines += *p == '\n';
     const int height = lines * pFont->lineH;
     if (!PlatGetSdlRenderer() || (colour >> 24) == 0 || x >= clipX1 || y >= clipY1) return height;
-    PlatText* pEntry = FindText(pFont, pText, colour);
+    PlatText* pEntry = FindText(pFont, pText);
     if (!pEntry) return height;
+    SDL_SetTextureColorMod(pEntry->pTex, (Uint8)(colour >> 16), (Uint8)(colour >> 8), (Uint8)colour);
+    SDL_SetTextureAlphaMod(pEntry->pTex, (Uint8)(colour >> 24));
     SDL_Rect src = {0, 0, SDL_min(pEntry->w, clipX1 - x), SDL_min(pEntry->h, clipY1 - y)};
     SDL_Rect dst = {x, y, src.w, src.h};
     SDL_RenderCopy(PlatGetSdlRenderer(), pEntry->pTex, &src, &dst);
