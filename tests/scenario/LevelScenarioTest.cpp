@@ -97,6 +97,15 @@ int Differences(const TestImage& a, const TestImage& b, int y0, int y1)
     return n;
 }
 
+// The mean red level of the rectangle [x0, x1) x [y0, y1).
+int MeanRed(const TestImage& img, int x0, int y0, int x1, int y1)
+{
+    long sum = 0;
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x) sum += (ImagePixel(img, x, y) >> 16) & 0xFF;
+    return int(sum / ((x1 - x0) * (y1 - y0)));
+}
+
 const uint32_t TEXT_COLOUR = 0xFFE0C5B8;
 
 } // namespace
@@ -137,13 +146,30 @@ TEST(LevelScenario, FallingOffTheGroundEndsTheRunAndFreezesTheWorldAfterTheShake
 
 TEST(LevelScenario, ATroglinLeftBehindByTheCameraDiesOnSolidGround)
 {
-    // A wall too high to jump stops the leader at x 11.5; the camera runs on until it is 17.5 ahead.
+    // A wall too high to jump stops the leader at x 11.5; the camera runs on until it is 17.5 ahead
+    // (level frame 1897). The shake follows with its red frame; then the world is frozen and ESC no longer
+    // pauses (the body left behind is not removed again in every frame).
     LevelRun run;
-    Play(&run, "wall", 2000, "");
+    Play(&run, "wall", 2100, Tap(2000, VK_ESCAPE), {1907, 1990, 2080});
     ASSERT_EQ(0, run.result.exitCode) << run.result.err;
     ASSERT_EQ(1u, run.runs.size()) << run.result.err;
     EXPECT_EQ(7, run.runs[0].meters);
     EXPECT_NEAR(9.2, run.runs[0].seconds, 0.1);
+    TestImage shake = Shot(run, 1907), frozen = Shot(run, 1990), afterEsc = Shot(run, 2080);
+    EXPECT_GT(MeanRed(shake, 0, 560, 40, 600), MeanRed(frozen, 0, 560, 40, 600) + 30);
+    // The same picture but for the blinking cursor of the name entry.
+    EXPECT_EQ(0, Differences(frozen, afterEsc, 0, 280) + Differences(frozen, afterEsc, 320, 600));
+}
+
+TEST(LevelScenario, AMapWithoutAPartyStartEndsTheRunAtOnce)
+{
+    // Map 0 holds three terrain cells and then text; the other maps are missing.
+    LevelRun run;
+    Play(&run, "nostart", 200, "");
+    ASSERT_EQ(0, run.result.exitCode) << run.result.err;
+    EXPECT_NE(std::string::npos, run.result.err.find("holds no party start")) << run.result.err;
+    ASSERT_EQ(1u, run.runs.size()) << run.result.err;
+    EXPECT_EQ(0, run.runs[0].meters);
 }
 
 TEST(LevelScenario, PauseStopsTheWorldAndRWhilePausedRestarts)
