@@ -7,6 +7,7 @@
 // lengths. It takes the jump whose prediction keeps the most troglins alive the longest.
 #include "level/Bot.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
