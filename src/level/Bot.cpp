@@ -50,11 +50,25 @@ struct SimMember
     int grounded; // the last frame the member stood on the ground (0: now, -1: not since the start)
 };
 
+// A monster stronger than the party. A walking skull goes on at its speed until it turns, then walks one
+// second each way.
 struct SimMonster
 {
     Vec2 pos;
-    float reach; // half width of the touch test; walking skulls get more room
+    float speed;  // units per second along x (0: stands still)
+    float turnIn; // seconds until it turns
 };
+
+// Where the monster stands t seconds from now.
+static float MonsterX(const SimMonster& m, float t)
+{
+    if (m.speed == 0.0f || t <= m.turnIn) return m.pos.x + m.speed * t;
+    float turned = m.pos.x + m.speed * m.turnIn;
+    float since  = t - m.turnIn;
+    int legs     = int(since);
+    float part   = since - float(legs);
+    return (legs % 2 == 0) ? turned - m.speed * part : turned - m.speed + m.speed * part;
+}
 
 static void PushKey(unsigned char vk, bool down)
 {
@@ -149,10 +163,11 @@ static float Simulate(const SimMember* start, int memberNum, const SimMonster* m
                 if (s.m.order == 1) wallBefore = wall;
                 StepHeroMotion(&s.m, contacts, keys, dt, gRunSpeed, leaderX, camX);
                 if (s.m.flag & FLAG_LANDED) s.grounded = f;
-                if (float(f) * dt >= invuln)
+                float t = float(f) * dt;
+                if (t >= invuln)
                     for (int k = 0; k < monsterNum && !dead; ++k)
-                        dead = std::fabs(monsters[k].pos.x - s.m.pos.x) <= monsters[k].reach &&
-                               std::fabs(monsters[k].pos.y - s.m.pos.y) <= 1.0f;
+                        dead = std::fabs(MonsterX(monsters[k], t) - s.m.pos.x) <= 1.05f &&
+                               std::fabs(monsters[k].pos.y - s.m.pos.y) <= 1.05f;
             }
             if (dead)
             {
@@ -202,7 +217,11 @@ static int Plan(float dt)
         if (!IsMonsterAlive(info) || info->power <= gPartyPower) continue;
         Vec2 p = info->pInst->posCurr;
         if (p.x < leaderX - 16.0f || p.x > leaderX + 25.0f) continue;
-        monsters[monsterNum++] = {p, info->pInst->patrolDir != 0 ? 2.2f : 1.05f};
+        const GameObjInst* inst = info->pInst;
+        SimMonster& m           = monsters[monsterNum++];
+        m.pos                   = p;
+        m.speed                 = inst->patrolDir == 0 ? 0.0f : (inst->patrolDir == 1 ? -1.0f : 1.0f);
+        m.turnIn                = inst->patrolPhase == 2 ? float(inst->patrolTimer) : 1.0f;
     }
 
     // Long enough to see the longest jump land (jumps get longer as frames get longer).
