@@ -7,7 +7,7 @@ PACKAGES=(
     # toolchain
     build-essential g++ clang cmake make pkg-config ccache
     # libraries of the game
-    libsdl2-dev libsdl2-ttf-dev libsdl2-mixer-dev libfontconfig-dev
+    libsdl2-dev libsdl2-ttf-dev libsdl2-mixer-dev libfontconfig-dev zlib1g-dev
     # fonts the game asks fontconfig for (sans, serif, mono and a chunky display face)
     fontconfig fonts-dejavu-core fonts-dejavu-extra fonts-freefont-ttf fonts-cherrybomb
     # tests, sanitizers and fuzzers

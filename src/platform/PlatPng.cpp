@@ -1,27 +1,10 @@
-// A small PNG writer: 8-bit RGB, the image data in stored (uncompressed) deflate blocks.
+// A small PNG writer: 8-bit RGB, unfiltered scanlines, compressed with zlib.
 #include "platform/Platform.h"
+
+#include <zlib.h>
 
 #include <cstdio>
 #include <vector>
-
-static uint32_t Crc32(uint32_t crc, const uint8_t* pData, size_t len)
-{
-    static uint32_t sTable[256];
-    static bool sTableDone = false;
-    if (!sTableDone)
-    {
-        for (uint32_t n = 0; n < 256; ++n)
-        {
-            uint32_t c = n;
-            for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-            sTable[n] = c;
-        }
-        sTableDone = true;
-    }
-    crc = ~crc;
-    for (size_t i = 0; i < len; ++i) crc = sTable[(crc ^ pData[i]) & 0xFF] ^ (crc >> 8);
-    return ~crc;
-}
 
 static void Put32(std::vector<uint8_t>& out, uint32_t v)
 {
@@ -31,13 +14,13 @@ static void Put32(std::vector<uint8_t>& out, uint32_t v)
     out.push_back((uint8_t)v);
 }
 
-static void PutChunk(std::vector<uint8_t>& out, const char* pType, const std::vector<uint8_t>& data)
+static void PutChunk(std::vector<uint8_t>& out, const char* pType, const uint8_t* pData, size_t len)
 {
-    Put32(out, (uint32_t)data.size());
+    Put32(out, (uint32_t)len);
     size_t start = out.size();
     out.insert(out.end(), pType, pType + 4);
-    out.insert(out.end(), data.begin(), data.end());
-    Put32(out, Crc32(0, out.data() + start, out.size() - start));
+    out.insert(out.end(), pData, pData + len);
+    Put32(out, (uint32_t)crc32(0, out.data() + start, (uInt)(out.size() - start)));
 }
 
 bool PlatWritePng(const char* pPath, const uint32_t* pPixels, int w, int h)
@@ -58,33 +41,9 @@ bool PlatWritePng(const char* pPath, const uint32_t* pPixels, int w, int h)
             raw.push_back((uint8_t)c);
         }
     }
-
-    // zlib stream of stored blocks.
-    std::vector<uint8_t> z;
-    z.reserve(raw.size() + raw.size() / 65535 * 5 + 16);
-    z.push_back(0x78);
-    z.push_back(0x01);
-    size_t pos = 0;
-    do
-    {
-        size_t len = raw.size() - pos;
-        if (len > 65535) len = 65535;
-        bool last = pos + len == raw.size();
-        z.push_back(last ? 1 : 0);
-        z.push_back((uint8_t)len);
-        z.push_back((uint8_t)(len >> 8));
-        z.push_back((uint8_t)~len);
-        z.push_back((uint8_t)(~len >> 8));
-        z.insert(z.end(), raw.begin() + pos, raw.begin() + pos + len);
-        pos += len;
-    } while (pos < raw.size());
-    uint32_t a = 1, b = 0;
-    for (uint8_t v : raw)
-    {
-        a = (a + v) % 65521;
-        b = (b + a) % 65521;
-    }
-    Put32(z, (b << 16) | a);
+    uLongf zLen = compressBound((uLong)raw.size());
+    std::vector<uint8_t> z(zLen);
+    if (compress2(z.data(), &zLen, raw.data(), (uLong)raw.size(), Z_BEST_SPEED) != Z_OK) return false;
 
     std::vector<uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     std::vector<uint8_t> ihdr;
@@ -95,9 +54,9 @@ bool PlatWritePng(const char* pPath, const uint32_t* pPixels, int w, int h)
     ihdr.push_back(0); // deflate
     ihdr.push_back(0); // adaptive filtering
     ihdr.push_back(0); // no interlace
-    PutChunk(png, "IHDR", ihdr);
-    PutChunk(png, "IDAT", z);
-    PutChunk(png, "IEND", std::vector<uint8_t>());
+    PutChunk(png, "IHDR", ihdr.data(), ihdr.size());
+    PutChunk(png, "IDAT", z.data(), zLen);
+    PutChunk(png, "IEND", nullptr, 0);
 
     FILE* pFile = fopen(pPath, "wb");
     if (!pFile) return false;
