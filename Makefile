@@ -39,3 +39,8 @@ contact-sheet:
 	cmake -S . -B build >/dev/null && cmake --build build -j2 --target contactsheet
 	build/tools/contactsheet assets data build/contact-sheet.ppm; status=$$?; \
 	convert build/contact-sheet.ppm build/contact-sheet.png && echo build/contact-sheet.png; exit $$status
+
+# Fuzz targets of the file readers (clang, libFuzzer, ASan, UBSan) in build-fuzz/, each run for FUZZ_SECONDS
+# (default 60); fails on any finding. FUZZ_TARGETS="mesh grid" runs some of them.
+fuzz:
+	./scripts/fuzz.sh

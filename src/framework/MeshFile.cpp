@@ -116,10 +116,19 @@ struct MeshRect
     uint32_t colour;
 };
 
+// A record whose corners lie beyond the range of a float (huge centre and size) reads as a malformed one:
+// its triangles could not be placed or drawn.
 static bool ReadRect(MeshTokens* pTok, MeshRect* pRect)
 {
-    return ReadFloat(pTok, &pRect->cx) && ReadFloat(pTok, &pRect->cy) && ReadFloat(pTok, &pRect->w) &&
-           ReadFloat(pTok, &pRect->h) && ReadColour(pTok, &pRect->colour);
+    if (!(ReadFloat(pTok, &pRect->cx) && ReadFloat(pTok, &pRect->cy) && ReadFloat(pTok, &pRect->w) &&
+          ReadFloat(pTok, &pRect->h) && ReadColour(pTok, &pRect->colour)))
+        return false;
+    float halfW = pRect->w / 2.0f, halfH = pRect->h / 2.0f;
+    if (std::isfinite(pRect->cx - halfW) && std::isfinite(pRect->cx + halfW) &&
+        std::isfinite(pRect->cy - halfH) && std::isfinite(pRect->cy + halfH))
+        return true;
+    pTok->failed = true;
+    return false;
 }
 
 // ---------------------------------------------------------------------------------------------------------

@@ -2,8 +2,8 @@
 //
 // The readers and shape functions add triangles to the triangle list the caller has opened with
 // KoGfxTriStart; they neither open nor close a list. A file that cannot be opened adds nothing; reading
-// stops at the end of the tokens or at the first token that is not a number of the expected kind, and
-// what was added before it stays.
+// stops at the end of the tokens, at the first token that is not a number of the expected kind, or at a
+// rectangle record whose corners lie beyond the float range, and what was added before it stays.
 //
 // General mesh file: triangles of nine tokens "x0 y0 c0 x1 y1 c1 x2 y2 c2"; x and y decimal floats, c a
 // hexadecimal 0xAARRGGBB colour with or without "0x". Monster mesh file: records "cx cy w h c" drawn over
