@@ -54,24 +54,6 @@ static void SortTable()
                      [](const HighScoreEntry& a, const HighScoreEntry& b) { return a.score > b.score; });
 }
 
-// A whole decimal number of 32 bits: optional sign, digits, nothing else.
-static bool ParseScore(const char* b, const char* e, int32_t* pScore)
-{
-    const char* p = b;
-    if (p < e && (*p == '-' || *p == '+')) ++p;
-    if (p == e || e - p > 10) return false;
-    long long value = 0;
-    for (; p < e; ++p)
-    {
-        if (*p < '0' || *p > '9') return false;
-        value = value * 10 + (*p - '0');
-    }
-    if (*b == '-') value = -value;
-    if (value < INT32_MIN || value > INT32_MAX) return false;
-    *pScore = int32_t(value);
-    return true;
-}
-
 void LoadHighScores()
 {
     std::string text;
@@ -82,7 +64,7 @@ void LoadHighScores()
     const char *nameBegin, *nameEnd, *scoreBegin, *scoreEnd;
     int32_t score;
     while (TextNextToken(text, &pos, &nameBegin, &nameEnd) &&
-           TextNextToken(text, &pos, &scoreBegin, &scoreEnd) && ParseScore(scoreBegin, scoreEnd, &score))
+           TextNextToken(text, &pos, &scoreBegin, &scoreEnd) && TextParseInt(scoreBegin, scoreEnd, &score))
         gHighScores.push_back(HighScoreEntry{std::string(nameBegin, nameEnd), score});
     SortTable();
 }

@@ -76,8 +76,7 @@ static bool ParseFloat(const char* b, const char* e, float* pValue)
     return std::isfinite(*pValue);
 }
 
-// Hexadecimal colour 0xAARRGGBB: "0x" or "0X" may lead; one to eight digits of either case.
-static bool ParseColour(const char* b, const char* e, uint32_t* pColour)
+bool MeshParseColour(const char* b, const char* e, uint32_t* pColour)
 {
     if (e - b > 2 && b[0] == '0' && (b[1] == 'x' || b[1] == 'X')) b += 2;
     if (b == e || e - b > 8) return false;
@@ -104,7 +103,7 @@ static bool ReadFloat(MeshTokens* pTok, float* pValue)
 static bool ReadColour(MeshTokens* pTok, uint32_t* pColour)
 {
     const char *b, *e;
-    if (!pTok->failed && TextNextToken(pTok->text, &pTok->pos, &b, &e) && ParseColour(b, e, pColour))
+    if (!pTok->failed && TextNextToken(pTok->text, &pTok->pos, &b, &e) && MeshParseColour(b, e, pColour))
         return true;
     pTok->failed = true;
     return false;

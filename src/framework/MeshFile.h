@@ -24,6 +24,9 @@ void LoadFlagMesh(const char* fileName);
 void MeshAddCircle(float cx, float cy, float r, uint32_t colour);
 // An axis-aligned rectangle of two triangles.
 void MeshAddRect(float cx, float cy, float w, float h, uint32_t colour);
+// A colour token [b, e) of the mesh files: 0xAARRGGBB in hexadecimal, "0x" or "0X" may lead, one to eight
+// digits of either case. False for anything else.
+bool MeshParseColour(const char* b, const char* e, uint32_t* pColour);
 
 // Who loads a type: printed when its mesh cannot be built.
 struct MeshLoader

@@ -3,8 +3,8 @@
 #define KO_MODULE "src\\GameState_Mesheditor"
 
 #include <climits>
-#include <cstdio>
 #include <fstream>
+#include <string>
 
 #include "engine/KoAssert.h"
 #include "engine/KoGraphics.h"
@@ -12,13 +12,15 @@
 #include "framework/CommonLevel.h"
 #include "framework/GameStateMgr.h"
 #include "framework/MeshFile.h"
+#include "framework/TextFile.h"
 
 static const char* const PALETTE_PATH = "Meshes/colours.txt";
 static const char* const GRID_PATH    = "Meshes/readmesh80x80.txt";
 static const char* const EXPORT_PATH  = "Meshes/outmesh.txt";
 
-// A grid file asking for more cells than this is treated as damaged (empty grid).
-static const long MESH_GRID_CELLS_MAX = 4096L * 4096L;
+// A grid file asking for more cells than this is treated as damaged (empty grid): a header of a few bytes
+// must not take hundreds of megabytes, and the pool could not show even the lines of a larger grid.
+static const long MESH_GRID_CELLS_MAX = 1024L * 1024L;
 // The zoom keys stop here: at 0 the cursor conversion would divide by zero, below it the grid turns over.
 static const float MESH_ZOOM_MIN = 1.0f;
 
@@ -46,15 +48,14 @@ static GameObjInst* CreateMeshInst(int type, float scale, float x, float y, floa
 
 bool MeshEditorReadPalette(const char* path)
 {
-    FILE* pFile = fopen(path, "r");
-    if (!pFile) return false;
-    for (int k = 0; k < MESH_PALETTE_NUM; ++k)
-    {
-        unsigned int value;
-        if (fscanf(pFile, "%x", &value) != 1) break;
-        gMeshPalette[k] = value;
-    }
-    fclose(pFile);
+    std::string text;
+    if (!TextFileRead(path, &text)) return false;
+    size_t pos = 0;
+    const char *b, *e;
+    uint32_t colour;
+    for (int k = 0;
+         k < MESH_PALETTE_NUM && TextNextToken(text, &pos, &b, &e) && MeshParseColour(b, e, &colour); ++k)
+        gMeshPalette[k] = colour;
     return true;
 }
 
@@ -69,40 +70,40 @@ void MeshEditorFreeGrid()
 }
 
 // A label: everything up to and including the next blank, at most 200 characters.
-static void SkipLabel(FILE* pFile)
+static void SkipLabel(const std::string& text, size_t* pPos)
 {
-    int c;
-    for (int n = 0; n < 200 && (c = fgetc(pFile)) != EOF; ++n)
-        if (c == ' ') break;
+    for (int n = 0; n < 200 && *pPos < text.size(); ++n)
+        if (text[(*pPos)++] == ' ') break;
+}
+
+// The next token as a whole 32-bit decimal number.
+static bool ReadInt(const std::string& text, size_t* pPos, int32_t* pValue)
+{
+    const char *b, *e;
+    return TextNextToken(text, pPos, &b, &e) && TextParseInt(b, e, pValue);
 }
 
 bool MeshEditorReadGrid(const char* path)
 {
     MeshEditorFreeGrid();
-    FILE* pFile = fopen(path, "r");
-    if (!pFile) return false;
-    int w = 0, h = 0;
-    SkipLabel(pFile);
-    bool header = fscanf(pFile, "%d", &w) == 1;
-    if (header) SkipLabel(pFile);
-    header = header && fscanf(pFile, "%d", &h) == 1;
-    if (header && w > 0 && h > 0 && long(w) * long(h) <= MESH_GRID_CELLS_MAX)
+    std::string text;
+    if (!TextFileRead(path, &text)) return false;
+    size_t pos = 0;
+    int32_t w = 0, h = 0;
+    SkipLabel(text, &pos);
+    bool header = ReadInt(text, &pos, &w);
+    if (header) SkipLabel(text, &pos);
+    header = header && ReadInt(text, &pos, &h);
+    if (!header || w <= 0 || h <= 0 || long(w) * long(h) > MESH_GRID_CELLS_MAX) return true;
+    gMeshGridW    = w;
+    gMeshGridH    = h;
+    gMeshCells    = new MeshCell[size_t(w) * size_t(h)]();
+    gMeshCellInst = new GameObjInst*[size_t(w) * size_t(h)]();
+    for (int i = 0; i < w * h; ++i)
     {
-        gMeshGridW    = w;
-        gMeshGridH    = h;
-        gMeshCells    = new MeshCell[size_t(w) * size_t(h)]();
-        gMeshCellInst = new GameObjInst*[size_t(w) * size_t(h)]();
-        for (int i = 0; i < w * h; ++i)
-        {
-            gMeshCells[i].colour = 0xFFFFFFFF;
-            if (fscanf(pFile, "%d", &gMeshCells[i].state) != 1)
-            {
-                gMeshCells[i].state = 0;
-                break;
-            }
-        }
+        gMeshCells[i].colour = 0xFFFFFFFF;
+        if (!ReadInt(text, &pos, &gMeshCells[i].state)) break;
     }
-    fclose(pFile);
     return true;
 }
 

@@ -39,11 +39,12 @@ void GameStateMesheditorDraw();
 void GameStateMesheditorFree();
 void GameStateMesheditorUnload();
 
-// Reads up to 30 hexadecimal colours into the palette; stops at the first unreadable value (the rest keep
-// their values). False when the file cannot be opened.
+// Reads up to 30 hexadecimal colours (tokens as the colours of the mesh files) into the palette; stops at
+// the first unreadable value (the rest keep their values). False when the file cannot be opened.
 bool MeshEditorReadPalette(const char* path);
-// Reads the grid file into a new grid (any earlier grid is released first). A missing or damaged header
-// gives an empty grid; cells after an unreadable value stay empty. False when the file cannot be opened.
+// Reads the grid file into a new grid (any earlier grid is released first). A missing or damaged header,
+// or one asking for more than a million cells, gives an empty grid; numbers are whole 32-bit decimals, and
+// cells from an unreadable value on stay empty. False when the file cannot be opened.
 bool MeshEditorReadGrid(const char* path);
 // Releases the grid arrays (safe when there are none).
 void MeshEditorFreeGrid();
