@@ -32,9 +32,12 @@ for t in "${targets[@]}"; do
     while read -r seed; do
         [ -n "$seed" ] && cp -n "$seed" "$corpus/"
     done <"build-fuzz/tests/fuzz/$t.seeds"
+    dict=()
+    [ -f "tests/fuzz/dict/$t.dict" ] && dict=(-dict="tests/fuzz/dict/$t.dict")
     echo "fuzz: $t for ${seconds} s ..." >&2
     build-fuzz/tests/fuzz/fuzz_"$t" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
-        -print_final_stats=1 -artifact_prefix="$artifacts/" "$corpus" "tests/fuzz/inputs/$t" >"$log" 2>&1
+        -print_final_stats=1 "${dict[@]}" -artifact_prefix="$artifacts/" "$corpus" "tests/fuzz/inputs/$t" \
+        >"$log" 2>&1
     status=$?
     done_line=$(grep -E '^#[0-9]+[[:space:]]+DONE' "$log" | tail -n 1)
     if [ $status -eq 0 ]; then
