@@ -5,12 +5,12 @@
 # behaviour or a broken check; the input that did it is left in build-fuzz/fuzz/artifacts/<name>/ (copy it
 # to tests/fuzz/inputs/<name>/ once the reader is mended). The corpora grow in build-fuzz/fuzz/corpus/.
 #   FUZZ_SECONDS=300 make fuzz          longer runs
-#   FUZZ_TARGETS="mesh grid" make fuzz  some of the targets: mesh meshmax map highscore palette grid
+#   FUZZ_TARGETS="mesh grid" make fuzz  some of the targets: mesh meshmax map highscore palette grid script
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
 seconds=${FUZZ_SECONDS:-60}
-read -r -a targets <<<"${FUZZ_TARGETS:-mesh meshmax map highscore palette grid}"
+read -r -a targets <<<"${FUZZ_TARGETS:-mesh meshmax map highscore palette grid script}"
 
 ./scripts/install-deps.sh || exit 1
 cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DSKARN_FUZZ=ON >/dev/null || exit 1
