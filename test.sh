@@ -11,7 +11,9 @@ cmake_args=(-DSKARN_WERROR=ON)
 for arg in "$@"; do
     case "$arg" in
         --clang) dir=build-clang; cmake_args+=(-DCMAKE_CXX_COMPILER=clang++) ;;
-        --sanitize) dir=build-sanitize; cmake_args+=(-DSKARN_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug) ;;
+        --sanitize)
+            dir=build-sanitize; cmake_args+=(-DSKARN_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug)
+            export SKARN_TEST_TIME_SCALE=${SKARN_TEST_TIME_SCALE:-5} ;; # scenario timeouts: sanitized runs are slower
         *) echo "usage: ./test.sh [--clang] [--sanitize]" >&2; exit 2 ;;
     esac
 done
