@@ -91,13 +91,6 @@ float KoTan(float radians)
     return float(std::tan(double(radians)));
 }
 
-float KoWrap(float x, float x0, float x1)
-{
-    if (x < x0) return x + (x1 - x0);
-    if (x > x1) return x - (x1 - x0);
-    return x;
-}
-
 float KoRandFloat()
 {
     // The sequence is drawn in steps of 1/32767: rand() is brought to 15 bits first, so the result stays

@@ -3,6 +3,8 @@
 // the translation in the third column. In Mtx33Concat(out, a, b), b applies first.
 #pragma once
 
+#include <cmath>
+
 struct Vec2
 {
     float x;
@@ -26,11 +28,92 @@ void Mtx33Scale(Mtx33* pResult, float x, float y);
 void Mtx33Rot(Mtx33* pResult, float angle);
 void Mtx33Concat(Mtx33* pResult, const Mtx33* pMtx0, const Mtx33* pMtx1);
 
+// The per-frame helpers, inline for the passes over whole pools.
+
+// x brought back by one period when it lies outside [x0, x1].
+inline float KoWrap(float x, float x0, float x1)
+{
+    if (x < x0) return x + (x1 - x0);
+    if (x > x1) return x - (x1 - x0);
+    return x;
+}
+
+// Sine and cosine of an angle at once, for building transforms: the nearest quarter turn is taken off and
+// short series give sine and cosine of the rest (within [-pi/4, pi/4]), both within a float's rounding of
+// the exact values. Angles of 1e5 and more (or not numbers) go to the library.
+inline void KoSinCos(float angle, float* pSin, float* pCos)
+{
+    const double x = angle;
+    if (!(std::fabs(x) < 1.0e5))
+    {
+        *pSin = std::sin(angle);
+        *pCos = std::cos(angle);
+        return;
+    }
+    const int quarter = int(x * 0.6366197723675814 + (x < 0.0 ? -0.5 : 0.5));
+    const double r = x - quarter * 1.5707963267948966, r2 = r * r;
+    const double s =
+        r * (1.0 + r2 * (-1.0 / 6.0 + r2 * (1.0 / 120.0 + r2 * (-1.0 / 5040.0 + r2 * (1.0 / 362880.0)))));
+    const double c =
+        1.0 + r2 * (-0.5 + r2 * (1.0 / 24.0 + r2 * (-1.0 / 720.0 + r2 * (1.0 / 40320.0 - r2 / 3628800.0))));
+    switch (quarter & 3)
+    {
+        case 0:
+            *pSin = float(s), *pCos = float(c);
+            break;
+        case 1:
+            *pSin = float(c), *pCos = float(-s);
+            break;
+        case 2:
+            *pSin = float(-s), *pCos = float(-c);
+            break;
+        default:
+            *pSin = float(-c), *pCos = float(s);
+            break;
+    }
+}
+
+// pResult = T(moveX, moveY) x S(zoom, zoom) x T(x, y) x R(angle) x S(scale, scale), written out (without
+// the rotation when angle is 0): an instance's own matrix seen through a view (zoom 1, move 0 for none).
+inline void Mtx33ViewTransRotScale(Mtx33* pResult, float zoom, float moveX, float moveY, float x, float y,
+                                   float angle, float scale)
+{
+    float c = scale, s = 0.0f;
+    if (angle != 0.0f)
+    {
+        KoSinCos(angle, &s, &c);
+        c *= scale;
+        s *= scale;
+    }
+    float(&m)[3][3] = pResult->m;
+    m[0][0]         = zoom * c;
+    m[0][1]         = zoom * -s;
+    m[0][2]         = zoom * x + moveX;
+    m[1][0]         = zoom * s;
+    m[1][1]         = zoom * c;
+    m[1][2]         = zoom * y + moveY;
+    m[2][0]         = 0.0f;
+    m[2][1]         = 0.0f;
+    m[2][2]         = 1.0f;
+}
+// *pMtx = T(moveX, moveY) x S(zoom, zoom) x *pMtx for a matrix whose third row is (0, 0, 1), as every
+// product of translations, rotations and scales has.
+inline void Mtx33ZoomMove(Mtx33* pMtx, float zoom, float moveX, float moveY)
+{
+    float(&m)[3][3] = pMtx->m;
+    for (int col = 0; col < 3; ++col)
+    {
+        m[0][col] *= zoom;
+        m[1][col] *= zoom;
+    }
+    m[0][2] += moveX;
+    m[1][2] += moveY;
+}
+
 float KoDegToRad(float degrees);
 float KoSin(float radians);
 float KoCos(float radians);
 float KoTan(float radians);
-float KoWrap(float x, float x0, float x1);
 // rand() / 32767.0: from 0.0 to 1.0, both ends included. The generator is never seeded.
 float KoRandFloat();
 

@@ -11,6 +11,9 @@
 GameObj sGameObjList[GAME_OBJ_NUM_MAX];
 int sGameObjNum = 0;
 GameObjInst sGameObjInstList[GAME_OBJ_INST_NUM_MAX];
+// One past the last record of the main pool that may be active: every create moves it on, the transform
+// pass brings it back to the last active record, emptying the pool to 0.
+static size_t sMainEnd = 0;
 
 float gCamPosX = 0.0f;
 float gCamPosY = 0.0f;
@@ -36,6 +39,7 @@ GameObjInst* KoGameObjInstCreate(uint32_t type, float scale, const Vec2* pPos, c
         pInst->posCurr = pPos ? *pPos : Vec2{0.0f, 0.0f};
         pInst->velCurr = pVel ? *pVel : Vec2{0.0f, 0.0f};
         pInst->dirCurr = dir;
+        if (pInstList == sGameObjInstList && i >= sMainEnd) sMainEnd = i + 1;
         return pInst;
     }
     return nullptr;
@@ -70,27 +74,6 @@ void KoGameObjInstDrawAll(void* pInstList, size_t instNum, size_t instSize)
     KoGfxSetTransform(&identity);
 }
 
-// transform = T(pos) x R(dir) x S(scale), written out (most instances do not turn).
-static void SetTransformTRS(GameObjInst* pInst)
-{
-    float c = pInst->scale, s = 0.0f;
-    if (pInst->dirCurr != 0.0f)
-    {
-        c = cosf(pInst->dirCurr) * pInst->scale;
-        s = sinf(pInst->dirCurr) * pInst->scale;
-    }
-    Mtx33& m  = pInst->transform;
-    m.m[0][0] = c;
-    m.m[0][1] = -s;
-    m.m[0][2] = pInst->posCurr.x;
-    m.m[1][0] = s;
-    m.m[1][1] = c;
-    m.m[1][2] = pInst->posCurr.y;
-    m.m[2][0] = 0.0f;
-    m.m[2][1] = 0.0f;
-    m.m[2][2] = 1.0f;
-}
-
 void KoGameObjInstTransformAll(void* pInstList, size_t instNum, size_t instSize, float dt)
 {
     for (size_t i = 0; i < instNum; ++i)
@@ -99,7 +82,8 @@ void KoGameObjInstTransformAll(void* pInstList, size_t instNum, size_t instSize,
         if (!(pInst->flag & FLAG_ACTIVE)) continue;
         pInst->posCurr.x += pInst->velCurr.x * dt;
         pInst->posCurr.y += pInst->velCurr.y * dt;
-        SetTransformTRS(pInst);
+        Mtx33ViewTransRotScale(&pInst->transform, 1.0f, 0.0f, 0.0f, pInst->posCurr.x, pInst->posCurr.y,
+                               pInst->dirCurr, pInst->scale);
     }
 }
 
@@ -145,40 +129,44 @@ void DestroyInst(GameObjInst* pInst)
 void DestroyAllInst()
 {
     for (GameObjInst& inst : sGameObjInstList) DestroyInst(&inst);
+    sMainEnd = 0;
+}
+
+size_t ActiveEnd()
+{
+    return sMainEnd;
 }
 
 void UpdateAllInst()
 {
-    int end = 0; // one past the last active record: the camera sweep stops there
-    for (int i = 0; i < GAME_OBJ_INST_NUM_MAX; ++i)
+    // The camera's view zoom x (p - camera) as a zoom and a move.
+    const float dt = gFrameTime, zoom = gCamZoom, moveX = -gCamZoom * gCamPosX, moveY = -gCamZoom * gCamPosY;
+    size_t end = 0;
+    for (size_t i = 0; i < sMainEnd; ++i)
     {
         GameObjInst& inst = sGameObjInstList[i];
         if (!(inst.flag & FLAG_ACTIVE)) continue;
         end = i + 1;
-        inst.posCurr.x += inst.velCurr.x * gFrameTime;
-        inst.posCurr.y += inst.velCurr.y * gFrameTime;
-        SetTransformTRS(&inst);
-        Mtx33& m = inst.transform;
+        inst.posCurr.x += inst.velCurr.x * dt;
+        inst.posCurr.y += inst.velCurr.y * dt;
+        Mtx33& m                   = inst.transform;
+        const bool world           = (inst.flag & FLAG_WORLD) != 0;
+        const GameObjInst* pParent = (inst.flag & FLAG_CHILD) ? inst.pParent : nullptr;
+        const bool view            = world && !pParent; // a child gets the view through its parent
+        Mtx33ViewTransRotScale(&m, view ? zoom : 1.0f, view ? moveX : 0.0f, view ? moveY : 0.0f,
+                               inst.posCurr.x, inst.posCurr.y, inst.dirCurr, inst.scale);
+        if (!pParent) continue;
 
-        // A child sits later in the pool than its parent, whose matrix is therefore this frame's and still
-        // without the camera.
-        if ((inst.flag & FLAG_CHILD) && inst.pParent) Mtx33Concat(&m, &inst.pParent->transform, &m);
+        // A child sits later in the pool than its parent, whose matrix is therefore this frame's, with the
+        // view when the parent is in world space.
+        Mtx33Concat(&m, &pParent->transform, &m);
+        const bool viewed = (pParent->flag & FLAG_WORLD) != 0;
+        if (world && !viewed)
+            Mtx33ZoomMove(&m, zoom, moveX, moveY);
+        else if (!world && viewed && zoom != 0.0f) // a screen-space child of a world-space parent
+            Mtx33ZoomMove(&m, 1.0f / zoom, -moveX / zoom, -moveY / zoom);
     }
-
-    // Camera: S(zoom) x T(-camera) x transform. The camera matrix has the rows (z, 0, -z cx), (0, z, -z cy),
-    // (0, 0, 1) and every transform the third row (0, 0, 1), so the product reduces to this.
-    const float zoom = gCamZoom, tx = -gCamZoom * gCamPosX, ty = -gCamZoom * gCamPosY;
-    for (int i = 0; i < end; ++i)
-    {
-        GameObjInst& inst = sGameObjInstList[i];
-        if ((inst.flag & (FLAG_ACTIVE | FLAG_WORLD)) != (FLAG_ACTIVE | FLAG_WORLD)) continue;
-        Mtx33& m = inst.transform;
-        for (int col = 0; col < 3; ++col)
-        {
-            m.m[0][col] = zoom * m.m[0][col] + tx * m.m[2][col];
-            m.m[1][col] = zoom * m.m[1][col] + ty * m.m[2][col];
-        }
-    }
+    sMainEnd = end;
 }
 
 void ResetAll()
@@ -186,6 +174,7 @@ void ResetAll()
     memset(sGameObjList, 0, sizeof(sGameObjList));
     sGameObjNum = 0;
     memset(static_cast<void*>(sGameObjInstList), 0, sizeof(sGameObjInstList));
+    sMainEnd = 0;
     Terrain::ClearMaps();
     gPlayerName.clear();
 }

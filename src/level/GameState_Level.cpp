@@ -291,7 +291,7 @@ void GameStateLevelUpdate()
 void GameStateLevelDraw()
 {
     if (Bot::SkipDraw()) return;
-    KoGameObjInstDrawAll(sGameObjInstList, GAME_OBJ_INST_NUM_MAX, sizeof(GameObjInst));
+    KoGameObjInstDrawAll(sGameObjInstList, CommonLevel::ActiveEnd(), sizeof(GameObjInst));
     ParticleSys::Draw();
     UI::DrawUI();
 }

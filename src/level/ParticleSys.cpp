@@ -25,6 +25,8 @@ namespace
 const float PI = 3.1415927f;
 
 Particle sParticleList[PARTICLE_NUM_MAX];
+int sParticleEnd  = 0; // one past the last slot in use
+int sParticleFree = 0; // no slot below this one is free
 
 const uint32_t PARTICLE_ALIVE    = FLAG_ACTIVE | FLAG_WORLD;
 const uint32_t DUST_COLOUR       = 0xAA883311;
@@ -41,10 +43,17 @@ enum
     BEHAVIOUR_SHRINK = 1,
 };
 
+// The lowest free slot, taken: the caller starts the particle in it.
 Particle* FreeParticle()
 {
-    for (Particle& p : sParticleList)
-        if (p.flag == 0) return &p;
+    for (int i = sParticleFree; i < PARTICLE_NUM_MAX; ++i)
+    {
+        if (sParticleList[i].flag != 0) continue;
+        sParticleFree = i + 1;
+        if (i >= sParticleEnd) sParticleEnd = i + 1;
+        return &sParticleList[i];
+    }
+    sParticleFree = PARTICLE_NUM_MAX;
     return nullptr;
 }
 
@@ -70,17 +79,6 @@ Vec2 Scatter(float spread, float x, float y)
     Vec2 pos;
     Vec2Set(&pos, x + KoCos(a) * d, y + KoSin(a) * d);
     return pos;
-}
-
-// T(pos) x R(dir) x S(scale).
-void BuildTransform(Mtx33* pOut, const Vec2* pPos, float dir, float scale)
-{
-    Mtx33 t, r, s;
-    Mtx33Trans(&t, pPos->x, pPos->y);
-    Mtx33Rot(&r, dir);
-    Mtx33Scale(&s, scale, scale);
-    Mtx33Concat(pOut, &r, &s);
-    Mtx33Concat(pOut, &t, pOut);
 }
 
 // Axe flight.
@@ -119,6 +117,8 @@ void ParticleLoad()
 void ParticleFree()
 {
     for (Particle& p : sParticleList) p.flag = 0;
+    sParticleEnd  = 0;
+    sParticleFree = 0;
 }
 
 void EmitTrail(float spread, float x, float y)
@@ -161,16 +161,26 @@ void EmitSparkle(float spread, float x, float y)
 
 void Update()
 {
-    float dt = gFrameTime;
-    for (Particle& p : sParticleList)
+    // The camera's view zoom x (p - camera) as a zoom and a move.
+    const float dt = gFrameTime, zoom = gCamZoom, moveX = -gCamZoom * gCamPosX, moveY = -gCamZoom * gCamPosY;
+    const double spin = TUMBLE_SPEED * gKoFrameTime;
+    int end           = 0;
+    for (int i = 0; i < sParticleEnd; ++i)
     {
+        Particle& p = sParticleList[i];
         if (!(p.flag & FLAG_ACTIVE)) continue;
         // A particle freed here still moves this once, so its last transform stays consistent.
-        if (p.lifetime <= p.age || p.scale <= SCALE_GONE) p.flag = 0;
+        if (p.lifetime <= p.age || p.scale <= SCALE_GONE)
+        {
+            p.flag = 0;
+            if (i < sParticleFree) sParticleFree = i;
+        }
+        else
+            end = i + 1;
         p.age += dt;
         if (p.behaviour == BEHAVIOUR_TUMBLE)
         {
-            p.dirCurr = float(p.dirCurr + TUMBLE_SPEED * gKoFrameTime);
+            p.dirCurr = float(p.dirCurr + spin);
             p.dirCurr = KoWrap(p.dirCurr, -PI, PI);
             if (p.age >= SHRINK_PERIOD)
             {
@@ -187,21 +197,19 @@ void Update()
         }
         p.posCurr.x += p.velCurr.x * dt;
         p.posCurr.y += p.velCurr.y * dt;
-        BuildTransform(&p.transform, &p.posCurr, p.dirCurr, p.scale);
+        // The camera's view applies to the live ones.
+        const bool alive = (p.flag & PARTICLE_ALIVE) == PARTICLE_ALIVE;
+        Mtx33ViewTransRotScale(&p.transform, alive ? zoom : 1.0f, alive ? moveX : 0.0f, alive ? moveY : 0.0f,
+                               p.posCurr.x, p.posCurr.y, p.dirCurr, p.scale);
     }
-
-    Mtx33 cam, move;
-    Mtx33Scale(&cam, gCamZoom, gCamZoom);
-    Mtx33Trans(&move, -gCamPosX, -gCamPosY);
-    Mtx33Concat(&cam, &cam, &move);
-    for (Particle& p : sParticleList)
-        if ((p.flag & PARTICLE_ALIVE) == PARTICLE_ALIVE) Mtx33Concat(&p.transform, &cam, &p.transform);
+    sParticleEnd = end;
 }
 
 void Draw()
 {
-    for (Particle& p : sParticleList)
+    for (int i = 0; i < sParticleEnd; ++i)
     {
+        const Particle& p = sParticleList[i];
         if (!(p.flag & FLAG_ACTIVE)) continue;
         KoGfxSetBlendMode(KO_GFX_BM_ADD);
         KoGfxSetTransform(&p.transform);

@@ -2,6 +2,7 @@
 // name entry and the Hall Of Fame.
 #include "level/UI.h"
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <string>
@@ -76,6 +77,9 @@ const char* const TUTORIAL_TEXTS[4] = {
 GameObj sUIObjList[UI::UI_OBJ_NUM_MAX];
 int sUIObjNum = 0;
 GameObjInst sUIObjInstList[UI::UI_OBJ_INST_NUM_MAX];
+// One past the last overlay record handed out since the pool was last emptied by ResetUI: no record from
+// there on is ever shown, so the per-frame passes stop here.
+size_t sUIObjInstEnd = 0;
 
 // The sixteen instances made by InitUI, in pool order.
 GameObjInst* sPanel;
@@ -178,8 +182,10 @@ GameObjInst* Create(unsigned type, float x, float y, float scale)
 {
     Vec2 pos;
     Vec2Set(&pos, x, y);
-    return KoGameObjInstCreate(type, scale, &pos, nullptr, 0.0f, sUIObjList, sUIObjInstList,
-                               UI::UI_OBJ_INST_NUM_MAX, sizeof(GameObjInst));
+    GameObjInst* pInst = KoGameObjInstCreate(type, scale, &pos, nullptr, 0.0f, sUIObjList, sUIObjInstList,
+                                             UI::UI_OBJ_INST_NUM_MAX, sizeof(GameObjInst));
+    if (pInst) sUIObjInstEnd = std::max(sUIObjInstEnd, size_t(pInst - sUIObjInstList) + 1);
+    return pInst;
 }
 
 void Show(GameObjInst* pInst)
@@ -381,7 +387,7 @@ void UpdateGameOver(bool click, float dt)
 // Moves and transforms the overlay instances: screen space, no parents, no camera.
 void TransformAll(float dt)
 {
-    KoGameObjInstTransformAll(sUIObjInstList, UI::UI_OBJ_INST_NUM_MAX, sizeof(GameObjInst), dt);
+    KoGameObjInstTransformAll(sUIObjInstList, sUIObjInstEnd, sizeof(GameObjInst), dt);
 }
 
 // Formats into the text buffer (cut to its size) and prints at a position of the 800 x 600 layout.
@@ -453,6 +459,7 @@ void ResetUI()
     for (GameObj& obj : sUIObjList) obj = GameObj();
     sUIObjNum = 0;
     for (GameObjInst& inst : sUIObjInstList) inst = GameObjInst();
+    sUIObjInstEnd = 0;
 }
 
 void LoadUI()
@@ -527,8 +534,9 @@ void UpdateUI()
     if (gGameOver) UpdateGameOver(click, dt);
     if (!gPaused && !gGameOver) Hide(sCursor);
 
-    for (GameObjInst& inst : sUIObjInstList)
+    for (size_t i = 0; i < sUIObjInstEnd; ++i)
     {
+        GameObjInst& inst = sUIObjInstList[i];
         if (!(inst.flag & FLAG_ACTIVE) || !IsButton(inst.pObject->type)) continue;
         if (KoTestPointToRect(&m, &inst.posCurr, BUTTON_W, BUTTON_H))
         {
@@ -581,7 +589,7 @@ void UpdateNameEntry()
 void DrawUI()
 {
     KoGfxSetBlendMode(KO_GFX_BM_BLEND);
-    KoGameObjInstDrawAll(sUIObjInstList, UI_OBJ_INST_NUM_MAX, sizeof(GameObjInst));
+    KoGameObjInstDrawAll(sUIObjInstList, sUIObjInstEnd, sizeof(GameObjInst));
     KoGfxSetBlendMode(KO_GFX_BM_NONE);
 
     const bool wide        = KoGfxGetWindowWidth() > 1000;

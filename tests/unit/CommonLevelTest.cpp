@@ -214,6 +214,74 @@ TEST_F(PoolTest, TransformPassMovesComposesWithTheParentAndAppliesTheCameraOnce)
     EXPECT_NEAR(parent->transform.m[0][2], 2.0f * (11.0f - 50.0f), 1e-4f);
 }
 
+TEST_F(PoolTest, AChildTakesTheCameraOnlyWhenItLivesInWorldSpaceItself)
+{
+    gCamPosX = 3.0f;
+    gCamPosY = -4.0f;
+    gCamZoom = 2.0f;
+    Vec2 wpos{10.0f, 5.0f}, spos{-20.0f, 30.0f}, cpos{1.0f, 0.5f};
+    GameObjInst* world       = CommonLevel::CreateInst(TYPE_TROGLIN_BODY, 1.5f, &wpos, nullptr, 0.3f);
+    GameObjInst* screenChild = CommonLevel::CreateInst(TYPE_ARM_0, 0.5f, &cpos, nullptr, -1.2f);
+    GameObjInst* screen      = CommonLevel::CreateInst(TYPE_SKY, 3.0f, &spos, nullptr, 0.0f);
+    GameObjInst* worldChild  = CommonLevel::CreateInst(TYPE_ARM_1, 0.5f, &cpos, nullptr, 2.0f);
+    world->flag |= FLAG_WORLD;
+    screenChild->flag |= FLAG_CHILD;
+    screenChild->pParent = world;
+    worldChild->flag |= FLAG_WORLD | FLAG_CHILD;
+    worldChild->pParent = screen;
+    CommonLevel::UpdateAllInst();
+
+    Mtx33 cam, camS, camT, expect;
+    Mtx33Scale(&camS, 2.0f, 2.0f);
+    Mtx33Trans(&camT, -3.0f, 4.0f);
+    Mtx33Concat(&cam, &camS, &camT);
+    Mtx33 worldOwn = Trs(10.0f, 5.0f, 0.3f, 1.5f), screenOwn = Trs(-20.0f, 30.0f, 0.0f, 3.0f);
+    Mtx33 screenChildOwn = Trs(1.0f, 0.5f, -1.2f, 0.5f), worldChildOwn = Trs(1.0f, 0.5f, 2.0f, 0.5f);
+    Mtx33Concat(&expect, &worldOwn, &screenChildOwn);
+    ExpectMatrixNear(screenChild->transform, expect);
+    Mtx33Concat(&expect, &screenOwn, &worldChildOwn);
+    Mtx33Concat(&expect, &cam, &expect);
+    ExpectMatrixNear(worldChild->transform, expect);
+}
+
+TEST_F(PoolTest, ThePassesStopAfterTheLastRecordThatCanBeActive)
+{
+    Vec2 vel{1.0f, 0.0f};
+    EXPECT_EQ(CommonLevel::ActiveEnd(), 0u);
+    GameObjInst* r[6];
+    for (GameObjInst*& p : r) p = CommonLevel::CreateInst(TYPE_SKULL, 1.0f, nullptr, &vel, 0.0f);
+    EXPECT_EQ(CommonLevel::ActiveEnd(), 6u);
+    for (int i : {5, 4, 1}) CommonLevel::DestroyInst(r[i]);
+    EXPECT_EQ(CommonLevel::ActiveEnd(), 6u); // destroying moves nothing; the next pass looks
+    gFrameTime = 1.0f;
+    CommonLevel::UpdateAllInst();
+    EXPECT_EQ(CommonLevel::ActiveEnd(), 4u);
+
+    // Creates fill the gap first, then move the end on; the tile editor's generic create counts too.
+    EXPECT_EQ(CommonLevel::CreateInst(TYPE_SKULL, 1.0f, nullptr, &vel, 0.0f), r[1]);
+    EXPECT_EQ(CommonLevel::ActiveEnd(), 4u);
+    EXPECT_EQ(CommonLevel::CreateInst(TYPE_SKULL, 1.0f, nullptr, &vel, 0.0f), r[4]);
+    GameObjInst* editor = KoGameObjInstCreate(TYPE_TERRAIN, 1.0f, nullptr, &vel, 0.0f, sGameObjList,
+                                              sGameObjInstList, GAME_OBJ_INST_NUM_MAX, sizeof(GameObjInst));
+    EXPECT_EQ(editor, r[5]);
+    EXPECT_EQ(CommonLevel::ActiveEnd(), 6u);
+    CommonLevel::UpdateAllInst();
+    EXPECT_EQ(r[0]->posCurr.x, 2.0f);
+    EXPECT_EQ(r[1]->posCurr.x, 1.0f);
+    EXPECT_EQ(editor->posCurr.x, 1.0f) << "a record past the old end moves as soon as it is made";
+
+    // Emptied by the last destroy and the pass, by DestroyAllInst and by ResetAll.
+    for (GameObjInst* p : r) CommonLevel::DestroyInst(p);
+    CommonLevel::UpdateAllInst();
+    EXPECT_EQ(CommonLevel::ActiveEnd(), 0u);
+    CommonLevel::CreateInst(TYPE_SKULL, 1.0f, nullptr, nullptr, 0.0f);
+    CommonLevel::DestroyAllInst();
+    EXPECT_EQ(CommonLevel::ActiveEnd(), 0u);
+    CommonLevel::CreateInst(TYPE_SKULL, 1.0f, nullptr, nullptr, 0.0f);
+    CommonLevel::ResetAll();
+    EXPECT_EQ(CommonLevel::ActiveEnd(), 0u);
+}
+
 TEST_F(PoolTest, ResetAllEmptiesTypesPoolMapsAndTheName)
 {
     sGameObjNum                                                              = 5;

@@ -58,6 +58,34 @@ TEST_F(ParticleTest, FullPoolEmitsNothingAndRestartsTheSparkleClock)
     EXPECT_EQ(LiveParticles(TYPE_PARTICLE_STAR), 0);
 }
 
+TEST_F(ParticleTest, FreedSlotsAreTakenLowestFirstAndLiveOnesAboveThemKeepMoving)
+{
+    auto type = [](int i) { return Slot(i).flag ? int(Slot(i).pObject->type) : -1; };
+    ParticleSys::EmitBurst(10, 0.5f, 0.0f, 0.0f); // slots 0 to 9, skull heads: 1.4 s
+    gAxesInFlight = 1;
+    gTrailTimer   = 0.0f;
+    ParticleSys::EmitTrail(1.0f, 0.0f, 0.0f); // slots 10 and 11, dust: 1.2 s
+    while (Slot(10).flag) ParticleSys::Update();
+    EXPECT_EQ(type(9), TYPE_PARTICLE_SKULL);
+    EXPECT_EQ(type(11), -1);
+
+    ParticleSys::EmitBurst(4, 0.5f, 0.0f, 0.0f);
+    for (int i = 10; i < 14; ++i) EXPECT_EQ(type(i), TYPE_PARTICLE_SKULL) << i;
+    while (Slot(0).flag) ParticleSys::Update();
+    for (int i = 0; i < 10; ++i) EXPECT_EQ(type(i), -1) << i;
+    const float x = Slot(13).posCurr.x;
+    ParticleSys::Update();
+    EXPECT_NE(Slot(13).posCurr.x, x) << "the younger heads above the freed slots still move";
+
+    gSparkleTimer = 1.0f;
+    ParticleSys::EmitSparkle(1.0f, 0.0f, 0.0f);
+    EXPECT_EQ(type(0), TYPE_PARTICLE_STAR);
+    ParticleSys::ParticleFree();
+    ParticleSys::EmitBurst(1, 0.5f, 0.0f, 0.0f);
+    EXPECT_EQ(type(0), TYPE_PARTICLE_SKULL);
+    EXPECT_EQ(LiveParticles(TYPE_PARTICLE_SKULL), 1);
+}
+
 TEST_F(AxeTest, ThrowNeedsAStrongMonsterInReach)
 {
     AddTroglin(1.0f, 3.0f, HERO_KIND_LEADER);
