@@ -1,7 +1,11 @@
 // Monsters and the sky: types, the monster list, the monster creator, patrol, weakening and the monster
 // and pickup pass.
+#define KO_MODULE "src\\Factory"
 #include "level/Factory.h"
 
+#include <algorithm>
+
+#include "engine/KoAssert.h"
 #include "framework/CommonLevel.h"
 #include "framework/GameStateMgr.h"
 #include "framework/MeshFile.h"
@@ -18,7 +22,37 @@ bool gFirstDiamondSeen = false;
 
 namespace
 {
-const int MONSTER_LIST_ROOM = 80;
+// The monster records, handed out by the monster creator from a store that is filled once, so laying a
+// chunk allocates nothing. Every monster takes three records of the main pool (itself and two digits), so
+// at most a third of the pool can be monsters in play; an axe in flight may still hold a record whose
+// monster is gone.
+const int MONSTER_RECORD_NUM = GAME_OBJ_INST_NUM_MAX / 3 + AXE_SLOT_NUM;
+MonsterInfo sMonsterRecords[MONSTER_RECORD_NUM];
+MonsterInfo* sFreeRecords[MONSTER_RECORD_NUM]; // a stack of the records not in the monster list
+int sFreeRecordNum = -1;                       // -1 until the store is first filled
+
+bool AimedAt(const MonsterInfo* pInfo)
+{
+    for (const AxeSlot& slot : gAxes)
+        if (slot.pAxe && slot.pTarget == pInfo) return true;
+    return false;
+}
+
+// The records of monsters that are gone and that no axe is flying at leave the monster list (the others
+// keep their order) and go back to the store: nothing can reach them any more.
+void PruneMonsterList()
+{
+    size_t kept = 0;
+    for (MonsterInfo* pInfo : gMonsterList)
+    {
+        bool stored = pInfo >= sMonsterRecords && pInfo < sMonsterRecords + MONSTER_RECORD_NUM;
+        if (stored && !IsMonsterAlive(pInfo) && !AimedAt(pInfo))
+            sFreeRecords[sFreeRecordNum++] = pInfo;
+        else
+            gMonsterList[kept++] = pInfo;
+    }
+    gMonsterList.resize(kept);
+}
 
 // Digits float above the monster, in its own (scaled) space.
 const float DIGIT_SCALE   = 0.4f;
@@ -176,12 +210,14 @@ void LoadBackground()
 void ResetMonsterList()
 {
     gMonsterList.clear();
-    gMonsterList.reserve(MONSTER_LIST_ROOM);
+    gMonsterList.reserve(MONSTER_RECORD_NUM);
+    for (int i = 0; i < MONSTER_RECORD_NUM; ++i)
+        sFreeRecords[i] = &sMonsterRecords[MONSTER_RECORD_NUM - 1 - i];
+    sFreeRecordNum = MONSTER_RECORD_NUM;
 }
 
 void FreeMonsterList()
 {
-    for (MonsterInfo* pInfo : gMonsterList) delete pInfo;
     ResetMonsterList();
 }
 
@@ -234,8 +270,20 @@ bool UpdateMonsters()
 {
     if (!gLeader || !gLeader->body) return false;
     Vec2 leader = gLeader->body->posCurr;
-    for (GameObjInst& inst : sGameObjInstList)
+    // The members' bounds as the pass starts (members only leave during it). A monster further from them
+    // than a member's swing box reaches (with room for rounding) meets nobody: its contact test is skipped.
+    const float reach = NEAR_BOX * 0.5f + TOUCH_BOX * 0.5f + 0.5f;
+    float x0 = 0.0f, x1 = -1.0f, y0 = 0.0f, y1 = -1.0f;
+    for (const Hero& hero : gHeroes)
     {
+        if (!IsMember(hero)) continue;
+        const Vec2& p = hero.body->posCurr;
+        if (x0 > x1) x0 = x1 = p.x, y0 = y1 = p.y;
+        x0 = std::min(x0, p.x), x1 = std::max(x1, p.x), y0 = std::min(y0, p.y), y1 = std::max(y1, p.y);
+    }
+    for (size_t i = 0, end = CommonLevel::ActiveEnd(); i < end; ++i)
+    {
+        GameObjInst& inst = sGameObjInstList[i];
         if (!(inst.flag & FLAG_ACTIVE)) continue;
         uint32_t type = inst.pObject->type;
         if (type >= TYPE_MONSTER && type <= TYPE_FLAG && inst.posCurr.x < leader.x - FAR_BEHIND)
@@ -249,7 +297,9 @@ bool UpdateMonsters()
             MonsterInfo* pInfo = static_cast<MonsterInfo*>(inst.pData);
             if (pInfo && inst.posCurr.x > leader.x + FAR_AHEAD && pInfo->power > 2 * gPartyPower + 4)
                 WeakenMonster(pInfo);
-            if (MonsterContacts(&inst)) return true;
+            const Vec2& p = inst.posCurr;
+            bool near     = p.x >= x0 - reach && p.x <= x1 + reach && p.y >= y0 - reach && p.y <= y1 + reach;
+            if (near && MonsterContacts(&inst)) return true;
         }
         else if (type == TYPE_DIAMOND)
             DiamondPickup(&inst);
@@ -265,7 +315,12 @@ MonsterInfo* CreateMonster(float x, float y, int power, int type, float scale)
     GameObjInst* pInst = CommonLevel::CreateInst(type, scale, &pos, nullptr, 0.0f);
     pInst->flag        = FLAG_ACTIVE | FLAG_WORLD;
 
-    MonsterInfo* pInfo = new MonsterInfo{pInst, power};
+    if (sFreeRecordNum < 0) Factory::ResetMonsterList();
+    PruneMonsterList();
+    // Every record is listed and in use: only records created and never listed can exhaust the store.
+    KO_ASSERT_FN(sFreeRecordNum > 0, "CreateMonster");
+    MonsterInfo* pInfo = sFreeRecords[--sFreeRecordNum];
+    *pInfo             = MonsterInfo{pInst, power};
     pInst->pData       = pInfo;
 
     // Skulls walk; everything else stands still.

@@ -8,17 +8,18 @@
 
 struct GameObjInst;
 
-// One record per monster laid in this run. The record stays in gMonsterList until the level is freed,
-// even after its monster is beaten or removed: pInst keeps pointing at the pool slot, which may by then
-// be free or hold another instance. Use IsMonsterAlive before trusting pInst.
+// One record per monster laid in this run, from a fixed store. The record stays in gMonsterList after its
+// monster is beaten or removed, as long as an axe may still be flying at it: pInst keeps pointing at the
+// pool slot, which may by then be free or hold another instance. Use IsMonsterAlive before trusting pInst.
 struct MonsterInfo
 {
     GameObjInst* pInst; // the monster's instance (its pData points back here while it lives)
     int power;          // 0 or more
 };
 
-// The monster list, in creation order. The level empties it at Init (ResetMonsterList) and deletes the
-// records at Free (FreeMonsterList).
+// The monster list, in creation order. The level empties it at Init (ResetMonsterList) and at Free
+// (FreeMonsterList); the monster creator first takes out the records nothing can reach any more (monster
+// gone, no axe flying at it) and gives them back to the store.
 extern std::vector<MonsterInfo*> gMonsterList;
 
 // Once per program run: the first monster near a party member, the first diamond taken (tutorial pages
@@ -36,10 +37,10 @@ void LoadMonster();
 // Level Load: registers the sky type 33.
 void LoadBackground();
 
-// Level Init: empties the monster list (records are not deleted here; FreeMonsterList does that) and
-// keeps room for 80.
+// Level Init: empties the monster list, every record back in the store; the list keeps room for as many
+// records as the store holds, so it never grows during a run.
 void ResetMonsterList();
-// Level Free: deletes every record of the monster list and empties it, keeping room for 80.
+// Level Free: the same.
 void FreeMonsterList();
 
 // Laying a map cell of value 17 to 25 (a monster type) with its centre at (cellX, cellY): the power
@@ -60,7 +61,8 @@ bool UpdateMonsters();
 } // namespace Factory
 
 // A monster of the type at (x, y) with the scale, its two power digits as children; returns its new
-// record (not yet in the monster list: the caller appends it). A full pool ends the program.
+// record (not yet in the monster list: the caller appends it). A full pool ends the program, as does an
+// empty record store (only records made and never listed can empty it).
 MonsterInfo* CreateMonster(float x, float y, int power, int type, float scale);
 // The sky, a screen-space instance behind everything; the level Init creates it first.
 void CreateSky();

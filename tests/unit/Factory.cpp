@@ -1,6 +1,8 @@
 // Monsters: the power digits and their cap, weakening, far-ahead wear, and the diamond pickup.
 #include "MonsterWorld.h"
 
+#include <vector>
+
 #include "level/UI.h"
 
 using FactoryTest = MonsterWorld;
@@ -34,15 +36,42 @@ TEST_F(FactoryTest, WeakeningStopsAtOneAndSparesAReusedSlot)
     EXPECT_EQ(m->power, 1);
     EXPECT_EQ(ShownPower(m), 1);
 
-    // A beaten monster keeps its record; when another monster takes its pool slot, weakening the old
-    // record lowers the old power only and leaves the newcomer's digits alone.
+    // A beaten monster an axe is flying at keeps its record; when another monster takes its pool slot,
+    // weakening the old record lowers the old power only and leaves the newcomer's digits alone.
     MonsterInfo* old = AddMonster(3, 0, 30);
+    gAxes[0].pTarget = old;
+    gAxes[0].pAxe    = CommonLevel::CreateInst(TYPE_WEAPON, 1.0f, nullptr, nullptr, 0.0f);
     CommonLevel::DestroyInst(old->pInst);
     MonsterInfo* newcomer = AddMonster(3, 0, 5);
     ASSERT_EQ(newcomer->pInst, old->pInst);
     WeakenMonster(old);
     EXPECT_EQ(old->power, 29);
     EXPECT_EQ(ShownPower(newcomer), 5);
+}
+
+TEST_F(FactoryTest, RecordsNothingCanReachGoBackToTheStore)
+{
+    MonsterInfo* a   = AddMonster(1, 0, 3);
+    MonsterInfo* b   = AddMonster(2, 0, 4);
+    MonsterInfo* c   = AddMonster(3, 0, 5);
+    MonsterInfo* d   = AddMonster(4, 0, 6);
+    gAxes[3].pTarget = c;
+    gAxes[3].pAxe    = CommonLevel::CreateInst(TYPE_WEAPON, 1.0f, nullptr, nullptr, 0.0f);
+    for (MonsterInfo* gone : {a, c}) CommonLevel::DestroyInst(gone->pInst);
+    d->pInst->pData = nullptr; // its slot no longer belongs to it
+
+    // The next monster made takes one of the records nobody can reach; the one aimed at stays listed.
+    MonsterInfo* e = AddMonster(5, 0, 7);
+    EXPECT_EQ(gMonsterList, (std::vector<MonsterInfo*>{b, c, e}));
+    EXPECT_TRUE(e == a || e == d);
+    EXPECT_EQ(e->power, 7);
+    EXPECT_EQ(c->power, 5);
+
+    // A long run lays far more monsters than the store holds at once.
+    for (int i = 0; i < 5000; ++i) CommonLevel::DestroyInst(AddMonster(6, 0, 8)->pInst);
+    EXPECT_LE(gMonsterList.size(), 4u);
+    EXPECT_TRUE(IsMonsterAlive(b) && IsMonsterAlive(e));
+    EXPECT_EQ(gMonsterList.front(), b);
 }
 
 TEST_F(FactoryTest, FarAheadMonstersWearDownToTheCapOnly)
