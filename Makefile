@@ -44,3 +44,12 @@ contact-sheet:
 # (default 60); fails on any finding. FUZZ_TARGETS="mesh grid" runs some of them.
 fuzz:
 	./scripts/fuzz.sh
+
+# The soak run: the bot plays 30 game minutes (SOAK_MINUTES) drawn, under LeakSanitizer, in build-soak/
+# (optimised, with debug information); fails on a crash, a leak or memory growth. About an hour of wall time.
+soak:
+	./scripts/install-deps.sh
+	cmake -S . -B build-soak -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSKARN_TESTS=OFF \
+	    -DCMAKE_CXX_FLAGS="-fsanitize=leak -fno-omit-frame-pointer" -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=leak" >/dev/null
+	cmake --build build-soak -j2 --target skarnhold
+	./scripts/soak.sh build-soak/skarnhold

@@ -27,6 +27,7 @@ const char* kUsage =
     "  --data-dir DIR          the game's data folder (default: the one beside the program)\n"
     "  --save-dir DIR          keep the high scores in DIR instead of the per-user folder\n"
     "  --bot                   a bot plays (with --headless and no screenshots the level is not drawn)\n"
+    "  --memory-report         print the resident memory on standard error every 10 s of game time\n"
     "  --help                  show this text\n"
     "  --version               show the program's version\n";
 
@@ -106,6 +107,8 @@ int main(int argc, char** argv)
         }
         else if (arg == "--bot")
             bot = true;
+        else if (arg == "--memory-report")
+            options.memoryReport = true;
         else if (arg == "--windowed")
             options.windowed = true;
         else if (arg == "--headless")

@@ -18,6 +18,18 @@ static void TakeScreenshots(const GameRunOptions& options)
         if (s.frame == gFrameNumber) KoGfxRequestScreenshot(s.path.c_str());
 }
 
+const double MEMORY_REPORT_EVERY = 10.0;                // seconds of game time
+static double sNextMemoryReport  = MEMORY_REPORT_EVERY; // game time of the next "memory:" line
+
+// Every ten seconds of game time: the game time, the frame and the resident memory.
+static void ReportMemory()
+{
+    if (gTotalTime < sNextMemoryReport) return;
+    fprintf(stderr, "memory: seconds=%.0f frame=%ld rss_kb=%ld\n", sNextMemoryReport, gFrameNumber,
+            PlatResidentKB());
+    sNextMemoryReport += MEMORY_REPORT_EVERY;
+}
+
 void GameFrame(const GameRunOptions& options)
 {
     ++gFrameNumber;
@@ -40,6 +52,7 @@ void GameFrame(const GameRunOptions& options)
         gGameStateNext = GS_QUIT;
     gFrameTime = float(gKoFrameTime);
     gTotalTime += double(gFrameTime);
+    if (options.memoryReport) ReportMemory();
 }
 
 int GameMain(const GameRunOptions& options)
@@ -55,7 +68,8 @@ int GameMain(const GameRunOptions& options)
     }
     PlatConfigure(options.headless);
     KoFrameRateControllerSetFixed(options.fixedDt);
-    gFrameNumber = 0;
+    gFrameNumber      = 0;
+    sNextMemoryReport = gTotalTime + MEMORY_REPORT_EVERY;
 
     // Start-up.
     BuildSaveFolder();

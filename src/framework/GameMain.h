@@ -17,6 +17,7 @@ struct GameRunOptions
     long frames    = 0;     // > 0: after this many frames the window counts as closed
     std::string scriptPath; // scripted input events, empty for none
     std::vector<GameScreenshot> screenshots;
+    bool memoryReport = false; // a "memory:" line on standard error every 10 s of game time
 };
 
 // One frame of the state loop, in the frame order: full-screen key, system frame start, scripted and hooked

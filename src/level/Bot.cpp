@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <vector>
 
 #include "engine/KoGraphics.h"
@@ -20,6 +21,7 @@
 #include "level/GameState_Level.h"
 #include "level/Hero.h"
 #include "level/Terrain.h"
+#include "level/UI.h"
 #include "platform/Platform.h"
 
 namespace Bot
@@ -31,8 +33,7 @@ static bool sSkipDraw = false;
 static int sHoldFrames = 0;     // frames the jump key stays down; 0 = up
 static bool sSpaceDown = false; // a SPACE tap is in progress (tutorial pages)
 static int sPlanWait   = 0;     // frames until the next prediction
-static int sOverStep   = 0;     // progress through the game-over screen
-static int sOverWait   = 0;     // frames to wait before the next game-over step
+static int sActWait    = 0;     // frames to wait before the next step on an overlay
 static float sMenuTime = 0.0f;  // seconds spent in the main menu since the last click
 
 constexpr int SIM_MEMBERS_MAX  = 16;
@@ -102,16 +103,6 @@ bool Enabled()
 bool SkipDraw()
 {
     return sEnabled && sSkipDraw;
-}
-
-void Init()
-{
-    if (!sEnabled) return;
-    if (sHoldFrames > 0) PushKey(VK_UP, false);
-    sHoldFrames = 0;
-    sPlanWait   = 0;
-    sOverStep   = 0;
-    sOverWait   = 0;
 }
 
 static int Frames(float seconds, float dt)
@@ -257,31 +248,101 @@ static int Plan(float dt)
     return bestHold;
 }
 
-// Types the name, confirms it and clicks Restart, a step every few frames.
-static void PlayGameOver(float dt)
+// How a run ends, by run count: after the game over by Restart, after the game over by Menu, then from
+// the pause menu a few seconds into the run by Restart and by Menu (a run over before then leaves by
+// the game-over screen's button of the same name). Each path is confirmed where the game asks.
+enum RunEnd
 {
-    if (sOverWait > 0)
+    END_OVER_RESTART = 0,
+    END_OVER_MENU,
+    END_PAUSE_RESTART,
+    END_PAUSE_MENU,
+    END_KINDS
+};
+constexpr float PAUSE_AT = 5.0f; // seconds of running before a pause-menu ending
+
+// A key tap (vk) or a left click on a button at its view position (vk 0). The overlays' view is 160 x 120
+// units around the centre of the window, y up.
+struct Action
+{
+    unsigned char vk;
+    float x, y;
+};
+
+static int sRunCount = 0; // runs started
+static Action sAct;       // the action under way
+static int sActStep = 0;  // its next step: key down, key up; or mouse move, press, release
+static int sMouseX = 0, sMouseY = 0;
+static bool sLeftPaused = false; // this run is being left from the pause menu
+
+static RunEnd CurrentEnd()
+{
+    return RunEnd((sRunCount - 1) % END_KINDS);
+}
+static bool EndsInMenu()
+{
+    RunEnd e = CurrentEnd();
+    return e == END_OVER_MENU || e == END_PAUSE_MENU;
+}
+
+// The next thing to do on the game-over screen or in the pause menu: type the name and confirm it, then
+// the chosen button, then Yes when the game asks "Really??".
+static Action NextAction()
+{
+    static const char name[] = "BOT";
+    if (gGameOver && !gNameEntered)
     {
-        --sOverWait;
+        size_t typed = gPlayerName.size();
+        return typed < 3 ? Action{(unsigned char)name[typed], 0, 0} : Action{VK_RETURN, 0, 0};
+    }
+    if (!gGameOver && !gPaused) return {VK_ESCAPE, 0, 0};
+    if (gAskMenu || gAskRestart) return {0, -20.0f, -20.0f}; // Yes
+    float buttonsY = gGameOver ? -30.0f : 0.0f;              // Restart, Menu 10 or 20 below it
+    if (EndsInMenu()) return {0, 0.0f, buttonsY - (gGameOver ? 10.0f : 20.0f)};
+    return {0, 0.0f, buttonsY};
+}
+
+// One step of the action under way, a step every few frames; a new action is chosen when the last one
+// is complete, so a lost click is simply made again.
+static void Act(float dt)
+{
+    if (sActWait > 0)
+    {
+        --sActWait;
         return;
     }
-    static const unsigned char name[] = {'B', 'O', 'T'};
+    sActWait = Frames(0.05f, dt);
+    if (sActStep == 0) sAct = NextAction();
+    int step = sActStep;
+    if (sAct.vk)
+    {
+        PushKey(sAct.vk, step == 0);
+        sActStep = (step + 1) % 2;
+        return;
+    }
     int w = KoGfxGetWindowWidth(), h = KoGfxGetWindowHeight();
-    int restartX = w / 2, restartY = h * 3 / 4; // the Restart button stands at view y -30
-    int step = sOverStep++;
-    if (step < 6)
-        PushKey(name[step / 2], step % 2 == 0);
-    else if (step < 8)
-        PushKey(VK_RETURN, step == 6);
-    else if (step == 8)
-        PushMouse(restartX, restartY, false);
-    else if (step == 9)
-        PushMouse(restartX, restartY, true);
-    else if (step == 10)
-        PushMouse(restartX, restartY, false);
-    else
-        sOverStep = 9; // the click came too early for the overlay: click again
-    sOverWait = Frames(0.05f, dt);
+    sMouseX = int(float(w) * (0.5f + sAct.x / 160.0f));
+    sMouseY = int(float(h) * (0.5f - sAct.y / 120.0f));
+    PushMouse(sMouseX, sMouseY, step == 1);
+    sActStep = (step + 1) % 3;
+}
+
+// A fresh run: the jump key up, a new way of ending it.
+void Init()
+{
+    if (!sEnabled) return;
+    if (sHoldFrames > 0) PushKey(VK_UP, false);
+    if (!sAct.vk && sActStep == 2) PushMouse(sMouseX, sMouseY, false); // the click that ended the last run
+    if (sRunCount > 0)
+        fprintf(stderr, "bot: run %d left by %s from the %s\n", sRunCount, EndsInMenu() ? "Menu" : "Restart",
+                sLeftPaused ? "pause menu" : "game-over screen");
+    ++sRunCount;
+    sHoldFrames = 0;
+    sPlanWait   = 0;
+    sActWait    = 0;
+    sActStep    = 0;
+    sMenuTime   = 0.0f;
+    sLeftPaused = false;
 }
 
 // In the main menu: a click on Play once the menu takes clicks (and again if one got lost).
@@ -314,13 +375,22 @@ void Tick()
     {
         if (sHoldFrames > 0) PushKey(VK_UP, false);
         sHoldFrames = 0;
-        if (gRunFrozen) PlayGameOver(dt);
+        if (gRunFrozen) Act(dt);
         return;
     }
     if (gTutorialShowing)
     {
         PushKey(VK_SPACE, true);
         sSpaceDown = true;
+        return;
+    }
+    RunEnd end = CurrentEnd();
+    if ((end == END_PAUSE_RESTART || end == END_PAUSE_MENU) && gRunSeconds >= PAUSE_AT)
+    {
+        if (sHoldFrames > 0) PushKey(VK_UP, false);
+        sHoldFrames = 0;
+        sLeftPaused = true;
+        Act(dt);
         return;
     }
     if (gPaused || !gLeader || !gLeader->body) return;

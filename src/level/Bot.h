@@ -1,8 +1,9 @@
 // The bot player (--bot): it plays the game through the same input path as a player's keys and mouse. In
 // the main menu it clicks Play. In the level it reads the map ahead of the party, predicts each troglin's
 // motion frame by frame with the game's own motion rules, and holds the jump key for as long as the best
-// prediction says. It closes tutorial pages with SPACE and, when a run is over, types its name, confirms
-// it and clicks Restart.
+// prediction says. It closes tutorial pages with SPACE. Runs end in turn four ways: after the game over
+// (name typed and confirmed) by Restart, then by Menu and Play again; a few seconds into the run by the
+// pause menu's Restart, then by its Menu (a run over sooner leaves by the game-over screen's button).
 #pragma once
 
 namespace Bot

@@ -164,3 +164,9 @@ bool PlatFontOnResetDevice(PlatFont* pFont);
 // Writes 0xAARRGGBB pixels (row by row from the top) as an 8-bit RGB PNG (the picture on screen is opaque,
 // so alpha is dropped). False if the file cannot be written.
 bool PlatWritePng(const char* pPath, const uint32_t* pPixels, int w, int h);
+
+// ---------------------------------------------------------------------------------------------------------
+// The process
+
+// The program's resident memory in kilobytes (VmRSS of /proc/self/status); 0 where it cannot be read.
+long PlatResidentKB();
