@@ -20,6 +20,7 @@ if ! [[ "$minutes" =~ ^[1-9][0-9]*$ ]]; then
     exit 2
 fi
 frames=$((minutes * 30000)) # 2 ms frames
+data=$(cd "$(dirname "$0")/.." && pwd)/data
 log=$out/soak.log
 shot=$out/soak-last.png
 save=$(mktemp -d "${TMPDIR:-/tmp}/skarn-soak-XXXXXX")
@@ -30,7 +31,7 @@ echo "soak: $minutes game minutes ($frames frames), log $log" >&2
 start=$(date +%s)
 SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy LSAN_OPTIONS=${LSAN_OPTIONS:-exitcode=23} \
     "$program" --headless --windowed --bot --fixed-dt 0.002 --frames "$frames" --memory-report \
-    --save-dir "$save" --screenshot "$frames:$shot" >"$out/soak.out" 2>"$log"
+    --data-dir "$data" --save-dir "$save" --screenshot "$frames:$shot" >"$out/soak.out" 2>"$log"
 status=$?
 wall=$(($(date +%s) - start))
 
