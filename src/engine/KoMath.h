@@ -38,41 +38,6 @@ inline float KoWrap(float x, float x0, float x1)
     return x;
 }
 
-// Sine and cosine of an angle at once, for building transforms: the nearest quarter turn is taken off and
-// short series give sine and cosine of the rest (within [-pi/4, pi/4]), both within a float's rounding of
-// the exact values. Angles of 1e5 and more (or not numbers) go to the library.
-inline void KoSinCos(float angle, float* pSin, float* pCos)
-{
-    const double x = angle;
-    if (!(std::fabs(x) < 1.0e5))
-    {
-        *pSin = std::sin(angle);
-        *pCos = std::cos(angle);
-        return;
-    }
-    const int quarter = int(x * 0.6366197723675814 + (x < 0.0 ? -0.5 : 0.5));
-    const double r = x - quarter * 1.5707963267948966, r2 = r * r;
-    const double s =
-        r * (1.0 + r2 * (-1.0 / 6.0 + r2 * (1.0 / 120.0 + r2 * (-1.0 / 5040.0 + r2 * (1.0 / 362880.0)))));
-    const double c =
-        1.0 + r2 * (-0.5 + r2 * (1.0 / 24.0 + r2 * (-1.0 / 720.0 + r2 * (1.0 / 40320.0 - r2 / 3628800.0))));
-    switch (quarter & 3)
-    {
-        case 0:
-            *pSin = float(s), *pCos = float(c);
-            break;
-        case 1:
-            *pSin = float(c), *pCos = float(-s);
-            break;
-        case 2:
-            *pSin = float(-s), *pCos = float(-c);
-            break;
-        default:
-            *pSin = float(-c), *pCos = float(s);
-            break;
-    }
-}
-
 // pResult = T(moveX, moveY) x S(zoom, zoom) x T(x, y) x R(angle) x S(scale, scale), written out (without
 // the rotation when angle is 0): an instance's own matrix seen through a view (zoom 1, move 0 for none).
 inline void Mtx33ViewTransRotScale(Mtx33* pResult, float zoom, float moveX, float moveY, float x, float y,
@@ -81,9 +46,8 @@ inline void Mtx33ViewTransRotScale(Mtx33* pResult, float zoom, float moveX, floa
     float c = scale, s = 0.0f;
     if (angle != 0.0f)
     {
-        KoSinCos(angle, &s, &c);
-        c *= scale;
-        s *= scale;
+        c = std::cos(angle) * scale;
+        s = std::sin(angle) * scale;
     }
     float(&m)[3][3] = pResult->m;
     m[0][0]         = zoom * c;

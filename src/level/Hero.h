@@ -27,7 +27,8 @@ constexpr int HERO_KIND_RECRUIT = 6;
 // The party never grows beyond this; recruit tiles are ignored at this power.
 constexpr int PARTY_POWER_MAX = 15;
 
-// Records are never removed during a level; gLeader points at the record whose order is 1
+// Records live until the level ends, except that laying a troglin first drops the records of troglins
+// that are gone (no body), keeping the order of the others. gLeader points at the record whose order is 1
 // (or at the last front troglin's record once the party is empty).
 extern std::vector<Hero> gHeroes;
 extern Hero* gLeader;

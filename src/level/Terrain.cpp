@@ -81,11 +81,21 @@ static void LayTile(int type, float x, float y)
 }
 
 // A new troglin record at a cell centre. The leader tile puts its record first and makes it the leader;
-// a recruit tile appends a waiting troglin. gLeader points into gHeroes, so it is re-aimed whenever the
-// list may have moved.
+// a recruit tile appends a waiting troglin. The records of troglins that are gone (no body) go first, the
+// others keeping their order: nothing reads them, and the list stays within the room the level keeps for
+// it however long the run. gLeader points into gHeroes, so it is re-aimed whenever the list may have moved.
 static void LayTroglin(int kind, float x, float y)
 {
     ptrdiff_t leaderIndex = gLeader ? gLeader - gHeroes.data() : -1;
+    size_t kept           = 0;
+    for (size_t i = 0; i < gHeroes.size(); ++i)
+    {
+        bool leader = ptrdiff_t(i) == leaderIndex;
+        if (!gHeroes[i].body && !leader) continue;
+        if (leader) leaderIndex = ptrdiff_t(kept);
+        gHeroes[kept++] = gHeroes[i];
+    }
+    gHeroes.resize(kept);
     gHeroes.push_back(Hero{});
     Hero* pRecord = &gHeroes.back();
     if (kind == HERO_KIND_LEADER)

@@ -3,7 +3,6 @@
 #include "ChildProcess.h"
 
 #include <gtest/gtest.h>
-#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -145,33 +144,4 @@ TEST(KoMath, PointInRectStopsOnBadArguments)
         EXPECT_EQ(WithoutLineNumbers(r.out), expected);
         EXPECT_NE(r.out.find("Line: "), std::string::npos);
     }
-}
-
-TEST(KoMath, SinCosStayWithinAFloatsRoundingOfTheLibrary)
-{
-    float s = 2.0f, c = 2.0f;
-    KoSinCos(0.0f, &s, &c);
-    EXPECT_EQ(s, 0.0f);
-    EXPECT_EQ(c, 1.0f);
-    // Every quarter turn, both signs, the boundaries between quarters, angles of many turns.
-    double worst = 0.0;
-    for (int i = -400000; i <= 400000; ++i)
-    {
-        const float a = float(i) * 1.0e-4f;
-        KoSinCos(a, &s, &c);
-        worst = std::max({worst, std::fabs(s - std::sin(double(a))), std::fabs(c - std::cos(double(a)))});
-    }
-    EXPECT_LT(worst, 1.2e-7);
-    for (float a : {0.7853982f, -0.7853982f, 2.3561945f, 3.1415927f, -3.1415927f, 1000.0f, -99999.0f})
-    {
-        KoSinCos(a, &s, &c);
-        EXPECT_NEAR(s, std::sin(double(a)), 1.2e-7) << a;
-        EXPECT_NEAR(c, std::cos(double(a)), 1.2e-7) << a;
-    }
-    // Beyond the series' range the library answers; not-a-number stays one.
-    KoSinCos(3.0e6f, &s, &c);
-    EXPECT_EQ(s, std::sin(3.0e6f));
-    EXPECT_EQ(c, std::cos(3.0e6f));
-    KoSinCos(std::nanf(""), &s, &c);
-    EXPECT_TRUE(std::isnan(s) && std::isnan(c));
 }

@@ -141,6 +141,34 @@ TEST(TerrainChunks, LayingAChunkMakesTilesTroglinsAndMovesOn)
     EXPECT_EQ(nullptr, Terrain::MapAt(280.0f));
 }
 
+TEST(TerrainChunks, RecordsOfTroglinsThatAreGoneMakeRoomForNewOnes)
+{
+    ResetRun();
+    int* first         = Terrain::GetMap(4);
+    first[Cell(15, 4)] = TILE_PARTY_START;
+    for (int column : {10, 20}) first[Cell(15, column)] = TILE_RECRUIT;
+    int* next = Terrain::GetMap(5);
+    for (int column = 30; column < 35; ++column) next[Cell(15, column)] = TILE_RECRUIT;
+
+    Terrain::CreateChunk(4);
+    ASSERT_EQ(3u, gHeroes.size());
+    GameObjInst* leaderBody = gHeroes[0].body;
+    GameObjInst* waiting    = gHeroes[2].body;
+    KillHero(&gHeroes[1]);
+    const size_t room = gHeroes.capacity();
+    for (int chunk = 0; chunk < 40; ++chunk)
+    {
+        Terrain::CreateChunk(5);
+        ASSERT_EQ(7u, gHeroes.size()) << chunk;
+        EXPECT_EQ(&gHeroes[0], gLeader);
+        EXPECT_EQ(leaderBody, gHeroes[0].body);
+        EXPECT_EQ(waiting, gHeroes[1].body) << "the living keep their order";
+        EXPECT_FLOAT_EQ(gChunkStartX - 140.0f + 34.5f, gHeroes[6].body->posCurr.x);
+        for (size_t i = 2; i < gHeroes.size(); ++i) KillHero(&gHeroes[i]);
+    }
+    EXPECT_EQ(room, gHeroes.capacity()) << "the list never grew";
+}
+
 TEST(TerrainChunks, AFullPartyLaysNoRecruits)
 {
     ResetRun();
