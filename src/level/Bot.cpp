@@ -260,6 +260,9 @@ enum RunEnd
     END_KINDS
 };
 constexpr float PAUSE_AT = 5.0f; // seconds of running before a pause-menu ending
+// Seconds of running after which the bot jumps no more, so that even a run it could keep up for ever ends
+// at the next gap or monster and the game-over screen comes round.
+constexpr float GIVE_UP_AT = 240.0f;
 
 // A key tap (vk) or a left click on a button at its view position (vk 0). The overlays' view is 160 x 120
 // units around the centre of the window, y up.
@@ -400,6 +403,7 @@ void Tick()
         if (--sHoldFrames == 0) PushKey(VK_UP, false);
         return;
     }
+    if (gRunSeconds >= GIVE_UP_AT) return;
     if (sPlanWait > 0)
     {
         --sPlanWait;

@@ -4,6 +4,7 @@
 // prediction says. It closes tutorial pages with SPACE. Runs end in turn four ways: after the game over
 // (name typed and confirmed) by Restart, then by Menu and Play again; a few seconds into the run by the
 // pause menu's Restart, then by its Menu (a run over sooner leaves by the game-over screen's button).
+// After four minutes of running it jumps no more, so every run comes to its end.
 #pragma once
 
 namespace Bot
