@@ -46,7 +46,7 @@ fuzz:
 	./scripts/fuzz.sh
 
 # The soak run: the bot plays 30 game minutes (SOAK_MINUTES) drawn, under LeakSanitizer, in build-soak/
-# (optimised, with debug information); fails on a crash, a leak or memory growth. About an hour of wall time.
+# (optimised, with debug information); fails on a crash, a leak or memory growth. About an hour of one core (~4 ms a frame).
 soak:
 	./scripts/install-deps.sh
 	cmake -S . -B build-soak -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSKARN_TESTS=OFF \
