@@ -47,6 +47,16 @@ struct PlatText
     int texW, texH; // texture size
     int w, h;       // size of the text in it
     uint64_t lastUse;
+    unsigned tint; // of its last drawing: TINT_* bits
+};
+
+// Whether a drawing modulates the texture's colour and its alpha. SDL's software renderer prepares a
+// texture's blit anew, allocating, whenever a texture turns either on or off; so a new text goes into a
+// spent texture last drawn with the same kind of tint when there is one.
+enum : unsigned
+{
+    TINT_COLOUR = 1,
+    TINT_ALPHA  = 2,
 };
 
 static PlatText sTexts[PLAT_TEXT_CACHE_MAX];
@@ -401,7 +411,7 @@ static void Compose(PlatFont* pFont, const char* pText, int w, int h)
 }
 
 // The cached texture of the text, composing it on a miss into the texture of a text gone out of use.
-static PlatText* FindText(PlatFont* pFont, const char* pText)
+static PlatText* FindText(PlatFont* pFont, const char* pText, unsigned tint)
 {
     const uint32_t hash = Hash(pText);
     ++sUseClock;
@@ -416,9 +426,10 @@ static PlatText* FindText(PlatFont* pFont, const char* pText)
     Measure(pFont, pText, &w, &h);
     // The victim: the stalest text out of use whose texture is big enough, else a free slot, else the
     // stalest text.
-    PlatText* pFit    = nullptr;
-    PlatText* pFree   = nullptr;
-    PlatText* pOldest = &sTexts[0];
+    PlatText* pFit     = nullptr;
+    PlatText* pFitTint = nullptr; // the same, among those last drawn with this tint
+    PlatText* pFree    = nullptr;
+    PlatText* pOldest  = &sTexts[0];
     for (PlatText& t : sTexts)
     {
         if (!t.pFont && !t.pTex)
@@ -428,9 +439,11 @@ static PlatText* FindText(PlatFont* pFont, const char* pText)
         }
         if (t.lastUse < pOldest->lastUse) pOldest = &t;
         bool stale = t.lastUse + PLAT_TEXT_STALE < sUseClock;
-        if (stale && t.texW >= w && t.texH >= h && (!pFit || t.lastUse < pFit->lastUse)) pFit = &t;
+        if (!stale || t.texW < w || t.texH < h) continue;
+        if (!pFit || t.lastUse < pFit->lastUse) pFit = &t;
+        if (t.tint == tint && (!pFitTint || t.lastUse < pFitTint->lastUse)) pFitTint = &t;
     }
-    PlatText* pSlot = pFit ? pFit : pFree ? pFree : pOldest;
+    PlatText* pSlot = pFitTint ? pFitTint : pFit ? pFit : pFree ? pFree : pOldest;
     if (pSlot->text.capacity() < 64) pSlot->text.reserve(64);
     if (!pSlot->pTex || pSlot->texW < w || pSlot->texH < h)
     {
@@ -469,8 +482,11 @@ int PlatFontDrawText(PlatFont* pFont, const char* pText, int x, int y, uint32_t 
     for (const char* p = pText; *p; ++p) lines += *p == '\n';
     const int height = lines * pFont->lineH;
     if (!PlatGetSdlRenderer() || (colour >> 24) == 0 || x >= clipX1 || y >= clipY1) return height;
-    PlatText* pEntry = FindText(pFont, pText);
+    const unsigned tint =
+        ((colour & 0xFFFFFFu) != 0xFFFFFFu ? TINT_COLOUR : 0u) | ((colour >> 24) != 0xFFu ? TINT_ALPHA : 0u);
+    PlatText* pEntry = FindText(pFont, pText, tint);
     if (!pEntry) return height;
+    pEntry->tint = tint;
     SDL_SetTextureColorMod(pEntry->pTex, (Uint8)(colour >> 16), (Uint8)(colour >> 8), (Uint8)colour);
     SDL_SetTextureAlphaMod(pEntry->pTex, (Uint8)(colour >> 24));
     SDL_Rect src = {0, 0, SDL_min(pEntry->w, clipX1 - x), SDL_min(pEntry->h, clipY1 - y)};
