@@ -1,107 +1,21 @@
-// The level's overlays in the real program, headless on the fixed clock: the pause menu with its options
-// panel and confirmations, the game-over screen with the name entry, the recorded score in the save folder
-// and the Hall Of Fame. Each run plays a small map of its own (the real meshes and sounds beside it).
+// The level's overlays in the real program: the pause menu with its options panel and confirmations, the
+// game-over screen with the name entry, the recorded score and the Hall Of Fame in the level and the menu.
+// Each run plays a small map of its own beside the real meshes and sounds.
 #include <gtest/gtest.h>
 
-#include <sstream>
-#include <string>
 #include <dirent.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#include <vector>
+#include <string>
 
-#include "Image.h"
-#include "Scenario.h"
+#include "Play.h"
 
 namespace
 {
+
+using Scenario::Px;
+using Scenario::Py;
+
 const uint32_t TEXT = 0xFFE0C5B8;
-
-// A data folder: the real meshes and sounds, map 0 from tests/data/ui, and our own default high scores.
-struct LevelData
-{
-    Scenario::TempDir dir;
-
-    explicit LevelData(const char* map, const char* missingMesh = nullptr)
-    {
-        // The meshes one by one, so that one can be left out.
-        mkdir((dir / "Meshes").c_str(), 0700);
-        DIR* pDir = opendir(SKARN_DATA_DIR "/Meshes");
-        EXPECT_TRUE(pDir);
-        while (const dirent* pEnt = pDir ? readdir(pDir) : nullptr)
-        {
-            const std::string name = pEnt->d_name;
-            if (name[0] == '.' || (missingMesh && name == missingMesh)) continue;
-            EXPECT_EQ(symlink((SKARN_DATA_DIR "/Meshes/" + name).c_str(), (dir / "Meshes/" + name).c_str()),
-                      0);
-        }
-        if (pDir) closedir(pDir);
-        EXPECT_EQ(symlink(SKARN_DATA_DIR "/Sounds", (dir / "Sounds").c_str()), 0);
-        mkdir((dir / "Tilemaps").c_str(), 0700);
-        Scenario::WriteFile(dir / "Tilemaps/map0.txt",
-                            Scenario::ReadFile(std::string(SKARN_TEST_DATA_DIR "/ui/") + map));
-        Scenario::WriteFile(dir / "highscore.txt", "ANNA\n300\nBOB\n250\nCARL\n200\nDORA\n150\nEMIL\n-1\n");
-    }
-};
-
-// Input script in frames of the program; the menu's play button leads into the level.
-struct Script
-{
-    std::ostringstream text;
-    std::vector<std::string> shots;
-    Scenario::TempDir shotDir;
-
-    Script()
-    {
-        // The splash hands over to the menu after three seconds; the play button sits at the centre.
-        Click(400, 300, 220);
-    }
-    void Key(int vk, int frame)
-    {
-        text << frame << " down " << vk << "\n" << frame + 1 << " up " << vk << "\n";
-    }
-    void Type(const std::string& letters, int frame)
-    {
-        for (char c : letters)
-        {
-            Key(c, frame);
-            frame += 2;
-        }
-    }
-    void Click(int x, int y, int frame)
-    {
-        text << frame << " move " << x << " " << y << "\n";
-        text << frame + 2 << " press 1\n" << frame + 4 << " release 1\n";
-    }
-    // World position of the overlays' layout (x -80..80, y -60..60) to client pixels.
-    void ClickWorld(float x, float y, int frame) { Click(int(400 + x * 5), int(300 - y * 5), frame); }
-    std::string Shot(int frame)
-    {
-        std::string path = shotDir / ("f" + std::to_string(frame) + ".png");
-        shots.push_back("--screenshot");
-        shots.push_back(std::to_string(frame) + ":" + path);
-        return path;
-    }
-};
-
-Scenario::Result Play(const LevelData& data, Script& script, int frames, const std::string& saveDir)
-{
-    Scenario::Options opt;
-    opt.dataDir = data.dir.path;
-    opt.saveDir = saveDir;
-    opt.script  = script.text.str();
-    opt.args    = script.shots;
-    opt.args.push_back("--frames");
-    opt.args.push_back(std::to_string(frames));
-    return Scenario::Run(opt);
-}
-
-TestImage Load(const std::string& path)
-{
-    TestImage img;
-    EXPECT_TRUE(ImageLoad(path, &img)) << path;
-    return img;
-}
+const long PLAY     = 222; // the click on Play, once the menu takes clicks
 
 int TextPixels(const TestImage& img, int x0, int y0, int x1, int y1)
 {
@@ -121,101 +35,104 @@ uint32_t Dimmed(uint32_t below)
     return out;
 }
 
-int CountLines(const std::string& text, const std::string& prefix)
+void Type(Scenario::Play* pPlay, long frame, const std::string& letters)
 {
-    int n = 0;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) n += line.rfind(prefix, 0) == 0;
-    return n;
-}
-
-int RunMeters(const std::string& err)
-{
-    const size_t at = err.find("run: meters=");
-    return at == std::string::npos ? -1000 : std::stoi(err.substr(at + 12));
+    for (char c : letters) pPlay->Key(frame, c), frame += 2;
 }
 
 TEST(LevelOverlays, PauseMenuOptionsAndRestartConfirmation)
 {
-    LevelData data("floor.txt");
-    Scenario::TempDir save;
-    Script s;
-    s.Key(0x20, 300); // closes the first tutorial page
-    const std::string running = s.Shot(320);
-    s.Key(0x1B, 330);
-    const std::string paused = s.Shot(340);
-    s.ClickWorld(0, -10, 345); // Options
-    const std::string options = s.Shot(360);
-    s.Key(0x1B, 370); // closes the panel and leaves the pause in one press
-    const std::string back = s.Shot(380);
-    s.Key(0x1B, 390);
-    s.ClickWorld(0, 10, 395); // Resume
-    const std::string resumed = s.Shot(410);
-    s.Key(0x1B, 420);
-    s.ClickWorld(0, 0, 425); // Restart only asks
-    const std::string really = s.Shot(440);
-    s.ClickWorld(-20, -20, 445); // Yes
-    Scenario::Result r = Play(data, s, 480, save.path);
-    ASSERT_EQ(r.exitCode, 0) << r.err;
+    Scenario::GameData data(SKARN_TEST_DATA_DIR "/ui/floor.txt");
+    Scenario::Play p;
+    p.opt.dataDir = data.dir.path;
+    p.ClickView(PLAY, 0, 0);
+    p.Key(300, 0x20); // closes the first tutorial page
+    p.Key(330, 0x1B);
+    p.ClickView(347, 0, -10); // Options
+    p.Key(370, 0x1B);         // closes the panel and leaves the pause in one press
+    p.Key(390, 0x1B);
+    p.ClickView(397, 0, 10); // Resume
+    p.Key(420, 0x1B);
+    p.ClickView(427, 0, 0);     // Restart only asks
+    p.ClickView(447, -20, -20); // Yes
+    const long running = 320, paused = 340, options = 360, back = 380, resumed = 410, really = 440;
+    for (long f : {running, paused, options, back, resumed, really}) p.Shot(f);
+    ASSERT_EQ(p.Go(480).exitCode, 0) << p.res.err;
 
-    // Sky pixels away from every button and text.
-    const int px = 700, py = 200;
-    const TestImage imgRunning = Load(running), imgPaused = Load(paused), imgOptions = Load(options);
-    const TestImage imgBack = Load(back), imgResumed = Load(resumed), imgReally = Load(really);
-    const uint32_t sky = ImagePixel(imgRunning, px, py);
-    EXPECT_TRUE(ColourNear(ImagePixel(imgPaused, px, py), Dimmed(sky), 3));
-    EXPECT_TRUE(ColourNear(ImagePixel(imgOptions, px, py), Dimmed(sky), 3));
-    EXPECT_TRUE(ColourNear(ImagePixel(imgBack, px, py), sky, 3));
-    EXPECT_TRUE(ColourNear(ImagePixel(imgResumed, px, py), sky, 3));
-    EXPECT_TRUE(ColourNear(ImagePixel(imgReally, px, py), Dimmed(sky), 3));
+    // A sky pixel away from every button and text is dimmed while an overlay is up.
+    const TestImage imgRunning = p.Image(running), imgPaused = p.Image(paused), imgOptions = p.Image(options);
+    const uint32_t sky = ImagePixel(imgRunning, 700, 200);
+    for (long f : {paused, options, back, resumed, really})
+        EXPECT_TRUE(
+            ColourNear(ImagePixel(p.Image(f), 700, 200), f == back || f == resumed ? sky : Dimmed(sky), 3))
+            << f;
+    // The pause menu's four buttons (Resume, Restart, Options, Menu); the options panel has none at y 10,
+    // and its sound button stands where Restart stood.
+    auto button = [&](const TestImage& img, float y)
+    { return !ColourNear(ImagePixel(img, 340, Py(y)), Dimmed(ImagePixel(imgRunning, 340, Py(y))), 3); };
+    for (float y : {10.0f, 0.0f, -10.0f, -20.0f}) EXPECT_TRUE(button(imgPaused, y)) << y;
+    EXPECT_FALSE(button(imgOptions, 10));
+    EXPECT_TRUE(button(imgOptions, 0));
 
-    // The Resume button stands at y 10 in the pause menu; the options panel has none there.
-    const uint32_t resumeSpot = ImagePixel(imgPaused, 340, 250);
-    EXPECT_FALSE(ColourNear(resumeSpot, Dimmed(ImagePixel(imgRunning, 340, 250)), 3));
-    EXPECT_TRUE(ColourNear(ImagePixel(imgOptions, 340, 250), Dimmed(ImagePixel(imgRunning, 340, 250)), 3));
-    // Its sound button stands where Restart stood.
-    EXPECT_FALSE(ColourNear(ImagePixel(imgOptions, 340, 300), Dimmed(ImagePixel(imgRunning, 340, 300)), 3));
-
-    EXPECT_GT(TextPixels(imgReally, 250, 220, 560, 300), 200); // "Really??"
+    EXPECT_GT(TextPixels(p.Image(really), 250, 220, 560, 300), 200); // "Really??"
     EXPECT_EQ(TextPixels(imgPaused, 250, 220, 560, 300), 0);
-
     // Yes restarted the level: the run ends, a new one starts and ends at exit.
-    EXPECT_NE(r.err.find("state 2 -> 5"), std::string::npos) << r.err;
-    EXPECT_EQ(CountLines(r.err, "run: "), 2) << r.err;
+    EXPECT_NE(p.StateChange(2, 5), 0) << p.res.err;
+    EXPECT_EQ(Scenario::RunLines(p.res.err).size(), 2u) << p.res.err;
 }
 
-TEST(LevelOverlays, NameEntryRecordsTheScoreAndTheHallOfFameListsTheTable)
+// The Hall Of Fame in the menu before and after a run whose name entry records the score; between them a
+// restart from the game-over screen keeps the typed name.
+TEST(LevelOverlays, NameEntryRecordsTheScoreInTheHallOfFameOfTheLevelAndOfTheMenu)
 {
-    LevelData data("fall.txt");
+    Scenario::GameData data(SKARN_TEST_DATA_DIR "/ui/fall.txt");
     Scenario::TempDir save;
-    Script s;
+    Scenario::WriteFile(save / "highscore.txt", "ANNA\n300\nBOB\n250\nCARL\n200\nDORA\n150\nEMIL\n-1\n");
+    Scenario::Play p;
+    p.opt.dataDir = data.dir.path;
+    p.opt.saveDir = save.path;
+    const long L = PLAY + 13, before = 219;
+    p.ClickView(before - 4, 0, -30); // the menu's Hall Of Fame before the run, then back and Play
+    p.Park(before - 1);
+    p.ClickView(before + 6, 0, -50);
+    p.ClickView(L, 0, 0);
     // The party falls off and the game-over screen asks for a name.
-    s.Key(0x0D, 450);            // ENTER on an empty name does nothing
-    s.Key(0x08, 452);            // nor does BACKSPACE
-    s.Type("ABCDEFGHIJKL", 460); // the twelfth letter is refused
-    s.Key(0x08, 490);
-    s.Type("Z1 ", 494); // digits and blanks never enter a name
-    const std::string entry = s.Shot(505);
-    s.Key(0x0D, 510);
-    const std::string hall = s.Shot(520);
-    s.ClickWorld(0, -40, 525); // Menu asks
-    const std::string really = s.Shot(540);
-    s.ClickWorld(-20, -20, 545); // Yes
-    Scenario::Result r = Play(data, s, 570, save.path);
-    ASSERT_EQ(r.exitCode, 0) << r.err;
+    p.Key(L + 228, 0x0D);              // ENTER on an empty name does nothing
+    p.Key(L + 230, 0x08);              // nor does BACKSPACE
+    Type(&p, L + 238, "ABCDEFGHIJKL"); // the twelfth letter is refused
+    p.Key(L + 268, 0x08);
+    Type(&p, L + 272, "Z1 "); // digits and blanks never enter a name
+    const long entry = L + 283, hall = L + 298, really = L + 318;
+    p.Key(entry + 5, 0x0D);
+    p.ClickView(L + 305, 0, -40);  // Menu asks
+    p.ClickView(L + 325, 20, -20); // No
+    p.ClickView(L + 335, 0, -30);  // Restart goes straight
+    // The new run ends the same way; the name is still in the field and ENTER confirms it at once.
+    const long entry2 = L + 563, hall2 = L + 583, menu = L + 600, after = L + 644;
+    p.Key(entry2 + 10, 0x0D);
+    p.ClickView(menu - 10, 0, -40);
+    p.ClickView(menu, -20, -20); // Yes
+    p.ClickView(after - 4, 0, -30);
+    p.Park(after - 1);
+    for (long f : {before, entry, hall, really, entry2, hall2, after}) p.Shot(f);
+    ASSERT_EQ(p.Go(after + 1).exitCode, 0) << p.res.err;
 
-    const int meters = RunMeters(r.err);
-    ASSERT_GE(meters, 0) << r.err;
+    EXPECT_NE(p.StateChange(2, 5), 0) << p.res.err;
+    EXPECT_EQ(p.StateChange(2, 1), menu) << p.res.err;
+    const std::vector<Scenario::RunLine> runs = Scenario::RunLines(p.res.err);
+    ASSERT_EQ(runs.size(), 2u) << p.res.err;
+    ASSERT_GE(runs[0].meters, 0);
+    // The entry takes the lowest place; the second run, no longer, does not push it out.
     EXPECT_EQ(Scenario::ReadFile(save / "highscore.txt"),
-              "ANNA\n300\nBOB\n250\nCARL\n200\nDORA\n150\nABCDEFGHIJZ\n" + std::to_string(meters) + "\n");
+              "ANNA\n300\nBOB\n250\nCARL\n200\nDORA\n150\nABCDEFGHIJZ\n" + std::to_string(runs[0].meters) +
+                  "\n");
 
-    const TestImage imgEntry = Load(entry), imgHall = Load(hall), imgReally = Load(really);
+    const TestImage imgEntry = p.Image(entry), imgHall = p.Image(hall), imgReally = p.Image(really);
     // "Rest in peace.." starts further left than "Hall Of Fame".
     EXPECT_GT(TextPixels(imgEntry, 110, 35, 165, 110), 100);
     EXPECT_EQ(TextPixels(imgHall, 110, 35, 165, 110), 0);
     EXPECT_GT(TextPixels(imgHall, 170, 35, 700, 110), 500);
-    // The typed name stands in the entry field, eleven letters long.
-    EXPECT_GT(TextPixels(imgEntry, 390, 290, 560, 320), 100);
+    EXPECT_GT(TextPixels(imgEntry, 390, 290, 560, 320), 100); // the typed name, eleven letters long
     // One row per entry of the table: name and score; nothing below the fifth.
     for (int j = 0; j < 5; ++j)
     {
@@ -227,41 +144,42 @@ TEST(LevelOverlays, NameEntryRecordsTheScoreAndTheHallOfFameListsTheTable)
     EXPECT_GT(TextPixels(imgReally, 250, 220, 560, 300), 200);
     EXPECT_EQ(TextPixels(imgReally, 170, 35, 700, 110), 0);
 
-    EXPECT_NE(r.err.find("state 2 -> 1"), std::string::npos) << r.err;
-    EXPECT_EQ(CountLines(r.err, "run: "), 1) << r.err;
+    EXPECT_GT(TextPixels(p.Image(entry2), 390, 290, 450, 320), 50);
+    EXPECT_GT(TextPixels(p.Image(hall2), 170, 35, 700, 110), 500);
+    EXPECT_EQ(TextPixels(p.Image(hall2), 110, 35, 165, 110), 0);
+
+    // The menu lists the new table: the first four rows as before, the new entry last.
+    TestImage imgBefore = p.Image(before), imgAfter = p.Image(after);
+    for (int i = 0; i < 5; ++i)
+    {
+        int y = 200 + 40 * i;
+        EXPECT_GT(TextPixels(imgAfter, 210, y, 470, y + 26), 20) << i;
+        EXPECT_EQ(Scenario::ImageDiffer(imgBefore, imgAfter, 200, y, 700, y + 30) > 0, i == 4) << i;
+    }
 }
 
-TEST(LevelOverlays, RestartFromTheHallOfFameKeepsTheName)
-{
-    LevelData data("fall.txt");
-    Scenario::TempDir save;
-    Script s;
-    s.Type("OG", 450);
-    s.Key(0x0D, 460);
-    s.ClickWorld(0, -30, 470); // Restart goes straight
-    // The new run ends the same way; the name is still in the field and ENTER confirms it at once.
-    const std::string entry = s.Shot(700);
-    s.Key(0x0D, 710);
-    const std::string hall = s.Shot(720);
-    Scenario::Result r     = Play(data, s, 730, save.path);
-    ASSERT_EQ(r.exitCode, 0) << r.err;
-
-    EXPECT_NE(r.err.find("state 2 -> 5"), std::string::npos) << r.err;
-    EXPECT_EQ(CountLines(r.err, "run: "), 2) << r.err;
-    const TestImage imgEntry = Load(entry), imgHall = Load(hall);
-    EXPECT_GT(TextPixels(imgEntry, 390, 290, 450, 320), 50);
-    EXPECT_GT(TextPixels(imgHall, 170, 35, 700, 110), 500);
-    EXPECT_EQ(TextPixels(imgHall, 110, 35, 165, 110), 0);
-}
 TEST(LevelOverlays, AMissingOverlayMeshStopsTheLevelLoad)
 {
-    LevelData data("floor.txt", "resumemesh.txt");
-    Script s;
-    Scenario::Result r = Play(data, s, 300, "");
-    EXPECT_EQ(r.exitCode, 1) << r.err;
-    EXPECT_NE(r.out.find("KO_ASSERT_MESG: pObj->pMesh\nLine: "), std::string::npos) << r.out;
-    EXPECT_NE(r.out.find("\nFunc: UI::LoadUI\nFile: src\\UI\nMesg: fail to create object!!\n"),
+    Scenario::GameData data(SKARN_TEST_DATA_DIR "/ui/floor.txt", {"Meshes"});
+    mkdir((data.dir / "Meshes").c_str(), 0700);
+    DIR* pDir = opendir(SKARN_DATA_DIR "/Meshes");
+    ASSERT_TRUE(pDir);
+    while (const dirent* pEnt = readdir(pDir))
+    {
+        const std::string name = pEnt->d_name;
+        if (name[0] != '.' && name != "resumemesh.txt")
+            symlink((SKARN_DATA_DIR "/Meshes/" + name).c_str(), (data.dir / "Meshes/" + name).c_str());
+    }
+    closedir(pDir);
+    Scenario::Play p;
+    p.opt.dataDir = data.dir.path;
+    p.ClickView(PLAY, 0, 0);
+    p.Go(300);
+    EXPECT_EQ(p.res.exitCode, 1) << p.res.err;
+    EXPECT_NE(p.res.out.find("KO_ASSERT_MESG: pObj->pMesh\nLine: "), std::string::npos) << p.res.out;
+    EXPECT_NE(p.res.out.find("\nFunc: UI::LoadUI\nFile: src\\UI\nMesg: fail to create object!!\n"),
               std::string::npos)
-        << r.out;
+        << p.res.out;
 }
+
 } // namespace

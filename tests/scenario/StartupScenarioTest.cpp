@@ -1,13 +1,16 @@
 // The program from the outside: command line, the splash on the fixed clock, clean ends.
-#include "Image.h"
-#include "Scenario.h"
-
 #include <gtest/gtest.h>
+
 #include <regex>
+
+#include "Play.h"
 
 namespace
 {
-bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+bool Contains(const std::string& text, const std::string& part)
+{
+    return text.find(part) != std::string::npos;
+}
 
 // Pixels of the rows y0 <= y < y1 that pass the test.
 template <class Pred> int CountRows(const TestImage& img, int y0, int y1, Pred pred)
@@ -17,44 +20,55 @@ template <class Pred> int CountRows(const TestImage& img, int y0, int y1, Pred p
         for (int x = 0; x < img.w; ++x)
         {
             uint32_t c = ImagePixel(img, x, y);
-            if (pred(int(c >> 16 & 0xFF), int(c >> 8 & 0xFF), int(c & 0xFF))) ++n;
+            n += pred(int(c >> 16 & 0xFF), int(c >> 8 & 0xFF), int(c & 0xFF));
         }
     return n;
 }
 
-bool Stone(int r, int g, int b) { return r > 110 && std::abs(r - g) < 24 && std::abs(g - b) < 24; }
-bool DarkRed(int r, int g, int b) { return r > 50 && r > 3 * g && r > 3 * b; }
-bool Lit(int r, int g, int b) { return r + g + b > 24; }
+bool Stone(int r, int g, int b)
+{
+    return r > 110 && std::abs(r - g) < 24 && std::abs(g - b) < 24;
+}
+bool DarkRed(int r, int g, int b)
+{
+    return r > 50 && r > 3 * g && r > 3 * b;
+}
+bool RedText(int r, int g, int b)
+{
+    return r > 60 && g < 40 && b < 40;
+}
+bool Lit(int r, int g, int b)
+{
+    return r + g + b > 24;
+}
 } // namespace
 
 TEST(Startup, BadArgumentsPrintTheUsageAndExitWithTwo)
 {
     Scenario::TempDir tmp;
-    const std::vector<std::vector<std::string>> cases = {
-        {"--bogus"},
-        {"extra"},
-        {"--fixed-dt"},
-        {"--fixed-dt", "0"},
-        {"--fixed-dt", "-0.5"},
-        {"--fixed-dt", "abc"},
-        {"--fixed-dt", "nan"},
-        {"--fixed-dt", "0.01x"},
-        {"--frames", "0"},
-        {"--frames", "1.5"},
-        {"--frames", "-3"},
-        {"--frames"},
-        {"--screenshot", "12"},
-        {"--screenshot", "0:" + (tmp / "a.png")},
-        {"--screenshot", "5:"},
-        {"--screenshot", "x:" + (tmp / "a.png")},
-        {"--script"},
-        {"--save-dir"},
-        {"--data-dir"},
-    };
+    const std::vector<std::vector<std::string>> cases = {{"--bogus"},
+                                                         {"extra"},
+                                                         {"--fixed-dt"},
+                                                         {"--fixed-dt", "0"},
+                                                         {"--fixed-dt", "-0.5"},
+                                                         {"--fixed-dt", "abc"},
+                                                         {"--fixed-dt", "nan"},
+                                                         {"--fixed-dt", "0.01x"},
+                                                         {"--frames", "0"},
+                                                         {"--frames", "1.5"},
+                                                         {"--frames", "-3"},
+                                                         {"--frames"},
+                                                         {"--screenshot", "12"},
+                                                         {"--screenshot", "0:" + (tmp / "a.png")},
+                                                         {"--screenshot", "5:"},
+                                                         {"--screenshot", "x:" + (tmp / "a.png")},
+                                                         {"--script"},
+                                                         {"--save-dir"},
+                                                         {"--data-dir"}};
     for (const auto& args : cases)
     {
         Scenario::Result r = Scenario::Run(args);
-        std::string shown = args[0] + (args.size() > 1 ? " " + args[1] : "");
+        std::string shown  = args[0] + (args.size() > 1 ? " " + args[1] : "");
         EXPECT_EQ(r.exitCode, 2) << shown;
         EXPECT_TRUE(Contains(r.err, "usage: skarnhold")) << shown << "\n" << r.err;
         EXPECT_EQ(r.out, "") << shown;
@@ -87,78 +101,55 @@ TEST(Startup, BadScriptsAndFoldersStopBeforeTheGameStarts)
     EXPECT_TRUE(Contains(missing.err, "/nonexistent/x.script")) << missing.err;
 
     Scenario::Options opt;
-    opt.dataDir = "/nonexistent/data";
-    opt.args    = {"--frames", "5"};
+    opt.dataDir             = "/nonexistent/data";
+    opt.args                = {"--frames", "5"};
     Scenario::Result noData = Scenario::Run(opt);
     EXPECT_EQ(noData.exitCode, 2);
     EXPECT_TRUE(Contains(noData.err, "/nonexistent/data")) << noData.err;
 }
 
-TEST(Startup, SplashShowsTheLogoAndAsksForTheMenuAfterThreeSeconds)
+// Twice from the data folder beside the program, windowed, with F11 pressed in frame 20 (seen by frame 21's
+// test) and again in frame 40.
+TEST(Startup, TheSplashShowsTheLogoFollowsF11AndAsksForTheMenuAfterThreeSecondsTheSameInEveryRun)
 {
-    Scenario::TempDir tmp;
-    Scenario::Options opt;
-    opt.args = {"--frames", "200", "--screenshot", "90:" + (tmp / "splash.png")};
-    Scenario::Result r = Scenario::Run(opt);
-    ASSERT_FALSE(r.timedOut);
-    EXPECT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_FALSE(Contains(r.out, "KO_ASSERT")) << r.out;
+    Scenario::Play run, again;
+    for (Scenario::Play* p : {&run, &again})
+    {
+        p->opt.dataDir = "";
+        p->opt.script  = "20 down 0x7A\n22 up 0x7A\n40 down 122\n41 up 122\n";
+        for (long f : {10, 30, 50, 90}) p->Shot(f);
+    }
+    run.Go(200);
+    again.Go(91);
+    EXPECT_EQ(run.res.exitCode, 0) << run.res.err;
+    EXPECT_FALSE(Contains(run.res.out, "KO_ASSERT")) << run.res.out;
     // On the 1/60 s clock the splash timer reaches 3 s in frame 180 or 181.
-    EXPECT_TRUE(std::regex_search(r.err, std::regex("(^|\n)frame 18[01]: state 0 -> 1\n"))) << r.err;
+    EXPECT_TRUE(std::regex_search(run.res.err, std::regex("(^|\n)frame 18[01]: state 0 -> 1\n")))
+        << run.res.err;
+    const std::string png = Scenario::ReadFile(run.shots / "90.png");
+    EXPECT_FALSE(png.empty());
+    EXPECT_EQ(png, Scenario::ReadFile(again.shots / "90.png"));
 
     // The stone word between its dark red bands, the red line of text under it, and nothing else.
-    TestImage img;
-    ASSERT_TRUE(ImageLoad(tmp / "splash.png", &img));
+    TestImage img = run.Image(90);
     ASSERT_EQ(img.w, 800);
     ASSERT_EQ(img.h, 600);
-    EXPECT_GT(CountRows(img, 195, 305, Stone), 25000);   // the letters
-    EXPECT_GT(CountRows(img, 195, 305, DarkRed), 4000);  // their shadows
-    EXPECT_GT(CountRows(img, 170, 190, DarkRed), 5000);  // the upper band
-    EXPECT_GT(CountRows(img, 315, 335, DarkRed), 5000);  // the lower band
-    EXPECT_GT(CountRows(img, 348, 372, [](int r, int g, int b) { return r > 60 && g < 40 && b < 40; }), 400);
+    EXPECT_GT(CountRows(img, 195, 305, Stone), 25000);  // the letters
+    EXPECT_GT(CountRows(img, 195, 305, DarkRed), 4000); // their shadows
+    EXPECT_GT(CountRows(img, 170, 190, DarkRed), 5000); // the upper band
+    EXPECT_GT(CountRows(img, 315, 335, DarkRed), 5000); // the lower band
+    EXPECT_GT(CountRows(img, 348, 372, RedText), 400);
     EXPECT_EQ(CountRows(img, 0, 150, Lit), 0);
     EXPECT_EQ(CountRows(img, 380, 600, Lit), 0);
-}
 
-TEST(Startup, RunsAreReproducibleAndStartFromAnyFolder)
-{
-    Scenario::TempDir tmp;
-    for (const char* name : {"a.png", "b.png"})
-    {
-        Scenario::Options opt;
-        opt.dataDir = ""; // the data folder beside the program
-        opt.args    = {"--frames", "30", "--screenshot", std::string("30:") + (tmp / name)};
-        Scenario::Result r = Scenario::Run(opt);
-        EXPECT_EQ(r.exitCode, 0) << r.err;
-    }
-    std::string a = Scenario::ReadFile(tmp / "a.png"), b = Scenario::ReadFile(tmp / "b.png");
-    EXPECT_FALSE(a.empty());
-    EXPECT_EQ(a, b);
-}
-
-TEST(Startup, F11SwitchesScreenModesAndTheSplashFollowsTheNewSize)
-{
-    Scenario::TempDir tmp;
-    Scenario::Options opt;
-    // Windowed start; F11 pressed in frame 20 (seen by frame 21's test) and again in frame 40.
-    opt.script = "20 down 0x7A\n22 up 0x7A\n40 down 122\n41 up 122\n";
-    opt.args   = {"--frames", "60", "--screenshot", "10:" + (tmp / "a.png"), "--screenshot",
-                  "30:" + (tmp / "b.png"), "--screenshot", "50:" + (tmp / "c.png")};
-    Scenario::Result r = Scenario::Run(opt);
-    EXPECT_EQ(r.exitCode, 0) << r.err;
-    TestImage a, b, c;
-    ASSERT_TRUE(ImageLoad(tmp / "a.png", &a));
-    ASSERT_TRUE(ImageLoad(tmp / "b.png", &b));
-    ASSERT_TRUE(ImageLoad(tmp / "c.png", &c));
+    TestImage a = run.Image(10), full = run.Image(30), c = run.Image(50);
     EXPECT_EQ(a.w, 800);
-    EXPECT_GT(b.w, 800); // the dummy display's desktop is larger than the window
+    EXPECT_GT(full.w, 800); // the dummy display's desktop is larger than the window
     EXPECT_EQ(c.w, 800);
     EXPECT_EQ(c.h, 600);
     EXPECT_EQ(a.pixels, c.pixels); // back in the window, the same picture
-
     // In full screen the text line sits at the same place of the view, drawn with a larger font.
-    auto redText = [](int r, int g, int b) { return r > 60 && g < 40 && b < 40; };
-    int textTop  = b.h * 348 / 600, textBottom = b.h * 380 / 600;
-    EXPECT_GT(CountRows(b, textTop, textBottom, redText), 600);
-    EXPECT_EQ(CountRows(b, textBottom + 4, b.h, Lit), 0);
+    int textTop = full.h * 348 / 600, textBottom = full.h * 380 / 600;
+    EXPECT_GT(CountRows(full, textTop, textBottom, RedText), 600);
+    EXPECT_EQ(CountRows(full, textBottom + 4, full.h, Lit), 0);
 }
