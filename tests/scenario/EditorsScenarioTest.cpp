@@ -17,26 +17,20 @@ namespace
 const int E     = 200;
 const int VK_F1 = 0x70, VK_F2 = 0x71, VK_F3 = 0x72, VK_MINUS = 0xBD, VK_A = 0x41, VK_J = 0x4A, VK_L = 0x4C;
 
-// A data folder the editors may write into: meshes and maps copied, sounds linked.
-struct DataCopy
+// A data folder the editors may write into: meshes and maps copied, the rest linked.
+struct DataCopy : Scenario::GameData
 {
-    Scenario::TempDir dir;
-    std::string data = dir / "data";
-    DataCopy()
+    DataCopy() : GameData("", {"Meshes", "Tilemaps"})
     {
-        fs::path from(SKARN_DATA_DIR), to(data);
-        fs::create_directories(to);
-        fs::copy(from / "Meshes", to / "Meshes", fs::copy_options::recursive);
-        fs::copy(from / "Tilemaps", to / "Tilemaps", fs::copy_options::recursive);
-        fs::create_directory_symlink(from / "Sounds", to / "Sounds");
-        fs::copy_file(from / "highscore.txt", to / "highscore.txt");
+        for (const char* d : {"Meshes", "Tilemaps"})
+            fs::copy(fs::path(SKARN_DATA_DIR) / d, fs::path(dir.path) / d, fs::copy_options::recursive);
     }
-    std::string operator/(const std::string& name) const { return data + "/" + name; }
+    std::string operator/(const std::string& name) const { return dir / name; }
 };
 
 struct EditorPlay : Scenario::Play
 {
-    explicit EditorPlay(const DataCopy& copy) { opt.dataDir = copy.data; }
+    explicit EditorPlay(const DataCopy& copy) { opt.dataDir = copy.dir.path; }
 };
 
 // Client pixel of the centre of map cell (column, row) at the tile editor's starting camera (12, 8.5) and
@@ -93,7 +87,7 @@ TEST(TileEditorScenario, PaintsWritesShowsTheMapAgainAndQuitsOnEscape)
     again.Key(E + 10, 'R');
     for (int i = 0; i < 10; ++i) again.Key(E + 20 + 2 * i, VK_MINUS);
     again.Key(E + 46, 0x1B);
-    for (long shot : {E + 5, E + 15, E + 44}) again.Shot(shot);
+    for (long shot : {E + 5, E + 15}) again.Shot(shot);
     ASSERT_EQ(again.Go(E + 200).exitCode, 0) << again.res.out << again.res.err;
     EXPECT_EQ(again.StateChange(3, 6), E + 46) << again.res.err;
     for (long shot : {E + 5, E + 15})
@@ -104,7 +98,6 @@ TEST(TileEditorScenario, PaintsWritesShowsTheMapAgainAndQuitsOnEscape)
         EXPECT_EQ(ImagePixel(img, TilePx(10), TilePy(19)) & 0xFFFFFF, 0u) << shot;
         EXPECT_EQ(ImagePixel(img, TilePx(14), TilePy(12)) & 0xFFFFFF, 0u) << shot;
     }
-    EXPECT_GT(ImageCountLit(again.Image(E + 44), 0, 0, 800, 600), 0);
     EXPECT_EQ(Scenario::ReadFile(copy / "Tilemaps/map_out.txt"), map); // only A writes the file
 }
 

@@ -12,7 +12,7 @@ bool Contains(const std::string& text, const std::string& part)
     return text.find(part) != std::string::npos;
 }
 
-// Pixels of the rows y0 <= y < y1 that pass the test.
+// Pixels of the rows y0 <= y < y1 whose red, green and blue pass the test.
 template <class Pred> int CountRows(const TestImage& img, int y0, int y1, Pred pred)
 {
     int n = 0;
@@ -24,56 +24,45 @@ template <class Pred> int CountRows(const TestImage& img, int y0, int y1, Pred p
         }
     return n;
 }
-
-bool Stone(int r, int g, int b)
-{
-    return r > 110 && std::abs(r - g) < 24 && std::abs(g - b) < 24;
-}
-bool DarkRed(int r, int g, int b)
-{
-    return r > 50 && r > 3 * g && r > 3 * b;
-}
-bool RedText(int r, int g, int b)
-{
-    return r > 60 && g < 40 && b < 40;
-}
-bool Lit(int r, int g, int b)
-{
-    return r + g + b > 24;
-}
 } // namespace
 
-TEST(Startup, BadArgumentsPrintTheUsageAndExitWithTwo)
+TEST(Startup, BadArgumentsScriptsAndFoldersStopBeforeTheGameStartsWithCodeTwo)
 {
     Scenario::TempDir tmp;
-    const std::vector<std::vector<std::string>> cases = {{"--bogus"},
-                                                         {"extra"},
-                                                         {"--fixed-dt"},
-                                                         {"--fixed-dt", "0"},
-                                                         {"--fixed-dt", "-0.5"},
-                                                         {"--fixed-dt", "abc"},
-                                                         {"--fixed-dt", "nan"},
-                                                         {"--fixed-dt", "0.01x"},
-                                                         {"--frames", "0"},
-                                                         {"--frames", "1.5"},
-                                                         {"--frames", "-3"},
-                                                         {"--frames"},
-                                                         {"--screenshot", "12"},
-                                                         {"--screenshot", "0:" + (tmp / "a.png")},
-                                                         {"--screenshot", "5:"},
-                                                         {"--screenshot", "x:" + (tmp / "a.png")},
-                                                         {"--script"},
-                                                         {"--save-dir"},
-                                                         {"--data-dir"}};
-    for (const auto& args : cases)
+    struct Case
     {
-        Scenario::Result r = Scenario::Run(args);
-        std::string shown  = args[0] + (args.size() > 1 ? " " + args[1] : "");
+        std::vector<std::string> args;
+        std::string said = "usage: skarnhold"; // on standard error
+        std::string script;
+        std::string dataDir = SKARN_DATA_DIR;
+    };
+    const std::string shot  = tmp / "a.png";
+    std::vector<Case> cases = {
+        {{"--bogus"}},
+        {{"extra"}},
+        {{"--frames", "5"}, "input.script:3: ", "# fine\n1 down 32\n2 wiggle 3\n"},
+        {{"--frames", "5", "--script", "/nonexistent/x.script"}, "/nonexistent/x.script"},
+        {{"--frames", "5"}, "/nonexistent/data", "", "/nonexistent/data"}};
+    for (std::string option :
+         {"--fixed-dt", "--frames", "--screenshot", "--script", "--save-dir", "--data-dir"})
+        cases.push_back({{option}}); // the value missing
+    for (const char* value : {"0", "-0.5", "abc", "nan", "0.01x"}) cases.push_back({{"--fixed-dt", value}});
+    for (const char* value : {"0", "1.5", "-3"}) cases.push_back({{"--frames", value}});
+    for (std::string value : {"12", "0:" + shot, "5:", "x:" + shot})
+        cases.push_back({{"--screenshot", value}});
+    for (const Case& c : cases)
+    {
+        Scenario::Options opt;
+        opt.args           = c.args;
+        opt.script         = c.script;
+        opt.dataDir        = c.dataDir;
+        Scenario::Result r = Scenario::Run(opt);
+        std::string shown  = c.args[0] + (c.args.size() > 1 ? " " + c.args[1] : "");
         EXPECT_EQ(r.exitCode, 2) << shown;
-        EXPECT_TRUE(Contains(r.err, "usage: skarnhold")) << shown << "\n" << r.err;
+        EXPECT_TRUE(Contains(r.err, c.said)) << shown << "\n" << r.err;
         EXPECT_EQ(r.out, "") << shown;
-        EXPECT_FALSE(Scenario::FileExists(tmp / "a.png"));
     }
+    EXPECT_FALSE(Scenario::FileExists(shot));
 }
 
 TEST(Startup, HelpAndVersionGoToStandardOutput)
@@ -87,25 +76,6 @@ TEST(Startup, HelpAndVersionGoToStandardOutput)
     Scenario::Result version = Scenario::Run({"--version"});
     EXPECT_EQ(version.exitCode, 0);
     EXPECT_EQ(version.out.rfind("Skarnhold ", 0), 0u);
-}
-
-TEST(Startup, BadScriptsAndFoldersStopBeforeTheGameStarts)
-{
-    Scenario::Result bad = Scenario::Run({"--frames", "5"}, "# fine\n1 down 32\n2 wiggle 3\n");
-    EXPECT_EQ(bad.exitCode, 2);
-    EXPECT_TRUE(Contains(bad.err, "input.script:3: ")) << bad.err;
-    EXPECT_EQ(bad.out, "");
-
-    Scenario::Result missing = Scenario::Run({"--frames", "5", "--script", "/nonexistent/x.script"});
-    EXPECT_EQ(missing.exitCode, 2);
-    EXPECT_TRUE(Contains(missing.err, "/nonexistent/x.script")) << missing.err;
-
-    Scenario::Options opt;
-    opt.dataDir             = "/nonexistent/data";
-    opt.args                = {"--frames", "5"};
-    Scenario::Result noData = Scenario::Run(opt);
-    EXPECT_EQ(noData.exitCode, 2);
-    EXPECT_TRUE(Contains(noData.err, "/nonexistent/data")) << noData.err;
 }
 
 // Twice from the data folder beside the program, windowed, with F11 pressed in frame 20 (seen by frame 21's
@@ -134,13 +104,17 @@ TEST(Startup, TheSplashShowsTheLogoFollowsF11AndAsksForTheMenuAfterThreeSecondsT
     TestImage img = run.Image(90);
     ASSERT_EQ(img.w, 800);
     ASSERT_EQ(img.h, 600);
-    EXPECT_GT(CountRows(img, 195, 305, Stone), 25000);  // the letters
-    EXPECT_GT(CountRows(img, 195, 305, DarkRed), 4000); // their shadows
-    EXPECT_GT(CountRows(img, 170, 190, DarkRed), 5000); // the upper band
-    EXPECT_GT(CountRows(img, 315, 335, DarkRed), 5000); // the lower band
-    EXPECT_GT(CountRows(img, 348, 372, RedText), 400);
-    EXPECT_EQ(CountRows(img, 0, 150, Lit), 0);
-    EXPECT_EQ(CountRows(img, 380, 600, Lit), 0);
+    auto stone = [](int r, int g, int b) { return r > 110 && std::abs(r - g) < 24 && std::abs(g - b) < 24; };
+    auto darkRed = [](int r, int g, int b) { return r > 50 && r > 3 * g && r > 3 * b; };
+    auto redText = [](int r, int g, int b) { return r > 60 && g < 40 && b < 40; };
+    auto lit     = [](int r, int g, int b) { return r + g + b > 24; };
+    EXPECT_GT(CountRows(img, 195, 305, stone), 25000);  // the letters
+    EXPECT_GT(CountRows(img, 195, 305, darkRed), 4000); // their shadows
+    EXPECT_GT(CountRows(img, 170, 190, darkRed), 5000); // the upper band
+    EXPECT_GT(CountRows(img, 315, 335, darkRed), 5000); // the lower band
+    EXPECT_GT(CountRows(img, 348, 372, redText), 400);
+    EXPECT_EQ(CountRows(img, 0, 150, lit), 0);
+    EXPECT_EQ(CountRows(img, 380, 600, lit), 0);
 
     TestImage a = run.Image(10), full = run.Image(30), c = run.Image(50);
     EXPECT_EQ(a.w, 800);
@@ -150,6 +124,6 @@ TEST(Startup, TheSplashShowsTheLogoFollowsF11AndAsksForTheMenuAfterThreeSecondsT
     EXPECT_EQ(a.pixels, c.pixels); // back in the window, the same picture
     // In full screen the text line sits at the same place of the view, drawn with a larger font.
     int textTop = full.h * 348 / 600, textBottom = full.h * 380 / 600;
-    EXPECT_GT(CountRows(full, textTop, textBottom, RedText), 600);
-    EXPECT_EQ(CountRows(full, textBottom + 4, full.h, Lit), 0);
+    EXPECT_GT(CountRows(full, textTop, textBottom, redText), 600);
+    EXPECT_EQ(CountRows(full, textBottom + 4, full.h, lit), 0);
 }
