@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <unistd.h>
 
@@ -21,16 +20,21 @@ void ExpectMatrixNear(const Mtx33& a, const Mtx33& b)
         for (int c = 0; c < 3; ++c) EXPECT_NEAR(a.m[r][c], b.m[r][c], 1e-4f) << r << "," << c;
 }
 
+Mtx33 operator*(const Mtx33& a, const Mtx33& b)
+{
+    Mtx33 m;
+    Mtx33Concat(&m, &a, &b);
+    return m;
+}
+
 // T(pos) x R(dir) x S(scale) built from the math library.
 Mtx33 Trs(float x, float y, float dir, float scale)
 {
-    Mtx33 t, r, s, m;
+    Mtx33 t, r, s;
     Mtx33Trans(&t, x, y);
     Mtx33Rot(&r, dir);
     Mtx33Scale(&s, scale, scale);
-    Mtx33Concat(&m, &r, &s);
-    Mtx33Concat(&m, &t, &m);
-    return m;
+    return t * r * s;
 }
 
 class PoolTest : public ::testing::Test
@@ -79,37 +83,6 @@ TEST_F(PoolTest, CreateTakesTheLowestFreeSlotAndOnlyCreateInstClearsTheLinks)
     EXPECT_EQ(c->pData, c);
 }
 
-TEST_F(PoolTest, GenericOperationsHonourCapacityAndRecordSize)
-{
-    struct Particle
-    {
-        GameObjInst inst;
-        float lifetime;
-        int behaviour;
-    };
-    Particle pool[3];
-    memset(static_cast<void*>(pool), 0, sizeof(pool));
-    GameObj types[2] = {{0, nullptr}, {1, nullptr}};
-    EXPECT_EQ(KoGameObjInstCreate(1, 1.0f, nullptr, nullptr, 0.0f, types, pool, 0, sizeof(Particle)),
-              nullptr);
-    for (int i = 0; i < 3; ++i)
-    {
-        GameObjInst* p =
-            KoGameObjInstCreate(1, 1.0f, nullptr, nullptr, 0.0f, types, pool, 3, sizeof(Particle));
-        EXPECT_EQ(p, &pool[i].inst);
-        pool[i].lifetime = 7.0f;
-    }
-    EXPECT_EQ(KoGameObjInstCreate(1, 1.0f, nullptr, nullptr, 0.0f, types, pool, 3, sizeof(Particle)),
-              nullptr);
-    pool[1].inst.flag |= FLAG_WORLD;
-    KoGameObjInstDestroyAll(pool, 3, sizeof(Particle));
-    for (const Particle& p : pool)
-    {
-        EXPECT_EQ(p.inst.flag, 0u);
-        EXPECT_EQ(p.lifetime, 7.0f);
-    }
-}
-
 TEST_F(PoolTest, AFullMainPoolStopsCreateInstWithItsCheck)
 {
     ChildResult r = RunInChild(
@@ -142,13 +115,7 @@ TEST_F(PoolTest, DestroyTakesChildrenAndGrandchildrenWithIt)
 
     CommonLevel::DestroyInst(monster);
     for (GameObjInst* p : {monster, tens, ones, mark})
-    {
-        EXPECT_EQ(p->flag, 0u);
-        EXPECT_EQ(p->pData, nullptr);
-        EXPECT_EQ(p->pParent, nullptr);
-        EXPECT_EQ(p->pChild[0], nullptr);
-        EXPECT_EQ(p->pChild[1], nullptr);
-    }
+        EXPECT_TRUE(!p->flag && !p->pData && !p->pParent && !p->pChild[0] && !p->pChild[1]) << Index(p);
     EXPECT_EQ(other->flag, FLAG_ACTIVE);
 
     // Twice, null, and a record that names itself as its child are all harmless.
@@ -160,91 +127,50 @@ TEST_F(PoolTest, DestroyTakesChildrenAndGrandchildrenWithIt)
     EXPECT_EQ(CommonLevel::CreateInst(TYPE_SKULL, 1.0f, nullptr, nullptr, 0.0f), monster);
 }
 
-TEST_F(PoolTest, DestroyAllLeavesEveryRecordFreeWithNullLinks)
-{
-    GameObjInst* a                = CommonLevel::CreateInst(TYPE_SKULL, 1.0f, nullptr, nullptr, 0.0f);
-    GameObjInst* b                = CommonLevel::CreateInst(TYPE_SKULL, 1.0f, nullptr, nullptr, 0.0f);
-    a->pChild[0]                  = b;
-    sGameObjInstList[100].pParent = a; // a stale link on a free record
-    CommonLevel::DestroyAllInst();
-    for (const GameObjInst& inst : sGameObjInstList)
-    {
-        ASSERT_EQ(inst.flag, 0u);
-        ASSERT_EQ(inst.pParent, nullptr);
-        ASSERT_EQ(inst.pChild[0], nullptr);
-    }
-}
-
 TEST_F(PoolTest, TransformPassMovesComposesWithTheParentAndAppliesTheCameraOnce)
 {
     gFrameTime = 0.5f;
     gCamPosX   = 3.0f;
     gCamPosY   = -4.0f;
     gCamZoom   = 2.0f;
-    Vec2 ppos{10.0f, 5.0f}, pvel{2.0f, -2.0f}, cpos{1.0f, 0.5f};
-    GameObjInst* parent = CommonLevel::CreateInst(TYPE_TROGLIN_BODY, 1.5f, &ppos, &pvel, 0.3f);
-    GameObjInst* child  = CommonLevel::CreateInst(TYPE_ARM_0, 0.5f, &cpos, nullptr, -1.2f);
-    GameObjInst* screen = CommonLevel::CreateInst(TYPE_SKY, 3.0f, &ppos, nullptr, 0.0f);
+    Vec2 ppos{10.0f, 5.0f}, pvel{2.0f, -2.0f}, cpos{1.0f, 0.5f}, spos{-20.0f, 30.0f};
+    GameObjInst* parent      = CommonLevel::CreateInst(TYPE_TROGLIN_BODY, 1.5f, &ppos, &pvel, 0.3f);
+    GameObjInst* child       = CommonLevel::CreateInst(TYPE_ARM_0, 0.5f, &cpos, nullptr, -1.2f);
+    GameObjInst* screen      = CommonLevel::CreateInst(TYPE_SKY, 3.0f, &spos, nullptr, 0.0f);
+    GameObjInst* screenChild = CommonLevel::CreateInst(TYPE_ARM_1, 0.5f, &cpos, nullptr, -1.2f);
+    GameObjInst* worldChild  = CommonLevel::CreateInst(TYPE_WEAPON, 0.5f, &cpos, nullptr, 2.0f);
     parent->flag |= FLAG_WORLD;
     child->flag |= FLAG_WORLD | FLAG_CHILD;
     child->pParent = parent;
+    // A child takes the camera only when it lives in world space itself.
+    screenChild->flag |= FLAG_CHILD;
+    screenChild->pParent = parent;
+    worldChild->flag |= FLAG_WORLD | FLAG_CHILD;
+    worldChild->pParent = screen;
 
     CommonLevel::UpdateAllInst();
     EXPECT_FLOAT_EQ(parent->posCurr.x, 11.0f);
     EXPECT_FLOAT_EQ(parent->posCurr.y, 4.0f);
-
-    Mtx33 cam, camS, camT, expectParent, expectChild, tmp;
-    Mtx33Scale(&camS, 2.0f, 2.0f);
+    Mtx33 cam, camT, parentOwn = Trs(11.0f, 4.0f, 0.3f, 1.5f), screenOwn = Trs(-20.0f, 30.0f, 0.0f, 3.0f);
+    Mtx33 childOwn = Trs(1.0f, 0.5f, -1.2f, 0.5f), worldChildOwn = Trs(1.0f, 0.5f, 2.0f, 0.5f);
+    Mtx33Scale(&cam, 2.0f, 2.0f);
     Mtx33Trans(&camT, -3.0f, 4.0f);
-    Mtx33Concat(&cam, &camS, &camT);
-    Mtx33 parentOwn = Trs(11.0f, 4.0f, 0.3f, 1.5f);
-    Mtx33Concat(&expectParent, &cam, &parentOwn);
-    Mtx33 childOwn = Trs(1.0f, 0.5f, -1.2f, 0.5f);
-    Mtx33Concat(&tmp, &parentOwn, &childOwn);
-    Mtx33Concat(&expectChild, &cam, &tmp);
-    ExpectMatrixNear(parent->transform, expectParent);
-    ExpectMatrixNear(child->transform, expectChild);
-    ExpectMatrixNear(screen->transform, Trs(10.0f, 5.0f, 0.0f, 3.0f)); // no FLAG_WORLD: the camera stays out
+    cam = cam * camT;
+    ExpectMatrixNear(parent->transform, cam * parentOwn);
+    ExpectMatrixNear(child->transform, cam * parentOwn * childOwn);
+    ExpectMatrixNear(screen->transform, screenOwn); // no FLAG_WORLD: the camera stays out
+    ExpectMatrixNear(screenChild->transform, parentOwn * childOwn);
+    ExpectMatrixNear(worldChild->transform, cam * screenOwn * worldChildOwn);
 
     // Moving the camera moves world instances only.
     gCamPosX   = 50.0f;
     gFrameTime = 0.0f;
     CommonLevel::UpdateAllInst();
-    ExpectMatrixNear(screen->transform, Trs(10.0f, 5.0f, 0.0f, 3.0f));
+    ExpectMatrixNear(screen->transform, screenOwn);
     EXPECT_NEAR(parent->transform.m[0][2], 2.0f * (11.0f - 50.0f), 1e-4f);
 }
 
-TEST_F(PoolTest, AChildTakesTheCameraOnlyWhenItLivesInWorldSpaceItself)
-{
-    gCamPosX = 3.0f;
-    gCamPosY = -4.0f;
-    gCamZoom = 2.0f;
-    Vec2 wpos{10.0f, 5.0f}, spos{-20.0f, 30.0f}, cpos{1.0f, 0.5f};
-    GameObjInst* world       = CommonLevel::CreateInst(TYPE_TROGLIN_BODY, 1.5f, &wpos, nullptr, 0.3f);
-    GameObjInst* screenChild = CommonLevel::CreateInst(TYPE_ARM_0, 0.5f, &cpos, nullptr, -1.2f);
-    GameObjInst* screen      = CommonLevel::CreateInst(TYPE_SKY, 3.0f, &spos, nullptr, 0.0f);
-    GameObjInst* worldChild  = CommonLevel::CreateInst(TYPE_ARM_1, 0.5f, &cpos, nullptr, 2.0f);
-    world->flag |= FLAG_WORLD;
-    screenChild->flag |= FLAG_CHILD;
-    screenChild->pParent = world;
-    worldChild->flag |= FLAG_WORLD | FLAG_CHILD;
-    worldChild->pParent = screen;
-    CommonLevel::UpdateAllInst();
-
-    Mtx33 cam, camS, camT, expect;
-    Mtx33Scale(&camS, 2.0f, 2.0f);
-    Mtx33Trans(&camT, -3.0f, 4.0f);
-    Mtx33Concat(&cam, &camS, &camT);
-    Mtx33 worldOwn = Trs(10.0f, 5.0f, 0.3f, 1.5f), screenOwn = Trs(-20.0f, 30.0f, 0.0f, 3.0f);
-    Mtx33 screenChildOwn = Trs(1.0f, 0.5f, -1.2f, 0.5f), worldChildOwn = Trs(1.0f, 0.5f, 2.0f, 0.5f);
-    Mtx33Concat(&expect, &worldOwn, &screenChildOwn);
-    ExpectMatrixNear(screenChild->transform, expect);
-    Mtx33Concat(&expect, &screenOwn, &worldChildOwn);
-    Mtx33Concat(&expect, &cam, &expect);
-    ExpectMatrixNear(worldChild->transform, expect);
-}
-
-TEST_F(PoolTest, ThePassesStopAfterTheLastRecordThatCanBeActive)
+TEST_F(PoolTest, ThePassesStopAfterTheLastRecordThatCanBeActiveAndEveryWayOfEmptyingThePoolResetsIt)
 {
     Vec2 vel{1.0f, 0.0f};
     EXPECT_EQ(CommonLevel::ActiveEnd(), 0u);
@@ -270,30 +196,30 @@ TEST_F(PoolTest, ThePassesStopAfterTheLastRecordThatCanBeActive)
     EXPECT_EQ(r[1]->posCurr.x, 1.0f);
     EXPECT_EQ(editor->posCurr.x, 1.0f) << "a record past the old end moves as soon as it is made";
 
-    // Emptied by the last destroy and the pass, by DestroyAllInst and by ResetAll.
+    // Emptied by the last destroy and the pass, by DestroyAllInst (which also clears stale links on free
+    // records) and by ResetAll.
     for (GameObjInst* p : r) CommonLevel::DestroyInst(p);
     CommonLevel::UpdateAllInst();
     EXPECT_EQ(CommonLevel::ActiveEnd(), 0u);
-    CommonLevel::CreateInst(TYPE_SKULL, 1.0f, nullptr, nullptr, 0.0f);
+    GameObjInst* stale            = CommonLevel::CreateInst(TYPE_SKULL, 1.0f, nullptr, nullptr, 0.0f);
+    stale->pChild[0]              = r[1];
+    sGameObjInstList[100].pParent = r[0];
     CommonLevel::DestroyAllInst();
     EXPECT_EQ(CommonLevel::ActiveEnd(), 0u);
-    CommonLevel::CreateInst(TYPE_SKULL, 1.0f, nullptr, nullptr, 0.0f);
-    CommonLevel::ResetAll();
-    EXPECT_EQ(CommonLevel::ActiveEnd(), 0u);
-}
+    for (const GameObjInst& inst : sGameObjInstList)
+        ASSERT_TRUE(!inst.flag && !inst.pParent && !inst.pChild[0]) << &inst - sGameObjInstList;
 
-TEST_F(PoolTest, ResetAllEmptiesTypesPoolMapsAndTheName)
-{
+    // ResetAll empties the types, the pool, the maps and the player's name.
+    CommonLevel::CreateInst(TYPE_SKULL, 1.0f, nullptr, nullptr, 0.0f)->pData = &sGameObjNum;
     sGameObjNum                                                              = 5;
     sGameObjList[3].type                                                     = 3;
     gPlayerName                                                              = "ANNA";
     Terrain::GetMap(4)[17]                                                   = 26;
-    CommonLevel::CreateInst(TYPE_SKULL, 1.0f, nullptr, nullptr, 0.0f)->pData = &sGameObjNum;
     CommonLevel::ResetAll();
+    EXPECT_EQ(CommonLevel::ActiveEnd(), 0u);
     EXPECT_EQ(sGameObjNum, 0);
     EXPECT_EQ(sGameObjList[3].type, 0u);
-    EXPECT_EQ(sGameObjInstList[0].flag, 0u);
-    EXPECT_EQ(sGameObjInstList[0].pData, nullptr);
+    EXPECT_TRUE(!sGameObjInstList[0].flag && !sGameObjInstList[0].pData);
     EXPECT_EQ(Terrain::GetMap(4)[17], 0);
     EXPECT_EQ(gPlayerName, "");
 }

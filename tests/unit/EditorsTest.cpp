@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iterator>
 #include <string>
 
 #include "Scenario.h"
@@ -13,63 +14,36 @@
 namespace
 {
 
-std::string Line(const std::string& text, int n)
-{
-    size_t pos = 0;
-    for (int i = 0; i < n; ++i) pos = text.find('\n', pos) + 1;
-    return text.substr(pos, text.find('\n', pos) - pos);
-}
-
-TEST(TileEditor, WritesTheMapFormatExactly)
+TEST(TileEditor, WritesTheMapFormatExactlyAndTheLevelReadsItBack)
 {
     Scenario::TempDir dir;
-    static int cells[MAP_CELLS];
+    static int cells[MAP_CELLS], readBack[MAP_CELLS];
     std::fill(std::begin(cells), std::end(cells), 0);
     cells[0] = 26;
     ASSERT_TRUE(TileEditorWriteMap((dir / "map.txt").c_str(), cells));
-    std::string text = Scenario::ReadFile(dir / "map.txt");
-
-    std::string zeros;
+    std::string zeros, text;
     for (int i = 0; i < 139; ++i) zeros += " 0 ";
-    EXPECT_EQ(Line(text, 0), "26 " + zeros);
-    for (int r = 1; r < MAP_HEIGHT; ++r) EXPECT_EQ(Line(text, r), " 0 " + zeros) << "row " << r;
-    EXPECT_EQ(text.size(), size_t(MAP_HEIGHT) * (MAP_WIDTH * 3 + 1));
-    EXPECT_EQ(text.back(), '\n');
-
+    for (int r = 0; r < MAP_HEIGHT; ++r) text += (r ? " 0 " : "26 ") + zeros + "\n";
+    EXPECT_EQ(Scenario::ReadFile(dir / "map.txt"), text);
     EXPECT_FALSE(TileEditorWriteMap((dir / "missing/map.txt").c_str(), cells));
-}
 
-TEST(TileEditor, WrittenMapReadsBackUnchanged)
-{
-    Scenario::TempDir dir;
-    static int painted[MAP_CELLS], readBack[MAP_CELLS];
     const int values[] = {0, 5, 6, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, -3, 9, 10, 123};
-    for (int i = 0; i < MAP_CELLS; ++i) painted[i] = values[(i * 7 + i / 13) % 19];
-    ASSERT_TRUE(TileEditorWriteMap((dir / "map.txt").c_str(), painted));
+    for (int i = 0; i < MAP_CELLS; ++i) cells[i] = values[(i * 7 + i / 13) % 19];
+    ASSERT_TRUE(TileEditorWriteMap((dir / "map.txt").c_str(), cells));
     std::fill(std::begin(readBack), std::end(readBack), 99);
     ASSERT_TRUE(Terrain::ReadMap((dir / "map.txt").c_str(), readBack));
-    for (int i = 0; i < MAP_CELLS; ++i) ASSERT_EQ(readBack[i], painted[i]) << "cell " << i;
+    for (int i = 0; i < MAP_CELLS; ++i) ASSERT_EQ(readBack[i], cells[i]) << "cell " << i;
 }
 
-TEST(TileEditor, CellsAndPalette)
+// The palette steps and the painting itself are walked through in the editor scenarios.
+TEST(TileEditor, CellsOfTheCursorStayInsideTheMap)
 {
     Vec2 p = {0.2f, 19.9f};
     EXPECT_EQ(TileEditorCellAt(&p), 0);
     p = {139.9f, 0.1f};
     EXPECT_EQ(TileEditorCellAt(&p), MAP_CELLS - 1);
-    p = {5.5f, 18.5f};
-    EXPECT_EQ(TileEditorCellAt(&p), MAP_WIDTH + 5);
     for (Vec2 out : {Vec2{-0.1f, 5.0f}, Vec2{140.0f, 5.0f}, Vec2{5.0f, 20.0f}, Vec2{5.0f, -0.01f}})
         EXPECT_EQ(TileEditorCellAt(&out), -1) << out.x << "," << out.y;
-
-    int index = 14;
-    for (int i = 0; i < 14; ++i) index = TileEditorPaletteStep(index, 1);
-    EXPECT_EQ(index, 14);
-    EXPECT_EQ(TileEditorPaletteStep(14, 1), 1);
-    EXPECT_EQ(TileEditorPaletteStep(1, -1), 14);
-    EXPECT_EQ(TileEditorPaletteType(12), TYPE_TERRAIN);
-    EXPECT_EQ(TileEditorPaletteType(14), TYPE_FLAG);
-    EXPECT_EQ(TileEditorPaletteType(1), TYPE_LEADER_BODY);
 }
 
 // The mesh editor's grid lives from Init to Free; these tests build it from files of their own.
@@ -90,12 +64,17 @@ struct MeshEditor : ::testing::Test
     }
 };
 
-TEST_F(MeshEditor, ExportOfTheTopLeftCell)
+TEST_F(MeshEditor, ExportsEachPaintedCellAsTwoTriangles)
 {
     Grid(80, 80);
+    ASSERT_TRUE(Scenario::WriteFile(dir / "out.txt", "stale"));
+    ASSERT_TRUE(MeshEditorExport((dir / "out.txt").c_str()));
+    EXPECT_EQ(Scenario::ReadFile(dir / "out.txt"), ""); // nothing painted: an empty file
+    EXPECT_FALSE(MeshEditorExport((dir / "missing/out.txt").c_str()));
+
     gMeshColour     = 3;
     gMeshPalette[3] = 0xFF123456;
-    Vec2 p          = {0.5f, 79.5f};
+    Vec2 p          = {0.5f, 79.5f}; // the top-left cell
     MeshEditorPaint(&p);
     ASSERT_TRUE(MeshEditorExport((dir / "out.txt").c_str()));
     EXPECT_EQ(Scenario::ReadFile(dir / "out.txt"), "-0.4875\n0.5\n0xff123456\n"
@@ -106,39 +85,22 @@ TEST_F(MeshEditor, ExportOfTheTopLeftCell)
                                                    "-0.4875\n0.5\n0xff123456\n");
 }
 
-TEST_F(MeshEditor, EmptyExportIsAnEmptyFile)
-{
-    Grid(80, 80);
-    ASSERT_TRUE(Scenario::WriteFile(dir / "out.txt", "stale"));
-    ASSERT_TRUE(MeshEditorExport((dir / "out.txt").c_str()));
-    EXPECT_EQ(Scenario::ReadFile(dir / "out.txt"), "");
-    EXPECT_FALSE(MeshEditorExport((dir / "missing/out.txt").c_str()));
-}
-
-TEST_F(MeshEditor, NonSquareGridPaintsAndErasesEverywhere)
+TEST_F(MeshEditor, NonSquareGridPaintsAndErasesEverywhereAndNothingBeyond)
 {
     Grid(100, 60);
-    gMeshColour = 0;
-    for (int y = 0; y < 60; ++y)
-        for (int x = 0; x < 100; ++x)
-        {
-            Vec2 p = {x + 0.5f, y + 0.5f};
-            MeshEditorPaint(&p);
-        }
-    for (int i = 0; i < 100 * 60; ++i) ASSERT_EQ(gMeshCells[i].state, 1) << i;
-    // Beyond the right and top edges nothing is painted (and nothing past the arrays is touched).
-    for (Vec2 p : {Vec2{100.0f, 5.0f}, Vec2{250.0f, 5.0f}, Vec2{5.0f, 60.0f}, Vec2{-1.0f, 5.0f}})
+    gMeshColour         = 0;
+    const Vec2 beyond[] = {{100.0f, 5.0f}, {250.0f, 5.0f}, {5.0f, 60.0f}, {-1.0f, 5.0f}};
+    for (int state : {1, 0})
     {
-        MeshEditorErase(&p);
-        MeshEditorPaint(&p);
-    }
-    for (int y = 0; y < 60; ++y)
-        for (int x = 0; x < 100; ++x)
+        for (int i = 0; i < 100 * 60; ++i)
         {
-            Vec2 p = {x + 0.5f, y + 0.5f};
-            MeshEditorErase(&p);
+            Vec2 p = {float(i % 100) + 0.5f, float(i / 100) + 0.5f};
+            state ? MeshEditorPaint(&p) : MeshEditorErase(&p);
         }
-    for (int i = 0; i < 100 * 60; ++i) ASSERT_EQ(gMeshCells[i].state, 0) << i;
+        // Past the right and top edges: no cell of the next row, nothing past the arrays.
+        for (Vec2 p : beyond) state ? MeshEditorErase(&p) : MeshEditorPaint(&p);
+        for (int i = 0; i < 100 * 60; ++i) ASSERT_EQ(gMeshCells[i].state, state) << i;
+    }
 }
 
 TEST_F(MeshEditor, PaintingRules)

@@ -1,8 +1,14 @@
-// Monsters: the power digits and their cap, weakening, far-ahead wear, and the diamond pickup.
+// Monsters: the power digits and their cap, weakening, far-ahead wear, and the diamond pickup; and the
+// diamond's music in the real level.
 #include "MonsterWorld.h"
 
+#include <cstring>
 #include <vector>
 
+#include "Headless.h"
+#include "Scenario.h"
+#include "framework/HighScore.h"
+#include "level/Terrain.h"
 #include "level/UI.h"
 
 using FactoryTest = MonsterWorld;
@@ -106,4 +112,93 @@ TEST_F(FactoryTest, ADiamondIsTakenOnceEvenWhenSeveralMembersTouchIt)
     // One pause of the music, one answer of the sound manager (an error line, as nothing plays here);
     // a second take would add a second.
     EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 1) << out;
+}
+
+// The real level, loaded once with the game's meshes and sounds; each test writes a map of its own over
+// map 0 before the run starts.
+class LevelMonsterTest : public ::testing::Test
+{
+  protected:
+    static constexpr float DT = 0.005f;
+    static Scenario::TempDir* sSave;
+
+    static void SetUpTestSuite()
+    {
+        sSave       = new Scenario::TempDir();
+        gSaveFolder = sSave->path + "/";
+        HeadlessStart();
+        GameStateLevelLoad();
+    }
+
+    static void TearDownTestSuite()
+    {
+        GameStateLevelUnload();
+        HeadlessStop();
+        delete sSave;
+    }
+
+    void SetUp() override
+    {
+        gFrameTime = gKoFrameTime = DT;
+        gSoundOn                  = false;
+    }
+
+    void TearDown() override { GameStateLevelFree(); }
+
+    // Map 0 becomes a tunnel one troglin high with the party start at column 2 and the given (column,
+    // value) cells in it; the other maps are empty. The run starts without tutorial pages.
+    static void StartRun(std::initializer_list<std::pair<int, int>> cells)
+    {
+        const int row = 17;
+        for (int k = 0; k < MAP_NUM; ++k) memset(Terrain::GetMap(k), 0, sizeof(int) * MAP_CELLS);
+        int* map = Terrain::GetMap(0);
+        for (int c = 0; c < MAP_WIDTH; ++c)
+            for (int r : {row - 1, row + 1, row + 2}) map[r * MAP_WIDTH + c] = TILE_TERRAIN;
+        map[row * MAP_WIDTH + 2] = TILE_PARTY_START;
+        for (auto& cell : cells) map[row * MAP_WIDTH + cell.first] = cell.second;
+        GameStateLevelInit();
+        gTutorialEnabled = false;
+    }
+
+    static void Frame()
+    {
+        GameStateLevelUpdate();
+        SoundUpdate();
+    }
+
+    static bool Paused(int slot)
+    {
+        bool paused = false;
+        return AudioChannelGetPaused(gChannelTable[slot], &paused) == AUDIO_OK && paused;
+    }
+    static bool Playing(int slot)
+    {
+        bool playing = false;
+        AudioChannelIsPlaying(gChannelTable[slot], &playing);
+        return playing;
+    }
+};
+Scenario::TempDir* LevelMonsterTest::sSave = nullptr;
+
+// The diamond pauses the level music and starts the invulnerability music; a goblin three times as
+// strong as the lone troglin is beaten meanwhile; after ten seconds the level music resumes.
+TEST_F(LevelMonsterTest, DiamondSwapsTheMusicForTenSeconds)
+{
+    StartRun({{10, TILE_DIAMOND}, {40, TYPE_GOBLIN}});
+    Frame();
+    ASSERT_TRUE(Playing(SND_DISTRESSED)) << "the level music runs";
+    EXPECT_FALSE(Playing(SND_ROAD_HAZARD_2));
+
+    for (int frames = 0; !gInvulnerable && frames < 2000; ++frames) Frame();
+    ASSERT_TRUE(gInvulnerable) << "the diamond was never taken";
+    EXPECT_TRUE(Paused(SND_DISTRESSED));
+    Frame();
+    EXPECT_TRUE(Playing(SND_ROAD_HAZARD_2)) << "the invulnerability music starts";
+
+    int invulnFrames = 1;
+    for (; gInvulnerable && invulnFrames < 4000; ++invulnFrames) Frame();
+    EXPECT_NEAR(invulnFrames * DT, 10.0f, 2 * DT);
+    EXPECT_EQ(gKillCount, 1);
+    EXPECT_EQ(gPartyPower, 1);
+    EXPECT_FALSE(Paused(SND_DISTRESSED)) << "the level music resumes";
 }

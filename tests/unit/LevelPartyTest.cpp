@@ -1,11 +1,9 @@
 // The terrain's maps and chunks, and the party's rules: contact probes, jumping, recruiting and removal.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <fstream>
 #include <string>
-#include <unistd.h>
 
+#include "Scenario.h"
 #include "framework/CommonLevel.h"
 #include "framework/GameStateMgr.h"
 #include "level/GameState_Level.h"
@@ -15,15 +13,6 @@
 namespace
 {
 
-std::string TempFile(const std::string& text)
-{
-    char path[] = "/tmp/skarn-map-XXXXXX";
-    int fd      = mkstemp(path);
-    if (fd >= 0) close(fd);
-    std::ofstream(path) << text;
-    return path;
-}
-
 // A fresh run state with empty maps and pool.
 void ResetRun()
 {
@@ -31,6 +20,7 @@ void ResetRun()
     CommonLevel::ResetLevel();
     gTutorialEnabled = false;
     gTutorialShowing = false;
+    gGameOver        = false;
     gCamPosX         = 0.0f;
 }
 
@@ -67,44 +57,38 @@ void Frame(Hero* h, float dt)
 
 TEST(TerrainMaps, ReadMapFillsOnlyTheCellsItCanRead)
 {
+    Scenario::TempDir dir;
     int cells[MAP_CELLS];
     for (int& c : cells) c = -7;
+    auto read = [&](const std::string& text) {
+        return Scenario::WriteFile(dir / "map.txt", text) &&
+               Terrain::ReadMap((dir / "map.txt").c_str(), cells);
+    };
 
-    std::string shortFile = TempFile("26 0 5\n6");
-    EXPECT_TRUE(Terrain::ReadMap(shortFile.c_str(), cells));
+    EXPECT_TRUE(read("26 0 5\n6"));
     EXPECT_EQ(26, cells[0]);
     EXPECT_EQ(6, cells[3]);
     EXPECT_EQ(-7, cells[4]); // the rest keeps what it held
-
-    std::string badFile = TempFile("1 2 x 4");
-    EXPECT_TRUE(Terrain::ReadMap(badFile.c_str(), cells));
-    EXPECT_EQ(1, cells[0]);
+    EXPECT_TRUE(read("1 2 x 4"));
     EXPECT_EQ(2, cells[1]);
     EXPECT_EQ(6, cells[3]); // reading stopped at the bad token
-
     std::string text;
     for (int i = 0; i < MAP_CELLS + 5; ++i) text += std::to_string(i % 30 - 3) + " ";
-    std::string longFile = TempFile(text);
-    EXPECT_TRUE(Terrain::ReadMap(longFile.c_str(), cells));
-    EXPECT_EQ(-3, cells[0]);
+    EXPECT_TRUE(read(text)); // a longer file fills the map and no more
     EXPECT_EQ((MAP_CELLS - 1) % 30 - 3, cells[MAP_CELLS - 1]);
-
     EXPECT_FALSE(Terrain::ReadMap("/nonexistent/map.txt", cells));
     EXPECT_EQ(-3, cells[0]);
-    for (const std::string& f : {shortFile, badFile, longFile}) remove(f.c_str());
 }
 
 TEST(TerrainMaps, ProbeCellsStayInsideTheChunk)
 {
-    // The bottom-right cell, just inside the chunk.
-    EXPECT_EQ(MAP_CELLS - 1, HeroProbeCell(280.0f, 280.0f + 139.99f, 0.5f));
+    EXPECT_EQ(MAP_CELLS - 1, HeroProbeCell(280.0f, 280.0f + 139.99f, 0.5f)); // the bottom-right cell
     // Exactly on the chunk's right edge: nothing, not one past the last cell.
     EXPECT_EQ(-1, HeroProbeCell(280.0f, 420.0f, 0.5f));
     EXPECT_EQ(-1, HeroProbeCell(0.0f, 140.0f, 10.5f));
     // Just left of the chunk start still reads column 0 (truncation toward zero).
     EXPECT_EQ(Cell(15, 0), HeroProbeCell(140.0f, 139.8f, 4.2f));
-    // Above the map.
-    EXPECT_EQ(-1, HeroProbeCell(0.0f, 5.0f, 20.2f));
+    EXPECT_EQ(-1, HeroProbeCell(0.0f, 5.0f, 20.2f)); // above the map
     EXPECT_EQ(Cell(0, 5), HeroProbeCell(0.0f, 5.0f, 19.9f));
     EXPECT_EQ(140.0f, HeroChunkStart(279.9f));
     EXPECT_EQ(280.0f, HeroChunkStart(280.0f));
@@ -127,18 +111,22 @@ TEST(TerrainChunks, LayingAChunkMakesTilesTroglinsAndMovesOn)
     EXPECT_EQ(1, ActiveOfType(TYPE_DIAMOND));
     ASSERT_EQ(2u, gHeroes.size());
     // The recruit cell comes first in cell order, but the leader's record is put at the front.
-    EXPECT_EQ(HERO_KIND_LEADER, gHeroes[0].kind);
     EXPECT_EQ(&gHeroes[0], gLeader);
+    EXPECT_EQ(HERO_KIND_LEADER, gHeroes[0].kind);
     EXPECT_EQ(1, gHeroes[0].order);
-    EXPECT_EQ(HERO_KIND_RECRUIT, gHeroes[1].kind);
     EXPECT_EQ(0, gHeroes[1].order);
     EXPECT_FLOAT_EQ(144.5f, gHeroes[0].body->posCurr.x);
     EXPECT_FLOAT_EQ(4.5f, gHeroes[0].body->posCurr.y);
     EXPECT_FLOAT_EQ(150.5f, gHeroes[1].body->posCurr.x);
-    EXPECT_EQ(1, gPartyPower);
     EXPECT_EQ(99, map[Cell(15, 30)]);
     EXPECT_EQ(Terrain::GetMap(3), Terrain::MapAt(200.0f));
     EXPECT_EQ(nullptr, Terrain::MapAt(280.0f));
+
+    // A full party lays no recruits.
+    Terrain::GetMap(2)[Cell(15, 10)] = TILE_RECRUIT;
+    gPartyPower                      = PARTY_POWER_MAX;
+    Terrain::CreateChunk(2);
+    EXPECT_EQ(2u, gHeroes.size());
 }
 
 TEST(TerrainChunks, RecordsOfTroglinsThatAreGoneMakeRoomForNewOnes)
@@ -169,40 +157,7 @@ TEST(TerrainChunks, RecordsOfTroglinsThatAreGoneMakeRoomForNewOnes)
     EXPECT_EQ(room, gHeroes.capacity()) << "the list never grew";
 }
 
-TEST(TerrainChunks, AFullPartyLaysNoRecruits)
-{
-    ResetRun();
-    int* map          = FlatMap(2);
-    map[Cell(15, 10)] = TILE_RECRUIT;
-    gPartyPower       = PARTY_POWER_MAX;
-    Terrain::CreateChunk(2);
-    EXPECT_TRUE(gHeroes.empty());
-    EXPECT_EQ(TILE_RECRUIT, map[Cell(15, 10)]);
-}
-
-TEST(TerrainChunks, TheLeaderEnteringTheLastChunkLaysTheNext)
-{
-    ResetRun();
-    for (int k = 0; k < MAP_NUM; ++k) FlatMap(k);
-    Terrain::GetMap(0)[Cell(15, 4)] = TILE_PARTY_START;
-    Terrain::InitTerrain();
-    EXPECT_EQ(280.0f, gChunkStartX);
-    EXPECT_EQ(0, gCurrentMap);
-    int second = gNextMap;
-    EXPECT_GE(second, 1);
-    EXPECT_LE(second, 10);
-
-    gLeader->body->posCurr.x = 139.9f;
-    Terrain::AdvanceChunks();
-    EXPECT_EQ(280.0f, gChunkStartX);
-    gLeader->body->posCurr.x = 140.1f;
-    Terrain::AdvanceChunks();
-    EXPECT_EQ(420.0f, gChunkStartX);
-    EXPECT_EQ(second, gCurrentMap);
-    EXPECT_EQ(Terrain::GetMap(second), gLeader->chunkMap);
-}
-
-// A party on flat ground: the leader at x 4.5 and a follower from a recruit tile.
+// A party on flat ground: the leader at x 4.5 and a follower from a recruit tile at x 20.5.
 class PartyTest : public ::testing::Test
 {
   protected:
@@ -217,37 +172,30 @@ class PartyTest : public ::testing::Test
     }
     Hero& Leader() { return gHeroes[0]; }
     Hero& Recruit() { return gHeroes[1]; }
-    // Lets the leader settle on the ground.
-    void Settle()
-    {
-        for (int i = 0; i < 300; ++i) Frame(&Leader(), 0.001f);
-    }
 };
 
-TEST_F(PartyTest, StandingMemberLandsAndRuns)
+TEST_F(PartyTest, TheLeaderLandsRunsAndTakesInTheRecruitItPasses)
 {
-    Settle();
     GameObjInst* body = Leader().body;
-    EXPECT_TRUE(body->flag & FLAG_LANDED);
-    EXPECT_TRUE(body->flag & FLAG_RUNNING);
-    EXPECT_NEAR(4.5f, body->posCurr.y, 0.01f);
+    float joinedAt    = 0.0f;
+    for (int i = 0; i < 3300; ++i)
+    {
+        Frame(&Leader(), 0.001f);
+        if (i == 299)
+        {
+            EXPECT_TRUE(body->flag & FLAG_LANDED);
+            EXPECT_TRUE(body->flag & FLAG_RUNNING);
+            EXPECT_NEAR(4.5f, body->posCurr.y, 0.01f);
+        }
+        if (!joinedAt && (Recruit().body->flag & FLAG_IN_PARTY)) joinedAt = body->posCurr.x;
+    }
     // Push and damping per frame: the speed settles at gRunSpeed / 0.005.
-    for (int i = 0; i < 3000; ++i) Frame(&Leader(), 0.001f);
     EXPECT_NEAR(gRunSpeed / 0.005f, body->velCurr.x, 0.05f);
-}
-
-TEST_F(PartyTest, RecruitJoinsWhenTheLeaderRunsPast)
-{
-    Settle();
-    EXPECT_FALSE(Recruit().body->flag & FLAG_IN_PARTY);
-    for (int i = 0; i < 4000 && !(Recruit().body->flag & FLAG_IN_PARTY); ++i) Frame(&Leader(), 0.001f);
-    EXPECT_TRUE(Recruit().body->flag & FLAG_IN_PARTY);
+    EXPECT_GT(joinedAt, 19.0f);
+    EXPECT_LT(joinedAt, 22.0f);
     EXPECT_EQ(2, gPartyPower);
     EXPECT_EQ(2, Recruit().order);
-    EXPECT_GT(Leader().body->posCurr.x, 19.0f);
-    EXPECT_LT(Leader().body->posCurr.x, 22.0f);
-    // The tile stays a recruit tile.
-    EXPECT_EQ(TILE_RECRUIT, Terrain::GetMap(0)[Cell(15, 20)]);
+    EXPECT_EQ(TILE_RECRUIT, Terrain::GetMap(0)[Cell(15, 20)]); // the tile stays, for the next lay
 }
 
 TEST(PartyMotion, JumpHoldsElevenForAtMostTheHoldTime)
@@ -268,32 +216,29 @@ TEST(PartyMotion, JumpHoldsElevenForAtMostTheHoldTime)
 
     // Released and pressed again in the air: the jump is cut until the next landing.
     HeroMotion n   = {{10.5f, 4.5f}, {0, 0}, FLAG_ACTIVE | FLAG_LANDED, 0, 0, 0, 1};
-    HeroKeys press = {true, true, false}, release = {false, false, true}, again = {true, true, false};
+    HeroKeys press = {true, true, false}, release = {false, false, true};
     StepHeroMotion(&n, 0, press, dt, 0.032f, 10.5f, 0.0f);
     StepHeroMotion(&n, 0, release, dt, 0.032f, 10.5f, 0.0f);
     EXPECT_TRUE(n.flag & FLAG_JUMP_CUT);
-    uint32_t events = StepHeroMotion(&n, 0, again, dt, 0.032f, 10.5f, 0.0f);
-    EXPECT_FALSE(events & HERO_EVENT_JUMPED);
+    EXPECT_FALSE(StepHeroMotion(&n, 0, press, dt, 0.032f, 10.5f, 0.0f) & HERO_EVENT_JUMPED);
     // Landing clears the cut and snaps onto the tile.
     n.pos.y = 4.3f;
-    events  = StepHeroMotion(&n, FLAG_HIT_BOTTOM, HeroKeys{false, false, false}, dt, 0.032f, 10.5f, 0.0f);
+    uint32_t events =
+        StepHeroMotion(&n, FLAG_HIT_BOTTOM, HeroKeys{false, false, false}, dt, 0.032f, 10.5f, 0.0f);
     EXPECT_TRUE(events & HERO_EVENT_LANDED);
     EXPECT_FALSE(n.flag & FLAG_JUMP_CUT);
     EXPECT_FLOAT_EQ(4.5f, n.pos.y);
+
+    // A follower too close behind the one ahead is slowed; one too far is pushed on.
+    for (float x : {9.8f, 7.0f})
+    {
+        HeroMotion f = {{x, 4.5f}, {6.4f, 0}, FLAG_ACTIVE | FLAG_LANDED, 0, 0, 0, 2};
+        StepHeroMotion(&f, 0, HeroKeys{false, false, false}, 0.001f, 0.0f, 10.0f, 0.0f);
+        EXPECT_EQ(f.vel.x<6.4f * 0.995f, x> 9.0f) << x;
+    }
 }
 
-TEST(PartyMotion, FollowersKeepOneTileApart)
-{
-    // Too close behind the leader: slowed; too far: pushed on.
-    HeroMotion close = {{9.8f, 4.5f}, {6.4f, 0}, FLAG_ACTIVE | FLAG_LANDED, 0, 0, 0, 2};
-    StepHeroMotion(&close, 0, HeroKeys{false, false, false}, 0.001f, 0.0f, 10.0f, 0.0f);
-    EXPECT_LT(close.vel.x, 6.4f * 0.995f);
-    HeroMotion far = {{7.0f, 4.5f}, {6.4f, 0}, FLAG_ACTIVE | FLAG_LANDED, 0, 0, 0, 2};
-    StepHeroMotion(&far, 0, HeroKeys{false, false, false}, 0.001f, 0.0f, 10.0f, 0.0f);
-    EXPECT_GT(far.vel.x, 6.4f * 0.995f);
-}
-
-TEST_F(PartyTest, KillingTheFrontTroglinPromotesTheNext)
+TEST_F(PartyTest, KillingTheFrontTroglinPromotesTheNextAndTheLastFallEndsTheRun)
 {
     Recruit().body->flag |= FLAG_IN_PARTY;
     gPartyPower             = 2;
@@ -308,21 +253,16 @@ TEST_F(PartyTest, KillingTheFrontTroglinPromotesTheNext)
     EXPECT_EQ(nullptr, Leader().body); // not the front one any more: the body goes
     EXPECT_EQ(0u, leaderBody->flag);
     EXPECT_FLOAT_EQ(0.3f, gShakeTime);
+    EXPECT_FALSE(gGameOver);
 
-    // The last one keeps its body pointer, so the camera still finds the last position.
+    // The last one falls below the level; it keeps its body pointer, so the camera still finds it.
     GameObjInst* lastBody = Recruit().body;
-    KillHero(&Recruit());
-    EXPECT_EQ(0, gPartyPower);
-    EXPECT_EQ(lastBody, Recruit().body);
-    EXPECT_EQ(0u, lastBody->flag);
-    EXPECT_EQ(nullptr, Recruit().legs[0]);
-}
-
-TEST_F(PartyTest, FallingBelowTheLevelEndsTheRun)
-{
-    Leader().body->posCurr.y = 0.79f;
-    UpdateHero(&Leader());
+    lastBody->posCurr.y   = 0.79f;
+    UpdateHero(&Recruit());
     EXPECT_EQ(0, gPartyPower);
     EXPECT_TRUE(gGameOver);
     EXPECT_EQ(1, gDeathCause);
+    EXPECT_EQ(lastBody, Recruit().body);
+    EXPECT_EQ(0u, lastBody->flag);
+    EXPECT_EQ(nullptr, Recruit().legs[0]);
 }

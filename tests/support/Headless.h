@@ -1,0 +1,38 @@
+// The engine started headless in the game's data folder, with the sound manager, for unit tests that load
+// the real meshes, fonts and sounds: a suite calls HeadlessStart in SetUpTestSuite and HeadlessStop in
+// TearDownTestSuite.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <unistd.h>
+
+#include "engine/KoSystem.h"
+#include "framework/Sound.h"
+#include "platform/Platform.h"
+
+inline std::string& HeadlessOldDir()
+{
+    static std::string sDir;
+    return sDir;
+}
+
+inline void HeadlessStart()
+{
+    char buf[4096];
+    HeadlessOldDir() = getcwd(buf, sizeof buf) ? buf : ".";
+    ASSERT_EQ(chdir(SKARN_DATA_DIR), 0);
+    PlatConfigure(true);
+    ASSERT_TRUE(KoSysInit());
+    SoundInit();
+}
+
+inline void HeadlessStop()
+{
+    SoundFreeAll();
+    SoundRelease();
+    KoSysExit();
+    if (chdir(HeadlessOldDir().c_str()) != 0) perror("chdir");
+}
