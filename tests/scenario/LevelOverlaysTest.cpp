@@ -40,24 +40,28 @@ void Type(Scenario::Play* pPlay, long frame, const std::string& letters)
     for (size_t i = 0; i < letters.size(); ++i) pPlay->Key(frame + 2 * long(i), letters[i]);
 }
 
-TEST(LevelOverlays, PauseMenuOptionsAndRestartConfirmation)
+// The pause menu, its options panel and the restart question, then R while paused restarts; R while
+// running does nothing.
+TEST(LevelOverlays, PauseMenuOptionsRestartQuestionAndRWhilePaused)
 {
     Scenario::GameData data(SKARN_TEST_DATA_DIR "/ui/floor.txt");
     Scenario::Play p;
     p.opt.dataDir = data.dir.path;
     p.ClickView(PLAY, 0, 0);
     p.Key(300, 0x20); // closes the first tutorial page
+    p.Key(310, 'R');
     p.Key(330, 0x1B);
     p.ClickView(347, 0, -10); // Options
     p.Key(370, 0x1B);         // closes the panel and leaves the pause in one press
     p.Key(390, 0x1B);
     p.ClickView(397, 0, 10); // Resume
     p.Key(420, 0x1B);
-    p.ClickView(427, 0, 0);     // Restart only asks
-    p.ClickView(447, -20, -20); // Yes
+    p.ClickView(427, 0, 0);    // Restart only asks
+    p.ClickView(447, 20, -20); // No
+    p.Key(500, 'R');
     const long running = 320, paused = 340, options = 360, back = 380, resumed = 410, really = 440;
-    for (long f : {running, paused, options, back, resumed, really}) p.Shot(f);
-    ASSERT_EQ(p.Go(480).exitCode, 0) << p.res.err;
+    for (long f : {running, paused, options, back, resumed, really, 480L, 495L}) p.Shot(f);
+    ASSERT_EQ(p.Go(540).exitCode, 0) << p.res.err;
 
     // A sky pixel away from every button and text is dimmed while an overlay is up.
     const TestImage imgRunning = p.Image(running), imgPaused = p.Image(paused), imgOptions = p.Image(options);
@@ -73,12 +77,17 @@ TEST(LevelOverlays, PauseMenuOptionsAndRestartConfirmation)
     for (float y : {10.0f, 0.0f, -10.0f, -20.0f}) EXPECT_TRUE(button(imgPaused, y)) << y;
     EXPECT_FALSE(button(imgOptions, 10));
     EXPECT_TRUE(button(imgOptions, 0));
-
     EXPECT_GT(TextPixels(p.Image(really), 250, 220, 560, 300), 200); // "Really??"
     EXPECT_EQ(TextPixels(imgPaused, 250, 220, 560, 300), 0);
-    // Yes restarted the level: the run ends, a new one starts and ends at exit.
-    EXPECT_NE(p.StateChange(2, 5), 0) << p.res.err;
-    EXPECT_EQ(Scenario::RunLines(p.res.err).size(), 2u) << p.res.err;
+
+    // Paused, the world stands still and the run's clock with it; R restarts only then.
+    EXPECT_EQ(Scenario::ImageDiffer(p.Image(480), p.Image(495), 0, 0, 800, 600), 0);
+    EXPECT_EQ(p.StateChange(2, 5), 500) << p.res.err;
+    const std::vector<Scenario::RunLine> runs = Scenario::RunLines(p.res.err);
+    ASSERT_EQ(runs.size(), 2u) << p.res.err;
+    EXPECT_GT(runs[0].seconds, 1.0);
+    EXPECT_LT(runs[0].seconds, 2.0);
+    EXPECT_LE(runs[1].meters, 1) << "the new run starts at 0 m";
 }
 
 // The Hall Of Fame in the menu before and after a run whose name entry records the score; between them a

@@ -1,6 +1,6 @@
 // The level played headless on small maps of its own (tests/data/level/*: one map each, meshes and sounds
 // shared with the game): recruiting, the two ways of dying by the terrain, the frozen world after the last
-// death, pause and restart. And the bot on the shipped maps.
+// death. And the bot on the shipped maps.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -120,26 +120,6 @@ TEST(LevelScenario, AMapWithoutAPartyStartEndsTheRunAtOnce)
     EXPECT_NE(std::string::npos, run.res.err.find("holds no party start")) << run.res.err;
     ASSERT_EQ(1u, run.runs.size()) << run.res.err;
     EXPECT_EQ(0, run.runs[0].meters);
-}
-
-TEST(LevelScenario, PauseStopsTheWorldAndRWhilePausedRestarts)
-{
-    // R while running does nothing; ESC pauses; R while paused restarts (the first run's line comes at
-    // the restart); the second run goes on to the exit.
-    LevelPlay run("flat");
-    run.Tap(200, 'R');
-    run.Tap(300, 0x1B);
-    run.Tap(700, 'R');
-    run.Shots({400, 600});
-    run.Go(1200);
-    ASSERT_EQ(2u, run.runs.size()) << run.res.err;
-    // The first run moved until the pause (the welcome page stood still too), not while paused.
-    EXPECT_LT(run.runs[0].seconds, 1.5);
-    EXPECT_GT(run.runs[0].seconds, 0.9);
-    // After the restart the run starts again at 0 m and goes on for 500 frames.
-    EXPECT_NEAR(2.5, run.runs[1].seconds, 0.05);
-    EXPECT_LE(run.runs[1].meters, 18);
-    EXPECT_EQ(0, Differences(run.At(400), run.At(600), 0, 600)); // paused: the same picture
 }
 
 TEST(LevelScenario, TheBotRunsAThousandMetersOnTheShippedMaps)

@@ -29,40 +29,33 @@ template <class Pred> int CountRows(const TestImage& img, int y0, int y1, Pred p
 TEST(Startup, BadArgumentsScriptsAndFoldersStopBeforeTheGameStartsWithCodeTwo)
 {
     Scenario::TempDir tmp;
-    struct Case
-    {
-        std::vector<std::string> args;
-        std::string said = "usage: skarnhold"; // on standard error
-        std::string script;
-        std::string dataDir = SKARN_DATA_DIR;
-    };
-    const std::string shot  = tmp / "a.png";
-    std::vector<Case> cases = {
-        {{"--bogus"}},
-        {{"extra"}},
-        {{"--frames", "5"}, "input.script:3: ", "# fine\n1 down 32\n2 wiggle 3\n"},
-        {{"--frames", "5", "--script", "/nonexistent/x.script"}, "/nonexistent/x.script"},
-        {{"--frames", "5"}, "/nonexistent/data", "", "/nonexistent/data"}};
-    for (std::string option :
-         {"--fixed-dt", "--frames", "--screenshot", "--script", "--save-dir", "--data-dir"})
-        cases.push_back({{option}}); // the value missing
-    for (const char* value : {"0", "-0.5", "abc", "nan", "0.01x"}) cases.push_back({{"--fixed-dt", value}});
-    for (const char* value : {"0", "1.5", "-3"}) cases.push_back({{"--frames", value}});
-    for (std::string value : {"12", "0:" + shot, "5:", "x:" + shot})
-        cases.push_back({{"--screenshot", value}});
-    for (const Case& c : cases)
+    const std::string shot = tmp / "a.png";
+    auto refused = [](const std::vector<std::string>& args, const std::string& said = "usage: skarnhold",
+                      const std::string& script = "", const std::string& dataDir = SKARN_DATA_DIR)
     {
         Scenario::Options opt;
-        opt.args           = c.args;
-        opt.script         = c.script;
-        opt.dataDir        = c.dataDir;
+        opt.args           = args;
+        opt.script         = script;
+        opt.dataDir        = dataDir;
         Scenario::Result r = Scenario::Run(opt);
-        std::string shown  = c.args[0] + (c.args.size() > 1 ? " " + c.args[1] : "");
+        std::string shown  = args[0] + (args.size() > 1 ? " " + args[1] : "");
         EXPECT_EQ(r.exitCode, 2) << shown;
-        EXPECT_TRUE(Contains(r.err, c.said)) << shown << "\n" << r.err;
+        EXPECT_TRUE(Contains(r.err, said)) << shown << "\n" << r.err; // on standard error
         EXPECT_EQ(r.out, "") << shown;
-    }
+    };
+    refused({"--bogus"});
+    refused({"extra"});
+    for (std::string option :
+         {"--fixed-dt", "--frames", "--screenshot", "--script", "--save-dir", "--data-dir"})
+        refused({option}); // the value missing
+    for (const char* value : {"0", "-0.5", "abc", "nan", "0.01x"}) refused({"--fixed-dt", value});
+    for (const char* value : {"0", "1.5", "-3"}) refused({"--frames", value});
+    for (const std::string& value : std::vector<std::string>{"12", "0:" + shot, "5:", "x:" + shot})
+        refused({"--screenshot", value});
     EXPECT_FALSE(Scenario::FileExists(shot));
+    refused({"--frames", "5"}, "input.script:3: ", "# fine\n1 down 32\n2 wiggle 3\n");
+    refused({"--frames", "5", "--script", "/nonexistent/x.script"}, "/nonexistent/x.script");
+    refused({"--frames", "5"}, "/nonexistent/data", "", "/nonexistent/data");
 }
 
 TEST(Startup, HelpAndVersionGoToStandardOutput)
