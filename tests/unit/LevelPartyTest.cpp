@@ -45,14 +45,6 @@ int ActiveOfType(int type)
     return n;
 }
 
-// Runs the member's update and the movement pass for one frame of dt seconds.
-void Frame(Hero* h, float dt)
-{
-    gFrameTime = dt;
-    UpdateHero(h);
-    CommonLevel::UpdateAllInst();
-}
-
 } // namespace
 
 TEST(TerrainMaps, ReadMapFillsOnlyTheCellsItCanRead)
@@ -112,7 +104,6 @@ TEST(TerrainChunks, LayingAChunkMakesTilesTroglinsAndMovesOn)
     ASSERT_EQ(2u, gHeroes.size());
     // The recruit cell comes first in cell order, but the leader's record is put at the front.
     EXPECT_EQ(&gHeroes[0], gLeader);
-    EXPECT_EQ(HERO_KIND_LEADER, gHeroes[0].kind);
     EXPECT_EQ(1, gHeroes[0].order);
     EXPECT_EQ(0, gHeroes[1].order);
     EXPECT_FLOAT_EQ(144.5f, gHeroes[0].body->posCurr.x);
@@ -157,47 +148,6 @@ TEST(TerrainChunks, RecordsOfTroglinsThatAreGoneMakeRoomForNewOnes)
     EXPECT_EQ(room, gHeroes.capacity()) << "the list never grew";
 }
 
-// A party on flat ground: the leader at x 4.5 and a follower from a recruit tile at x 20.5.
-class PartyTest : public ::testing::Test
-{
-  protected:
-    void SetUp() override
-    {
-        ResetRun();
-        int* map          = FlatMap(0);
-        map[Cell(15, 4)]  = TILE_PARTY_START;
-        map[Cell(15, 20)] = TILE_RECRUIT;
-        Terrain::CreateChunk(0);
-        for (Hero& h : gHeroes) h.chunkMap = map;
-    }
-    Hero& Leader() { return gHeroes[0]; }
-    Hero& Recruit() { return gHeroes[1]; }
-};
-
-TEST_F(PartyTest, TheLeaderLandsRunsAndTakesInTheRecruitItPasses)
-{
-    GameObjInst* body = Leader().body;
-    float joinedAt    = 0.0f;
-    for (int i = 0; i < 3300; ++i)
-    {
-        Frame(&Leader(), 0.001f);
-        if (i == 299)
-        {
-            EXPECT_TRUE(body->flag & FLAG_LANDED);
-            EXPECT_TRUE(body->flag & FLAG_RUNNING);
-            EXPECT_NEAR(4.5f, body->posCurr.y, 0.01f);
-        }
-        if (!joinedAt && (Recruit().body->flag & FLAG_IN_PARTY)) joinedAt = body->posCurr.x;
-    }
-    // Push and damping per frame: the speed settles at gRunSpeed / 0.005.
-    EXPECT_NEAR(gRunSpeed / 0.005f, body->velCurr.x, 0.05f);
-    EXPECT_GT(joinedAt, 19.0f);
-    EXPECT_LT(joinedAt, 22.0f);
-    EXPECT_EQ(2, gPartyPower);
-    EXPECT_EQ(2, Recruit().order);
-    EXPECT_EQ(TILE_RECRUIT, Terrain::GetMap(0)[Cell(15, 20)]); // the tile stays, for the next lay
-}
-
 TEST(PartyMotion, JumpHoldsElevenForAtMostTheHoldTime)
 {
     HeroMotion m     = {{10.5f, 4.5f}, {0, 0}, FLAG_ACTIVE | FLAG_LANDED | FLAG_RUNNING, 0, 0, 0, 1};
@@ -238,31 +188,38 @@ TEST(PartyMotion, JumpHoldsElevenForAtMostTheHoldTime)
     }
 }
 
-TEST_F(PartyTest, KillingTheFrontTroglinPromotesTheNextAndTheLastFallEndsTheRun)
+TEST(Party, KillingTheFrontTroglinPromotesTheNextAndTheLastFallEndsTheRun)
 {
-    Recruit().body->flag |= FLAG_IN_PARTY;
+    ResetRun();
+    int* map          = FlatMap(0);
+    map[Cell(15, 4)]  = TILE_PARTY_START;
+    map[Cell(15, 20)] = TILE_RECRUIT;
+    Terrain::CreateChunk(0);
+    ASSERT_EQ(2u, gHeroes.size());
+    Hero &leader = gHeroes[0], &recruit = gHeroes[1];
+    recruit.body->flag |= FLAG_IN_PARTY;
+    recruit.order           = 2;
     gPartyPower             = 2;
-    Recruit().order         = 2;
-    GameObjInst* leaderBody = Leader().body;
+    GameObjInst* leaderBody = leader.body;
 
-    KillHero(&Leader());
+    KillHero(&leader);
     EXPECT_EQ(1, gPartyPower);
-    EXPECT_EQ(&Recruit(), gLeader);
-    EXPECT_EQ(1, Recruit().order);
-    EXPECT_EQ(0, Leader().order);
-    EXPECT_EQ(nullptr, Leader().body); // not the front one any more: the body goes
+    EXPECT_EQ(&recruit, gLeader);
+    EXPECT_EQ(1, recruit.order);
+    EXPECT_EQ(0, leader.order);
+    EXPECT_EQ(nullptr, leader.body); // not the front one any more: the body goes
     EXPECT_EQ(0u, leaderBody->flag);
     EXPECT_FLOAT_EQ(0.3f, gShakeTime);
     EXPECT_FALSE(gGameOver);
 
     // The last one falls below the level; it keeps its body pointer, so the camera still finds it.
-    GameObjInst* lastBody = Recruit().body;
+    GameObjInst* lastBody = recruit.body;
     lastBody->posCurr.y   = 0.79f;
-    UpdateHero(&Recruit());
+    UpdateHero(&recruit);
     EXPECT_EQ(0, gPartyPower);
     EXPECT_TRUE(gGameOver);
     EXPECT_EQ(1, gDeathCause);
-    EXPECT_EQ(lastBody, Recruit().body);
+    EXPECT_EQ(lastBody, recruit.body);
     EXPECT_EQ(0u, lastBody->flag);
-    EXPECT_EQ(nullptr, Recruit().legs[0]);
+    EXPECT_EQ(nullptr, recruit.legs[0]);
 }

@@ -190,20 +190,18 @@ TEST_F(UITest, NameEntryTestsTheLengthOnceBeforeTheLettersOfAFrame)
     EXPECT_EQ(gPlayerName, "BMZABCDEFGXY");
 }
 
-TEST_F(UITest, TutorialPagesOpenOnRequestAndCloseOnSpace)
+TEST_F(UITest, TutorialPagesStayUntilSpaceAndTheLastEndsTheTutorial)
 {
-    UI::RequestTutorial(2);
-    Frame();
-    EXPECT_TRUE(gTutorialShowing);
-    EXPECT_EQ(gTutorialPage, 2);
-    Tap(VK_SPACE);
-    EXPECT_FALSE(gTutorialShowing);
-    EXPECT_TRUE(gTutorialEnabled);
-
-    UI::RequestTutorial(3);
-    Tap(VK_SPACE);
-    EXPECT_FALSE(gTutorialShowing);
-    EXPECT_FALSE(gTutorialEnabled); // the last page ends the tutorial
+    for (int page : {2, 3})
+    {
+        UI::RequestTutorial(page);
+        Frame();
+        EXPECT_TRUE(gTutorialShowing);
+        EXPECT_EQ(gTutorialPage, page);
+        Tap(VK_SPACE);
+        EXPECT_FALSE(gTutorialShowing);
+        EXPECT_EQ(gTutorialEnabled, page < 3);
+    }
     UI::RequestTutorial(0);
     EXPECT_FALSE(gTutorialShowing);
 }
