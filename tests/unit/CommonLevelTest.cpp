@@ -201,11 +201,12 @@ TEST_F(PoolTest, ThePassesStopAfterTheLastRecordThatCanBeActiveAndEveryWayOfEmpt
         ASSERT_TRUE(!inst.flag && !inst.pParent && !inst.pChild[0]) << &inst - sGameObjInstList;
 
     // ResetAll empties the types, the pool, the maps and the player's name.
-    CommonLevel::CreateInst(TYPE_SKULL, 1.0f, nullptr, nullptr, 0.0f)->pData = &sGameObjNum;
-    sGameObjNum                                                              = 5;
-    sGameObjList[3].type                                                     = 3;
-    gPlayerName                                                              = "ANNA";
-    Terrain::GetMap(4)[17]                                                   = 26;
+    stale                  = CommonLevel::CreateInst(TYPE_SKULL, 1.0f, nullptr, nullptr, 0.0f);
+    stale->pData           = &sGameObjNum;
+    sGameObjNum            = 5;
+    sGameObjList[3].type   = 3;
+    gPlayerName            = "ANNA";
+    Terrain::GetMap(4)[17] = 26;
     CommonLevel::ResetAll();
     EXPECT_EQ(CommonLevel::ActiveEnd(), 0u);
     EXPECT_EQ(sGameObjNum, 0);

@@ -165,20 +165,6 @@ TEST_F(UITest, OptionsPanelTogglesSoundAndScreenModeAndClosesOnEsc)
     EXPECT_TRUE(gPaused); // leaving the pause is the level's own ESC handling
 }
 
-TEST_F(UITest, ClicksInTheFirstHalfSecondAreIgnored)
-{
-    gUIClock = 0.0f;
-    gPaused  = true;
-    ClickAt(0, 10);
-    EXPECT_TRUE(gPaused);
-    gUIClock = 0.45f; // the press frame brings it to 0.467
-    ClickAt(0, 10);
-    EXPECT_TRUE(gPaused);
-    gUIClock = 0.49f; // 0.507
-    ClickAt(0, 10);
-    EXPECT_FALSE(gPaused);
-}
-
 TEST_F(UITest, NameEntryTestsTheLengthOnceBeforeTheLettersOfAFrame)
 {
     gGameOver = true;
