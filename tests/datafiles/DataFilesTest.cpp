@@ -82,101 +82,61 @@ TEST(DataFiles, EveryMeshBuildsAListThatFacesTheViewer)
     EXPECT_EQ(0, flag.clockwise);
 }
 
-TEST(DataFiles, TerrainTileFillsItsCellExactly)
+// The sizes and pivots the game places each shape by.
+TEST(DataFiles, ShapesFitWhereTheGamePlacesThem)
 {
-    // bounds of the unit cell and an area of exactly one: the tile covers the cell without gaps or overlaps
-    Shape s = Load("terrain1mesh.txt");
-    EXPECT_FLOAT_EQ(-0.5f, s.minX);
-    EXPECT_FLOAT_EQ(0.5f, s.maxX);
-    EXPECT_FLOAT_EQ(-0.5f, s.minY);
-    EXPECT_FLOAT_EQ(0.5f, s.maxY);
-    EXPECT_NEAR(1.0, s.area, 1e-4);
-}
-
-TEST(DataFiles, SkyCoversTheWholeViewFromItsPlace)
-{
-    // placed at (-80, -130) with scale 120, the view -80..80 x -60..60 needs x 0..1.333 and y 0.583..1.583
-    Shape s = Load("skymesh.txt");
-    EXPECT_LE(s.minX, 0.0f);
-    EXPECT_GE(s.maxX, 160.0f / 120.0f);
-    EXPECT_LE(s.minY, 70.0f / 120.0f);
-    EXPECT_GE(s.maxY, 190.0f / 120.0f);
-}
-
-TEST(DataFiles, ButtonsFillTheirHitRectangle)
-{
-    // hit-tested as 40 x 10 at scale 40 and 30 x 7.5 at scale 30: the slab spans x -0.5..0.5, y -0.125..0.125
-    const char* buttons[] = {"newplaymesh.txt",    "newexitmesh.txt",     "newcreditsmesh.txt",
-                             "optionsmesh.txt",    "backmesh.txt",        "yesmesh.txt",
-                             "nomesh.txt",         "highscoremesh.txt",   "howtoplaymesh.txt",
-                             "newsoundonmesh.txt", "newsoundoffmesh.txt", "fullscrbtnmesh.txt",
-                             "windowedmesh.txt",   "pausemesh.txt",       "resumemesh.txt",
-                             "restartmesh.txt",    "menumesh.txt"};
-    for (const char* file : buttons)
+    // The terrain tile covers its unit cell without gaps or overlaps.
+    Shape tile = Load("terrain1mesh.txt");
+    EXPECT_TRUE(tile.minX == -0.5f && tile.maxX == 0.5f && tile.minY == -0.5f && tile.maxY == 0.5f);
+    EXPECT_NEAR(1.0, tile.area, 1e-4);
+    // The sky, at (-80, -130) and scale 120, covers the view -80..80 x -60..60.
+    Shape sky = Load("skymesh.txt");
+    EXPECT_TRUE(sky.minX <= 0.0f && sky.maxX >= 160.0f / 120.0f && sky.minY <= 70.0f / 120.0f &&
+                sky.maxY >= 190.0f / 120.0f);
+    // Buttons are hit-tested as 40 x 10 at scale 40: they span x -0.5..0.5 and y -0.125..0.125.
+    for (const char* file :
+         {"newplaymesh.txt", "newexitmesh.txt", "newcreditsmesh.txt", "optionsmesh.txt", "backmesh.txt",
+          "yesmesh.txt", "nomesh.txt", "highscoremesh.txt", "howtoplaymesh.txt", "newsoundonmesh.txt",
+          "newsoundoffmesh.txt", "fullscrbtnmesh.txt", "windowedmesh.txt", "pausemesh.txt", "resumemesh.txt",
+          "restartmesh.txt", "menumesh.txt"})
     {
         Shape s = Load(file);
-        EXPECT_FLOAT_EQ(-0.5f, s.minX) << file;
-        EXPECT_FLOAT_EQ(0.5f, s.maxX) << file;
-        EXPECT_GE(s.minY, -0.125f) << file;
-        EXPECT_LE(s.maxY, 0.125f) << file;
+        EXPECT_TRUE(s.minX == -0.5f && s.maxX == 0.5f && s.minY >= -0.125f && s.maxY <= 0.125f) << file;
         EXPECT_GE(s.maxY - s.minY, 0.2f) << file;
     }
-}
 
-TEST(DataFiles, BodyPartsHangFromTheirPivots)
-{
-    // scale 2 over a 1 x 1 box: the body stays in -0.25..0.25 across, its head at most a little above;
-    // a leg hangs 0.175 from the hip (-0.075) to the ground (-0.25); the arm's fist reaches the axe's grip
-    // at (0.2, -0.2); the axe's grip is its origin
-    Shape body = Load("herobodymesh.txt");
-    EXPECT_GE(body.minX, -0.25f);
-    EXPECT_LE(body.maxX, 0.25f);
-    EXPECT_GE(body.minY, -0.25f);
-    EXPECT_GE(body.maxY, 0.25f);
-    EXPECT_LE(body.maxY, 0.4f);
-    Shape leg = Load("herolegmesh.txt");
+    // At scale 2 in a 1 x 1 box: the body keeps within -0.25..0.25 across, its head a little above; a leg
+    // hangs from the hip (-0.075) to the ground (-0.25); the fist reaches the axe's grip at (0.2, -0.2); the
+    // axe's grip is its origin and its head is up the handle.
+    Shape body = Load("herobodymesh.txt"), leg = Load("herolegmesh.txt"), arm = Load("heroarmmesh.txt");
+    EXPECT_TRUE(body.minX >= -0.25f && body.maxX <= 0.25f && body.minY >= -0.25f);
+    EXPECT_TRUE(body.maxY >= 0.25f && body.maxY <= 0.4f);
     EXPECT_FLOAT_EQ(-0.175f, leg.minY);
-    EXPECT_LT(leg.minX, 0.0f);
-    EXPECT_GT(leg.maxX, 0.0f);
-    Shape arm = Load("heroarmmesh.txt");
-    EXPECT_LT(arm.minX, 0.0f);
-    EXPECT_GT(arm.maxY, 0.0f);
+    EXPECT_TRUE(leg.minX < 0.0f && leg.maxX > 0.0f);
+    EXPECT_TRUE(arm.minX < 0.0f && arm.maxY > 0.0f);
     EXPECT_NEAR(0.2f, arm.maxX - 0.0125f, 0.04f);
     EXPECT_NEAR(-0.2f, arm.minY + 0.0125f, 0.04f);
     Shape axe = Load("heroweapon.txt");
-    EXPECT_LT(axe.minY, 0.0f);
-    EXPECT_GT(axe.maxY, 0.2f) << "the head is up the handle, +y";
-    EXPECT_LT(axe.minX, 0.0f);
-    EXPECT_GT(axe.maxX, 0.0f);
-}
+    EXPECT_TRUE(axe.minX < 0.0f && axe.maxX > 0.0f && axe.minY < 0.0f && axe.maxY > 0.2f);
 
-TEST(DataFiles, MonstersStandOnTheGroundBelowTheirDigits)
-{
-    // a monster is laid at its cell centre plus its lift, at scale 2: its feet are (0.5 + lift) / 2 below
-    // the origin; its power digits float at 0.9 above it, so it stays below 0.6
-    struct Monster
+    // A monster stands at its cell centre plus its lift, at scale 2: its feet are (0.5 + lift) / 2 below
+    // the origin, and it keeps below its power digits at 0.6.
+    const std::pair<const char*, float> monsters[] = {
+        {"squirrelmesh.txt", 0.3f}, {"skullmesh.txt", 0.5f},     {"skull2mesh.txt", 0.4f},
+        {"goblinmesh.txt", 0.2f},   {"neonbeastmesh.txt", 0.3f}, {"neonbeast2mesh.txt", 0.5f},
+        {"darkmagemesh.txt", 0.3f}, {"princessmesh.txt", 0.5f}};
+    for (const auto& m : monsters)
     {
-        const char* file;
-        float lift;
-    } monsters[] = {{"squirrelmesh.txt", 0.3f}, {"skullmesh.txt", 0.5f},     {"skull2mesh.txt", 0.4f},
-                    {"goblinmesh.txt", 0.2f},   {"neonbeastmesh.txt", 0.3f}, {"neonbeast2mesh.txt", 0.5f},
-                    {"darkmagemesh.txt", 0.3f}, {"princessmesh.txt", 0.5f}};
-    for (const Monster& m : monsters)
-    {
-        Shape s = Load(m.file);
-        EXPECT_NEAR(-(0.5f + m.lift) / 2, s.minY, 1e-4f) << m.file;
-        EXPECT_LE(s.maxY, 0.6f) << m.file;
-        EXPECT_GE(s.minX, -0.5f) << m.file;
-        EXPECT_LE(s.maxX, 0.5f) << m.file;
+        Shape s = Load(m.first);
+        EXPECT_NEAR(-(0.5f + m.second) / 2, s.minY, 1e-4f) << m.first;
+        EXPECT_TRUE(s.maxY <= 0.6f && s.minX >= -0.5f && s.maxX <= 0.5f) << m.first;
     }
-    Shape blob = Load("monstermesh.txt", LoadMonsterMesh);
-    EXPECT_NEAR(-0.5f, blob.minY, 1e-4f);
+    EXPECT_NEAR(-0.5f, Load("monstermesh.txt", LoadMonsterMesh).minY, 1e-4f);
+    // Two digits sit 1 unit apart at size 0.8: each narrower than 1.25, about 1 tall and centred.
     for (int d = 0; d < 10; ++d)
     {
-        // two digits sit 1 unit apart at size 0.8: each stays narrower than 1.25 and about 1 tall
         Shape s = Load("new-" + std::to_string(d) + "mesh.txt");
-        EXPECT_LT(s.maxX - s.minX, 1.25f) << d;
-        EXPECT_LE(s.maxY - s.minY, 1.01f) << d;
+        EXPECT_TRUE(s.maxX - s.minX < 1.25f && s.maxY - s.minY <= 1.01f) << d;
         EXPECT_NEAR(0.0f, (s.minY + s.maxY) / 2, 0.12f) << d;
     }
 }

@@ -10,76 +10,66 @@
 namespace
 {
 
+const bool TRI = true, LINE = false;
+
 struct Built
 {
     KoGfxVertexList* pList;
     std::vector<KoGfxVertex> vtx; // what the list was given
 };
 
-// A triangle list of n triangles whose every vertex is unique to (tag, triangle, corner).
-Built BuildTris(int tag, int n)
+// A list of n triangles or lines whose every vertex is unique to (tag, primitive, corner).
+Built Build(bool tri, int tag, int n)
 {
     Built b;
-    KoGfxTriStart();
+    tri ? KoGfxTriStart() : KoGfxLineStart();
     for (int i = 0; i < n; ++i)
     {
         float x        = (float)(tag * 1000 + i * 10);
         unsigned int c = 0xFF000000u | (unsigned int)(tag << 16) | (unsigned int)i;
-        KoGfxTriAdd(x, 1.0f, c, x + 1.0f, 2.0f, c + 1, x + 2.0f, 3.0f, c + 2);
-        b.vtx.push_back({x, 1.0f, 0.0f, c});
-        b.vtx.push_back({x + 1.0f, 2.0f, 0.0f, c + 1});
-        b.vtx.push_back({x + 2.0f, 3.0f, 0.0f, c + 2});
+        if (tri)
+        {
+            KoGfxTriAdd(x, 1.0f, c, x + 1.0f, 2.0f, c + 1, x + 2.0f, 3.0f, c + 2);
+            b.vtx.insert(b.vtx.end(),
+                         {{x, 1.0f, 0.0f, c}, {x + 1.0f, 2.0f, 0.0f, c + 1}, {x + 2.0f, 3.0f, 0.0f, c + 2}});
+        }
+        else
+        {
+            KoGfxLineAdd(x, -1.0f, c, x + 5.0f, -2.0f, c + 7);
+            b.vtx.insert(b.vtx.end(), {{x, -1.0f, 0.0f, c}, {x + 5.0f, -2.0f, 0.0f, c + 7}});
+        }
     }
-    b.pList = KoGfxTriEnd();
+    b.pList = tri ? KoGfxTriEnd() : KoGfxLineEnd();
     return b;
 }
 
-Built BuildLines(int tag, int n)
+bool Same(const std::vector<KoGfxVertex>& a, const std::vector<KoGfxVertex>& b)
 {
-    Built b;
-    KoGfxLineStart();
-    for (int i = 0; i < n; ++i)
-    {
-        float x        = (float)(tag * 1000 + i * 10);
-        unsigned int c = 0x80000000u | (unsigned int)(tag << 8) | (unsigned int)i;
-        KoGfxLineAdd(x, -1.0f, c, x + 5.0f, -2.0f, c + 7);
-        b.vtx.push_back({x, -1.0f, 0.0f, c});
-        b.vtx.push_back({x + 5.0f, -2.0f, 0.0f, c + 7});
-    }
-    b.pList = KoGfxLineEnd();
-    return b;
-}
-
-bool SameVertices(const std::vector<KoGfxVertex>& a, const KoGfxVertex* pB, size_t nB)
-{
-    if (a.size() != nB) return false;
-    for (size_t i = 0; i < nB; ++i)
-        if (a[i].x != pB[i].x || a[i].y != pB[i].y || a[i].z != pB[i].z || a[i].colour != pB[i].colour)
-            return false;
-    return true;
-}
-
-std::vector<KoGfxVertex> Store(bool tri)
-{
-    const KoGfxVertex* p = KoGfxListsStoreData(tri);
-    return std::vector<KoGfxVertex>(p, p + KoGfxListsStoreSize(tri));
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](const KoGfxVertex& p, const KoGfxVertex& q)
+                      { return p.x == q.x && p.y == q.y && p.z == q.z && p.colour == q.colour; });
 }
 
 // The store equals the lists' own vertices, concatenated in registry order, and every list's buffer holds
 // exactly its vertices.
 void ExpectStoreMatches(bool tri, const std::vector<Built>& alive)
 {
-    std::vector<KoGfxVertex> expected;
     ASSERT_EQ(KoGfxListsRegistrySize(tri), alive.size());
+    std::vector<KoGfxVertex> expected;
     for (size_t i = 0; i < alive.size(); ++i)
     {
         EXPECT_EQ(KoGfxListsRegistryEntry(tri, (unsigned int)i), alive[i].pList) << "registry order at " << i;
+        EXPECT_TRUE(Same(alive[i].vtx, MemBufferVertices(alive[i].pList->pVtxBuffer)))
+            << "buffer of list " << i;
         expected.insert(expected.end(), alive[i].vtx.begin(), alive[i].vtx.end());
-        std::vector<KoGfxVertex> inBuffer = MemBufferVertices(alive[i].pList->pVtxBuffer);
-        EXPECT_TRUE(SameVertices(alive[i].vtx, inBuffer.data(), inBuffer.size())) << "buffer of list " << i;
     }
-    std::vector<KoGfxVertex> store = Store(tri);
-    EXPECT_TRUE(SameVertices(expected, store.data(), store.size()));
+    const KoGfxVertex* pStore = KoGfxListsStoreData(tri);
+    EXPECT_TRUE(Same(expected, std::vector<KoGfxVertex>(pStore, pStore + KoGfxListsStoreSize(tri))));
+}
+
+void Fill(bool tri, int n)
+{
+    for (int i = 0; i < n; ++i) tri ? KoGfxTriAdd(0, 0, 0, 1, 0, 0, 0, 1, 0) : KoGfxLineAdd(0, 0, 0, 1, 1, 0);
 }
 
 class PrimitiveLists : public ::testing::Test
@@ -100,22 +90,32 @@ class PrimitiveLists : public ::testing::Test
 
 } // namespace
 
-TEST_F(PrimitiveLists, EndHandsBackARecordWhoseBufferHoldsTheStagedVertices)
+TEST_F(PrimitiveLists, EndHandsBackARecordOfTheStagedVerticesAndDrawsCountItsPrimitives)
 {
-    Built t = BuildTris(1, 3);
-    Built l = BuildLines(2, 4);
+    Built t = Build(TRI, 1, 3);
+    Built l = Build(LINE, 2, 3);
     ASSERT_NE(t.pList, nullptr);
     ASSERT_NE(l.pList, nullptr);
-    EXPECT_EQ(t.pList->vtxNum, 9u);
-    EXPECT_TRUE(t.pList->triFlag);
-    EXPECT_EQ(l.pList->vtxNum, 8u);
-    EXPECT_FALSE(l.pList->triFlag);
-    ExpectStoreMatches(true, {t});
-    ExpectStoreMatches(false, {l});
-    // The builders are closed and empty again: the next lists start from scratch.
-    Built t2 = BuildTris(3, 1);
-    EXPECT_EQ(t2.pList->vtxNum, 3u);
-    ExpectStoreMatches(true, {t, t2});
+    EXPECT_TRUE(t.pList->triFlag && t.pList->vtxNum == 9u);
+    EXPECT_TRUE(!l.pList->triFlag && l.pList->vtxNum == 6u);
+    ExpectStoreMatches(LINE, {l});
+    // The builders are closed and empty again: the next list starts from scratch.
+    Built t2 = Build(TRI, 3, 1);
+    ExpectStoreMatches(TRI, {t, t2});
+
+    KoGfxTriDraw(t.pList);
+    KoGfxDraw(t.pList);
+    KoGfxDraw(l.pList);
+    KoGfxTriDraw(l.pList); // a line list drawn as triangles: 6 / 3
+    const MemDraw want[] = {{t.pList->pVtxBuffer, true, 3},
+                            {t.pList->pVtxBuffer, true, 3},
+                            {l.pList->pVtxBuffer, false, 3},
+                            {l.pList->pVtxBuffer, true, 2}};
+    ASSERT_EQ(gMemDraws.size(), 4u);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_TRUE(gMemDraws[i].pBuf == want[i].pBuf && gMemDraws[i].triangles == want[i].triangles &&
+                    gMemDraws[i].primNum == want[i].primNum)
+            << "draw " << i;
 }
 
 TEST_F(PrimitiveLists, FreeingInAnyOrderKeepsTheStoreInRegistryOrder)
@@ -123,8 +123,9 @@ TEST_F(PrimitiveLists, FreeingInAnyOrderKeepsTheStoreInRegistryOrder)
     int order[4] = {0, 1, 2, 3};
     do
     {
-        std::vector<Built> tris   = {BuildTris(1, 2), BuildTris(2, 1), BuildTris(3, 4), BuildTris(4, 3)};
-        std::vector<Built> lines  = {BuildLines(5, 1), BuildLines(6, 3), BuildLines(7, 2), BuildLines(8, 1)};
+        std::vector<Built> tris   = {Build(TRI, 1, 2), Build(TRI, 2, 1), Build(TRI, 3, 4), Build(TRI, 4, 3)};
+        std::vector<Built> lines  = {Build(LINE, 5, 1), Build(LINE, 6, 3), Build(LINE, 7, 2),
+                                     Build(LINE, 8, 1)};
         std::vector<Built> aliveT = tris, aliveL = lines;
         for (int k = 0; k < 4; ++k)
         {
@@ -136,8 +137,8 @@ TEST_F(PrimitiveLists, FreeingInAnyOrderKeepsTheStoreInRegistryOrder)
                                       [&](const Built& b) { return b.pList == t.pList; }));
             aliveL.erase(std::find_if(aliveL.begin(), aliveL.end(),
                                       [&](const Built& b) { return b.pList == l.pList; }));
-            ExpectStoreMatches(true, aliveT);
-            ExpectStoreMatches(false, aliveL);
+            ExpectStoreMatches(TRI, aliveT);
+            ExpectStoreMatches(LINE, aliveL);
             if (HasFailure()) return;
         }
         EXPECT_EQ(MemLiveBuffers(), 0);
@@ -146,189 +147,138 @@ TEST_F(PrimitiveLists, FreeingInAnyOrderKeepsTheStoreInRegistryOrder)
 
 TEST_F(PrimitiveLists, RebuildAfterAResetRestoresEveryListIntoTheSameRecord)
 {
-    Built a = BuildTris(1, 2);
-    Built b = BuildTris(2, 3);
-    Built c = BuildTris(3, 1);
-    Built l = BuildLines(4, 3);
-    Built m = BuildLines(5, 2);
+    Built a = Build(TRI, 1, 2);
+    Built b = Build(TRI, 2, 3);
+    Built c = Build(TRI, 3, 1);
+    Built l = Build(LINE, 4, 3);
+    Built m = Build(LINE, 5, 2);
     KoGfxTriFree(a.pList); // b now starts at vertex 0 of the store
     KoGfxLineFree(l.pList);
 
     KoGfxListsReleaseAll();
     EXPECT_EQ(MemLiveBuffers(), 0);
-    EXPECT_EQ(KoGfxListsRegistrySize(true), 2u);
-    EXPECT_EQ(KoGfxListsStoreSize(true), 12u);
+    EXPECT_EQ(KoGfxListsRegistrySize(TRI), 2u);
+    EXPECT_EQ(KoGfxListsStoreSize(TRI), 12u);
 
     KoGfxListsRebuildAll();
     EXPECT_EQ(MemLiveBuffers(), 3);
-    ExpectStoreMatches(true, {b, c});
-    ExpectStoreMatches(false, {m});
+    ExpectStoreMatches(TRI, {b, c});
+    ExpectStoreMatches(LINE, {m});
     EXPECT_TRUE(b.pList->triFlag);
     EXPECT_FALSE(m.pList->triFlag);
-
     // Lists built after the reset follow the rebuilt ones.
-    Built d = BuildTris(6, 2);
-    ExpectStoreMatches(true, {b, c, d});
-}
-
-TEST_F(PrimitiveLists, DrawCountsFollowTheOperationAndTheFlag)
-{
-    Built t = BuildTris(1, 3);  // 9 vertices
-    Built l = BuildLines(2, 3); // 6 vertices
-    KoGfxTriDraw(t.pList);
-    KoGfxDraw(t.pList);
-    KoGfxDraw(l.pList);
-    KoGfxTriDraw(l.pList); // a line list drawn as triangles: 6 / 3
-    ASSERT_EQ(gMemDraws.size(), 4u);
-    EXPECT_TRUE(gMemDraws[0].triangles && gMemDraws[0].primNum == 3);
-    EXPECT_TRUE(gMemDraws[1].triangles && gMemDraws[1].primNum == 3);
-    EXPECT_TRUE(!gMemDraws[2].triangles && gMemDraws[2].primNum == 3);
-    EXPECT_TRUE(gMemDraws[3].triangles && gMemDraws[3].primNum == 2);
-    EXPECT_EQ(gMemDraws[2].pBuf, l.pList->pVtxBuffer);
+    Built d = Build(TRI, 6, 2);
+    ExpectStoreMatches(TRI, {b, c, d});
 }
 
 TEST_F(PrimitiveLists, AnEndThatFailsReturnsNullAndLeavesLaterListsSound)
 {
-    Built a = BuildTris(1, 2);
-
-    // No primitive: the device refuses a buffer of length 0.
+    Built a = Build(TRI, 1, 2);
     KoGfxTriStart();
-    EXPECT_EQ(KoGfxTriEnd(), nullptr);
-    // The device cannot make the buffer, or cannot lock it.
+    EXPECT_EQ(KoGfxTriEnd(), nullptr) << "no primitive: the device refuses a buffer of length 0";
     gMemFailCreateAt = 1;
-    EXPECT_EQ(BuildTris(2, 3).pList, nullptr);
+    EXPECT_EQ(Build(TRI, 2, 3).pList, nullptr);
     gMemFailLockAt = 1;
-    EXPECT_EQ(BuildTris(3, 2).pList, nullptr);
+    EXPECT_EQ(Build(TRI, 3, 2).pList, nullptr);
     gMemFailCreateAt = 1;
-    EXPECT_EQ(BuildLines(4, 2).pList, nullptr);
-
+    EXPECT_EQ(Build(LINE, 4, 2).pList, nullptr);
     EXPECT_EQ(MemLiveBuffers(), 1) << "the buffer that could not be locked is released";
-    ExpectStoreMatches(true, {a});
-    ExpectStoreMatches(false, {});
+    ExpectStoreMatches(TRI, {a});
+    ExpectStoreMatches(LINE, {});
 
-    Built b = BuildTris(5, 1);
-    Built l = BuildLines(6, 2);
+    Built b = Build(TRI, 5, 1);
+    Built l = Build(LINE, 6, 2);
     ASSERT_NE(b.pList, nullptr);
     ASSERT_NE(l.pList, nullptr);
     KoGfxListsReleaseAll();
     KoGfxListsRebuildAll();
-    ExpectStoreMatches(true, {a, b});
-    ExpectStoreMatches(false, {l});
+    ExpectStoreMatches(TRI, {a, b});
+    ExpectStoreMatches(LINE, {l});
 }
 
-TEST_F(PrimitiveLists, TheStagingArraysTakeTheirFullSize)
+TEST_F(PrimitiveLists, BuildersTakeTheirFullSizeAndAResetClosesOpenOnes)
 {
-    Built t = BuildTris(0, KO_GFX_TRI_NUM_MAX);
-    Built l = BuildLines(0, KO_GFX_LINE_NUM_MAX);
+    Built t = Build(TRI, 0, KO_GFX_TRI_NUM_MAX);
+    Built l = Build(LINE, 0, KO_GFX_LINE_NUM_MAX);
     ASSERT_NE(t.pList, nullptr);
     ASSERT_NE(l.pList, nullptr);
     EXPECT_EQ(t.pList->vtxNum, 3u * KO_GFX_TRI_NUM_MAX);
     EXPECT_EQ(l.pList->vtxNum, 2u * KO_GFX_LINE_NUM_MAX);
-    ExpectStoreMatches(true, {t});
-}
+    ExpectStoreMatches(TRI, {t});
 
-TEST_F(PrimitiveLists, ResettingTheBuildersClosesOpenLists)
-{
     KoGfxTriStart();
-    KoGfxTriAdd(0, 0, 0, 1, 0, 0, 0, 1, 0);
+    Fill(TRI, 1);
     KoGfxLineStart();
     KoGfxListsResetBuilders();
-    // Both can be started again, and End sees no staged primitive from before.
+    // Both start again, and End sees no primitive staged before the reset.
     KoGfxTriStart();
-    KoGfxTriAdd(5, 0, 1, 6, 0, 1, 5, 1, 1);
+    Fill(TRI, 1);
     KoGfxVertexList* p = KoGfxTriEnd();
     ASSERT_NE(p, nullptr);
     EXPECT_EQ(p->vtxNum, 3u);
     KoGfxLineStart();
-    KoGfxLineAdd(0, 0, 0, 1, 1, 0);
+    Fill(LINE, 1);
     EXPECT_NE(KoGfxLineEnd(), nullptr);
 }
 
 TEST(PrimitiveListChecks, EveryCheckPrintsItsReportAndEndsWithCodeOne)
 {
-    const std::string head = "Line: N\nFunc: ";
     const std::string file = "\nFile: src\\KoGraphics\n";
     auto mesg              = [&](const char* expr, const char* func, const char* text)
-    { return std::string("KO_ASSERT_MESG: ") + expr + "\n" + head + func + file + "Mesg: " + text + "\n"; };
+    {
+        return std::string("KO_ASSERT_MESG: ") + expr + "\nLine: N\nFunc: " + func + file + "Mesg: " + text +
+               "\n";
+    };
     auto parm = [&](const char* name, const char* func)
-    { return std::string("KO_ASSERT_PARM: ") + name + "\n" + head + func + file; };
-    auto fill = [](int n, bool tri)
-    {
-        for (int i = 0; i < n; ++i)
-        {
-            if (tri)
-                KoGfxTriAdd(0, 0, 0, 1, 0, 0, 0, 1, 0);
-            else
-                KoGfxLineAdd(0, 0, 0, 1, 1, 0);
-        }
-    };
-    struct Case
-    {
-        ChildResult r;
-        std::string expected;
-    };
-    Case cases[] = {
-        {RunInChild([] { KoGfxTriAdd(0, 0, 0, 1, 0, 0, 0, 1, 0); }),
-         mesg("sTriFlag", "KoGfxTriAdd", "triangle list is NOT started yet!!")},
-        {RunInChild([] { KoGfxTriStart(), KoGfxTriStart(); }),
+    { return std::string("KO_ASSERT_PARM: ") + name + "\nLine: N\nFunc: " + func + file; };
+    const std::pair<void (*)(), std::string> cases[] = {
+        {[] { Fill(TRI, 1); }, mesg("sTriFlag", "KoGfxTriAdd", "triangle list is NOT started yet!!")},
+        {[] { KoGfxTriStart(), KoGfxTriStart(); },
          mesg("sTriFlag == false", "KoGfxTriStart", "triangle list was started already!!")},
-        {RunInChild([&] { KoGfxTriStart(), fill(KO_GFX_TRI_NUM_MAX + 1, true); }),
+        {[] { KoGfxTriStart(), Fill(TRI, KO_GFX_TRI_NUM_MAX + 1); },
          mesg("sTriNum < KO_GFX_TRI_NUM_MAX", "KoGfxTriAdd", "triangle list overflow!!")},
-        {RunInChild([] { KoGfxLineAdd(0, 0, 0, 1, 1, 0); }),
-         mesg("sLineFlag", "KoGfxLineAdd", "line list is NOT started yet!!")},
-        {RunInChild([] { KoGfxLineStart(), KoGfxLineStart(); }),
+        {[] { Fill(LINE, 1); }, mesg("sLineFlag", "KoGfxLineAdd", "line list is NOT started yet!!")},
+        {[] { KoGfxLineStart(), KoGfxLineStart(); },
          mesg("sLineFlag == false", "KoGfxLineStart", "line list was started already!!")},
-        {RunInChild([&] { KoGfxLineStart(), fill(KO_GFX_LINE_NUM_MAX + 1, false); }),
+        {[] { KoGfxLineStart(), Fill(LINE, KO_GFX_LINE_NUM_MAX + 1); },
          mesg("sLineNum < KO_GFX_LINE_NUM_MAX", "KoGfxLineAdd", "line list overflow!!")},
-        {RunInChild([] { KoGfxTriDraw(nullptr); }), parm("pTriList", "KoGfxTriDraw")},
-        {RunInChild([] { KoGfxDraw(nullptr); }), parm("pVtxList", "KoGfxDraw")},
-        {RunInChild([] { KoGfxTriFree(nullptr); }), parm("pTriList", "KoGfxTriFree")},
-        {RunInChild([] { KoGfxLineFree(nullptr); }), parm("pLineList", "KoGfxLineFree")},
-        {RunInChild([] { KoGfxFree(nullptr); }), parm("pVtxList", "KoGfxFree")},
-        {RunInChild(
-             []
-             {
-                 BuildTris(1, 1);
-                 gMemExtraRefs = 2;
-                 BuildTris(2, 1);
-                 KoGfxListsReleaseAll();
-             }),
+        {[] { KoGfxTriDraw(nullptr); }, parm("pTriList", "KoGfxTriDraw")},
+        {[] { KoGfxDraw(nullptr); }, parm("pVtxList", "KoGfxDraw")},
+        {[] { KoGfxTriFree(nullptr); }, parm("pTriList", "KoGfxTriFree")},
+        {[] { KoGfxLineFree(nullptr); }, parm("pLineList", "KoGfxLineFree")},
+        {[] { KoGfxFree(nullptr); }, parm("pVtxList", "KoGfxFree")},
+        {[]
+         {
+             Build(TRI, 1, 1);
+             gMemExtraRefs = 2;
+             Build(TRI, 2, 1);
+             KoGfxListsReleaseAll();
+         },
          mesg("0", "OnLostDevice",
               "The vertex buffer object failed to cleanup properly.\nRelease() returned a reference count of "
               "2")},
-        {RunInChild(
-             []
-             {
-                 BuildTris(1, 1);
-                 BuildTris(2, 2);
-                 KoGfxListsReleaseAll();
-                 gMemFailCreateAt = 2;
-                 KoGfxListsRebuildAll();
-             }),
+        {[]
+         {
+             Build(TRI, 1, 1);
+             Build(TRI, 2, 2);
+             KoGfxListsReleaseAll();
+             gMemFailCreateAt = 2;
+             KoGfxListsRebuildAll();
+         },
          mesg("0", "OnResetDevice", "Failed to recreate the vtx buffer of 6 vertices")},
-        {RunInChild(
-             []
-             {
-                 BuildLines(1, 3);
-                 KoGfxListsReleaseAll();
-                 gMemFailLockAt = 1;
-                 KoGfxListsRebuildAll();
-             }),
+        {[]
+         {
+             Build(LINE, 1, 3);
+             KoGfxListsReleaseAll();
+             gMemFailLockAt = 1;
+             KoGfxListsRebuildAll();
+         },
          mesg("0", "OnResetDevice", "Failed to lock the vtx buffer of 6 vertices")},
     };
-    for (const Case& c : cases)
+    for (const auto& c : cases)
     {
-        EXPECT_EQ(c.r.exitCode, 1) << c.expected;
-        EXPECT_EQ(WithoutLineNumbers(c.r.out), c.expected);
+        ChildResult r = RunInChild(c.first);
+        EXPECT_EQ(r.exitCode, 1) << c.second;
+        EXPECT_EQ(WithoutLineNumbers(r.out), c.second);
     }
-
-    // The 8192nd triangle and line are still accepted.
-    ChildResult full = RunInChild(
-        [&]
-        {
-            KoGfxTriStart(), fill(KO_GFX_TRI_NUM_MAX, true);
-            KoGfxLineStart(), fill(KO_GFX_LINE_NUM_MAX, false);
-        });
-    EXPECT_EQ(full.exitCode, 0);
-    EXPECT_EQ(full.out, "");
 }

@@ -77,6 +77,26 @@ struct TempDir
     std::string operator/(const std::string& name) const { return path + "/" + name; }
 };
 
+// Restores an environment variable when it goes out of scope.
+struct EnvGuard
+{
+    std::string name, value;
+    bool had;
+    explicit EnvGuard(const char* n) : name(n)
+    {
+        const char* v = getenv(n);
+        had           = v != nullptr;
+        value         = v ? v : "";
+    }
+    ~EnvGuard()
+    {
+        if (had)
+            setenv(name.c_str(), value.c_str(), 1);
+        else
+            unsetenv(name.c_str());
+    }
+};
+
 struct Options
 {
     std::vector<std::string> args;        // extra arguments, e.g. {"--frames", "200"}

@@ -26,26 +26,6 @@ std::string Table()
     return s;
 }
 
-// Restores an environment variable when the test ends.
-struct EnvGuard
-{
-    std::string name, value;
-    bool had;
-    explicit EnvGuard(const char* n) : name(n)
-    {
-        const char* v = getenv(n);
-        had           = v != nullptr;
-        value         = v ? v : "";
-    }
-    ~EnvGuard()
-    {
-        if (had)
-            setenv(name.c_str(), value.c_str(), 1);
-        else
-            unsetenv(name.c_str());
-    }
-};
-
 // A working directory (where the default file lies) and a save folder named on the command line.
 class HighScoreTest : public ::testing::Test
 {
@@ -79,7 +59,7 @@ class HighScoreTest : public ::testing::Test
     }
 };
 
-TEST_F(HighScoreTest, RecordKeepsTheLengthAndTruncatesTheDistance)
+TEST_F(HighScoreTest, RecordingKeepsTheTableLengthAndTheOrder)
 {
     EXPECT_EQ(gSaveFolder, save.path + "/");
     Load("ANNA\n300\nBOB\n250\n");
@@ -87,17 +67,20 @@ TEST_F(HighScoreTest, RecordKeepsTheLengthAndTruncatesTheDistance)
     EXPECT_EQ(SavedFile(), "ANNA\n300\nCARL\n260\n");
     EXPECT_EQ(Table(), "ANNA 300;CARL 260;");
     EXPECT_FALSE(Scenario::FileExists(save / "highscore.txt.tmp"));
-}
 
-TEST_F(HighScoreTest, AScoreMustBeatTheLowestEntryToStay)
-{
+    // A score must beat the lowest entry to stay.
     const std::string five = "A\n500\nB\n400\nC\n300\nD\n200\nE\n100\n";
     Load(five);
     RecordHighScore("TIE", 100.9f);
     EXPECT_EQ(SavedFile(), five);
     RecordHighScore("NEW", 101.0f);
     EXPECT_EQ(SavedFile(), "A\n500\nB\n400\nC\n300\nD\n200\nNEW\n101\n");
-    EXPECT_EQ(gHighScores.size(), 5u);
+
+    // Equal scores keep their file order, and a new one comes last among them.
+    Load("LOW\n5\nX\n50\nY\n50\nZ\n50\nTOP\n90\n");
+    EXPECT_EQ(Table(), "TOP 90;X 50;Y 50;Z 50;LOW 5;");
+    RecordHighScore("W", 50.0f);
+    EXPECT_EQ(SavedFile(), "TOP\n90\nX\n50\nY\n50\nZ\n50\nW\n50\n");
 
     // Negative distances truncate toward zero as well.
     Load("A\n-1\n");
@@ -105,47 +88,34 @@ TEST_F(HighScoreTest, AScoreMustBeatTheLowestEntryToStay)
     EXPECT_EQ(Table(), "B 0;");
 }
 
-TEST_F(HighScoreTest, EqualScoresKeepTheirFileOrder)
+TEST_F(HighScoreTest, HandEditedFilesKeepTheEntriesBeforeTheFirstBadToken)
 {
-    Load("LOW\n5\nX\n50\nY\n50\nZ\n50\nTOP\n90\n");
-    EXPECT_EQ(Table(), "TOP 90;X 50;Y 50;Z 50;LOW 5;");
-    RecordHighScore("W", 50.0f); // appended last among the fifties, after LOW is dropped
-    EXPECT_EQ(SavedFile(), "TOP\n90\nX\n50\nY\n50\nZ\n50\nW\n50\n");
-}
-
-TEST_F(HighScoreTest, LineEndsAndWhitespaceDoNotMatter)
-{
-    for (const char* text : {"ANNA\n300\nBOB\n250", "ANNA\n300\nBOB\n250\n\n\n",
-                             "ANNA\r\n300\r\nBOB\r\n250\r\n", "  ANNA 300\tBOB\n\n250  "})
+    const std::string annaBob = "ANNA 300;BOB 250;", anna = "ANNA 300;";
+    const std::pair<std::string, std::string> cases[] = {
+        {"ANNA\n300\nBOB\n250", annaBob},
+        {"ANNA\n300\nBOB\n250\n\n\n", annaBob},
+        {"ANNA\r\n300\r\nBOB\r\n250\r\n", annaBob},
+        {"  ANNA 300\tBOB\n\n250  ", annaBob},
+        {"", ""},
+        {"\n\n  \n", ""},
+        {"ANNA 300 BOB", anna},
+        {"ANNA 300 BOB\n", anna},
+        {"ANNA 300 BOB abc CARL 100", anna},
+        {"ANNA 300 BOB 25x", anna},
+        {"ANNA 300 BOB 99999999999 CARL 1", anna},
+        {"ANNA 300 BOB - CARL 1", anna},
+        {"ANNA 300 BOB 2.5", anna},
+        {std::string("ANNA 300 BOB \0 CARL 100", 23), anna},
+        {"ANNA -2147483648 BOB +7 CARL 2147483647", "CARL 2147483647;BOB 7;ANNA -2147483648;"},
+    };
+    for (const auto& c : cases)
     {
-        Load(text);
-        EXPECT_EQ(Table(), "ANNA 300;BOB 250;") << text;
+        Load(c.first);
+        EXPECT_EQ(Table(), c.second) << c.first;
     }
-    Load("");
-    EXPECT_EQ(Table(), "");
-    Load("\n\n  \n");
-    EXPECT_EQ(Table(), "");
-}
-
-TEST_F(HighScoreTest, DamagedFilesKeepTheEntriesBeforeTheFirstBadToken)
-{
-    for (const char* text :
-         {"ANNA 300 BOB", "ANNA 300 BOB\n", "ANNA 300 BOB abc CARL 100", "ANNA 300 BOB 25x",
-          "ANNA 300 BOB 99999999999 CARL 1", "ANNA 300 BOB - CARL 1", "ANNA 300 BOB 2.5"})
-    {
-        Load(text);
-        EXPECT_EQ(Table(), "ANNA 300;") << text;
-    }
-    Load(std::string("ANNA 300 BOB \0 CARL 100", 23));
-    EXPECT_EQ(Table(), "ANNA 300;");
-    Load("ANNA -2147483648 BOB +7 CARL 2147483647");
-    EXPECT_EQ(Table(), "CARL 2147483647;BOB 7;ANNA -2147483648;");
-}
-
-TEST_F(HighScoreTest, LoadAppendsToTheTableAndSorts)
-{
+    // Loading appends to the table and sorts.
     Scenario::WriteFile(save / "highscore.txt", "B 20 A 30\n");
-    gHighScores.push_back(HighScoreEntry{"OLD", 25});
+    gHighScores = {HighScoreEntry{"OLD", 25}};
     LoadHighScores();
     EXPECT_EQ(Table(), "A 30;OLD 25;B 20;");
 }
@@ -155,7 +125,6 @@ TEST_F(HighScoreTest, TheFirstSaveCopiesTheDefaultTableIntoTheSaveFolder)
     const std::string defaults = "AA\n50\nBB\n40\nCC\n30\nDD\n20\nEE\n10\n";
     Scenario::WriteFile(work / "highscore.txt", defaults);
     LoadHighScores();
-    EXPECT_EQ(gHighScores.size(), 5u);
     RecordHighScore("ME", 35.0f);
     EXPECT_EQ(SavedFile(), "AA\n50\nBB\n40\nME\n35\nCC\n30\nDD\n20\n");
     EXPECT_EQ(Scenario::ReadFile(work / "highscore.txt"), defaults);
@@ -197,20 +166,17 @@ TEST_F(HighScoreTest, ASaveThatFailsHalfWayLeavesTheOldFileWhole)
     EXPECT_EQ(SavedFile(), "EVE\n500\nDAVE\n400\n");
 }
 
-TEST(SaveFolder, BuiltUnderTheXdgDataFolderWithTheAlreadyExistsRule)
+TEST(SaveFolder, BuiltUnderTheXdgDataFolderWithTheAlreadyExistsRuleOrAsTheCommandLineNamesIt)
 {
-    EnvGuard xdg("XDG_DATA_HOME"), home("HOME");
-    Scenario::TempDir dir;
+    Scenario::EnvGuard xdg("XDG_DATA_HOME"), home("HOME");
+    Scenario::TempDir dir, other, blocked;
     gSaveDirOverride.clear();
     setenv("XDG_DATA_HOME", dir.path.c_str(), 1);
     BuildSaveFolder();
     EXPECT_EQ(gSaveFolder, dir.path + "/Oxmire/Skarnhold/");
     EXPECT_TRUE(IsDir(dir / "Oxmire/Skarnhold"));
-    EXPECT_EQ(HighScorePath(), dir.path + "/Oxmire/Skarnhold/highscore.txt");
     BuildSaveFolder(); // both levels exist now
     EXPECT_EQ(gSaveFolder, dir.path + "/Oxmire/Skarnhold/");
-
-    Scenario::TempDir other;
     ASSERT_EQ(mkdir((other / "Oxmire").c_str(), 0700), 0); // only the first level exists
     setenv("XDG_DATA_HOME", other.path.c_str(), 1);
     BuildSaveFolder();
@@ -224,22 +190,16 @@ TEST(SaveFolder, BuiltUnderTheXdgDataFolderWithTheAlreadyExistsRule)
     EXPECT_TRUE(IsDir(other / ".local/share/Oxmire/Skarnhold"));
 
     // A level that cannot be a folder leaves the save folder empty: the working directory is used.
-    Scenario::TempDir blocked;
     Scenario::WriteFile(blocked / "Oxmire", "a file, not a folder");
     setenv("XDG_DATA_HOME", blocked.path.c_str(), 1);
     BuildSaveFolder();
-    EXPECT_EQ(gSaveFolder, "");
     EXPECT_EQ(HighScorePath(), "highscore.txt");
-
     unsetenv("XDG_DATA_HOME");
     unsetenv("HOME");
     BuildSaveFolder();
     EXPECT_EQ(gSaveFolder, "");
-}
 
-TEST(SaveFolder, TheCommandLineFolderIsUsedAsItIs)
-{
-    Scenario::TempDir dir;
+    // The command line's folder is used as it is.
     gSaveDirOverride = dir / "saves/";
     BuildSaveFolder();
     EXPECT_EQ(gSaveFolder, dir.path + "/saves/");

@@ -1,10 +1,9 @@
-// The software renderer's fast paths: axis-aligned quads drawn as rectangle fills (flat or along one axis),
-// blended triangles, and texts tinted at drawing time.
+// The software renderer's fast paths: axis-aligned quads drawn as rectangle fills, flat or along one axis.
+// (Blended triangles and tinted texts are checked through the engine in KoGraphicsTest.)
 #include "engine/KoSystem.h"
 #include "platform/Platform.h"
 
 #include <gtest/gtest.h>
-#include <algorithm>
 #include <vector>
 
 namespace
@@ -105,64 +104,4 @@ TEST_F(SoftwareFills, GradientQuadsChangeAlongTheirAxisOnly)
     EXPECT_NE(At(px, 120, 320), At(px, 120, 480));
 }
 
-TEST_F(SoftwareFills, BlendedTrianglesMixWithThePicture)
-{
-    std::vector<PlatVertex> grey, red;
-    Quad(&grey, 0, 0, 800, 600, 0xFF404040, 0xFF404040, 0xFF404040, 0xFF404040);
-    Draw(grey);
-    // A triangle that is no half of a rectangle, with half the red at full alpha, then half alpha.
-    for (float x : {100.0f, 300.0f})
-    {
-        red.push_back(V(x, 100, 0xFFFF0000));
-        red.push_back(V(x + 20, 300, 0xFFFF0000));
-        red.push_back(V(x + 150, 250, 0xFFFF0000));
-    }
-    red[3].a = red[4].a = red[5].a = 0x80;
-    PlatRendererSetBlendMode(PLAT_BLEND_ADD);
-    Draw(red);
-    std::vector<uint32_t> px = Picture();
-    EXPECT_EQ(At(px, 150, 220), 0xFF4040u);
-    EXPECT_NEAR(int(At(px, 350, 220) >> 16), 0x40 + 0x80, 2);
-    EXPECT_EQ(At(px, 350, 220) & 0xFFFF, 0x4040u);
-
-    PlatRendererSetBlendMode(PLAT_BLEND_BLEND);
-    Draw(red);
-    px = Picture();
-    EXPECT_EQ(At(px, 150, 220), 0xFF0000u);
-    EXPECT_NEAR(int(At(px, 350, 220) >> 16), (0xC0 + 0xFF) / 2, 2);
-    EXPECT_NEAR(int((At(px, 350, 220) >> 8) & 0xFF), 0x20, 2);
-}
-
-TEST_F(SoftwareFills, ATextTakesTheColourOfEachDrawing)
-{
-    PlatFont* pFont = PlatFontOpen("Arial", 40, 0, 700, false);
-    ASSERT_NE(pFont, nullptr);
-    // The brightest value of each channel over the text's area.
-    auto brightest = [](const std::vector<uint32_t>& px, int shift)
-    {
-        int best = 0;
-        for (int y = 0; y < 60; ++y)
-            for (int x = 0; x < 300; ++x)
-                best = std::max(best, int((px[size_t(y) * 800 + x] >> shift) & 0xFF));
-        return best;
-    };
-    const uint32_t colours[] = {0xFF00FF00, 0xFFFF0000, 0x8000FF00, 0xFF00FF00};
-    int seen[4][2];
-    for (int i = 0; i < 4; ++i)
-    {
-        PlatRendererClear();
-        PlatFontDrawText(pFont, "Hall Of Fame", 4, 4, colours[i], 800, 600);
-        std::vector<uint32_t> px = Picture();
-        seen[i][0]               = brightest(px, 16);
-        seen[i][1]               = brightest(px, 8);
-    }
-    EXPECT_EQ(seen[0][0], 0);
-    EXPECT_EQ(seen[0][1], 255);
-    EXPECT_EQ(seen[1][0], 255);
-    EXPECT_EQ(seen[1][1], 0);
-    EXPECT_EQ(seen[2][0], 0);
-    EXPECT_NEAR(seen[2][1], 128, 3);
-    EXPECT_EQ(seen[3][1], 255);
-    PlatFontClose(pFont);
-}
 } // namespace
