@@ -39,15 +39,6 @@ TEST(KoMath, ConcatAppliesTheRightOperandFirstAndMayOverwriteEitherOperand)
     for (int i = 0; i < 3; ++i) EXPECT_EQ(memcmp(&m[i], &want[i], sizeof(Mtx33)), 0) << i;
 }
 
-TEST(KoMath, WrapMovesByOnePeriodAtMost)
-{
-    EXPECT_EQ(KoWrap(-1.0f, 0.0f, 10.0f), 9.0f);
-    EXPECT_EQ(KoWrap(11.0f, 0.0f, 10.0f), 1.0f);
-    EXPECT_EQ(KoWrap(25.0f, 0.0f, 10.0f), 15.0f);
-    EXPECT_EQ(KoWrap(10.0f, 0.0f, 10.0f), 10.0f);
-    EXPECT_EQ(KoWrap(0.0f, 0.0f, 10.0f), 0.0f);
-}
-
 TEST(KoMath, RandomNumbersCoverZeroToOne)
 {
     float lo = 1.0f, hi = 0.0f;
