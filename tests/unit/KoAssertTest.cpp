@@ -3,6 +3,7 @@
 
 #include "ChildProcess.h"
 
+#include <cstdio>
 #include <gtest/gtest.h>
 
 #define KO_TEST_LIMIT 4
