@@ -35,7 +35,7 @@ void BuildSaveFolder()
     }
 
     std::string base = PlatUserDataDir();
-    if (base.empty() || !PlatMakeDirs(base)) return;
+    if (base.empty() || PlatMakeDirs(base) != 0) return;
     std::string folder = base + "/Oxmire/";
     if (!MakeLevel(folder)) return;
     folder += "Skarnhold/";
@@ -76,7 +76,7 @@ bool SaveHighScores()
     std::string text;
     for (const HighScoreEntry& entry : gHighScores)
         text += entry.name + "\n" + std::to_string(entry.score) + "\n";
-    return PlatReplaceFile(HighScorePath(), text.data(), text.size());
+    return PlatReplaceFile(HighScorePath(), text.data(), text.size()).empty();
 }
 
 void RecordHighScore(const std::string& name, float distance)

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -29,8 +30,9 @@ int PlatMakeDir(const char* path)
     return errno;
 }
 
-bool PlatMakeDirs(const std::string& path)
+int PlatMakeDirs(const std::string& path)
 {
+    if (path.empty()) return ENOENT;
     for (size_t i = 1; i <= path.size(); ++i)
     {
         if (i < path.size() && path[i] != '/') continue;
@@ -38,33 +40,41 @@ bool PlatMakeDirs(const std::string& path)
         struct stat st;
         if (stat(part.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) continue;
         int err = PlatMakeDir(part.c_str());
-        if (err != 0 && err != EEXIST) return false;
+        if (err == EEXIST) err = ENOTDIR; // something that is not a folder stands there
+        if (err != 0) return err;
     }
-    struct stat st;
-    return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    return 0;
 }
 
-static bool WriteAll(int fd, const char* data, size_t size)
+std::string PlatErrorText(int err)
+{
+    return strerror(err);
+}
+
+// Writes every byte and flushes them to the disk; 0 or the errno value of the failure.
+static int WriteAllAndSync(int fd, const char* data, size_t size)
 {
     while (size > 0)
     {
         ssize_t n = write(fd, data, size);
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
+        if (n < 0) return errno;
+        if (n == 0) return ENOSPC;
         data += n;
         size -= size_t(n);
     }
-    return true;
+    return fsync(fd) == 0 ? 0 : errno;
 }
 
-bool PlatReplaceFile(const std::string& path, const char* data, size_t size)
+std::string PlatReplaceFile(const std::string& path, const char* data, size_t size)
 {
     std::string tmp = path + ".tmp";
     int fd          = open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) return false;
-    bool ok = WriteAll(fd, data, size) && fsync(fd) == 0;
-    ok      = close(fd) == 0 && ok;
-    if (ok && rename(tmp.c_str(), path.c_str()) == 0) return true;
+    if (fd < 0) return PlatErrorText(errno);
+    int err = WriteAllAndSync(fd, data, size);
+    if (close(fd) != 0 && err == 0) err = errno;
+    if (err == 0 && rename(tmp.c_str(), path.c_str()) == 0) return std::string();
+    if (err == 0) err = errno;
     unlink(tmp.c_str());
-    return false;
+    return PlatErrorText(err);
 }

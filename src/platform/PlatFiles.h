@@ -10,9 +10,13 @@ std::string PlatUserDataDir();
 // Creates one folder (mode 0700 for user data). Returns 0 on success, otherwise the errno value of the
 // failure (EEXIST when it exists already).
 int PlatMakeDir(const char* path);
-// Creates a folder and every missing folder above it. True when the folder exists afterwards.
-bool PlatMakeDirs(const std::string& path);
+// Creates a folder and every missing folder above it. Returns 0 when the folder exists afterwards,
+// otherwise the errno value of the level that could not be made (ENOTDIR when a file is in the way).
+int PlatMakeDirs(const std::string& path);
+// The system's text for an errno value ("No space left on device").
+std::string PlatErrorText(int err);
 // Replaces the file at path by size bytes of data: they are written to path + ".tmp" beside it, flushed
 // to the disk, and the temporary file is renamed over path, so path always holds either its old or its
-// new contents. On any failure the temporary file is removed, path is untouched and the result is false.
-bool PlatReplaceFile(const std::string& path, const char* data, size_t size);
+// new contents. Returns an empty text on success. On any failure the temporary file is removed, path is
+// untouched and the result says why ("No space left on device", "Is a directory").
+std::string PlatReplaceFile(const std::string& path, const char* data, size_t size);

@@ -3,7 +3,8 @@
 #define KO_MODULE "src\\GameState_Mesheditor"
 
 #include <climits>
-#include <fstream>
+#include <cstdio>
+#include <sstream>
 #include <string>
 
 #include "engine/KoAssert.h"
@@ -13,6 +14,7 @@
 #include "framework/GameStateMgr.h"
 #include "framework/MeshFile.h"
 #include "framework/TextFile.h"
+#include "platform/PlatFiles.h"
 
 static const char* const PALETTE_PATH = "Meshes/colours.txt";
 static const char* const GRID_PATH    = "Meshes/readmesh80x80.txt";
@@ -150,10 +152,9 @@ void MeshEditorErase(const Vec2* pGridPos)
     }
 }
 
-bool MeshEditorExport(const char* path)
+std::string MeshEditorExport(const char* path)
 {
-    std::ofstream out(path, std::ios::out | std::ios::trunc);
-    if (!out) return false;
+    std::ostringstream out;
     for (int r = 0; r < gMeshGridH; ++r)
         for (int c = 0; c < gMeshGridW; ++c)
         {
@@ -165,8 +166,10 @@ bool MeshEditorExport(const char* path)
             for (const auto& v : corners)
                 out << v[0] << '\n' << v[1] << '\n' << "0x" << std::hex << cell.colour << std::dec << '\n';
         }
-    out.close();
-    return !out.fail();
+    // An empty export would leave the preview, and any mesh copied from the file, with nothing.
+    std::string text = out.str();
+    if (text.empty()) return "nothing is painted; the file is kept";
+    return PlatReplaceFile(path, text.data(), text.size());
 }
 
 // The unit swatch of a palette colour: the square (0, 0) to (1, 1).
@@ -257,7 +260,11 @@ void GameStateMesheditorUpdate()
     if (KoInputCheckTriggered(VK_OEM_PLUS)) gMeshZoom += 1.0f;
     if (KoInputMouseCheckCurr(1)) MeshEditorPaint(&gMeshCursor);
     if (KoInputMouseCheckCurr(2)) MeshEditorErase(&gMeshCursor);
-    if (KoInputCheckTriggered(VK_A)) MeshEditorExport(EXPORT_PATH);
+    if (KoInputCheckTriggered(VK_A))
+    {
+        std::string why = MeshEditorExport(EXPORT_PATH);
+        if (!why.empty()) fprintf(stderr, "mesh editor: could not save %s: %s\n", EXPORT_PATH, why.c_str());
+    }
 
     // Transforms in grid space (velocity is not applied), then the editor's own camera over all of them.
     KoGameObjInstTransformAll(sMeshObjInstList, MESH_OBJ_INST_NUM_MAX, sizeof(GameObjInst), 0.0f);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "engine/KoMath.h"
 
@@ -51,6 +52,7 @@ void MeshEditorFreeGrid();
 // Paints or erases the cell under grid position (x, y) as the mouse buttons do; the palette pick too.
 void MeshEditorPaint(const Vec2* pGridPos);
 void MeshEditorErase(const Vec2* pGridPos);
-// Writes every non-empty cell as two triangles in the mesh text format; false when the file cannot be
-// opened.
-bool MeshEditorExport(const char* path);
+// Writes every non-empty cell as two triangles in the mesh text format, replacing the file whole
+// (PlatReplaceFile: the old file stays as it was when anything fails). With no cell to write the file is
+// left alone. Empty on success, otherwise why the file was not written.
+std::string MeshEditorExport(const char* path);

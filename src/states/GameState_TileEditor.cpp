@@ -3,6 +3,7 @@
 #define KO_MODULE "src\\GameState_TileEditor"
 
 #include <cstdio>
+#include <string>
 
 #include "engine/KoAssert.h"
 #include "engine/KoInput.h"
@@ -13,6 +14,7 @@
 #include "level/Flag.h"
 #include "level/Hero.h"
 #include "level/Terrain.h"
+#include "platform/PlatFiles.h"
 
 static const char* const MAP_OUT_PATH = "Tilemaps/map_out.txt";
 
@@ -67,17 +69,17 @@ int TileEditorCellAt(const Vec2* pMapPos)
     return cell < MAP_CELLS ? cell : -1;
 }
 
-bool TileEditorWriteMap(const char* path, const int* cells)
+std::string TileEditorWriteMap(const char* path, const int* cells)
 {
-    FILE* pFile = fopen(path, "w");
-    if (!pFile) return false;
+    std::string text;
+    char field[16];
     for (int i = 0; i < MAP_CELLS; ++i)
     {
-        if (cells[i] <= 9) fputc(' ', pFile);
-        fprintf(pFile, "%d ", cells[i]);
-        if ((i + 1) % MAP_WIDTH == 0) fputc('\n', pFile);
+        snprintf(field, sizeof(field), cells[i] <= 9 ? " %d " : "%d ", cells[i]);
+        text += field;
+        if ((i + 1) % MAP_WIDTH == 0) text += '\n';
     }
-    return fclose(pFile) == 0;
+    return PlatReplaceFile(path, text.data(), text.size());
 }
 
 static GameObjInst* CreateEditorInst(int type, const Vec2* pPos)
@@ -164,7 +166,11 @@ void GameStateTileEditorUpdate()
     if (KoInputCheckCurr(VK_UP)) gCamPosY += 0.005f;
     if (KoInputCheckTriggered(VK_OEM_MINUS) && sZoom - 1.0f >= TILE_EDITOR_ZOOM_MIN) sZoom -= 1.0f;
     if (KoInputCheckTriggered(VK_OEM_PLUS)) sZoom += 1.0f;
-    if (KoInputCheckTriggered(VK_A)) TileEditorWriteMap(MAP_OUT_PATH, Terrain::GetMap(0));
+    if (KoInputCheckTriggered(VK_A))
+    {
+        std::string why = TileEditorWriteMap(MAP_OUT_PATH, Terrain::GetMap(0));
+        if (!why.empty()) fprintf(stderr, "tile editor: could not save %s: %s\n", MAP_OUT_PATH, why.c_str());
+    }
     if (KoInputCheckTriggered(VK_L))
     {
         sPaletteIndex = TileEditorPaletteStep(sPaletteIndex, 1);

@@ -1,6 +1,8 @@
 // The tile editor: paints level maps with the game's own objects and writes "Tilemaps/map_out.txt".
 #pragma once
 
+#include <string>
+
 #include "engine/KoMath.h"
 
 constexpr int TILE_EDITOR_PALETTE_NUM = 14;
@@ -25,6 +27,6 @@ int TileEditorPaletteType(int index);
 int TileEditorPaletteStep(int index, int step);
 // The cell index under map position (x, y), or -1 outside the 140 x 20 map.
 int TileEditorCellAt(const Vec2* pMapPos);
-// Writes 2800 map values in the tile map text format; false (and nothing written) when the file cannot
-// be opened.
-bool TileEditorWriteMap(const char* path, const int* cells);
+// Writes 2800 map values in the tile map text format, replacing the file whole (PlatReplaceFile: the old
+// file stays as it was when anything fails). Empty on success, otherwise why the file was not written.
+std::string TileEditorWriteMap(const char* path, const int* cells);

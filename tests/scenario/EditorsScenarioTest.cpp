@@ -177,6 +177,7 @@ TEST(MeshEditorScenario, AfterAnEmptyExportPaintsPicksAndExports)
     Scenario::WriteFile(copy / "Meshes/outmesh.txt", "");
     EditorPlay p(copy);
     p.Key(E, VK_F3);
+    p.Key(E + 3, VK_A); // nothing painted yet: the file stays as it is
     const int f = E + 6;
     // Pick swatch 5 and drag up into the grid: the same stroke paints in colour 5.
     p.Move(f, MeshPx(5.5), MeshPy(-1.5));
@@ -187,6 +188,10 @@ TEST(MeshEditorScenario, AfterAnEmptyExportPaintsPicksAndExports)
     ZoomOutPaintAndLeave(&p, f + 10);
     ASSERT_EQ(p.Go(f + 40).exitCode, 0) << p.res.out << p.res.err;
     EXPECT_EQ(PreviewLit(p.Image(f + 26)), 0) << "an empty export shows no preview";
+    EXPECT_NE(
+        p.res.err.find("mesh editor: could not save Meshes/outmesh.txt: nothing is painted; the file is "
+                       "kept\n"),
+        std::string::npos);
 
     std::istringstream palette(Scenario::ReadFile(copy / "Meshes/colours.txt"));
     unsigned int colour = 0;

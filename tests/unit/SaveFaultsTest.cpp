@@ -1,0 +1,85 @@
+// Faults of the disk under every file the game writes: each writer says why it failed, and the file it
+// would have replaced stays whole.
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "Scenario.h"
+#include "framework/CommonLevel.h"
+#include "level/Terrain.h"
+#include "states/GameState_Mesheditor.h"
+#include "states/GameState_TileEditor.h"
+
+namespace
+{
+
+struct Writer
+{
+    const char* name;
+    std::function<std::string(const std::string& path)> write; // empty on success, otherwise why not
+};
+
+struct Fault
+{
+    const char* name;
+    // Sets the fault up around the file at path (which holds "old") and gives the path to write.
+    std::function<std::string(const std::string& path)> make;
+    std::string why; // what the writer says
+};
+
+TEST(SaveFaults, EveryWriterKeepsTheOldFileAndSaysWhy)
+{
+    Scenario::TempDir dir;
+    static int cells[MAP_CELLS];
+    cells[5] = 26;
+    ASSERT_TRUE(Scenario::WriteFile(dir / "grid.txt", "width: 2\nheight: 1\n1 0"));
+    ASSERT_TRUE(MeshEditorReadGrid((dir / "grid.txt").c_str()));
+
+    const Writer writers[] = {
+        {"tile map", [](const std::string& path) { return TileEditorWriteMap(path.c_str(), cells); }},
+        {"mesh export", [](const std::string& path) { return MeshEditorExport(path.c_str()); }},
+    };
+    const Fault faults[] = {
+        {"full disk",
+         [](const std::string& path) { return symlink("/dev/full", (path + ".tmp").c_str()), path; },
+         strerror(ENOSPC)},
+        {"folder in the way",
+         [](const std::string& path) { return unlink(path.c_str()), mkdir(path.c_str(), 0700), path; },
+         strerror(EISDIR)},
+        {"temporary file blocked",
+         [](const std::string& path) { return mkdir((path + ".tmp").c_str(), 0700), path; },
+         strerror(EISDIR)},
+        {"missing folder", [](const std::string& path) { return path + ".d/file.txt"; }, strerror(ENOENT)},
+    };
+    int n = 0;
+    for (const Writer& w : writers)
+        for (const Fault& f : faults)
+        {
+            Scenario::TempDir sub;
+            ASSERT_TRUE(Scenario::WriteFile(sub / "file.txt", "old"));
+            std::string path = f.make(sub / "file.txt");
+            EXPECT_EQ(w.write(path), f.why) << w.name << ", " << f.name;
+            struct stat st;
+            EXPECT_TRUE(stat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode) ||
+                        Scenario::ReadFile(path) == "old")
+                << w.name << ", " << f.name;
+            EXPECT_TRUE(lstat((path + ".tmp").c_str(), &st) != 0 || S_ISDIR(st.st_mode)) << w.name << f.name;
+            ++n;
+        }
+    EXPECT_EQ(n, 8);
+
+    // An export of a grid with nothing painted keeps the mesh it would have emptied.
+    ASSERT_TRUE(Scenario::WriteFile(dir / "out.txt", "0 0 0xff 1 0 0xff 1 1 0xff\n"));
+    Vec2 p = {0.5f, 0.5f};
+    MeshEditorErase(&p);
+    EXPECT_EQ(MeshEditorExport((dir / "out.txt").c_str()), "nothing is painted; the file is kept");
+    EXPECT_EQ(Scenario::ReadFile(dir / "out.txt"), "0 0 0xff 1 0 0xff 1 1 0xff\n");
+    MeshEditorFreeGrid();
+}
+
+} // namespace
