@@ -35,6 +35,7 @@ static bool sSpaceDown = false; // a SPACE tap is in progress (tutorial pages)
 static int sPlanWait   = 0;     // frames until the next prediction
 static int sActWait    = 0;     // frames to wait before the next step on an overlay
 static float sMenuTime = 0.0f;  // seconds spent in the main menu since the last click
+static int sMenuStep   = 0;     // the click on Play: 0 waiting, 1 pointer placed, 2 button down
 
 constexpr int SIM_MEMBERS_MAX  = 16;
 constexpr int SIM_MONSTERS_MAX = 32;
@@ -348,24 +349,31 @@ void Init()
     sLeftPaused = false;
 }
 
-// In the main menu: a click on Play once the menu takes clicks (and again if one got lost).
+// In the main menu: once the menu takes clicks, the pointer goes onto Play, the button goes down and then
+// up, each in a step of its own whatever the frame time (a press and a release in one input update would
+// be no click); a lost click is made again a second later.
 static void PlayMenu(float dt)
 {
-    sMenuTime += dt;
-    int x = KoGfxGetWindowWidth() / 2, y = KoGfxGetWindowHeight() / 2; // Play stands at the centre
-    if (sMenuTime >= 1.0f && sMenuTime - dt < 1.0f) PushMouse(x, y, false);
-    if (sMenuTime >= 1.1f && sMenuTime - dt < 1.1f) PushMouse(x, y, true);
-    if (sMenuTime >= 1.2f)
+    if (sMenuStep == 0)
     {
-        PushMouse(x, y, false);
+        sMenuTime += dt;
+        if (sMenuTime < 1.0f) return;
         sMenuTime = 0.0f;
     }
+    PushMouse(KoGfxGetWindowWidth() / 2, KoGfxGetWindowHeight() / 2, sMenuStep == 1); // Play is at the centre
+    sMenuStep = (sMenuStep + 1) % 3;
 }
 
 void Tick()
 {
     const float dt = gFrameTime > 0.0f ? gFrameTime : 0.001f;
-    if (gGameStateCurr == GS_MENU) PlayMenu(dt);
+    if (gGameStateCurr == GS_MENU)
+        PlayMenu(dt);
+    else if (sMenuStep != 0) // the menu was left with the button down
+    {
+        PushMouse(KoGfxGetWindowWidth() / 2, KoGfxGetWindowHeight() / 2, false);
+        sMenuStep = 0;
+    }
     if (gGameStateCurr != GS_LEVEL) return;
 
     if (sSpaceDown)
