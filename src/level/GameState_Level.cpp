@@ -194,7 +194,8 @@ static bool UpdateParty()
         Hero* h = &gHeroes[i];
         if (!h->body) continue;
         if (h->order == 1) gLeader = h;
-        if (h->body->posCurr.x > gChunkStartX - 2.0f * MAP_WIDTH) h->chunkMap = Terrain::GetMap(gCurrentMap);
+        // The map of the chunk the member stands in, also when the party is spread over several chunks.
+        if (const int* map = Terrain::MapAt(h->body->posCurr.x)) h->chunkMap = map;
         if ((h->body->flag & FLAG_IN_PARTY) && gInvulnerable)
             ParticleSys::EmitSparkle(1.0f, h->body->posCurr.x, h->body->posCurr.y);
         UpdateHero(h);

@@ -3,6 +3,7 @@
 // the jump key is held, run on by a per-frame push, and keep one tile apart behind the front troglin.
 #include "level/Hero.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "engine/KoInput.h"
@@ -66,10 +67,14 @@ void CreateHero(Hero* record, int kind)
         ++gPartyPower;
         record->order = 1;
 
-        gPowerBadge = CommonLevel::CreateInst(TYPE_LEADER_BODY, 2.0f, &origin, nullptr, 0.0f);
-        gPowerBadge->flag |= FLAG_WORLD;
-        gPowerDigits[0] = CreatePart(TYPE_DIGIT_0, gPowerBadge, -0.25f, 0.9f, 0.4f, 0.0f);
-        gPowerDigits[1] = CreatePart(TYPE_DIGIT_0, gPowerBadge, 0.25f, 0.9f, 0.4f, 0.0f);
+        // One badge for the level: a later leader tile finds it built and it moves onto the new leader.
+        if (!gPowerBadge)
+        {
+            gPowerBadge = CommonLevel::CreateInst(TYPE_LEADER_BODY, 2.0f, &origin, nullptr, 0.0f);
+            gPowerBadge->flag |= FLAG_WORLD;
+            gPowerDigits[0] = CreatePart(TYPE_DIGIT_0, gPowerBadge, -0.25f, 0.9f, 0.4f, 0.0f);
+            gPowerDigits[1] = CreatePart(TYPE_DIGIT_0, gPowerBadge, 0.25f, 0.9f, 0.4f, 0.0f);
+        }
         Factory::ShowNumber(gPowerDigits[0], gPowerDigits[1], gPartyPower);
     }
     else
@@ -108,6 +113,15 @@ float HeroChunkStart(float x)
     return float(int(x) / MAP_WIDTH * MAP_WIDTH);
 }
 
+// The highest place taken in the party (0 when it is empty). With one front troglin it is gPartyPower;
+// a second front troglin (a leader tile laid later) shares place 1.
+static int LastPlace()
+{
+    int last = 0;
+    for (const Hero& h : gHeroes) last = std::max(last, h.order);
+    return last;
+}
+
 // A member whose probe cell (or a neighbour) holds a recruit tile takes in the first waiting troglin
 // standing in that column.
 static void RecruitCheck(Hero* record, const int* map, int cell, float chunkX)
@@ -133,7 +147,7 @@ static void RecruitCheck(Hero* record, const int* map, int cell, float chunkX)
             {
                 h.body->flag |= FLAG_IN_PARTY;
                 ++gPartyPower;
-                h.order           = gPartyPower;
+                h.order           = LastPlace() + 1;
                 h.body->velCurr.x = record->body->velCurr.x * 0.5f;
                 SoundPlay(rand() % 7 + SND_GROAN1, 0.0f);
                 break;
@@ -348,14 +362,25 @@ void KillHero(Hero* record)
         --gPartyPower;
         LevelStartShake();
         SoundPlay(SND_GROAN1, 0.0f);
-        for (Hero& h : gHeroes)
+        // Another front troglin (from a leader tile laid later) takes over as the leader, and the places
+        // behind stay as they are; otherwise everyone behind moves up one place.
+        Hero* otherFront = nullptr;
+        if (record->order == 1)
+            for (Hero& h : gHeroes)
+                if (&h != record && h.order == 1) otherFront = &h;
+        if (otherFront)
         {
-            if (h.order > record->order)
-            {
-                --h.order;
-                if (h.order == 1) gLeader = &h;
-            }
+            if (gLeader == record) gLeader = otherFront;
         }
+        else
+            for (Hero& h : gHeroes)
+            {
+                if (h.order > record->order)
+                {
+                    --h.order;
+                    if (h.order == 1) gLeader = &h;
+                }
+            }
         record->order = 0;
     }
     record->fallAccel  = 0.0f;

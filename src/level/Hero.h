@@ -13,7 +13,7 @@ struct Hero
     double swingTimer;    // arm swing timer, seconds
     int kind;             // 5 = from the leader tile, 6 = from a recruit tile
     int order;            // 1 = front, 2, 3 ... behind it; 0 = not in the party
-    int* chunkMap;        // the 2800 cells of the map the member stands in
+    const int* chunkMap;  // the 2800 cells of the map the member stands in
     GameObjInst* body;    // parent of legs and arms
     GameObjInst* legs[2]; // front leg, back leg
     GameObjInst* arms[2]; // front arm (holds the axe), back arm

@@ -80,8 +80,11 @@ static void LayTile(int type, float x, float y)
     pInst->flag |= FLAG_WORLD;
 }
 
-// A new troglin record at a cell centre. The leader tile puts its record first and makes it the leader;
-// a recruit tile appends a waiting troglin. The records of troglins that are gone (no body) go first, the
+// A new troglin record at a cell centre. The leader tile puts its record first, in the party as a front
+// troglin; a recruit tile appends a waiting troglin. A leader tile laid while the party runs adds a second
+// front troglin: the level keeps following the front troglin it had (the party pass takes the last record
+// whose order is 1, and older leader records lie behind newer ones), so gLeader only goes to the new one
+// when there is no front troglin left. The records of troglins that are gone (no body) go first, the
 // others keeping their order: nothing reads them, and the list stays within the room the level keeps for
 // it however long the run. gLeader points into gHeroes, so it is re-aimed whenever the list may have moved.
 static void LayTroglin(int kind, float x, float y)
@@ -102,10 +105,10 @@ static void LayTroglin(int kind, float x, float y)
     {
         std::rotate(gHeroes.begin(), gHeroes.end() - 1, gHeroes.end());
         pRecord = &gHeroes.front();
-        gLeader = pRecord;
+        if (leaderIndex >= 0) ++leaderIndex;
+        if (leaderIndex < 0 || gHeroes[size_t(leaderIndex)].order < 1) leaderIndex = 0;
     }
-    else if (leaderIndex >= 0)
-        gLeader = &gHeroes[size_t(leaderIndex)];
+    if (leaderIndex >= 0) gLeader = &gHeroes[size_t(leaderIndex)];
     CreateHero(pRecord, kind);
     pRecord->body->posCurr.x = x;
     pRecord->body->posCurr.y = y;

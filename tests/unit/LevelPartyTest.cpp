@@ -223,3 +223,50 @@ TEST(Party, KillingTheFrontTroglinPromotesTheNextAndTheLastFallEndsTheRun)
     EXPECT_EQ(0u, lastBody->flag);
     EXPECT_EQ(nullptr, recruit.legs[0]);
 }
+
+// A leader tile in a chunk laid later puts a second front troglin into the party. The level keeps following
+// the front troglin it had; when either front troglin dies the other leads and nobody moves up, and a
+// removed troglin never keeps a body while the party lives (its parts are gone).
+TEST(Party, ALeaderTileLaidLaterAddsASecondFrontTroglin)
+{
+    ResetRun();
+    int* first          = FlatMap(0);
+    first[Cell(15, 4)]  = TILE_PARTY_START;
+    first[Cell(15, 20)] = TILE_RECRUIT;
+    Terrain::CreateChunk(0);
+    gHeroes[1].body->flag |= FLAG_IN_PARTY;
+    gHeroes[1].order         = 2;
+    gPartyPower              = 2;
+    FlatMap(1)[Cell(15, 70)] = TILE_PARTY_START;
+    Terrain::CreateChunk(1);
+
+    ASSERT_EQ(3u, gHeroes.size());
+    Hero &added = gHeroes[0], &front = gHeroes[1], &follower = gHeroes[2];
+    EXPECT_FLOAT_EQ(210.5f, added.body->posCurr.x);
+    EXPECT_EQ(3, gPartyPower);
+    EXPECT_EQ(1, added.order);
+    EXPECT_EQ(1, front.order);
+    EXPECT_EQ(2, follower.order);
+    EXPECT_EQ(&front, gLeader);
+    EXPECT_EQ(3, ActiveOfType(TYPE_LEADER_BODY)); // two bodies and the one badge
+
+    // The party pass makes each front troglin gLeader while it updates it: the new one falls to its death.
+    gLeader = &added;
+    KillHero(&added);
+    EXPECT_EQ(nullptr, added.body);
+    EXPECT_EQ(&front, gLeader);
+    EXPECT_EQ(2, follower.order);
+    EXPECT_EQ(2, gPartyPower);
+
+    Terrain::CreateChunk(1);
+    Hero& again = gHeroes[0]; // the dead record made room
+    ASSERT_EQ(3u, gHeroes.size());
+    KillHero(&gHeroes[1]); // the old front troglin: the new one leads, the follower keeps its place
+    EXPECT_EQ(&again, gLeader);
+    EXPECT_EQ(nullptr, gHeroes[1].body);
+    EXPECT_EQ(2, gHeroes[2].order);
+    KillHero(&gHeroes[2]);
+    KillHero(&again);
+    EXPECT_EQ(0, gPartyPower);
+    EXPECT_NE(nullptr, again.body); // the last one keeps its body for the camera
+}
