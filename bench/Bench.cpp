@@ -221,8 +221,8 @@ bool RunGame(const Settings& s, const std::vector<std::string>& args, double* pF
 {
     int fds[2];
     if (pipe(fds) != 0) return false;
-    std::vector<std::string> argv = {s.game,  "--headless", "--windowed", "--save-dir",
-                                     s.saves, "--data-dir", s.data};
+    std::vector<std::string> argv = {s.game,         "--headless", "--windowed", "--save-dir", s.saves,
+                                     "--config-dir", s.saves,      "--data-dir", s.data};
     argv.insert(argv.end(), args.begin(), args.end());
     std::vector<char*> cargv;
     for (std::string& a : argv) cargv.push_back(&a[0]);
@@ -397,8 +397,9 @@ int main(int argc, char** argv)
     GameStateMgrUpdate();
     sDrawFn = GameStateDraw;
     GameRunOptions options;
-    options.headless = options.windowed = true;
-    options.fixedDt                     = s.dt;
+    options.headless   = true;
+    options.fullScreen = 0;
+    options.fixedDt    = s.dt;
 
     std::vector<double> loadMs;
     for (int i = 0; i < s.runs; ++i)

@@ -1,6 +1,7 @@
 // The program's command line: options for players and for reproducible test runs, the data folder, then
 // the entry function.
 #include "framework/GameMain.h"
+#include "framework/Settings.h"
 #include "level/Bot.h"
 
 #include <cerrno>
@@ -17,7 +18,9 @@ namespace
 {
 const char* kUsage =
     "usage: skarnhold [options]\n"
-    "  --windowed              start in the 800 x 600 window instead of full screen\n"
+    "  --windowed              start in the 800 x 600 window instead of full screen (this run only)\n"
+    "  --fullscreen            start in full screen (this run only)\n"
+    "  --sound on|off          sound on or off (this run only)\n"
     "  --headless              draw without showing anything and play no sound\n"
     "  --fixed-dt S            every frame lasts exactly S seconds (0 < S <= 10)\n"
     "  --frames N              end after N frames\n"
@@ -26,6 +29,7 @@ const char* kUsage =
     "  --screenshot FRAME:FILE save the picture of that frame as a PNG image (repeatable)\n"
     "  --data-dir DIR          the game's data folder (default: the one beside the program)\n"
     "  --save-dir DIR          keep the high scores in DIR instead of the per-user folder\n"
+    "  --config-dir DIR        keep settings.ini in DIR instead of ~/.config/skarnhold\n"
     "  --bot                   a bot plays (with --headless and no screenshots the level is not drawn)\n"
     "  --memory-report         print the resident memory on standard error every 10 s of game time\n"
     "  --help                  show this text\n"
@@ -109,8 +113,15 @@ int main(int argc, char** argv)
             bot = true;
         else if (arg == "--memory-report")
             options.memoryReport = true;
-        else if (arg == "--windowed")
-            options.windowed = true;
+        else if (arg == "--windowed" || arg == "--fullscreen")
+            options.fullScreen = arg == "--fullscreen" ? 1 : 0;
+        else if (arg == "--sound")
+        {
+            if (!val || (strcmp(val, "on") != 0 && strcmp(val, "off") != 0))
+                return BadArgument("--sound needs on or off");
+            options.sound = strcmp(val, "on") == 0 ? 1 : 0;
+            ++i;
+        }
         else if (arg == "--headless")
             options.headless = true;
         else if (arg == "--fixed-dt")
@@ -153,6 +164,12 @@ int main(int argc, char** argv)
         {
             if (!needsValue() || !*val) return BadArgument("--save-dir needs a folder");
             gSaveDirOverride = Absolute(val);
+            ++i;
+        }
+        else if (arg == "--config-dir")
+        {
+            if (!needsValue() || !*val) return BadArgument("--config-dir needs a folder");
+            gConfigDirOverride = Absolute(val);
             ++i;
         }
         else

@@ -7,6 +7,7 @@
 #include "framework/GameStateMgr.h"
 #include "framework/HighScore.h"
 #include "framework/Script.h"
+#include "framework/Settings.h"
 #include "framework/Sound.h"
 #include "platform/Platform.h"
 
@@ -44,6 +45,7 @@ void GameFrame(const GameRunOptions& options)
     KoInputUpdate();
     GameStateUpdate();
     GameStateDraw();
+    Settings::SaveChanged();
     SoundSetChannelVolumes(gSoundOn);
     SoundUpdate();
     TakeScreenshots(options);
@@ -83,10 +85,11 @@ int GameMain(const GameRunOptions& options)
     SoundInit();
     gGameStateNext = gGameStateCurr = gGameStatePrev = GS_SPLASH;
     GameStateMgrUpdate();
-    if (options.windowed)
-        gFullScreen = false;
-    else
-        KoGfxToggleScreenMode(); // the first frame switches to full screen
+    Settings::Load();
+    if (options.fullScreen >= 0) gFullScreen = options.fullScreen == 1;
+    if (options.sound >= 0) gSoundOn = options.sound == 1;
+    Settings::Remember();                     // the command line's choices hold for this run only
+    if (gFullScreen) KoGfxToggleScreenMode(); // the first frame switches to full screen
 
     // The state loop.
     while (gGameStateCurr != GS_QUIT)

@@ -11,7 +11,8 @@ struct GameScreenshot
 
 struct GameRunOptions
 {
-    bool windowed  = false; // stay in the 800 x 600 window instead of switching to full screen
+    int fullScreen = -1;    // 0 the 800 x 600 window, 1 full screen, -1 as the settings file says
+    int sound      = -1;    // 0 off, 1 on, -1 as the settings file says
     bool headless  = false; // dummy video and audio drivers, software renderer
     double fixedDt = 0.0;   // > 0: every frame lasts exactly this many seconds
     long frames    = 0;     // > 0: after this many frames the window counts as closed

@@ -8,9 +8,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-std::string PlatUserDataDir()
+// An XDG base folder: the variable when it holds an absolute path, otherwise $HOME + fallback.
+static std::string XdgDir(const char* var, const char* fallback)
 {
-    const char* xdg = getenv("XDG_DATA_HOME");
+    const char* xdg = getenv(var);
     std::string dir;
     if (xdg && xdg[0] == '/')
         dir = xdg;
@@ -18,10 +19,20 @@ std::string PlatUserDataDir()
     {
         const char* home = getenv("HOME");
         if (!home || !home[0]) return std::string();
-        dir = std::string(home) + "/.local/share";
+        dir = std::string(home) + fallback;
     }
     while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
     return dir;
+}
+
+std::string PlatUserDataDir()
+{
+    return XdgDir("XDG_DATA_HOME", "/.local/share");
+}
+
+std::string PlatUserConfigDir()
+{
+    return XdgDir("XDG_CONFIG_HOME", "/.config");
 }
 
 int PlatMakeDir(const char* path)

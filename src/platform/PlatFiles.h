@@ -7,6 +7,9 @@
 // The per-user data folder: $XDG_DATA_HOME when it is set to an absolute path, otherwise
 // $HOME/.local/share; no trailing '/'. Empty when neither can be found.
 std::string PlatUserDataDir();
+// The per-user configuration folder: $XDG_CONFIG_HOME when absolute, otherwise $HOME/.config; no trailing
+// '/'. Empty when neither can be found.
+std::string PlatUserConfigDir();
 // Creates one folder (mode 0700 for user data). Returns 0 on success, otherwise the errno value of the
 // failure (EEXIST when it exists already).
 int PlatMakeDir(const char* path);

@@ -45,11 +45,12 @@ TEST(Startup, BadArgumentsScriptsAndFoldersStopBeforeTheGameStartsWithCodeTwo)
     };
     refused({"--bogus"});
     refused({"extra"});
-    for (std::string option :
-         {"--fixed-dt", "--frames", "--screenshot", "--script", "--save-dir", "--data-dir"})
+    for (std::string option : {"--fixed-dt", "--frames", "--screenshot", "--script", "--save-dir",
+                               "--data-dir", "--config-dir", "--sound"})
         refused({option}); // the value missing
     for (const char* value : {"0", "-0.5", "abc", "nan", "0.01x"}) refused({"--fixed-dt", value});
     for (const char* value : {"0", "1.5", "-3"}) refused({"--frames", value});
+    refused({"--sound", "loud"});
     for (const std::string& value : std::vector<std::string>{"12", "0:" + shot, "5:", "x:" + shot})
         refused({"--screenshot", value});
     EXPECT_FALSE(Scenario::FileExists(shot));
@@ -63,8 +64,9 @@ TEST(Startup, HelpAndVersionGoToStandardOutput)
     Scenario::Result help = Scenario::Run({"--help"});
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_EQ(help.out.rfind("usage: skarnhold", 0), 0u);
-    for (const char* opt : {"--windowed", "--headless", "--fixed-dt", "--frames", "--script", "--screenshot",
-                            "--data-dir", "--save-dir", "--help", "--version"})
+    for (const char* opt :
+         {"--windowed", "--headless", "--fixed-dt", "--frames", "--script", "--screenshot", "--data-dir",
+          "--save-dir", "--config-dir", "--fullscreen", "--sound", "--help", "--version"})
         EXPECT_TRUE(Contains(help.out, opt)) << opt;
     Scenario::Result version = Scenario::Run({"--version"});
     EXPECT_EQ(version.exitCode, 0);
@@ -119,4 +121,18 @@ TEST(Startup, TheSplashShowsTheLogoFollowsF11AndAsksForTheMenuAfterThreeSecondsT
     int textTop = full.h * 348 / 600, textBottom = full.h * 380 / 600;
     EXPECT_GT(CountRows(full, textTop, textBottom, redText), 600);
     EXPECT_EQ(CountRows(full, textBottom + 4, full.h, lit), 0);
+}
+
+// The settings file: read at start, the command line's choice kept for the run only, F11's change written.
+TEST(Startup, SettingsAreReadAtStartAndAChangeIsWrittenButNotTheCommandLinesChoice)
+{
+    Scenario::TempDir config;
+    Scenario::WriteFile(config / "settings.ini", "# mine\nsound = off\nfullscreen = off\n");
+    Scenario::Options opt;
+    opt.windowed       = false;
+    opt.args           = {"--sound", "on", "--config-dir", config.path, "--frames", "12"};
+    opt.script         = "5 down 122\n6 up 122\n";
+    Scenario::Result r = Scenario::Run(opt);
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(Scenario::ReadFile(config / "settings.ini"), "sound = off\nfullscreen = on\n");
 }

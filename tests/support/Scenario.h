@@ -186,6 +186,7 @@ inline Result Run(const Options& opt)
         close(errPipe[1]);
         setenv("SDL_VIDEODRIVER", "dummy", 1);
         setenv("SDL_AUDIODRIVER", "dummy", 1);
+        setenv("XDG_CONFIG_HOME", (work / "config").c_str(), 1); // never the user's settings
         std::vector<char*> cargv;
         for (std::string& a : argv) cargv.push_back(a.data());
         cargv.push_back(nullptr);

@@ -1,0 +1,83 @@
+// The settings file: read at start, damaged files, what a change writes, and where the file lives.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "Scenario.h"
+#include "framework/GameStateMgr.h"
+#include "framework/Settings.h"
+
+TEST(Settings, ReadsTheFileGivesDefaultsForADamagedOneAndWritesOnlyWhatChanged)
+{
+    Scenario::TempDir dir;
+    gConfigDirOverride     = dir.path;
+    const std::string file = dir / "settings.ini";
+    struct Case
+    {
+        const char* text; // nullptr: no file
+        bool sound, fullScreen, warned;
+    };
+    const Case cases[] = {
+        {nullptr, true, true, false},
+        {"sound = off\nfullscreen = off\n", false, false, false},
+        {"# mine\n\n  sound=off  \r\n", false, true, false},
+        {"fullscreen = off\nsound = maybe\n", true, true, true},
+        {"fullscreen = off\nvolume = 3\n", true, true, true},
+        {"sound off\n", true, true, true},
+        {"\x7f\x45\x4c\x46\x02", true, true, true},
+    };
+    for (const Case& c : cases)
+    {
+        std::remove(file.c_str());
+        if (c.text) Scenario::WriteFile(file, c.text);
+        gSoundOn = gFullScreen = false;
+        testing::internal::CaptureStderr();
+        Settings::Load();
+        std::string err   = testing::internal::GetCapturedStderr();
+        const char* shown = c.text ? c.text : "(none)";
+        EXPECT_EQ(gSoundOn, c.sound) << shown;
+        EXPECT_EQ(gFullScreen, c.fullScreen) << shown;
+        // one line that names the file and the line
+        EXPECT_EQ(err.empty(), !c.warned) << shown << err;
+        if (c.warned)
+        {
+            EXPECT_EQ(err.rfind("skarnhold: " + file + ": line ", 0), 0u) << err;
+            EXPECT_EQ(err.find('\n'), err.size() - 1) << err;
+        }
+    }
+
+    // The file says sound off and window; this run is in full screen by the command line; the player turns
+    // sound on: the file takes the sound and keeps its own screen mode.
+    Scenario::WriteFile(file, "sound = off\nfullscreen = off\n");
+    Settings::Load();
+    gFullScreen = true;
+    Settings::Remember();
+    Settings::SaveChanged();
+    EXPECT_EQ(Scenario::ReadFile(file), "sound = off\nfullscreen = off\n");
+    gSoundOn = true;
+    Settings::SaveChanged();
+    EXPECT_EQ(Scenario::ReadFile(file), "sound = on\nfullscreen = off\n");
+    std::remove(file.c_str());
+    Settings::SaveChanged(); // nothing changed since: nothing written
+    EXPECT_FALSE(Scenario::FileExists(file));
+
+    // A folder that cannot be made: one line, and the game goes on.
+    gConfigDirOverride = file + "/under/a/file";
+    Scenario::WriteFile(file, "");
+    gSoundOn = false;
+    testing::internal::CaptureStderr();
+    Settings::SaveChanged();
+    std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("could not be saved"), std::string::npos) << err;
+    EXPECT_EQ(err.find('\n'), err.size() - 1) << err;
+
+    // Without --config-dir the file lies in $XDG_CONFIG_HOME (when absolute) or ~/.config, below skarnhold/.
+    gConfigDirOverride.clear();
+    Scenario::EnvGuard xdg("XDG_CONFIG_HOME"), home("HOME");
+    setenv("HOME", "/home/troglin", 1);
+    setenv("XDG_CONFIG_HOME", "/cfg/", 1);
+    EXPECT_EQ(Settings::FilePath(), "/cfg/skarnhold/settings.ini");
+    setenv("XDG_CONFIG_HOME", "relative", 1);
+    EXPECT_EQ(Settings::FilePath(), "/home/troglin/.config/skarnhold/settings.ini");
+}
