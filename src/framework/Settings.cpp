@@ -1,8 +1,6 @@
 #include "framework/Settings.h"
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 
 #include "framework/GameStateMgr.h"
 #include "framework/TextFile.h"
@@ -109,9 +107,15 @@ void SaveChanged()
     std::string text;
     for (size_t k = 0; k < KEY_NUM; ++k)
         text += std::string(KEYS[k].name) + (sInFile[k] ? " = on\n" : " = off\n");
-    std::string dir = ConfigDir(), path = FilePath();
-    if (path.empty() || !PlatMakeDirs(dir) || !PlatReplaceFile(path, text.data(), text.size()))
+    std::string path = FilePath(), why;
+    if (path.empty())
+        why = "no home folder";
+    else if (int err = PlatMakeDirs(ConfigDir()))
+        why = PlatErrorText(err);
+    else
+        why = PlatReplaceFile(path, text.data(), text.size());
+    if (!why.empty())
         fprintf(stderr, "skarnhold: the settings could not be saved to %s: %s\n",
-                path.empty() ? "the configuration folder (no HOME)" : path.c_str(), strerror(errno));
+                path.empty() ? "settings.ini" : path.c_str(), why.c_str());
 }
 } // namespace Settings
