@@ -351,6 +351,12 @@ int KoGfxPrint(int x, int y, unsigned int colour, const char* pStr, KoGfxFont* p
     return PlatFontDrawText(pFont->pPlat, pStr, x, y, colour, sPpWidth - 1, sPpHeight - 1);
 }
 
+int KoGfxGetFontLineHeight(KoGfxFont* pFont)
+{
+    KO_ASSERT(pFont);
+    return PlatFontLineHeight(pFont->pPlat);
+}
+
 // ---------------------------------------------------------------------------------------------------------
 // Init and exit
 

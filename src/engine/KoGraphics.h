@@ -84,6 +84,8 @@ void KoGfxFreeFont(KoGfxFont* pFont);
 // Draws the text left-aligned from (x, y) in back-buffer pixels, breaking lines only at '\n'; returns the
 // height of the drawn text.
 int KoGfxPrint(int x, int y, unsigned int colour, const char* pStr, KoGfxFont* pFont);
+// The pixels from one printed line to the next.
+int KoGfxGetFontLineHeight(KoGfxFont* pFont);
 
 // Client-area size of the game window in pixels, asked from the system on each call.
 int KoGfxGetWindowWidth();

@@ -20,6 +20,7 @@ constexpr unsigned char VK_DOWN      = 0x28;
 constexpr unsigned char VK_DELETE    = 0x2E;
 constexpr unsigned char VK_0         = 0x30; // digits '0'..'9' are 0x30..0x39
 constexpr unsigned char VK_A         = 0x41; // letters 'A'..'Z' are 0x41..0x5A
+constexpr unsigned char VK_H         = 0x48;
 constexpr unsigned char VK_J         = 0x4A;
 constexpr unsigned char VK_L         = 0x4C;
 constexpr unsigned char VK_R         = 0x52;

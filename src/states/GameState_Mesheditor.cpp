@@ -3,6 +3,7 @@
 #define KO_MODULE "src\\GameState_Mesheditor"
 
 #include <climits>
+#include <cmath>
 #include <cstdio>
 #include <sstream>
 #include <string>
@@ -15,6 +16,7 @@
 #include "framework/MeshFile.h"
 #include "framework/TextFile.h"
 #include "platform/PlatFiles.h"
+#include "states/EditorHelp.h"
 
 static const char* const PALETTE_PATH = "Meshes/colours.txt";
 static const char* const GRID_PATH    = "Meshes/readmesh80x80.txt";
@@ -25,6 +27,18 @@ static const char* const EXPORT_PATH  = "Meshes/outmesh.txt";
 static const long MESH_GRID_CELLS_MAX = 1024L * 1024L;
 // The zoom keys stop here: at 0 the cursor conversion would divide by zero, below it the grid turns over.
 static const float MESH_ZOOM_MIN = 1.0f;
+
+static const char* const MESH_LEGEND = "Mesh editor\n"
+                                       "left button   paint a cell\n"
+                                       "right button  erase a cell\n"
+                                       "click a colour below the grid to paint with it\n"
+                                       "arrows        move the view\n"
+                                       "- and +       zoom\n"
+                                       "A             save Meshes/outmesh.txt\n"
+                                       "F1 level   F2 tile editor   F11 full screen\n"
+                                       "H             show or hide these keys";
+
+static bool sViewFullScreen; // the screen mode the view was set for
 
 int gMeshGridW;
 int gMeshGridH;
@@ -220,14 +234,44 @@ void GameStateMesheditorLoad()
     LoadLineType(MESH_TYPE_GRID_LINE, 0xFFFFFFFF);
     LoadLineType(MESH_TYPE_CENTRE_LINE, 0xFFFF0000);
     LoadPreviewType();
+
+    GameObj* pPointer = &sMeshObjList[MESH_TYPE_POINTER];
+    ++sMeshObjNum;
+    pPointer->type = MESH_TYPE_POINTER;
+    KoGfxLineStart();
+    const uint32_t yellow = 0xFFFFE040;
+    KoGfxLineAdd(0.0f, 0.0f, yellow, 1.0f, 0.0f, yellow);
+    KoGfxLineAdd(1.0f, 0.0f, yellow, 1.0f, 1.0f, yellow);
+    KoGfxLineAdd(1.0f, 1.0f, yellow, 0.0f, 1.0f, yellow);
+    KoGfxLineAdd(0.0f, 1.0f, yellow, 0.0f, 0.0f, yellow);
+    pPointer->pMesh = KoGfxLineEnd();
+    KO_ASSERT_MESG_FN(pPointer->pMesh, "fail to create object!!", "GameStateMesheditorLoad");
+    EditorHelp::Load();
+}
+
+// In the window the view starts where the editor always started; in full screen it fits the whole grid and
+// the palette row below it.
+void MeshEditorSetView()
+{
+    sViewFullScreen = gFullScreen;
+    gMeshCamX       = 12.0f;
+    gMeshCamY       = 8.5f;
+    gMeshZoom       = 4.0f;
+    if (!gFullScreen) return;
+    float w   = float(gMeshGridW > MESH_PALETTE_NUM ? gMeshGridW : MESH_PALETTE_NUM);
+    float h   = float(gMeshGridH);
+    gMeshCamX = w / 2.0f;
+    gMeshCamY = (h - 4.0f) / 2.0f; // from below the palette's row (y -5, room for the status line) to y h + 1
+    float zx  = (gKoWinMaxX - gKoWinMinX) / (w + 2.0f);
+    float zy  = (gKoWinMaxY - gKoWinMinY) / (h + 6.0f);
+    gMeshZoom = zx < zy ? zx : zy;
 }
 
 void GameStateMesheditorInit()
 {
-    gMeshCamX = 12.0f;
-    gMeshCamY = 8.5f;
-    gMeshZoom = 4.0f;
     MeshEditorReadGrid(GRID_PATH);
+    MeshEditorSetView();
+    EditorHelp::Init("mesh editor", MESH_LEGEND);
 
     if (sMeshObjList[MESH_TYPE_PREVIEW].pMesh) CreateMeshInst(MESH_TYPE_PREVIEW, 10.0f, 50.0f, 0.0f, 0.0f);
     for (int i = 0; i <= gMeshGridW; ++i)
@@ -245,6 +289,8 @@ void GameStateMesheditorInit()
 
 void GameStateMesheditorUpdate()
 {
+    if (gFullScreen != sViewFullScreen) MeshEditorSetView();
+    EditorHelp::Update();
     Vec2 c;
     KoInputGetCursorPosition(&c);
     gMeshCursor.x = gMeshCamX + c.x / gMeshZoom;
@@ -260,11 +306,7 @@ void GameStateMesheditorUpdate()
     if (KoInputCheckTriggered(VK_OEM_PLUS)) gMeshZoom += 1.0f;
     if (KoInputMouseCheckCurr(1)) MeshEditorPaint(&gMeshCursor);
     if (KoInputMouseCheckCurr(2)) MeshEditorErase(&gMeshCursor);
-    if (KoInputCheckTriggered(VK_A))
-    {
-        std::string why = MeshEditorExport(EXPORT_PATH);
-        if (!why.empty()) fprintf(stderr, "mesh editor: could not save %s: %s\n", EXPORT_PATH, why.c_str());
-    }
+    if (KoInputCheckTriggered(VK_A)) EditorHelp::SaveResult(EXPORT_PATH, MeshEditorExport(EXPORT_PATH));
 
     // Transforms in grid space (velocity is not applied), then the editor's own camera over all of them.
     KoGameObjInstTransformAll(sMeshObjInstList, MESH_OBJ_INST_NUM_MAX, sizeof(GameObjInst), 0.0f);
@@ -276,9 +318,39 @@ void GameStateMesheditorUpdate()
         if (inst.flag & FLAG_ACTIVE) Mtx33Concat(&inst.transform, &camera, &inst.transform);
 }
 
+// The pointer over everything: a frame around the cell under the cursor with a chip of the colour that
+// painting there would give.
+static void DrawPointer()
+{
+    Mtx33 camera, scale, trans, m;
+    Mtx33Scale(&scale, gMeshZoom, gMeshZoom);
+    Mtx33Trans(&trans, -gMeshCamX, -gMeshCamY);
+    Mtx33Concat(&camera, &scale, &trans);
+    float cx = floorf(gMeshCursor.x), cy = floorf(gMeshCursor.y);
+    Mtx33Trans(&trans, cx + 0.3f, cy + 0.3f);
+    Mtx33Scale(&scale, 0.4f, 0.4f);
+    Mtx33Concat(&m, &trans, &scale);
+    Mtx33Concat(&m, &camera, &m);
+    KoGfxSetTransform(&m);
+    KoGfxDraw(sMeshObjList[gMeshColour].pMesh);
+    for (float grow : {0.0f, 0.15f}) // two frames, so the pointer shows at every zoom
+    {
+        Mtx33Trans(&trans, cx - grow, cy - grow);
+        Mtx33Scale(&scale, 1.0f + 2.0f * grow, 1.0f + 2.0f * grow);
+        Mtx33Concat(&m, &trans, &scale);
+        Mtx33Concat(&m, &camera, &m);
+        KoGfxSetTransform(&m);
+        KoGfxDraw(sMeshObjList[MESH_TYPE_POINTER].pMesh);
+    }
+    Mtx33Identity(&m);
+    KoGfxSetTransform(&m);
+}
+
 void GameStateMesheditorDraw()
 {
     KoGameObjInstDrawAll(sMeshObjInstList, MESH_OBJ_INST_NUM_MAX, sizeof(GameObjInst));
+    DrawPointer();
+    EditorHelp::Draw();
 }
 
 void GameStateMesheditorFree()
@@ -289,8 +361,8 @@ void GameStateMesheditorFree()
 
 void GameStateMesheditorUnload()
 {
+    EditorHelp::Unload();
     // The preview may have no mesh (an empty export): free only what was built.
-    int num = sMeshObjNum;
-    if (num > MESH_TYPE_PREVIEW && !sMeshObjList[MESH_TYPE_PREVIEW].pMesh) num = MESH_TYPE_PREVIEW;
-    KoGameObjFreeAll(sMeshObjList, num);
+    for (int type = 0; type < sMeshObjNum; ++type)
+        if (sMeshObjList[type].pMesh) KoGfxFree(sMeshObjList[type].pMesh);
 }

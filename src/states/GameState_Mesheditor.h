@@ -13,6 +13,7 @@ constexpr int MESH_OBJ_INST_NUM_MAX = 2048;
 constexpr int MESH_TYPE_GRID_LINE   = 30;
 constexpr int MESH_TYPE_CENTRE_LINE = 31;
 constexpr int MESH_TYPE_PREVIEW     = 32;
+constexpr int MESH_TYPE_POINTER     = 33; // the frame of the cell under the cursor
 
 struct MeshCell
 {
@@ -56,3 +57,6 @@ void MeshEditorErase(const Vec2* pGridPos);
 // (PlatReplaceFile: the old file stays as it was when anything fails). With no cell to write the file is
 // left alone. Empty on success, otherwise why the file was not written.
 std::string MeshEditorExport(const char* path);
+// The view the editor starts with: camera (12, 8.5) and zoom 4 in the window; in full screen the whole grid
+// and the palette row below it, centred and as large as the view allows.
+void MeshEditorSetView();

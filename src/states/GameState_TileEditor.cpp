@@ -15,8 +15,19 @@
 #include "level/Hero.h"
 #include "level/Terrain.h"
 #include "platform/PlatFiles.h"
+#include "states/EditorHelp.h"
 
 static const char* const MAP_OUT_PATH = "Tilemaps/map_out.txt";
+
+static const char* const TILE_LEGEND = "Tile editor\n"
+                                       "left button   paint the chosen object\n"
+                                       "right button  erase a cell\n"
+                                       "J and L       choose the object to paint\n"
+                                       "arrows        scroll   - and +   zoom\n"
+                                       "A             save Tilemaps/map_out.txt\n"
+                                       "R             rebuild the view   Esc  quit\n"
+                                       "F1 level   F3 mesh editor   F11 full screen\n"
+                                       "H             show or hide these keys";
 
 static const int sPaletteTypes[TILE_EDITOR_PALETTE_NUM + 1] = {
     0,
@@ -136,6 +147,7 @@ void GameStateTileEditorLoad()
     Terrain::LoadEditorTerrain();
     Coins::LoadCoins();
     Flag::LoadFlag();
+    EditorHelp::Load();
 }
 
 void GameStateTileEditorInit()
@@ -147,10 +159,12 @@ void GameStateTileEditorInit()
     sZoom         = 7.0f;
     spObjOnCursor = nullptr;
     Vec2Zero(&sCursor);
+    EditorHelp::Init("tile editor", TILE_LEGEND);
 }
 
 void GameStateTileEditorUpdate()
 {
+    EditorHelp::Update();
     Vec2 world;
     KoInputGetCursorPosition(&world);
     sCursor.x = (gCamPosX * sZoom + world.x) / sZoom;
@@ -167,10 +181,7 @@ void GameStateTileEditorUpdate()
     if (KoInputCheckTriggered(VK_OEM_MINUS) && sZoom - 1.0f >= TILE_EDITOR_ZOOM_MIN) sZoom -= 1.0f;
     if (KoInputCheckTriggered(VK_OEM_PLUS)) sZoom += 1.0f;
     if (KoInputCheckTriggered(VK_A))
-    {
-        std::string why = TileEditorWriteMap(MAP_OUT_PATH, Terrain::GetMap(0));
-        if (!why.empty()) fprintf(stderr, "tile editor: could not save %s: %s\n", MAP_OUT_PATH, why.c_str());
-    }
+        EditorHelp::SaveResult(MAP_OUT_PATH, TileEditorWriteMap(MAP_OUT_PATH, Terrain::GetMap(0)));
     if (KoInputCheckTriggered(VK_L))
     {
         sPaletteIndex = TileEditorPaletteStep(sPaletteIndex, 1);
@@ -203,6 +214,7 @@ void GameStateTileEditorUpdate()
 void GameStateTileEditorDraw()
 {
     KoGameObjInstDrawAll(sGameObjInstList, GAME_OBJ_INST_NUM_MAX, sizeof(GameObjInst));
+    EditorHelp::Draw();
 }
 
 void GameStateTileEditorFree()
@@ -214,5 +226,6 @@ void GameStateTileEditorFree()
 
 void GameStateTileEditorUnload()
 {
+    EditorHelp::Unload();
     KoGameObjFreeAll(sGameObjList, sGameObjNum);
 }

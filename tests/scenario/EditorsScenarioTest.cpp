@@ -205,6 +205,71 @@ TEST(MeshEditorScenario, AfterAnEmptyExportPaintsPicksAndExports)
                   "-0.4875\n-0.5\n" + c + "-0.4875\n-0.4875\n" + c);
 }
 
+// Pixels of a rectangle whose colour passes the test.
+template <class Pred> int Count(const TestImage& img, int x0, int y0, int x1, int y1, Pred pred)
+{
+    int n = 0;
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x)
+        {
+            uint32_t c = ImagePixel(img, x, y);
+            n += pred(int(c >> 16 & 0xFF), int(c >> 8 & 0xFF), int(c & 0xFF));
+        }
+    return n;
+}
+bool Cream(int r, int g, int b) // the legend's text, not the white grid lines
+{
+    return r > 200 && g > 190 && b < 215 && b > 120;
+}
+bool Green(int r, int g, int b) // a save's status line
+{
+    return g > 200 && r < 190 && b < 190;
+}
+bool Red(int r, int g, int b) // a failed save's status line
+{
+    return r > 220 && g < 170 && b < 160 && g > 100;
+}
+
+// Each editor prints its keys for the first five seconds and H shows or hides them; after a save a status
+// line at the bottom names the file (mesh editor) or says why it failed (tile editor, whose file is a
+// folder); the mesh editor frames the cell under the cursor in yellow.
+TEST(EditorHelpScenario, KeysForFiveSecondsHTogglesThemAndASaveSaysHowItWent)
+{
+    DataCopy copy;
+    fs::remove(copy / "Tilemaps/map_out.txt");
+    fs::create_directory(copy / "Tilemaps/map_out.txt");
+    EditorPlay p(copy);
+    p.Key(E, VK_F3);
+    p.Move(E + 2, MeshPx(30.5), MeshPy(10.5));
+    p.Line(E + 3, "press 1");
+    p.Line(E + 4, "release 1");
+    p.Key(E + 5, VK_A);
+    p.Shot(E + 8);
+    p.Key(E + 10, 'H');
+    p.Shot(E + 13);
+    p.Key(E + 14, 'H');
+    p.Shot(E + 17);
+    p.Key(E + 20, VK_F2);
+    p.Key(E + 24, VK_A);
+    p.Shot(E + 28);
+    p.Shot(E + 24 + 310); // past five seconds in the tile editor
+    ASSERT_EQ(p.Go(E + 340).exitCode, 0) << p.res.out << p.res.err;
+    auto legend = [&](int f) { return Count(p.Image(f), 10, 10, 420, 180, Cream); };
+    EXPECT_GT(legend(E + 8), 1000);
+    EXPECT_EQ(legend(E + 13), 0);
+    EXPECT_GT(legend(E + 17), 1000);
+    EXPECT_GT(legend(E + 28), 1000);
+    EXPECT_EQ(legend(E + 334), 0);
+    EXPECT_GT(Count(p.Image(E + 8), 10, 560, 400, 595, Green), 200) << "Saved Meshes/outmesh.txt";
+    EXPECT_EQ(Count(p.Image(E + 28), 10, 560, 400, 595, Green), 0);
+    EXPECT_GT(Count(p.Image(E + 28), 10, 560, 600, 595, Red), 200) << "Not saved: Tilemaps/map_out.txt";
+    EXPECT_NE(p.res.err.find("tile editor: could not save Tilemaps/map_out.txt: "), std::string::npos);
+    // The pointer's frame around grid cell (30, 10): client x 770..790, y 250..270 at the start view.
+    auto yellow = [](int r, int g, int b) { return r > 200 && g > 180 && b < 100; };
+    EXPECT_GT(Count(p.Image(E + 13), MeshPx(30) - 4, MeshPy(11) - 4, MeshPx(31) + 4, MeshPy(10) + 4, yellow),
+              60);
+}
+
 TEST(MeshEditorScenario, EntersSafelyWithAHugeExportAndNoGridFile)
 {
     std::string huge;

@@ -6,7 +6,9 @@
 #include <string>
 
 #include "Scenario.h"
+#include "engine/KoGraphics.h"
 #include "framework/CommonLevel.h"
+#include "framework/GameStateMgr.h"
 #include "level/Terrain.h"
 #include "states/GameState_Mesheditor.h"
 #include "states/GameState_TileEditor.h"
@@ -95,6 +97,32 @@ TEST_F(MeshEditor, NonSquareGridPaintsAndErasesEverywhereAndNothingBeyond)
         for (Vec2 p : beyond) state ? MeshEditorErase(&p) : MeshEditorPaint(&p);
         for (int i = 0; i < 100 * 60; ++i) ASSERT_EQ(gMeshCells[i].state, state) << i;
     }
+}
+
+// In full screen the view shows every cell and the palette row; in the window it starts where it always did.
+TEST_F(MeshEditor, FullScreenViewFitsTheGridAndThePalette)
+{
+    gKoWinMinX = -80.0f, gKoWinMaxX = 80.0f, gKoWinMinY = -60.0f, gKoWinMaxY = 60.0f;
+    const int grids[][2] = {{80, 80}, {100, 60}, {10, 200}};
+    for (const auto& g : grids)
+    {
+        Grid(g[0], g[1]);
+        gFullScreen = true;
+        MeshEditorSetView();
+        const float corners[][2] = {{0, -2}, {30, -2}, {float(g[0]), float(g[1])}, {0, float(g[1])}};
+        for (const auto& c : corners)
+        {
+            float x = gMeshZoom * (c[0] - gMeshCamX), y = gMeshZoom * (c[1] - gMeshCamY);
+            EXPECT_TRUE(x >= -80.0f && x <= 80.0f && y >= -60.0f && y <= 60.0f) << g[0] << "x" << g[1];
+        }
+        // as large as it fits: the grid with its margins fills the width or the height
+        float fill = std::max(gMeshZoom * float(std::max(g[0], 30) + 2) / 160.0f,
+                              gMeshZoom * float(g[1] + 6) / 120.0f);
+        EXPECT_NEAR(fill, 1.0f, 1e-3f) << g[0] << "x" << g[1];
+    }
+    gFullScreen = false;
+    MeshEditorSetView();
+    EXPECT_TRUE(gMeshCamX == 12.0f && gMeshCamY == 8.5f && gMeshZoom == 4.0f);
 }
 
 TEST_F(MeshEditor, PaintingRules)
