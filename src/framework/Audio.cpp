@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <string>
 #include <vector>
+
+#include "framework/TextFile.h"
 
 #include "platform/PlatAudio.h"
 
@@ -15,6 +18,7 @@ struct AudioSystem
 struct AudioSound
 {
     PlatAudioChunk* pChunk;
+    size_t bytes; // decoded length: every sound is decoded to the mixer's one format
 };
 
 // A channel is idle, pending (played paused: it holds its sound but the mixer has not started it yet, so
@@ -25,6 +29,7 @@ struct AudioChannelState
     AudioSound* pSound;
     bool pending;
     bool started;
+    uint64_t playNumber; // when the play started, counted in plays
 };
 
 // A handle is the channel number + 1 in its low bits and the channel's generation above them.
@@ -36,6 +41,7 @@ static AudioSystem sSystem;
 static bool sSystemCreated = false;
 static AudioChannelState sChannels[AUDIO_CHANNEL_NUM_MAX];
 static std::vector<AudioSound*> sSounds; // every sound alive
+static uint64_t sPlayCount = 0;          // plays started since the program began
 
 static const char* const sErrorTexts[AUDIO_RESULT_NUM] = {
     "No errors.",
@@ -98,6 +104,26 @@ static void ChannelStop(int index)
     ChannelRetire(&sChannels[index]);
 }
 
+// With every channel busy a new play takes a sounding (not paused) channel, as a mixer of a fixed number of
+// voices does: the oldest play of the shortest sound, so effects give way before music; -1 when every
+// channel is paused or pending. The mixer plays in real time, so a game running faster than that
+// (headless, on the fixed clock) keeps many more sounds alive than its own time would: without this their
+// plays would be refused.
+static int ChannelToTake()
+{
+    int taken = -1;
+    for (int i = 0; i < sSystem.channelNum; ++i)
+    {
+        const AudioChannelState& ch = sChannels[i];
+        if (!ch.started || PlatAudioIsPaused(i)) continue;
+        const AudioChannelState* pBest = taken < 0 ? nullptr : &sChannels[taken];
+        if (!pBest || ch.pSound->bytes < pBest->pSound->bytes ||
+            (ch.pSound->bytes == pBest->pSound->bytes && ch.playNumber < pBest->playNumber))
+            taken = i;
+    }
+    return taken;
+}
+
 AudioResult AudioSystemCreate(AudioSystem** ppSystem)
 {
     if (!ppSystem) return AUDIO_ERR_INVALID_PARAM;
@@ -118,7 +144,7 @@ AudioResult AudioSystemInit(AudioSystem* pSystem, int channelNum)
         fprintf(stderr, "audio: %s\n", PlatAudioError());
         return AUDIO_ERR_OUTPUT_INIT;
     }
-    for (AudioChannelState& ch : sChannels) ch = AudioChannelState{0, nullptr, false, false};
+    for (AudioChannelState& ch : sChannels) ch = AudioChannelState{0, nullptr, false, false, 0};
     sSystem.initialised = true;
     sSystem.channelNum  = channelNum;
     return AUDIO_OK;
@@ -151,6 +177,15 @@ AudioResult AudioSystemRelease(AudioSystem* pSystem)
     return AUDIO_OK;
 }
 
+// A sound file that cannot be used is named once on standard error, however often it is loaded.
+static void NameSilentSound(const char* fileName, const std::string& why)
+{
+    static std::vector<std::string> sNamed;
+    if (std::find(sNamed.begin(), sNamed.end(), fileName) != sNamed.end()) return;
+    sNamed.push_back(fileName);
+    TextFileComplain(fileName, why + "; it stays silent");
+}
+
 AudioResult AudioSystemCreateSound(AudioSystem* pSystem, const char* fileName, AudioSound** ppSound)
 {
     if (ppSound) *ppSound = nullptr;
@@ -158,16 +193,16 @@ AudioResult AudioSystemCreateSound(AudioSystem* pSystem, const char* fileName, A
     if (pSystem != &sSystem || !sSystemCreated) return AUDIO_ERR_INVALID_PARAM;
     if (!sSystem.initialised) return AUDIO_ERR_UNINITIALIZED;
 
-    FILE* pFile = fopen(fileName, "rb");
-    if (!pFile) return AUDIO_ERR_FILE_NOT_FOUND;
-    fclose(pFile);
-    PlatAudioChunk* pChunk = PlatAudioLoad(fileName);
+    std::string data, why;
+    TextFileResult read    = TextFileCheck(fileName, &data, &why);
+    PlatAudioChunk* pChunk = read == TEXT_FILE_READ ? PlatAudioLoad(data.data(), data.size()) : nullptr;
     if (!pChunk)
     {
-        fprintf(stderr, "audio: %s: %s\n", fileName, PlatAudioError());
-        return AUDIO_ERR_FORMAT;
+        if (read == TEXT_FILE_READ) why = std::string("cannot be decoded (") + PlatAudioError() + ")";
+        NameSilentSound(fileName, why);
+        return read == TEXT_FILE_READ ? AUDIO_ERR_FORMAT : AUDIO_ERR_FILE_NOT_FOUND;
     }
-    AudioSound* pSound = new AudioSound{pChunk};
+    AudioSound* pSound = new AudioSound{pChunk, PlatAudioChunkBytes(pChunk)};
     sSounds.push_back(pSound);
     *ppSound = pSound;
     return AUDIO_OK;
@@ -183,11 +218,14 @@ AudioResult AudioSystemPlaySound(AudioSystem* pSystem, AudioSound* pSound, bool 
 
     int index = 0;
     while (index < sSystem.channelNum && ChannelLive(index)) ++index;
-    if (index == sSystem.channelNum) return AUDIO_ERR_CHANNEL_ALLOC;
+    if (index == sSystem.channelNum) index = ChannelToTake();
+    if (index < 0) return AUDIO_ERR_CHANNEL_ALLOC;
+    ChannelStop(index);
 
     AudioChannelState* pCh = &sChannels[index];
     pCh->generation        = (pCh->generation + 1) & (~0u >> CHANNEL_BITS);
     pCh->pSound            = pSound;
+    pCh->playNumber        = ++sPlayCount;
     PlatAudioSetVolume(index, 1.0f);
     if (paused)
         pCh->pending = true;

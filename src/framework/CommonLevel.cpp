@@ -1,6 +1,7 @@
 #include "framework/CommonLevel.h"
 
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 
 #include "engine/KoAssert.h"
@@ -95,10 +96,21 @@ void KoGameObjFreeAll(GameObj* pObjList, int objNum)
 namespace CommonLevel
 {
 
+// What is filling the pool right now (a map being laid), named when the pool runs out.
+static const char* sPoolFiller = nullptr;
+
+void SetPoolFiller(const char* what)
+{
+    sPoolFiller = what;
+}
+
 GameObjInst* CreateInst(uint32_t type, float scale, const Vec2* pPos, const Vec2* pVel, float dir)
 {
     GameObjInst* pInst = KoGameObjInstCreate(type, scale, pPos, pVel, dir, sGameObjList, sGameObjInstList,
                                              GAME_OBJ_INST_NUM_MAX, sizeof(GameObjInst));
+    if (!pInst && sPoolFiller)
+        fprintf(stderr, "%s: laying it fills the pool of %d instances; the game cannot go on\n", sPoolFiller,
+                GAME_OBJ_INST_NUM_MAX);
     if (!pInst)
         KoAssertFail("KO_ASSERT", "pInst", 274, "CommonLevel::CreateInst", "src\\CommonLevel", nullptr);
     pInst->flag      = FLAG_ACTIVE;

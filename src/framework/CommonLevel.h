@@ -133,6 +133,9 @@ namespace CommonLevel
 // Creates in the main pool: flag exactly FLAG_ACTIVE, pData, pParent and both pChild null. A full pool
 // stops the program with the "pInst" check (exit code 1).
 GameObjInst* CreateInst(uint32_t type, float scale, const Vec2* pPos, const Vec2* pVel, float dir);
+// Names what fills the main pool (a map being laid; null for nothing): a CreateInst that finds the pool
+// full first says on standard error which file overflowed it.
+void SetPoolFiller(const char* what);
 // Destroys both children (recursively), clears the links and frees the record. Nothing for null.
 void DestroyInst(GameObjInst* pInst);
 // DestroyInst on every record of the main pool, active or not: afterwards all are free with null links.

@@ -39,11 +39,21 @@ struct MeshTokens
     bool failed;
 };
 
+// Why the last mesh file read nothing: a missing one (not said yet), or a refused one (not a regular
+// file, too large), which has been named on standard error already.
+static std::string sMeshMissing;
+static bool sMeshRefused = false;
+
 static bool OpenTokens(const char* fileName, MeshTokens* pTok)
 {
     pTok->pos    = 0;
     pTok->failed = false;
-    return TextFileRead(fileName, &pTok->text);
+    std::string why;
+    TextFileResult result = TextFileCheck(fileName, &pTok->text, &why);
+    sMeshRefused          = result == TEXT_FILE_REFUSED;
+    sMeshMissing          = result == TEXT_FILE_MISSING ? why : std::string();
+    if (sMeshRefused) TextFileComplain(fileName, why);
+    return result == TEXT_FILE_READ;
 }
 
 static bool IsDigit(char c)
@@ -202,11 +212,16 @@ void MeshTypeStart(GameObj* pObj, uint32_t type, int* pObjNum)
     ++*pObjNum;
     pObj->type = type;
     KoGfxTriStart();
+    sMeshRefused = false;
+    sMeshMissing.clear();
 }
 
-void MeshTypeEnd(GameObj* pObj, const MeshLoader& loader, int line)
+void MeshTypeEnd(GameObj* pObj, const MeshLoader& loader, int line, const char* fileName)
 {
     pObj->pMesh = KoGfxTriEnd();
+    if (!pObj->pMesh && fileName && !sMeshRefused)
+        TextFileComplain(fileName, (sMeshMissing.empty() ? std::string("holds no triangle") : sMeshMissing) +
+                                       "; the game cannot go on without this mesh");
     if (!pObj->pMesh)
         KoAssertFail("KO_ASSERT_MESG", "pObj->pMesh", line, loader.func, loader.srcPath, loader.mesg);
 }
@@ -216,5 +231,5 @@ void MeshLoadType(GameObj* pObj, uint32_t type, int* pObjNum, MeshReader reader,
 {
     MeshTypeStart(pObj, type, pObjNum);
     reader(fileName);
-    MeshTypeEnd(pObj, loader, line);
+    MeshTypeEnd(pObj, loader, line, fileName);
 }

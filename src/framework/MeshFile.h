@@ -55,8 +55,10 @@ typedef void (*MeshReader)(const char* fileName);
 //   MeshTypeStart: ++*pObjNum, pObj->type = type, KoGfxTriStart.
 //   MeshTypeEnd:   pObj->pMesh = KoGfxTriEnd; a null mesh prints the "pObj->pMesh" check with the
 //                  loader's function, source path, message and the given line, and ends with exit code 1.
+//                  For a mesh read from fileName, one line on standard error first names the file and
+//                  what is wrong with it (missing, refused, no triangle).
 void MeshTypeStart(GameObj* pObj, uint32_t type, int* pObjNum);
-void MeshTypeEnd(GameObj* pObj, const MeshLoader& loader, int line);
+void MeshTypeEnd(GameObj* pObj, const MeshLoader& loader, int line, const char* fileName = nullptr);
 // Both halves around reader(fileName): pObj is the record `type` of the caller's table.
 void MeshLoadType(GameObj* pObj, uint32_t type, int* pObjNum, MeshReader reader, const char* fileName,
                   const MeshLoader& loader, int line);

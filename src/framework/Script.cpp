@@ -1,13 +1,14 @@
 #include "framework/Script.h"
 
+#include "framework/TextFile.h"
 #include "platform/Platform.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <sstream>
 #include <vector>
 
@@ -54,6 +55,22 @@ bool ParseInt(const std::string& tok, long lo, long hi, long* pOut)
     *pOut = v;
     return true;
 }
+// A line as an error message shows it: its first 80 characters (and "..." when there are more), every
+// byte that is not printable text as \xNN, so a binary file cannot garble the terminal.
+std::string Shown(std::string line)
+{
+    const size_t SHOWN_MAX = 80;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    std::string shown;
+    for (size_t i = 0; i < line.size() && i < SHOWN_MAX; ++i)
+    {
+        unsigned char c = (unsigned char)line[i];
+        char hex[8];
+        snprintf(hex, sizeof hex, "\\x%02X", c);
+        shown += (c >= 0x20 && c < 0x7F && c != '\\') ? std::string(1, char(c)) : std::string(hex);
+    }
+    return line.size() > SHOWN_MAX ? shown + "..." : shown;
+}
 } // namespace
 
 namespace Script
@@ -90,11 +107,7 @@ bool Parse(const std::string& text, const std::string& name, std::string* pError
         auto fail = [&](const char* why)
         {
             if (pError)
-            {
-                std::string shown = line;
-                if (!shown.empty() && shown.back() == '\r') shown.pop_back();
-                *pError = name + ":" + std::to_string(lineNo) + ": " + why + ": \"" + shown + "\"";
-            }
+                *pError = name + ":" + std::to_string(lineNo) + ": " + why + ": \"" + Shown(line) + "\"";
             Clear();
             return false;
         };
@@ -140,16 +153,14 @@ bool Parse(const std::string& text, const std::string& name, std::string* pError
 
 bool Load(const std::string& path, std::string* pError)
 {
-    std::ifstream f(path, std::ios::binary);
-    if (!f)
+    std::string text, why;
+    if (TextFileCheck(path.c_str(), &text, &why) != TEXT_FILE_READ)
     {
-        if (pError) *pError = path + ": cannot read the script";
+        if (pError) *pError = path + ": the script " + why;
         Clear();
         return false;
     }
-    std::ostringstream s;
-    s << f.rdbuf();
-    return Parse(s.str(), path, pError);
+    return Parse(text, path, pError);
 }
 
 void InjectFrame(long frame)

@@ -49,9 +49,16 @@ void SoundLoad(int slot, const char* fileName)
     SoundCheck(AudioSystemCreateSound(gSoundSystem, fileName, &gSoundTable[slot]));
 }
 
+// A slot whose file could not be loaded stays silent: playing, pausing and resuming it do nothing and
+// say nothing (the file was named once when it failed to load).
 void SoundPlay(int slot, float volume)
 {
     if (!SlotInRange(slot)) return;
+    if (!gSoundTable[slot])
+    {
+        gChannelTable[slot] = AUDIO_CHANNEL_NULL;
+        return;
+    }
     SoundCheck(AudioSystemPlaySound(gSoundSystem, gSoundTable[slot], true, &gChannelTable[slot]));
     SoundCheck(AudioChannelSetVolume(gChannelTable[slot], volume));
     SoundCheck(AudioChannelSetPaused(gChannelTable[slot], false));
@@ -60,6 +67,7 @@ void SoundPlay(int slot, float volume)
 void SoundPause(int slot)
 {
     if (!SlotInRange(slot)) return;
+    if (!gSoundTable[slot]) return;
     bool paused = false;
     SoundCheck(AudioChannelGetPaused(gChannelTable[slot], &paused));
     if (!paused)
@@ -71,6 +79,7 @@ void SoundPause(int slot)
 void SoundUnpause(int slot)
 {
     if (!SlotInRange(slot)) return;
+    if (!gSoundTable[slot]) return;
     bool paused = false;
     SoundCheck(AudioChannelGetPaused(gChannelTable[slot], &paused));
     if (paused)

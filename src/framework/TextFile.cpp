@@ -4,15 +4,51 @@
 #include <climits>
 #include <cstdio>
 
+#include "platform/PlatFiles.h"
+
+TextFileResult TextFileCheck(const char* path, std::string* pText, std::string* pWhy)
+{
+    int err = 0;
+    std::string why;
+    switch (path ? PlatReadFile(path, DATA_FILE_MAX_BYTES, pText, &err) : PLAT_READ_MISSING)
+    {
+        case PLAT_READ_OK:
+            return TEXT_FILE_READ;
+        case PLAT_READ_MISSING:
+        {
+            // Say so when the whole folder is missing ("Meshes/" in a data folder without one).
+            std::string folder = path ? path : "";
+            folder = folder.substr(0, folder.rfind('/') == std::string::npos ? 0 : folder.rfind('/'));
+            why    = folder.empty() || PlatIsDir(folder) ? "is missing"
+                                                         : "is missing: there is no folder " + folder;
+            if (pWhy) *pWhy = why;
+            return TEXT_FILE_MISSING;
+        }
+        case PLAT_READ_NOT_REGULAR:
+            why = "is not a regular file, not read";
+            break;
+        case PLAT_READ_TOO_LARGE:
+            why = "is larger than " + std::to_string(DATA_FILE_MAX_BYTES >> 20) + " MiB, not read";
+            break;
+        case PLAT_READ_FAILED:
+            why = "cannot be read: " + PlatErrorText(err);
+            break;
+    }
+    if (pWhy) *pWhy = why;
+    return TEXT_FILE_REFUSED;
+}
+
+void TextFileComplain(const char* path, const std::string& why)
+{
+    fprintf(stderr, "%s: %s\n", path, why.c_str());
+}
+
 bool TextFileRead(const char* path, std::string* pText)
 {
-    FILE* pFile = path ? fopen(path, "rb") : nullptr;
-    if (!pFile) return false;
-    char buf[8192];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof(buf), pFile)) > 0) pText->append(buf, n);
-    fclose(pFile);
-    return true;
+    std::string why;
+    TextFileResult result = TextFileCheck(path, pText, &why);
+    if (result == TEXT_FILE_REFUSED) TextFileComplain(path, why);
+    return result == TEXT_FILE_READ;
 }
 
 bool TextNextToken(const std::string& text, size_t* pPos, const char** ppBegin, const char** ppEnd)

@@ -4,10 +4,12 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <fstream>
+#include <sstream>
+#include <string>
 
 #include "framework/CommonLevel.h"
 #include "framework/MeshFile.h"
+#include "framework/TextFile.h"
 #include "level/Factory.h"
 #include "level/Hero.h"
 
@@ -38,8 +40,9 @@ void ClearMaps()
 
 bool ReadMap(const char* path, int* cells)
 {
-    std::ifstream in(path);
-    if (!in) return false;
+    std::string text;
+    if (!TextFileRead(path, &text)) return false;
+    std::istringstream in(text);
     for (int i = 0; i < MAP_CELLS; ++i)
     {
         int value = 0;
@@ -55,15 +58,16 @@ static void LoadTerrainType(const MeshLoader& loader)
                  loader, __LINE__);
 }
 
+// The file map slot k is read from in the level.
+static std::string MapPath(int k)
+{
+    return "Tilemaps/map" + std::to_string(k) + ".txt";
+}
+
 void LoadTerrain()
 {
     LoadTerrainType(MESH_LOADER_TERRAIN);
-    for (int k = 0; k < MAP_NUM; ++k)
-    {
-        char path[64];
-        snprintf(path, sizeof path, "Tilemaps/map%d.txt", k);
-        ReadMap(path, sMapData[k]);
-    }
+    for (int k = 0; k < MAP_NUM; ++k) ReadMap(MapPath(k).c_str(), sMapData[k]);
 }
 
 void LoadEditorTerrain()
@@ -132,6 +136,9 @@ void CreateChunk(int k)
         sLaidChunk[chunk % LAID_HISTORY] = chunk;
         sLaidMap[chunk % LAID_HISTORY]   = k;
     }
+    // A map that holds more than the pool can take ends the game; the line before the check names it.
+    std::string path = MapPath(k);
+    CommonLevel::SetPoolFiller(path.c_str());
     for (int i = 0; i < MAP_CELLS; ++i)
     {
         int row = i / MAP_WIDTH, column = i % MAP_WIDTH;
@@ -147,6 +154,7 @@ void CreateChunk(int k)
         else if (value >= TILE_MONSTER_FIRST && value <= TILE_MONSTER_LAST)
             Factory::LayMonster(value, x, y);
     }
+    CommonLevel::SetPoolFiller(nullptr);
     gChunkStartX += float(MAP_WIDTH);
 }
 

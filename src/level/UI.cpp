@@ -175,7 +175,8 @@ void LoadType(uint32_t type)
             AddRedFrame();
             break;
     }
-    MeshTypeEnd(pObj, MESH_LOADER_UI, __LINE__);
+    MeshTypeEnd(pObj, MESH_LOADER_UI, __LINE__,
+                UI_MESHES[type].kind == MESH_FILE ? UI_MESHES[type].file : nullptr);
 }
 
 GameObjInst* Create(unsigned type, float x, float y, float scale)

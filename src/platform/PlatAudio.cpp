@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <dlfcn.h>
 
 static bool sOpen   = false;
 static bool sSilent = false;
@@ -20,6 +21,22 @@ static void MeasurePeak(void*, Uint8* pStream, int len)
     while (peak > seen && !sPeak.compare_exchange_weak(seen, peak))
     {
     }
+}
+
+// ALSA reports every failure of its own (no sound card, no default device) on standard error before SDL
+// can fall back; the fallback line of ours says all that matters. SDL loads libasound by name at run time,
+// so the error handler is set on that same library the same way, when it is there; it stays loaded.
+static void QuietAlsaError(const char*, int, const char*, int, const char*, ...) {}
+
+static void QuietAlsa()
+{
+    static bool sDone = false;
+    if (sDone) return;
+    sDone         = true;
+    void* pAlsa   = dlopen("libasound.so.2", RTLD_NOW | RTLD_GLOBAL);
+    void* pSetter = pAlsa ? dlsym(pAlsa, "snd_lib_error_set_handler") : nullptr;
+    typedef int (*SetHandler)(void (*)(const char*, int, const char*, int, const char*, ...));
+    if (pSetter) reinterpret_cast<SetHandler>(pSetter)(QuietAlsaError);
 }
 
 // Brings the audio subsystem up (with the driver SDL chooses) and opens the mixer on it.
@@ -42,6 +59,7 @@ bool PlatAudioOpen(int channelNum)
     if ((Mix_Init(MIX_INIT_MP3) & MIX_INIT_MP3) == 0)
         fprintf(stderr, "audio: no MP3 decoder (%s); MP3 sounds will not load\n", Mix_GetError());
 
+    QuietAlsa();
     const char* driver = SDL_GetHint(SDL_HINT_AUDIODRIVER);
     sSilent            = driver && SDL_strcmp(driver, "dummy") == 0;
     if (!OpenMixer(channelNum))
@@ -90,9 +108,15 @@ const char* PlatAudioError()
     return Mix_GetError();
 }
 
-PlatAudioChunk* PlatAudioLoad(const char* path)
+PlatAudioChunk* PlatAudioLoad(const void* data, size_t size)
 {
-    return reinterpret_cast<PlatAudioChunk*>(Mix_LoadWAV(path));
+    SDL_RWops* pRw = SDL_RWFromConstMem(data, int(size));
+    return pRw ? reinterpret_cast<PlatAudioChunk*>(Mix_LoadWAV_RW(pRw, 1)) : nullptr;
+}
+
+size_t PlatAudioChunkBytes(const PlatAudioChunk* pChunk)
+{
+    return reinterpret_cast<const Mix_Chunk*>(pChunk)->alen;
 }
 
 void PlatAudioFree(PlatAudioChunk* pChunk)

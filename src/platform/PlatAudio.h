@@ -2,6 +2,8 @@
 // channels. This header never includes SDL.
 #pragma once
 
+#include <cstddef>
+
 struct PlatAudioChunk;
 
 // Opens the mixer with channelNum channels on the system's audio device, or on SDL's dummy driver
@@ -15,8 +17,10 @@ float PlatAudioTakePeak();
 // The last SDL or mixer error text, for standard error.
 const char* PlatAudioError();
 
-// Decodes a whole WAV or MP3 file; null when it cannot be read or decoded.
-PlatAudioChunk* PlatAudioLoad(const char* path);
+// Decodes a whole WAV or MP3 file held in memory; null when it cannot be decoded.
+PlatAudioChunk* PlatAudioLoad(const void* data, size_t size);
+// The decoded length of a chunk in bytes.
+size_t PlatAudioChunkBytes(const PlatAudioChunk* pChunk);
 // Frees a chunk; the mixer first halts every channel playing it.
 void PlatAudioFree(PlatAudioChunk* pChunk);
 

@@ -89,3 +89,52 @@ std::string PlatReplaceFile(const std::string& path, const char* data, size_t si
     unlink(tmp.c_str());
     return PlatErrorText(err);
 }
+
+bool PlatIsDir(const std::string& path)
+{
+    struct stat st;
+    return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+PlatReadResult PlatReadFile(const char* path, size_t maxBytes, std::string* pData, int* pErr)
+{
+    *pErr  = 0;
+    int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+    {
+        *pErr = errno;
+        return (errno == ENOENT || errno == ENOTDIR) ? PLAT_READ_MISSING : PLAT_READ_FAILED;
+    }
+    struct stat st;
+    PlatReadResult result = PLAT_READ_OK;
+    if (fstat(fd, &st) != 0)
+    {
+        *pErr  = errno;
+        result = PLAT_READ_FAILED;
+    }
+    else if (!S_ISREG(st.st_mode))
+        result = PLAT_READ_NOT_REGULAR;
+    else if (uint64_t(st.st_size) > maxBytes)
+        result = PLAT_READ_TOO_LARGE;
+    size_t start = pData->size();
+    char buf[65536];
+    while (result == PLAT_READ_OK)
+    {
+        ssize_t n = read(fd, buf, sizeof buf);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0)
+        {
+            *pErr  = errno;
+            result = PLAT_READ_FAILED;
+        }
+        else if (n == 0)
+            break;
+        else if (pData->size() - start + size_t(n) > maxBytes) // it grew while being read
+            result = PLAT_READ_TOO_LARGE;
+        else
+            pData->append(buf, size_t(n));
+    }
+    close(fd);
+    if (result != PLAT_READ_OK) pData->resize(start);
+    return result;
+}

@@ -23,3 +23,19 @@ std::string PlatErrorText(int err);
 // new contents. Returns an empty text on success. On any failure the temporary file is removed, path is
 // untouched and the result says why ("No space left on device", "Is a directory").
 std::string PlatReplaceFile(const std::string& path, const char* data, size_t size);
+
+// What reading a whole file found.
+enum PlatReadResult
+{
+    PLAT_READ_OK,
+    PLAT_READ_MISSING,     // nothing at the path (or a folder on the way is missing)
+    PLAT_READ_NOT_REGULAR, // a folder, a FIFO, a device or a socket: not read
+    PLAT_READ_TOO_LARGE,   // more than the limit: not read
+    PLAT_READ_FAILED,      // it could not be opened or read; *pErr says why
+};
+// Reads the whole regular file at path into *pData (appending) when it holds at most maxBytes bytes. It is
+// opened without waiting (a FIFO with no writer does not hold the program up) and looked at before a
+// byte is read. *pErr gets the errno value of a failure to open or read (0 otherwise).
+PlatReadResult PlatReadFile(const char* path, size_t maxBytes, std::string* pData, int* pErr);
+// True when a folder stands at path.
+bool PlatIsDir(const std::string& path);

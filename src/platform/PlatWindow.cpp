@@ -19,8 +19,9 @@ static unsigned char sVkOf[SDL_NUM_SCANCODES];
 // Injected events, delivered before the system's.
 static const int PLAT_INJECT_MAX = 1024;
 static PlatEvent sInjected[PLAT_INJECT_MAX];
-static int sInjectedHead = 0;
-static int sInjectedNum  = 0;
+static int sInjectedHead      = 0;
+static int sInjectedNum       = 0;
+static bool sInjectedFullSaid = false; // the full queue has been reported
 
 void PlatConfigure(bool headless)
 {
@@ -238,9 +239,15 @@ void PlatPushEvent(const PlatEvent& event)
     }
     if (sInjectedNum == PLAT_INJECT_MAX)
     {
-        fprintf(stderr, "platform: injected event queue full, event dropped\n");
+        // Said once until the queue has room again, not once for every event that is dropped.
+        if (!sInjectedFullSaid)
+            fprintf(stderr,
+                    "platform: the injected event queue is full (%d events); later events are dropped\n",
+                    PLAT_INJECT_MAX);
+        sInjectedFullSaid = true;
         return;
     }
+    sInjectedFullSaid                                           = false;
     sInjected[(sInjectedHead + sInjectedNum) % PLAT_INJECT_MAX] = event;
     ++sInjectedNum;
 }

@@ -326,7 +326,7 @@ void GameStateMenuLoad()
             LoadMesh(sMenuMeshFiles[type]);
         else
             MeshAddRect(0.0f, 0.0f, 800.0f, 400.0f, 0xFF6C6764);
-        MeshTypeEnd(pObj, MESH_LOADER_MENU, __LINE__);
+        MeshTypeEnd(pObj, MESH_LOADER_MENU, __LINE__, sMenuMeshFiles[type]);
     }
 }
 

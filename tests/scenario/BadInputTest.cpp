@@ -4,6 +4,8 @@
 
 #include <dirent.h>
 #include <functional>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -12,6 +14,8 @@
 
 namespace
 {
+
+const int MAP_CELLS_IN_TEST = 140 * 20;
 
 // A data folder whose Meshes, Sounds and Tilemaps are folders of links to the game's files, so that single
 // files can be replaced or removed.
@@ -41,6 +45,18 @@ struct DataCopy
         unlink((dir / name).c_str());
         EXPECT_TRUE(Scenario::WriteFile(dir / name, text)) << name;
     }
+    void Fifo(const std::string& name)
+    {
+        unlink((dir / name).c_str());
+        EXPECT_EQ(mkfifo((dir / name).c_str(), 0600), 0) << name;
+    }
+    // A sparse file of 2 GiB: nothing is written, but a reader that takes it whole needs the memory.
+    void Huge(const std::string& name)
+    {
+        Write(name, "");
+        EXPECT_EQ(truncate((dir / name).c_str(), off_t(2) << 30), 0) << name;
+    }
+    void Remove(const std::string& folder) { Scenario::RemoveTree(dir / folder); }
     // The shipped map with one cell changed.
     void SetCell(int map, int cell, const std::string& value)
     {
@@ -84,6 +100,20 @@ void Expect(const BadRun& row)
 
 TEST(BadInput, DamagedDataFoldersAndOddRuns)
 {
+    Scenario::TempDir scripts;
+    // Checks that stop the program keep their report on standard output, after one line on standard error.
+    auto report = [](const std::string& text, const std::string& file)
+    {
+        return [text, file](const Scenario::Result& r)
+        {
+            EXPECT_NE(std::string::npos, r.out.find(text)) << r.out;
+            EXPECT_EQ(1, Scenario::Count(r.err, file)) << r.err;
+        };
+    };
+    const std::string heroCheck = "KO_ASSERT_MESG: pObj->pMesh\nLine: 39\nFunc: LoadHero\nFile: src\\Hero\n";
+    const std::string legs      = "Meshes/herolegmesh.txt";
+    std::string fullQueue;
+    for (int i = 0; i < 1100; ++i) fullQueue += "5 down 32\n5 up 32\n";
     auto leftTheMenu = [](const Scenario::Result& r)
     { EXPECT_NE(0, Scenario::StateChange(r.err, 1, 2)) << r.err; };
     const std::vector<BadRun> rows = {
@@ -108,6 +138,113 @@ TEST(BadInput, DamagedDataFoldersAndOddRuns)
              ASSERT_FALSE(runs.empty());
              EXPECT_GE(runs[0].power, 2);
          }},
+        {"a FIFO as a mesh",
+         [&](DataCopy& d) { d.Fifo(legs); },
+         {"--bot"},
+         0.02,
+         300,
+         1,
+         {legs + ": is not a regular file"},
+         report(heroCheck, legs)},
+        {"a mesh of 2 GiB",
+         [&](DataCopy& d) { d.Huge(legs); },
+         {"--bot"},
+         0.02,
+         300,
+         1,
+         {legs + ": is larger than 16 MiB"},
+         report(heroCheck, legs)},
+        {"an empty mesh",
+         [&](DataCopy& d) { d.Write(legs, "\n"); },
+         {"--bot"},
+         0.02,
+         300,
+         1,
+         {legs + ": holds no triangle; the game cannot go on"},
+         report(heroCheck, legs)},
+        {"no Meshes folder",
+         [](DataCopy& d) { d.Remove("Meshes"); },
+         {},
+         0.02,
+         300,
+         1,
+         {"Meshes/newplaymesh.txt: is missing: there is no folder Meshes; the game cannot go on"},
+         report("Func: GameStateMenuLoad\n", "Meshes/")},
+        {"maps that overflow the pool",
+         [](DataCopy& d)
+         {
+             std::string full;
+             for (int i = 0; i < MAP_CELLS_IN_TEST; ++i) full += i == 0 ? "5 " : "26 ";
+             for (int k = 0; k <= 10; ++k) d.Write("Tilemaps/map" + std::to_string(k) + ".txt", full);
+         },
+         {"--bot"},
+         0.02,
+         300,
+         1,
+         {"fills the pool of 4096 instances; the game cannot go on"},
+         report("KO_ASSERT: pInst\nLine: 274\n", "Tilemaps/map")},
+        {"FIFOs as a map, a sound and the default high scores",
+         [](DataCopy& d)
+         {
+             for (const char* name : {"Tilemaps/map3.txt", "Sounds/Slash.wav", "highscore.txt"}) d.Fifo(name);
+         },
+         {"--bot"},
+         0.02,
+         400,
+         0,
+         {"Tilemaps/map3.txt: is not a regular file", "Sounds/Slash.wav: is not a regular file",
+          "highscore.txt: is not a regular file"},
+         nullptr},
+        // Each missing sound is named once, however often it is loaded, and playing it says nothing.
+        {"no Sounds folder",
+         [](DataCopy& d) { d.Remove("Sounds"); },
+         {"--bot"},
+         0.02,
+         1500,
+         0,
+         {"Sounds/JumpLand.wav: is missing: there is no folder Sounds; it stays silent"},
+         [](const Scenario::Result& r)
+         {
+             EXPECT_EQ(1, Scenario::Count(r.err, "Sounds/Slash.wav")) << r.err; // menu and level load it
+             EXPECT_EQ(std::string::npos, r.out.find("(6)")) << r.out;          // no stale handles
+         }},
+        {"--script naming a folder",
+         nullptr,
+         {"--script", "/tmp"},
+         0.02,
+         10,
+         2,
+         {"/tmp: the script is not a regular file"},
+         nullptr},
+        {"a malformed script line",
+         nullptr,
+         {"--script", "LINE"},
+         0.02,
+         10,
+         2,
+         {":2: unknown event (down, up, move, press, release): \"2 jump \\x01\\x7F\\x5Czzzz", "zzz...\"\n"},
+         [](const Scenario::Result& r) { EXPECT_EQ(std::string::npos, r.err.find(std::string(90, 'z'))); }},
+        {"a full injected-event queue",
+         nullptr,
+         {"--script", "QUEUE"},
+         0.02,
+         10,
+         0,
+         {},
+         [](const Scenario::Result& r)
+         { EXPECT_EQ(1, Scenario::Count(r.err, "event queue is full")) << r.err; }},
     };
-    for (const BadRun& row : rows) Expect(row);
+    for (BadRun row : rows)
+    {
+        // Scripts of the rows that name them, written beside the data.
+        for (std::string& arg : row.args)
+            if (arg == "LINE" || arg == "QUEUE")
+            {
+                std::string text =
+                    arg == "LINE" ? "1 down 32\n2 jump \x01\x7f\\" + std::string(100, 'z') + "\n" : fullQueue;
+                arg = scripts / arg;
+                Scenario::WriteFile(arg, text);
+            }
+        Expect(row);
+    }
 }

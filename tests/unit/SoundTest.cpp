@@ -137,12 +137,16 @@ TEST_F(SoundTest, BadSlotsAndBadFilesPrintTheirErrorsAndLeaveTheSlotsEmpty)
         EXPECT_EQ(Printed(everything), range + range + range + range) << slot;
     }
 
-    EXPECT_EQ(Printed([] { SoundLoad(SND_GROAN4, "/nonexistent/Groan4.mp3"); }),
-              "FMOD error! (7) The sound file could not be opened.\n");
-    EXPECT_EQ(gSoundResult, AUDIO_ERR_FILE_NOT_FOUND);
-    const std::string invalid = "FMOD error! (6) An invalid or stale handle was used.\n";
+    // A sound that did not load is named once on standard error and stays silent without a word.
+    testing::internal::CaptureStderr();
     for (int i = 0; i < 2; ++i)
-        EXPECT_EQ(Printed([] { SoundPlay(SND_GROAN4, 0.0f); }), invalid + invalid + invalid);
+        EXPECT_EQ(Printed([] { SoundLoad(SND_GROAN4, "/nonexistent/Groan4.mp3"); }),
+                  "FMOD error! (7) The sound file could not be opened.\n");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "/nonexistent/Groan4.mp3: is missing: there is no folder /nonexistent; it stays silent\n");
+    EXPECT_EQ(gSoundResult, AUDIO_ERR_FILE_NOT_FOUND);
+    EXPECT_EQ(Printed([] { SoundPlay(SND_GROAN4, 0.0f), SoundPause(SND_GROAN4), SoundUnpause(SND_GROAN4); }),
+              "");
     Scenario::TempDir dir;
     const std::string noise = dir / "noise.wav";
     Scenario::WriteFile(noise, "this is not a sound file at all");
@@ -206,10 +210,25 @@ TEST_F(SoundTest, ReloadingAndFreeingStopTheSlotsChannels)
     EXPECT_EQ(AudioSoundRelease(pSound), AUDIO_ERR_INVALID_HANDLE);
 }
 
-TEST_F(SoundTest, EveryChannelInUseRefusesTheNextPlay)
+TEST_F(SoundTest, WithEveryChannelBusyAPlayTakesTheOldestSoundingOne)
 {
+    // The mixer plays in real time: a game faster than that fills every channel. Paused plays are kept.
+    SoundLoad(SND_GROAN1, MUSIC.c_str());
+    AudioSound* pSound = gSoundTable[SND_GROAN1];
+    AudioChannel paused, first, channel;
+    ASSERT_EQ(AudioSystemPlaySound(gSoundSystem, pSound, false, &paused), AUDIO_OK);
+    AudioChannelSetPaused(paused, true);
+    ASSERT_EQ(AudioSystemPlaySound(gSoundSystem, pSound, false, &first), AUDIO_OK);
+    for (int i = 2; i < SOUND_CHANNEL_NUM; ++i)
+        ASSERT_EQ(AudioSystemPlaySound(gSoundSystem, pSound, false, &channel), AUDIO_OK);
+    EXPECT_EQ(Printed([] { SoundPlay(SND_GROAN1, 0.0f); }), ""); // played paused, then started
+    channel = gChannelTable[SND_GROAN1];
+    EXPECT_FALSE(Playing(first));
+    EXPECT_TRUE(Playing(paused));
+    EXPECT_TRUE(Playing(channel));
+    // Only paused and pending plays: nothing may be taken.
+    SoundFreeAll();
     SoundLoad(SND_GROAN1, BLIP.c_str());
-    AudioChannel channel;
     for (int i = 0; i < SOUND_CHANNEL_NUM; ++i)
         ASSERT_EQ(AudioSystemPlaySound(gSoundSystem, gSoundTable[SND_GROAN1], true, &channel), AUDIO_OK);
     EXPECT_EQ(AudioSystemPlaySound(gSoundSystem, gSoundTable[SND_GROAN1], true, &channel),
@@ -244,6 +263,20 @@ TEST(AudioSystem, WithoutAnAudioDeviceTheSystemRunsOnSilentOutputAndAFailedRelea
     EXPECT_EQ(AudioSystemRelease(pSystem), AUDIO_OK);
     EXPECT_EQ(AudioSystemUpdate(pSystem), AUDIO_ERR_INVALID_PARAM);
     EXPECT_EXIT(SoundRelease(), testing::ExitedWithCode(255), "");
+}
+
+// Without a sound card ALSA would print its own errors before our one fallback line.
+TEST(AudioSystem, AlsaAddsNoLinesOfItsOwn)
+{
+    Scenario::EnvGuard driver("SDL_AUDIODRIVER");
+    setenv("SDL_AUDIODRIVER", "alsa", 1);
+    testing::internal::CaptureStderr();
+    AudioSystem* pSystem = nullptr;
+    ASSERT_EQ(AudioSystemCreate(&pSystem), AUDIO_OK);
+    EXPECT_EQ(AudioSystemInit(pSystem, SOUND_CHANNEL_NUM), AUDIO_OK);
+    EXPECT_EQ(AudioSystemRelease(pSystem), AUDIO_OK);
+    std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(err.find("ALSA lib"), std::string::npos) << err;
 }
 
 } // namespace
