@@ -21,6 +21,8 @@ const char* kUsage =
     "  --windowed              start in the 800 x 600 window instead of full screen (this run only)\n"
     "  --fullscreen            start in full screen (this run only)\n"
     "  --sound on|off          sound on or off (this run only)\n"
+    "  --geometry WxH          start in a window whose client area is W x H pixels (at least 640x480);\n"
+    "                          F11 switches to full screen and back to this size (this run only)\n"
     "  --headless              draw without showing anything and play no sound\n"
     "  --fixed-dt S            every frame lasts exactly S seconds (0 < S <= 10)\n"
     "  --frames N              end after N frames\n"
@@ -115,6 +117,18 @@ int main(int argc, char** argv)
             options.memoryReport = true;
         else if (arg == "--windowed" || arg == "--fullscreen")
             options.fullScreen = arg == "--fullscreen" ? 1 : 0;
+        else if (arg == "--geometry")
+        {
+            long w = 0, h = 0;
+            const char* x = val ? strchr(val, 'x') : nullptr;
+            if (!x || !ParseLong(std::string(val, x).c_str(), 640, 16384, &w) ||
+                !ParseLong(x + 1, 480, 16384, &h))
+                return BadArgument("--geometry needs WxH with W from 640 and H from 480 to 16384 pixels");
+            options.fullScreen = 0;
+            options.windowW    = int(w);
+            options.windowH    = int(h);
+            ++i;
+        }
         else if (arg == "--sound")
         {
             if (!val || (strcmp(val, "on") != 0 && strcmp(val, "off") != 0))

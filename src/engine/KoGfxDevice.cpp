@@ -21,7 +21,8 @@ static KoGfxMatrix sProj;
 static KoGfxMatrix sViewProj;
 static KoGfxMatrix sWorld;
 static int sVpX = 0, sVpY = 0, sVpW = 0, sVpH = 0;
-static bool sDrawing = false;
+static bool sDrawing      = false;
+static bool sLayoutCamera = false; // the camera is the screen layout's (told to the drawn-rectangle hook)
 
 // World to back-buffer pixels; rebuilt when the world, camera or viewport change.
 static bool sMapDirty = true;
@@ -87,10 +88,11 @@ unsigned int KoGfxDevRelease(KoGfxDevBuffer* pBuf)
 // ---------------------------------------------------------------------------------------------------------
 // State
 
-void KoGfxDevSetCamera(const KoGfxMatrix* pView, const KoGfxMatrix* pProj)
+void KoGfxDevSetCamera(const KoGfxMatrix* pView, const KoGfxMatrix* pProj, bool layout)
 {
-    sView = *pView;
-    sProj = *pProj;
+    sLayoutCamera = layout;
+    sView         = *pView;
+    sProj         = *pProj;
     KoGfxMatrixMultiply(&sViewProj, &sView, &sProj);
     sMapDirty = true;
 }
@@ -163,18 +165,25 @@ static inline void ToPixel(float x, float y, float* pPx, float* pPy)
     *pPy     = (float)sVpY + 0.5f * (float)sVpH * (1.0f - cy * iw);
 }
 
-// True when the buffer's bounds land wholly outside the viewport.
-static bool OffScreen(const KoGfxDevBuffer* pBuf)
+// The buffer's bounds in pixels.
+static void PixelBounds(const KoGfxDevBuffer* pBuf, float* pX0, float* pY0, float* pX1, float* pY1)
 {
     float xs[4], ys[4];
     ToPixel(pBuf->minX, pBuf->minY, &xs[0], &ys[0]);
     ToPixel(pBuf->maxX, pBuf->minY, &xs[1], &ys[1]);
     ToPixel(pBuf->minX, pBuf->maxY, &xs[2], &ys[2]);
     ToPixel(pBuf->maxX, pBuf->maxY, &xs[3], &ys[3]);
-    float x0 = fminf(fminf(xs[0], xs[1]), fminf(xs[2], xs[3]));
-    float x1 = fmaxf(fmaxf(xs[0], xs[1]), fmaxf(xs[2], xs[3]));
-    float y0 = fminf(fminf(ys[0], ys[1]), fminf(ys[2], ys[3]));
-    float y1 = fmaxf(fmaxf(ys[0], ys[1]), fmaxf(ys[2], ys[3]));
+    *pX0 = fminf(fminf(xs[0], xs[1]), fminf(xs[2], xs[3]));
+    *pX1 = fmaxf(fmaxf(xs[0], xs[1]), fmaxf(xs[2], xs[3]));
+    *pY0 = fminf(fminf(ys[0], ys[1]), fminf(ys[2], ys[3]));
+    *pY1 = fmaxf(fmaxf(ys[0], ys[1]), fmaxf(ys[2], ys[3]));
+}
+
+// True when the buffer's bounds land wholly outside the viewport.
+static bool OffScreen(const KoGfxDevBuffer* pBuf)
+{
+    float x0, y0, x1, y1;
+    PixelBounds(pBuf, &x0, &y0, &x1, &y1);
     return x1 < (float)sVpX || x0 > (float)(sVpX + sVpW) || y1 < (float)sVpY || y0 > (float)(sVpY + sVpH);
 }
 
@@ -197,6 +206,12 @@ void KoGfxDevDrawPrimitive(KoGfxDevBuffer* pBuf, bool triangles, unsigned int pr
     if (sMapDirty) UpdateMap();
     // The off-screen test costs four corner transforms: worth it from a quad on.
     if (primNum >= 2 && OffScreen(pBuf)) return;
+    if (gKoGfxDrawnHook && triangles)
+    {
+        KoGfxDrawn drawn = {KO_GFX_DRAWN_MESH, 0, 0, 0, 0, nullptr, pBuf->vtxNum, sLayoutCamera};
+        PixelBounds(pBuf, &drawn.x0, &drawn.y0, &drawn.x1, &drawn.y1);
+        gKoGfxDrawnHook(&drawn);
+    }
 
     const KoGfxVertex* pSrc = pBuf->pVtx;
     if (!triangles)

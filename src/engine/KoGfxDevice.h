@@ -20,7 +20,8 @@ unsigned int KoGfxDevRelease(KoGfxDevBuffer* pBuf);
 void KoGfxDevDrawPrimitive(KoGfxDevBuffer* pBuf, bool triangles, unsigned int primNum);
 
 // Drawing state of the window's device (KoGfxDevice.cpp only; the memory device has none).
-void KoGfxDevSetCamera(const KoGfxMatrix* pView, const KoGfxMatrix* pProj);
+// layout: the screen layout's camera (the drawn-rectangle hook tells it).
+void KoGfxDevSetCamera(const KoGfxMatrix* pView, const KoGfxMatrix* pProj, bool layout = false);
 void KoGfxDevSetWorld(const KoGfxMatrix* pWorld);
 void KoGfxDevSetViewport(int x, int y, int w, int h);
 void KoGfxDevSetBlendMode(int blendMode);

@@ -22,20 +22,30 @@ bool gKoGfxFullScreen    = false;
 bool gKoGfxSwitchPending = false;
 bool gKoGfxDeviceLost    = false;
 
+void (*gKoGfxDrawnHook)(const KoGfxDrawn* pDrawn) = nullptr;
+
 struct KoGfxFont
 {
     PlatFont* pPlat;
+    // A layout font keeps what it was asked for and the layout scale its glyphs were made at (0: a font of
+    // plain pixels).
+    int height;
+    unsigned int width, weight;
+    bool italic;
+    char face[64];
+    float layoutScale;
 };
 
 // The back buffer the device draws into (what a reset applies) and whether it belongs to a window.
 static int sPpWidth     = 0;
 static int sPpHeight    = 0;
 static bool sPpWindowed = true;
-// The back-buffer size at device creation: aspect ratio and view extents for the whole run.
+// The back-buffer size at device creation: the window's size whenever it goes back to windowed mode.
 static unsigned int sStoredWidth  = 0;
 static unsigned int sStoredHeight = 0;
 
 static KoGfxMatrix sProj;
+static KoGfxMatrix sLayoutProj;
 static KoGfxMatrix sView;
 static int sViewportW    = 0;
 static int sViewportH    = 0;
@@ -169,6 +179,10 @@ void KoGfxGetViewMatrix(KoGfxMatrix* pOut)
 {
     *pOut = sView;
 }
+void KoGfxGetLayoutProjectionMatrix(KoGfxMatrix* pOut)
+{
+    *pOut = sLayoutProj;
+}
 int KoGfxGetViewportWidth()
 {
     return sViewportW;
@@ -183,7 +197,9 @@ int KoGfxGetViewportHeight()
 
 void KoGfxSetupDeviceState()
 {
-    float aspect = (float)sStoredWidth / (float)sStoredHeight;
+    // The camera and the view extents are those of the 800 x 600 window whatever the window's size (a
+    // window of another shape stretches the world), so every window shows the same part of the world.
+    float aspect = float(KO_GFX_LAYOUT_W) / float(KO_GFX_LAYOUT_H);
     KoGfxMatrixPerspectiveFovRH(&sProj, 1.5707964f, aspect, 1.0f, 1000.0f);
     const float eye[3] = {0.0f, 0.0f, 60.0f};
     const float at[3]  = {0.0f, 0.0f, 0.0f};
@@ -197,12 +213,22 @@ void KoGfxSetupDeviceState()
 
     gKoWinMaxY = KoTan(KoDegToRad(90.0f) * 0.5f) * 60.0f;
     gKoWinMinY = -gKoWinMaxY;
-    gKoWinMaxX = (float)sStoredWidth * gKoWinMaxY / (float)sStoredHeight;
+    gKoWinMaxX = float(KO_GFX_LAYOUT_W) * gKoWinMaxY / float(KO_GFX_LAYOUT_H);
     gKoWinMinX = -gKoWinMaxX;
 
     // The viewport covers the whole back buffer.
     PlatRendererGetBackBufferSize(&sViewportW, &sViewportH);
     KoGfxDevSetViewport(0, 0, sViewportW, sViewportH);
+
+    // The layout's camera: the world camera with the view's x and y scaled so that a layout view unit is
+    // 5 x the layout scale pixels both ways (at z = 0 the projection is 1 / 60 of a unit per clip unit).
+    sLayoutProj = sProj;
+    if (sViewportW > 0 && sViewportH > 0)
+    {
+        const float s       = KoGfxLayoutScale();
+        sLayoutProj.m[0][0] = float(KO_GFX_LAYOUT_H) * s / float(sViewportW);
+        sLayoutProj.m[1][1] = float(KO_GFX_LAYOUT_H) * s / float(sViewportH);
+    }
 
     KoGfxListsResetBuilders();
 }
@@ -282,6 +308,33 @@ void KoGfxSetBlendMode(int blendMode)
     KoGfxDevSetBlendMode(blendMode);
 }
 
+// ---------------------------------------------------------------------------------------------------------
+// The screen layout
+
+float KoGfxLayoutScale()
+{
+    if (sViewportW <= 0 || sViewportH <= 0) return 1.0f;
+    return fminf(float(sViewportW) / float(KO_GFX_LAYOUT_W), float(sViewportH) / float(KO_GFX_LAYOUT_H));
+}
+
+void KoGfxLayoutToPixel(float x, float y, int* pPx, int* pPy)
+{
+    const float s = KoGfxLayoutScale();
+    *pPx          = int((float(sViewportW) - float(KO_GFX_LAYOUT_W) * s) * 0.5f + x * s);
+    *pPy          = int((float(sViewportH) - float(KO_GFX_LAYOUT_H) * s) * 0.5f + y * s);
+}
+
+void KoGfxLayoutViewToPixel(float x, float y, int* pPx, int* pPy)
+{
+    KoGfxLayoutToPixel(float(KO_GFX_LAYOUT_W) * 0.5f + 5.0f * x, float(KO_GFX_LAYOUT_H) * 0.5f - 5.0f * y,
+                       pPx, pPy);
+}
+
+void KoGfxSetLayoutCamera(bool layout)
+{
+    KoGfxDevSetCamera(&sView, layout ? &sLayoutProj : &sProj, layout);
+}
+
 int KoGfxGetWindowWidth()
 {
     int w = 0, h = 0;
@@ -310,9 +363,38 @@ static KoGfxFont* OpenFont(int height, unsigned int width, unsigned int weight, 
         PlatFontClose(pPlat);
         return nullptr;
     }
-    pFont->pPlat = pPlat;
+    pFont->pPlat       = pPlat;
+    pFont->height      = height;
+    pFont->width       = width;
+    pFont->weight      = weight;
+    pFont->italic      = italic;
+    pFont->layoutScale = 0.0f;
+    snprintf(pFont->face, sizeof pFont->face, "%s", pFace ? pFace : "");
     sFonts.push_back(pFont);
     return pFont;
+}
+
+// A font size times the layout scale, rounded, at least 1 pixel (0 stays 0: the face's own width).
+static int Scaled(int size, float scale)
+{
+    if (size == 0) return 0;
+    int scaled = int(float(size < 0 ? -size : size) * scale + 0.5f);
+    if (scaled < 1) scaled = 1;
+    return size < 0 ? -scaled : scaled;
+}
+
+// A layout font whose glyphs were made at another scale is opened again at the current one; when that
+// fails it keeps its glyphs (and is not tried again at this scale).
+static void FitLayoutFont(KoGfxFont* pFont)
+{
+    const float s = KoGfxLayoutScale();
+    if (pFont->layoutScale == 0.0f || pFont->layoutScale == s) return;
+    pFont->layoutScale = s;
+    PlatFont* pPlat    = PlatFontOpen(pFont->face, Scaled(pFont->height, s), Scaled(int(pFont->width), s),
+                                      int(pFont->weight), pFont->italic);
+    if (!pPlat) return;
+    PlatFontClose(pFont->pPlat);
+    pFont->pPlat = pPlat;
 }
 
 KoGfxFont* KoGfxCreateFont(int height, unsigned int width, unsigned int weight, bool italic,
@@ -320,6 +402,18 @@ KoGfxFont* KoGfxCreateFont(int height, unsigned int width, unsigned int weight, 
 {
     KoGfxFont* pFont = OpenFont(height, width, weight, italic, pFace);
     KO_ASSERT_MESG(pFont, "Failed to create font");
+    return pFont;
+}
+
+KoGfxFont* KoGfxCreateLayoutFont(int height, unsigned int width, unsigned int weight, bool italic,
+                                 const char* pFace)
+{
+    const float s    = KoGfxLayoutScale();
+    KoGfxFont* pFont = OpenFont(Scaled(height, s), unsigned(Scaled(int(width), s)), weight, italic, pFace);
+    KO_ASSERT_MESG_FN(pFont, "Failed to create font", "KoGfxCreateFont");
+    pFont->height      = height;
+    pFont->width       = width;
+    pFont->layoutScale = s;
     return pFont;
 }
 
@@ -341,6 +435,7 @@ int KoGfxPrint(int x, int y, unsigned int colour, const char* pStr, KoGfxFont* p
 {
     KO_ASSERT(pStr);
     KO_ASSERT(pFont);
+    FitLayoutFont(pFont);
     if (!KoGfxDevIsDrawing())
     {
         // Nothing reaches a device that is not drawing; the text still has its height.
@@ -348,13 +443,29 @@ int KoGfxPrint(int x, int y, unsigned int colour, const char* pStr, KoGfxFont* p
         for (const char* p = pStr; *p; ++p) lines += *p == '\n';
         return lines * PlatFontLineHeight(pFont->pPlat);
     }
+    if (gKoGfxDrawnHook && *pStr)
+    {
+        int w = 0, h = 0;
+        PlatFontMeasureText(pFont->pPlat, pStr, &w, &h);
+        KoGfxDrawn drawn = {KO_GFX_DRAWN_TEXT, float(x), float(y), float(x + w),
+                            float(y + h),      pStr,     0,        pFont->layoutScale > 0.0f};
+        gKoGfxDrawnHook(&drawn);
+    }
     return PlatFontDrawText(pFont->pPlat, pStr, x, y, colour, sPpWidth - 1, sPpHeight - 1);
 }
 
 int KoGfxGetFontLineHeight(KoGfxFont* pFont)
 {
     KO_ASSERT(pFont);
+    FitLayoutFont(pFont);
     return PlatFontLineHeight(pFont->pPlat);
+}
+
+int KoGfxLayoutPrint(float x, float y, unsigned int colour, const char* pStr, KoGfxFont* pFont)
+{
+    int px = 0, py = 0;
+    KoGfxLayoutToPixel(x, y, &px, &py);
+    return KoGfxPrint(px, py, colour, pStr, pFont);
 }
 
 // ---------------------------------------------------------------------------------------------------------

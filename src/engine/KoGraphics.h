@@ -95,6 +95,47 @@ int KoGfxGetWindowHeight();
 void KoGfxRequestScreenshot(const char* pPath);
 
 // ---------------------------------------------------------------------------------------------------------
+// The screen layout. Menus, overlays and the splash are laid out for an 800 x 600 window: texts at its
+// pixels, meshes at its view units (x from -80 to 80, y from -60 to 60, 5 pixels a unit). On the back buffer
+// the layout is scaled by the smaller of the two ratios (width / 800, height / 600) and centred, its fonts
+// included, so it keeps its proportions and stays whole in any window. The world keeps the world camera.
+
+#define KO_GFX_LAYOUT_W 800
+#define KO_GFX_LAYOUT_H 600
+
+// The layout's scale on the current back buffer.
+float KoGfxLayoutScale();
+// A point of the layout (pixels of the 800 x 600 window) in back-buffer pixels, truncated.
+void KoGfxLayoutToPixel(float x, float y, int* pPx, int* pPy);
+// A point of the layout's view units in back-buffer pixels, truncated.
+void KoGfxLayoutViewToPixel(float x, float y, int* pPx, int* pPy);
+// true: the following mesh draws place their meshes in the layout's view units; false: the world camera.
+void KoGfxSetLayoutCamera(bool layout);
+// A font whose height and width are given for the layout: it prints at the layout's scale, its glyphs made
+// again whenever that scale changes.
+KoGfxFont* KoGfxCreateLayoutFont(int height, unsigned int width, unsigned int weight, bool italic,
+                                 const char* pFace);
+// Prints at a point of the layout.
+int KoGfxLayoutPrint(float x, float y, unsigned int colour, const char* pStr, KoGfxFont* pFont);
+
+// Test hook: told the back-buffer rectangle of every text printed and every mesh drawn on screen. Null (the
+// default) for none.
+enum
+{
+    KO_GFX_DRAWN_TEXT = 0,
+    KO_GFX_DRAWN_MESH
+};
+struct KoGfxDrawn
+{
+    int kind;
+    float x0, y0, x1, y1; // pixels; x1 and y1 exclusive
+    const char* pText;    // texts: the text
+    unsigned int vtxNum;  // meshes: vertices of the list drawn
+    bool layout;          // drawn with the layout camera (meshes) or at the layout's scale (texts)
+};
+extern void (*gKoGfxDrawnHook)(const KoGfxDrawn* pDrawn);
+
+// ---------------------------------------------------------------------------------------------------------
 // Camera matrices for the cursor ray (4 x 4, row-vector layout: m[3][0..2] is the translation)
 
 struct KoGfxMatrix
@@ -104,6 +145,8 @@ struct KoGfxMatrix
 
 void KoGfxGetProjectionMatrix(KoGfxMatrix* pOut);
 void KoGfxGetViewMatrix(KoGfxMatrix* pOut);
+// The projection of the layout's camera (the cursor in the layout's view units).
+void KoGfxGetLayoutProjectionMatrix(KoGfxMatrix* pOut);
 int KoGfxGetViewportWidth();
 int KoGfxGetViewportHeight();
 

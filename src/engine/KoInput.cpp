@@ -93,15 +93,29 @@ void KoInputClientToWorld(Vec2* pPos, int px, int py, float width, float height,
     Vec2Set(pPos, o[0] + t * d[0], o[1] + t * d[1]);
 }
 
-void KoInputGetCursorPosition(Vec2* pPos)
+// The cursor through the camera of the given projection.
+static void CursorThrough(Vec2* pPos, const KoGfxMatrix* pProj)
 {
     int px = 0, py = 0;
     KoSysGetCursorClientPos(&px, &py);
-    KoGfxMatrix proj, view;
-    KoGfxGetProjectionMatrix(&proj);
+    KoGfxMatrix view;
     KoGfxGetViewMatrix(&view);
-    KoInputClientToWorld(pPos, px, py, float(KoGfxGetViewportWidth()), float(KoGfxGetViewportHeight()), &proj,
+    KoInputClientToWorld(pPos, px, py, float(KoGfxGetViewportWidth()), float(KoGfxGetViewportHeight()), pProj,
                          &view);
+}
+
+void KoInputGetCursorPosition(Vec2* pPos)
+{
+    KoGfxMatrix proj;
+    KoGfxGetProjectionMatrix(&proj);
+    CursorThrough(pPos, &proj);
+}
+
+void KoInputGetLayoutCursorPosition(Vec2* pPos)
+{
+    KoGfxMatrix proj;
+    KoGfxGetLayoutProjectionMatrix(&proj);
+    CursorThrough(pPos, &proj);
 }
 
 void KoInputShowCursor(bool show)

@@ -52,6 +52,8 @@ bool KoInputMouseCheckCurr(unsigned char button);
 bool KoInputMouseCheckTriggered(unsigned char button);
 // Cursor position in world coordinates (the plane z = 0 seen through the camera).
 void KoInputGetCursorPosition(Vec2* pPos);
+// Cursor position in the screen layout's view units (KoGraphics.h): where menus and overlays hit-test.
+void KoInputGetLayoutCursorPosition(Vec2* pPos);
 void KoInputShowCursor(bool show);
 
 // Window-procedure entry points: called only while the window events are pumped.

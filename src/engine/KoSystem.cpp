@@ -15,8 +15,14 @@ static bool sMinMaxFlag         = false; // the window is minimised or maximised
 
 static const int KO_SYS_WINDOW_X = 100;
 static const int KO_SYS_WINDOW_Y = 100;
-static const int KO_SYS_WINDOW_W = 800;
-static const int KO_SYS_WINDOW_H = 600;
+static int sWindowW              = 800;
+static int sWindowH              = 600;
+
+void KoSysSetWindowSize(int w, int h)
+{
+    sWindowW = w < KO_SYS_WINDOW_MIN_W ? KO_SYS_WINDOW_MIN_W : w;
+    sWindowH = h < KO_SYS_WINDOW_MIN_H ? KO_SYS_WINDOW_MIN_H : h;
+}
 
 void KoSysSetWindowTitle(const char* pTitle)
 {
@@ -31,7 +37,8 @@ const char* KoSysGetWindowTitle()
 
 bool KoSysInit()
 {
-    if (!PlatWindowCreate(sWindowTitle, KO_SYS_WINDOW_X, KO_SYS_WINDOW_Y, KO_SYS_WINDOW_W, KO_SYS_WINDOW_H))
+    if (!PlatWindowCreate(sWindowTitle, KO_SYS_WINDOW_X, KO_SYS_WINDOW_Y, sWindowW, sWindowH,
+                          KO_SYS_WINDOW_MIN_W, KO_SYS_WINDOW_MIN_H))
         return false;
     // Showing the new window activates it.
     PlatWindowShow();

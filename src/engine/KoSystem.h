@@ -11,7 +11,14 @@ extern bool gKoSysWindowActive;
 void KoSysSetWindowTitle(const char* pTitle);
 const char* KoSysGetWindowTitle();
 
-// Creates the 800 x 600 window, the input, the device and the frame-rate controller. False on failure.
+// The client size of the window KoSysInit creates (800 x 600 unless set before it); it is also the size the
+// window takes again whenever it leaves full screen. The window cannot be made smaller than
+// KO_SYS_WINDOW_MIN_W x KO_SYS_WINDOW_MIN_H.
+#define KO_SYS_WINDOW_MIN_W 640
+#define KO_SYS_WINDOW_MIN_H 480
+void KoSysSetWindowSize(int w, int h);
+
+// Creates the window, the input, the device and the frame-rate controller. False on failure.
 bool KoSysInit();
 // Frame-rate controller reset and input reset (before each state's Load or restart).
 void KoSysReset();

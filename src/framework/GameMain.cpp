@@ -76,6 +76,7 @@ int GameMain(const GameRunOptions& options)
     // Start-up.
     BuildSaveFolder();
     KoSysSetWindowTitle(gWindowTitle.c_str());
+    KoSysSetWindowSize(options.windowW, options.windowH);
     if (!KoSysInit())
     {
         fprintf(stderr, "skarnhold: the window or its drawing device could not be created\n");

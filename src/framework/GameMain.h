@@ -11,8 +11,10 @@ struct GameScreenshot
 
 struct GameRunOptions
 {
-    int fullScreen = -1;    // 0 the 800 x 600 window, 1 full screen, -1 as the settings file says
-    int sound      = -1;    // 0 off, 1 on, -1 as the settings file says
+    int fullScreen = -1;  // 0 the 800 x 600 window, 1 full screen, -1 as the settings file says
+    int sound      = -1;  // 0 off, 1 on, -1 as the settings file says
+    int windowW    = 800; // client size of the window (at least 640 x 480)
+    int windowH    = 600;
     bool headless  = false; // dummy video and audio drivers, software renderer
     double fixedDt = 0.0;   // > 0: every frame lasts exactly this many seconds
     long frames    = 0;     // > 0: after this many frames the window counts as closed

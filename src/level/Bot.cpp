@@ -324,9 +324,7 @@ static void Act(float dt)
         sActStep = (step + 1) % 2;
         return;
     }
-    int w = KoGfxGetWindowWidth(), h = KoGfxGetWindowHeight();
-    sMouseX = int(float(w) * (0.5f + sAct.x / 160.0f));
-    sMouseY = int(float(h) * (0.5f - sAct.y / 120.0f));
+    KoGfxLayoutViewToPixel(sAct.x, sAct.y, &sMouseX, &sMouseY);
     PushMouse(sMouseX, sMouseY, step == 1);
     sActStep = (step + 1) % 3;
 }

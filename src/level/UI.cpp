@@ -99,10 +99,9 @@ GameObjInst* sBack;
 GameObjInst* sCursor;
 GameObjInst* sRedFrame;
 
+// Large and small text, sized for the 800 x 600 layout and scaled with it; the spares are never printed with.
 KoGfxFont* sFontLarge;
 KoGfxFont* sFontSmall;
-KoGfxFont* sFontLargeWide;
-KoGfxFont* sFontSmallWide;
 KoGfxFont* sFontSpare0;
 KoGfxFont* sFontSpare1;
 
@@ -401,9 +400,7 @@ void Print(float x, float y, KoGfxFont* pFont, uint32_t colour, const char* fmt,
     va_start(args, fmt);
     vsnprintf(sTextBuf, sizeof(sTextBuf), fmt, args);
     va_end(args);
-    const float sx = KoGfxGetWindowWidth() / 800.0f;
-    const float sy = KoGfxGetWindowHeight() / 600.0f;
-    KoGfxPrint(static_cast<int>(x * sx), static_cast<int>(y * sy), colour, sTextBuf, pFont);
+    KoGfxLayoutPrint(x, y, colour, sTextBuf, pFont);
 }
 
 void DrawRunningTexts(KoGfxFont* pSmall)
@@ -466,12 +463,10 @@ void ResetUI()
 void LoadUI()
 {
     for (uint32_t type = 0; type < UI_TYPE_NUM; ++type) LoadType(type);
-    sFontLarge     = KoGfxCreateFont(65, 35, 600, false, "Flintstone");
-    sFontSmall     = KoGfxCreateFont(20, 15, 600, false, "Flintstone");
-    sFontLargeWide = KoGfxCreateFont(105, 60, 600, false, "Flintstone");
-    sFontSmallWide = KoGfxCreateFont(35, 30, 600, false, "Flintstone");
-    sFontSpare0    = KoGfxCreateFont(40, 25, 600, false, "Flintstone");
-    sFontSpare1    = KoGfxCreateFont(40, 25, 600, false, "Flintstone");
+    sFontLarge  = KoGfxCreateLayoutFont(65, 35, 600, false, "Flintstone");
+    sFontSmall  = KoGfxCreateLayoutFont(20, 15, 600, false, "Flintstone");
+    sFontSpare0 = KoGfxCreateFont(40, 25, 600, false, "Flintstone");
+    sFontSpare1 = KoGfxCreateFont(40, 25, 600, false, "Flintstone");
 }
 
 void InitUI()
@@ -510,7 +505,7 @@ void UpdateUI()
 {
     const float dt = gFrameTime;
     Vec2 m;
-    KoInputGetCursorPosition(&m);
+    KoInputGetLayoutCursorPosition(&m);
     const bool click = KoInputMouseCheckTriggered(1);
 
     if (!gPaused) gOptionsOpen = false;
@@ -589,13 +584,18 @@ void UpdateNameEntry()
 
 void DrawUI()
 {
+    // The overlays stand in the layout; the red frame borders the whole window, so it keeps the world
+    // camera (it is the last instance of the pool).
     KoGfxSetBlendMode(KO_GFX_BM_BLEND);
-    KoGameObjInstDrawAll(sUIObjInstList, sUIObjInstEnd, sizeof(GameObjInst));
+    const size_t redFrameAt = static_cast<size_t>(sRedFrame - sUIObjInstList);
+    KoGfxSetLayoutCamera(true);
+    KoGameObjInstDrawAll(sUIObjInstList, redFrameAt, sizeof(GameObjInst));
+    KoGfxSetLayoutCamera(false);
+    KoGameObjInstDrawAll(sRedFrame, sUIObjInstEnd - redFrameAt, sizeof(GameObjInst));
     KoGfxSetBlendMode(KO_GFX_BM_NONE);
 
-    const bool wide        = KoGfxGetWindowWidth() > 1000;
-    KoGfxFont* const large = wide ? sFontLargeWide : sFontLarge;
-    KoGfxFont* const small = wide ? sFontSmallWide : sFontSmall;
+    KoGfxFont* const large = sFontLarge;
+    KoGfxFont* const small = sFontSmall;
 
     if (!gGameOver) Print(18, 12, large, TEXT_COLOUR, "%.fm", gDistance);
     if (!gGameOver && !gPaused) DrawRunningTexts(small);
@@ -617,8 +617,7 @@ void FreeUI()
 
 void UnloadUI()
 {
-    KoGfxFont** fonts[] = {&sFontLarge,     &sFontSmall,  &sFontLargeWide,
-                           &sFontSmallWide, &sFontSpare0, &sFontSpare1};
+    KoGfxFont** fonts[] = {&sFontLarge, &sFontSmall, &sFontSpare0, &sFontSpare1};
     for (KoGfxFont** ppFont : fonts)
     {
         KoGfxFreeFont(*ppFont);

@@ -373,6 +373,12 @@ static void Measure(PlatFont* pFont, const char* pText, int* pW, int* pH)
     *pH = (lines - 1) * pFont->lineH + pFont->glyphH;
 }
 
+void PlatFontMeasureText(PlatFont* pFont, const char* pText, int* pW, int* pH)
+{
+    *pW = *pH = 0;
+    if (pFont && pText && *pText) Measure(pFont, pText, pW, pH);
+}
+
 // Composes the text in white, its coverage as alpha, into the scratch pixels.
 static void Compose(PlatFont* pFont, const char* pText, int w, int h)
 {

@@ -138,7 +138,7 @@ SDL_Window* PlatGetSdlWindow()
     return sWindow;
 }
 
-bool PlatWindowCreate(const char* pTitle, int x, int y, int clientW, int clientH)
+bool PlatWindowCreate(const char* pTitle, int x, int y, int clientW, int clientH, int minW, int minH)
 {
     if (!PlatInit()) return false;
     sWindow = SDL_CreateWindow(pTitle, x, y, clientW, clientH, SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
@@ -147,6 +147,7 @@ bool PlatWindowCreate(const char* pTitle, int x, int y, int clientW, int clientH
         fprintf(stderr, "SDL window creation failed: %s\n", SDL_GetError());
         return false;
     }
+    SDL_SetWindowMinimumSize(sWindow, minW, minH);
     return true;
 }
 

@@ -21,8 +21,9 @@ void PlatShutdown();
 // ---------------------------------------------------------------------------------------------------------
 // The window
 
-// Creates the single game window with the given client size at the given position, hidden.
-bool PlatWindowCreate(const char* pTitle, int x, int y, int clientW, int clientH);
+// Creates the single game window with the given client size at the given position, hidden; the user cannot
+// make its client area smaller than minW x minH.
+bool PlatWindowCreate(const char* pTitle, int x, int y, int clientW, int clientH, int minW, int minH);
 void PlatWindowShow();
 void PlatWindowHide();
 void PlatWindowDestroy();
@@ -146,6 +147,8 @@ PlatFont* PlatFontOpen(const char* pFace, int height, int width, int weight, boo
 void PlatFontClose(PlatFont* pFont);
 // Height in pixels of one line of text.
 int PlatFontLineHeight(const PlatFont* pFont);
+// Size in pixels of the text as PlatFontDrawText draws it (its widest line, its lines' height).
+void PlatFontMeasureText(PlatFont* pFont, const char* pText, int* pW, int* pH);
 // Draws the text with its top-left corner at (x, y) in back-buffer pixels, in the 0xAARRGGBB colour,
 // left-aligned, breaking lines only at '\n', clipped to the rectangle from (x, y) to (clipX1, clipY1)
 // (exclusive). Glyphs are rendered once into the font's glyph texture and then only copied, so drawing

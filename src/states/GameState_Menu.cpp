@@ -136,12 +136,10 @@ static GameObjInst* sBeast;
 static GameObjInst* sPointer;
 static GameObjInst* sLoadingTroglins[MENU_LOADING_TROGLINS];
 
-// Large text for windows up to 800 wide and above; small text for windows up to 600 high and above.
-// The two (50, 20) fonts are created with the others but never printed with.
+// Large and small text, sized for the 800 x 600 layout and scaled with it. The two (50, 20) fonts are
+// created with the others but never printed with.
 static KoGfxFont* sFontLarge;
-static KoGfxFont* sFontLargeWide;
 static KoGfxFont* sFontSmall;
-static KoGfxFont* sFontSmallTall;
 static KoGfxFont* sFontSpare0;
 static KoGfxFont* sFontSpare1;
 
@@ -311,12 +309,10 @@ void GameStateMenuLoad()
     SoundLoad(SND_SLASH, "Sounds/Slash.wav");
     SoundLoad(SND_AXE_HIT_BUTTON, "Sounds/AxeHitButton.wav");
 
-    sFontLarge     = KoGfxCreateFont(75, 30, 600, false, "Flintstone");
-    sFontSpare0    = KoGfxCreateFont(50, 20, 600, false, "Flintstone");
-    sFontSmall     = KoGfxCreateFont(25, 10, 600, false, "Flintstone");
-    sFontLargeWide = KoGfxCreateFont(125, 50, 600, false, "Flintstone");
-    sFontSpare1    = KoGfxCreateFont(50, 20, 600, false, "Flintstone");
-    sFontSmallTall = KoGfxCreateFont(45, 20, 600, false, "Flintstone");
+    sFontLarge  = KoGfxCreateLayoutFont(75, 30, 600, false, "Flintstone");
+    sFontSpare0 = KoGfxCreateFont(50, 20, 600, false, "Flintstone");
+    sFontSmall  = KoGfxCreateLayoutFont(25, 10, 600, false, "Flintstone");
+    sFontSpare1 = KoGfxCreateFont(50, 20, 600, false, "Flintstone");
 
     for (uint32_t type = 0; type < MENU_TYPE_NUM; ++type)
     {
@@ -380,7 +376,7 @@ void GameStateMenuUpdate()
     LayoutMainScreen();
 
     Vec2 cursor;
-    KoInputGetCursorPosition(&cursor);
+    KoInputGetLayoutCursorPosition(&cursor);
     Vec2Set(&sPointer->posCurr, cursor.x + 1.0f, cursor.y + 0.7f);
 
     // The menu music starts again whenever it has ended.
@@ -416,62 +412,60 @@ void GameStateMenuUpdate()
     else if (gCursorSwingTime < 0.0f && sPointer->dirCurr > 0.0f)
         sPointer->dirCurr -= MENU_SWING_STEP;
 
-    // The menu's instances sit directly in view coordinates: no camera.
+    // The menu's instances sit directly in the layout's view units: no world camera.
     KoGameObjInstTransformAll(sMenuObjInstList, MENU_OBJ_INST_NUM_MAX, sizeof(GameObjInst), gFrameTime);
 }
 
-// Prints the formatted text at a position given for an 800 x 600 window, scaled to the real one.
-static void MenuPrint(int x, int y, float sx, float sy, KoGfxFont* pFont, const char* pFormat, ...)
-    __attribute__((format(printf, 6, 7)));
+// Prints the formatted text at a position of the 800 x 600 layout.
+static void MenuPrint(int x, int y, KoGfxFont* pFont, const char* pFormat, ...)
+    __attribute__((format(printf, 4, 5)));
 
-static void MenuPrint(int x, int y, float sx, float sy, KoGfxFont* pFont, const char* pFormat, ...)
+static void MenuPrint(int x, int y, KoGfxFont* pFont, const char* pFormat, ...)
 {
     va_list args;
     va_start(args, pFormat);
     vsnprintf(sText, sizeof sText, pFormat, args);
     va_end(args);
-    KoGfxPrint(int(float(x) * sx), int(float(y) * sy), MENU_TEXT_COLOUR, sText, pFont);
+    KoGfxLayoutPrint(float(x), float(y), MENU_TEXT_COLOUR, sText, pFont);
 }
 
 void GameStateMenuDraw()
 {
-    int width         = KoGfxGetWindowWidth();
-    int height        = KoGfxGetWindowHeight();
-    float sx          = float(width) / 800.0f;
-    float sy          = float(height) / 600.0f;
-    KoGfxFont* pLarge = width <= 800 ? sFontLarge : sFontLargeWide;
-    KoGfxFont* pSmall = height <= 600 ? sFontSmall : sFontSmallTall;
+    KoGfxFont* pLarge = sFontLarge;
+    KoGfxFont* pSmall = sFontSmall;
 
     // The pictures first and the texts over them, so that no mesh hides a text (the loading backdrop covers
     // the whole view).
+    KoGfxSetLayoutCamera(true);
     KoGameObjInstDrawAll(sMenuObjInstList, MENU_OBJ_INST_NUM_MAX, sizeof(GameObjInst));
+    KoGfxSetLayoutCamera(false);
 
-    if (gMenuPlay) MenuPrint(273, 280, sx, sy, pLarge, "Loading..");
-    if (gMenuQuitAsk) MenuPrint(270, 280, sx, sy, pLarge, "really?");
+    if (gMenuPlay) MenuPrint(273, 280, pLarge, "Loading..");
+    if (gMenuQuitAsk) MenuPrint(270, 280, pLarge, "really?");
     if (gMenuCredits)
     {
-        MenuPrint(345, 105, sx, sy, pSmall, "Credits");
-        MenuPrint(45, 470, sx, sy, pSmall, "%s", sNoticeBlock);
-        MenuPrint(305, 155, sx, sy, pSmall, "%s", sCreditBlock1);
-        MenuPrint(55, 205, sx, sy, pSmall, "%s", sCreditBlock2);
-        MenuPrint(495, 205, sx, sy, pSmall, "%s", sCreditBlock3);
-        MenuPrint(50, 310, sx, sy, pSmall, "%s", sCreditBlock4);
+        MenuPrint(345, 105, pSmall, "Credits");
+        MenuPrint(45, 470, pSmall, "%s", sNoticeBlock);
+        MenuPrint(305, 155, pSmall, "%s", sCreditBlock1);
+        MenuPrint(55, 205, pSmall, "%s", sCreditBlock2);
+        MenuPrint(495, 205, pSmall, "%s", sCreditBlock3);
+        MenuPrint(50, 310, pSmall, "%s", sCreditBlock4);
     }
     if (gMenuHowToPlay)
     {
-        MenuPrint(320, 300, sx, sy, pSmall, "How to play");
-        MenuPrint(170, 330, sx, sy, pSmall, "Control your troglin by \npressing up or space to jump");
-        MenuPrint(30, 390, sx, sy, pSmall, "Navigate your way through monsters and obstacles!");
+        MenuPrint(320, 300, pSmall, "How to play");
+        MenuPrint(170, 330, pSmall, "Control your troglin by \npressing up or space to jump");
+        MenuPrint(30, 390, pSmall, "Navigate your way through monsters and obstacles!");
     }
     if (gMenuHallOfFame)
     {
-        MenuPrint(170, 105, sx, sy, pLarge, "Hall Of Fame");
+        MenuPrint(170, 105, pLarge, "Hall Of Fame");
         for (size_t i = 0; i < gHighScores.size(); ++i)
         {
             int y = 200 + 40 * int(i);
             // snprintf cuts a name too long for the text buffer (only a hand-edited file holds one).
-            MenuPrint(210, y, sx, sy, pSmall, "%s", gHighScores[i].name.c_str());
-            MenuPrint(490, y, sx, sy, pSmall, "%dm", gHighScores[i].score);
+            MenuPrint(210, y, pSmall, "%s", gHighScores[i].name.c_str());
+            MenuPrint(490, y, pSmall, "%dm", gHighScores[i].score);
         }
     }
     // The loading picture of this frame stays on screen while the level loads.
@@ -486,8 +480,7 @@ void GameStateMenuFree()
 
 void GameStateMenuUnload()
 {
-    for (KoGfxFont** ppFont :
-         {&sFontLarge, &sFontSpare0, &sFontSmall, &sFontLargeWide, &sFontSpare1, &sFontSmallTall})
+    for (KoGfxFont** ppFont : {&sFontLarge, &sFontSpare0, &sFontSmall, &sFontSpare1})
     {
         KoGfxFreeFont(*ppFont);
         *ppFont = nullptr;

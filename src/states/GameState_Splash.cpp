@@ -133,7 +133,6 @@ Vec2 sPlacementPos[LOGO_PLACEMENT_NUM];
 float sPlacementScale[LOGO_PLACEMENT_NUM];
 
 float sSplashTimer; // never reset: the splash runs once per program run
-int sClientW, sClientH;
 KoGfxFont* sSplashFont;
 Vec2 sTextPos;
 
@@ -279,31 +278,24 @@ Vec2 GroupOrigin(int group)
     return origin;
 }
 
-// World to pixels of the stored client size.
-void WorldToPixel(Vec2* p)
-{
-    p->x = (p->x - gKoWinMinX) * float(sClientW) / (gKoWinMaxX - gKoWinMinX);
-    p->y = float(sClientH) - (p->y - gKoWinMinY) * float(sClientH) / (gKoWinMaxY - gKoWinMinY);
-}
-
+// The font and the text's place in the 800 x 600 layout; the font scales with the layout.
 void CreateSplashFont()
 {
-    int height  = int(2.0f * float(sClientH) / gKoWinMaxY);
-    float width = float(double(float(sClientW) / gKoWinMaxX) * 0.8999999761581421);
-    sSplashFont = KoGfxCreateFont(height, (unsigned int)width, 551, false, "Arial");
+    int height  = int(2.0f * float(KO_GFX_LAYOUT_H) / gKoWinMaxY);
+    float width = float(double(float(KO_GFX_LAYOUT_W) / gKoWinMaxX) * 0.8999999761581421);
+    sSplashFont = KoGfxCreateLayoutFont(height, (unsigned int)width, 551, false, "Arial");
 }
 
 void PlaceText()
 {
-    Vec2Set(&sTextPos, -31.0f, -10.0f);
-    WorldToPixel(&sTextPos);
+    // The layout pixel of the view point (-31, -10).
+    Vec2Set(&sTextPos, float(KO_GFX_LAYOUT_W) * 0.5f - 31.0f * 5.0f,
+            float(KO_GFX_LAYOUT_H) * 0.5f + 10.0f * 5.0f);
 }
 } // namespace
 
 void GameStateSplashLoad()
 {
-    sClientW = KoGfxGetWindowWidth();
-    sClientH = KoGfxGetWindowHeight();
     CreateSplashFont();
 
     for (int g = 0; g < LOGO_BAND; ++g)
@@ -326,26 +318,15 @@ void GameStateSplashUpdate()
 {
     sSplashTimer += float(gKoFrameTime);
     if (sSplashTimer >= 3.0f) gGameStateNext = GS_MENU;
-
-    int w = KoGfxGetWindowWidth(), h = KoGfxGetWindowHeight();
-    if (w != sClientW || h != sClientH)
-    {
-        sClientW = w;
-        sClientH = h;
-        if (sSplashFont)
-        {
-            KoGfxFreeFont(sSplashFont);
-            CreateSplashFont();
-            PlaceText();
-        }
-    }
 }
 
 void GameStateSplashDraw()
 {
     char text[64];
     snprintf(text, sizeof text, "Run far, troglins. Skarnhold awaits.");
-    KoGfxPrint(int(sTextPos.x), int(sTextPos.y), 0xFF700F10, text, sSplashFont);
+    KoGfxLayoutPrint(sTextPos.x, sTextPos.y, 0xFF700F10, text, sSplashFont);
+
+    KoGfxSetLayoutCamera(true);
 
     for (int i = 0; i < LOGO_PLACEMENT_NUM; ++i)
     {
@@ -356,6 +337,7 @@ void GameStateSplashDraw()
         KoGfxSetTransform(&world);
         KoGfxTriDraw(sLogoList[kPlacementList[i]]);
     }
+    KoGfxSetLayoutCamera(false);
 }
 
 void GameStateSplashFree() {}
