@@ -1,5 +1,5 @@
 # Conveniences for developers; the README's commands are ./run.sh and ./test.sh.
-.PHONY: all test sanitize clang run format bench assets contact-sheet fuzz soak
+.PHONY: all test sanitize clang run format bench assets contact-sheet fuzz soak screens
 
 all:
 	cmake -S . -B build && cmake --build build -j $$(nproc)
@@ -53,3 +53,16 @@ soak:
 	    -DCMAKE_CXX_FLAGS="-fsanitize=leak -fno-omit-frame-pointer" -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=leak" >/dev/null
 	cmake --build build-soak -j2 --target skarnhold
 	./scripts/soak.sh build-soak/skarnhold
+
+# A picture of every screen at 800 x 600 and 1920 x 1080 in docs/screens/ (NAME-WxH.png): the screens test's
+# walk saves each screen as it checks it; ImageMagick packs the pictures small.
+screens:
+	./scripts/install-deps.sh
+	cmake -S . -B build >/dev/null && cmake --build build -j2 --target scenario_tests skarnhold
+	rm -rf build/screens && mkdir -p build/screens docs/screens
+	SKARN_SCREENS_DIR=$(CURDIR)/build/screens build/tests/scenario_tests \
+	    --gtest_filter='Sizes/Screens.*/800x600:Sizes/Screens.*/1920x1080'
+	for f in build/screens/*.png; do \
+	    convert "$$f" -strip -define png:compression-level=9 -define png:compression-filter=5 \
+	        "docs/screens/$$(basename "$$f")" || exit 1; done
+	@ls docs/screens
