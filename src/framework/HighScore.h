@@ -3,8 +3,9 @@
 // The table is kept sorted from the highest score down (a stable sort, so equal scores keep their order).
 // The file "highscore.txt" holds two lines per entry, name then score. It is read from the save folder, or
 // from the default file in the working directory while the save folder has none. Recording a score appends
-// it and saves, and saving drops the last entry, so the table keeps the length it was loaded with. Problems
-// with the files are silent.
+// it and saves, and saving drops the last entry, so the table keeps the length it was loaded with. The
+// game's data folder is never written: when there is no save folder, or a save fails, standard error says
+// why once and the table of the session is kept in memory until the game ends.
 #pragma once
 
 #include <cstdint>
@@ -25,16 +26,20 @@ extern std::string gSaveFolder;
 
 // Start-up: gSaveFolder becomes gSaveDirOverride (--save-dir) when it is set, otherwise the per-user data
 // folder ($XDG_DATA_HOME, default ~/.local/share) + "Oxmire/" + "Skarnhold/", each level created when
-// missing. Any failure leaves gSaveFolder empty.
+// missing. Any failure leaves gSaveFolder empty: the default file is read and nothing is saved. It also
+// starts the table's session afresh (nothing kept in memory, nothing reported yet).
 void BuildSaveFolder();
 // gSaveFolder + "highscore.txt".
 std::string HighScorePath();
-// Appends the entries of the save folder's file (or of the default file) and sorts. Reading stops at the
-// first token that is not of the expected kind; the entries before it are kept.
+// Appends the entries of the save folder's file (or of the default file "highscore.txt" in the working
+// directory) and sorts; after a failed save, the session's table instead. A score is a decimal number,
+// clamped to 32 bits; a token where a score belongs that is no number starts the next entry, so what
+// follows damage is read. A file with fewer entries than the default file is topped up from it.
 void LoadHighScores();
-// Sorts, drops the last entry, and replaces the file in the save folder. The file is written whole to a
-// temporary file beside it and renamed over it, so it always holds either the old or the new table.
-// Returns false when the file could not be written (the table is sorted and trimmed all the same).
-bool SaveHighScores();
+// Sorts, drops the last entry, and replaces the file in the save folder (PlatReplaceFile: the file always
+// holds either the old or the new table). A damaged file (one whose tokens did not all make entries) is
+// first kept beside it as "highscore.txt.damaged", and standard error says so. Returns what could not be
+// written and why, empty on success (the table is sorted and trimmed all the same).
+std::string SaveHighScores();
 // Appends (name, distance truncated toward zero) and saves.
 void RecordHighScore(const std::string& name, float distance);

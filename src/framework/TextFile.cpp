@@ -64,19 +64,35 @@ bool TextNextToken(const std::string& text, size_t* pPos, const char** ppBegin, 
     return true;
 }
 
-bool TextParseInt(const char* b, const char* e, int32_t* pValue)
+// An optional sign and one or more digits, nothing else. The magnitude stops growing past 2^32, so
+// anything beyond the 32-bit range stays beyond it.
+static bool ScanInt(const char* b, const char* e, long long* pValue)
 {
     const char* p = b;
     if (p < e && (*p == '-' || *p == '+')) ++p;
-    if (p == e || e - p > 10) return false;
+    if (p == e) return false;
     long long value = 0;
     for (; p < e; ++p)
     {
         if (*p < '0' || *p > '9') return false;
-        value = value * 10 + (*p - '0');
+        if (value <= (1LL << 32)) value = value * 10 + (*p - '0');
     }
-    if (*b == '-') value = -value;
-    if (value < INT32_MIN || value > INT32_MAX) return false;
+    *pValue = *b == '-' ? -value : value;
+    return true;
+}
+
+bool TextParseInt(const char* b, const char* e, int32_t* pValue)
+{
+    long long value;
+    if (!ScanInt(b, e, &value) || value < INT32_MIN || value > INT32_MAX) return false;
     *pValue = int32_t(value);
+    return true;
+}
+
+bool TextParseIntClamped(const char* b, const char* e, int32_t* pValue)
+{
+    long long value;
+    if (!ScanInt(b, e, &value)) return false;
+    *pValue = value < INT32_MIN ? INT32_MIN : value > INT32_MAX ? INT32_MAX : int32_t(value);
     return true;
 }

@@ -1,9 +1,12 @@
 // The high-score table, its file and the save folder; every test works in temporary folders.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <sys/stat.h>
+#include <tuple>
 #include <unistd.h>
 #include <vector>
 
@@ -87,30 +90,91 @@ TEST_F(HighScoreTest, RecordingKeepsTheTableLengthAndTheOrder)
     EXPECT_EQ(Table(), "B 0;");
 }
 
-TEST_F(HighScoreTest, HandEditedFilesKeepTheEntriesBeforeTheFirstBadToken)
+TEST_F(HighScoreTest, HandEditedFilesKeepEveryEntryThatCanBeRead)
 {
-    const std::pair<std::string, std::vector<std::string>> cases[] = {
-        {"ANNA 300;BOB 250;",
-         {"ANNA\n300\nBOB\n250", "ANNA\n300\nBOB\n250\n\n\n", "ANNA\r\n300\r\nBOB\r\n250\r\n",
-          "  ANNA 300\tBOB\n\n250  "}},
-        {"", {"", "\n\n  \n"}},
-        {"ANNA 300;",
-         {"ANNA 300 BOB", "ANNA 300 BOB\n", "ANNA 300 BOB abc CARL 100", "ANNA 300 BOB 25x",
-          "ANNA 300 BOB 99999999999 CARL 1", "ANNA 300 BOB - CARL 1", "ANNA 300 BOB 2.5",
-          std::string("ANNA 300 BOB \0 CARL 100", 23)}},
-        {"CARL 2147483647;BOB 7;ANNA -2147483648;", {"ANNA -2147483648 BOB +7 CARL 2147483647"}},
+    // (file, table, damaged: kept beside the file at the first save)
+    const std::tuple<std::string, std::string, bool> cases[] = {
+        {"ANNA\n300\nBOB\n250", "ANNA 300;BOB 250;", false},
+        {"ANNA\r\n300\r\nBOB\r\n250\r\n\n\n", "ANNA 300;BOB 250;", false},
+        {"  ANNA 300\tBOB\n\n250  ", "ANNA 300;BOB 250;", false},
+        {"\n\n  \n", "", false},
+        {"ANNA 300 BOB", "ANNA 300;", true},
+        {"ANNA 300 BOB 25x", "ANNA 300;", true},
+        {"ANNA 300 BOB 2.5 CARL 1", "ANNA 300;CARL 1;", true},
+        {"ANNA 300 BOB abc CARL 100", "ANNA 300;CARL 100;", true},
+        {"ANNA 300 BOB - CARL 1", "ANNA 300;CARL 1;", true},
+        {std::string("ANNA 300 BOB \0 CARL 100", 23), "ANNA 300;CARL 100;", true},
+        {"GROK\n250\nBIG UGGA\n180\nZED\n90\n", "GROK 250;UGGA 180;ZED 90;", true},
+        {"A 00000000250 B 2147483648 C -99999999999 D +7", "B 2147483647;A 250;D 7;C -2147483648;", false},
+        {"ANNA -2147483648 BOB 99999999999999999999999 CARL 2147483647",
+         "BOB 2147483647;CARL 2147483647;ANNA -2147483648;", false},
     };
     for (const auto& c : cases)
-        for (const std::string& text : c.second)
-        {
-            Load(text);
-            EXPECT_EQ(Table(), c.first) << text;
-        }
+    {
+        Load(std::get<0>(c));
+        EXPECT_EQ(Table(), std::get<1>(c)) << std::get<0>(c);
+        unlink((save / "highscore.txt.damaged").c_str());
+        EXPECT_EQ(SaveHighScores(), "");
+        EXPECT_EQ(Scenario::FileExists(save / "highscore.txt.damaged"), std::get<2>(c)) << std::get<0>(c);
+    }
     // Loading appends to the table and sorts.
     Scenario::WriteFile(save / "highscore.txt", "B 20 A 30\n");
     gHighScores = {HighScoreEntry{"OLD", 25}};
     LoadHighScores();
     EXPECT_EQ(Table(), "A 30;OLD 25;B 20;");
+}
+
+TEST_F(HighScoreTest, AShortOrDamagedFileIsToppedUpAndKeptOnceBesideTheNewOne)
+{
+    Scenario::WriteFile(work / "highscore.txt", "AA\n50\nBB\n40\nCC\n30\nDD\n20\nEE\n10\n");
+    // An empty file takes the default entries, and new scores enter it again.
+    Load("");
+    RecordHighScore("ME", 35.0f);
+    EXPECT_EQ(SavedFile(), "AA\n50\nBB\n40\nME\n35\nCC\n30\nDD\n20\n");
+    EXPECT_FALSE(Scenario::FileExists(save / "highscore.txt.damaged"));
+    // A short file gets the default entries it lacks.
+    Load("BB 40 ME 35");
+    EXPECT_EQ(Table(), "AA 50;BB 40;ME 35;CC 30;DD 20;");
+
+    // A damaged file is kept byte for byte before the first save replaces it, and only then.
+    const std::string damaged = "GROK\n250\nBIG UGGA\n180\n\x01\x02";
+    Load(damaged);
+    EXPECT_EQ(Table(), "GROK 250;UGGA 180;AA 50;BB 40;CC 30;");
+    testing::internal::CaptureStderr();
+    RecordHighScore("ME", 60.0f);
+    RecordHighScore("YOU", 70.0f);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "high scores: " + save.path +
+                                                          "/highscore.txt was damaged; it is kept as " +
+                                                          save.path + "/highscore.txt.damaged\n");
+    EXPECT_EQ(Scenario::ReadFile(save / "highscore.txt.damaged"), damaged);
+    EXPECT_EQ(SavedFile(), "GROK\n250\nUGGA\n180\nYOU\n70\nME\n60\nAA\n50\n");
+}
+
+TEST_F(HighScoreTest, WithoutASaveFolderTheTableLivesInMemoryAndTheDataFolderIsNeverWritten)
+{
+    const std::string defaults = "AA\n50\nBB\n40\n";
+    Scenario::WriteFile(work / "highscore.txt", defaults);
+    Scenario::EnvGuard xdg("XDG_DATA_HOME");
+    Scenario::TempDir blocked;
+    Scenario::WriteFile(blocked / "file", "not a folder");
+    setenv("XDG_DATA_HOME", (blocked / "file").c_str(), 1);
+    gSaveDirOverride.clear();
+    BuildSaveFolder();
+    ASSERT_EQ(gSaveFolder, "");
+
+    LoadHighScores();
+    testing::internal::CaptureStderr();
+    RecordHighScore("ME", 45.0f);
+    RecordHighScore("YOU", 60.0f);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "high scores: not saved: cannot make the folder " + blocked.path + "/file/Oxmire/Skarnhold: " +
+                  strerror(ENOTDIR) + "; the table is kept until the game ends\n");
+    EXPECT_EQ(Scenario::ReadFile(work / "highscore.txt"), defaults);
+    EXPECT_FALSE(Scenario::FileExists(work / "highscore.txt.tmp"));
+    // The next screen reloads the table: it is the session's.
+    gHighScores.clear();
+    LoadHighScores();
+    EXPECT_EQ(Table(), "YOU 60;AA 50;");
 }
 
 TEST_F(HighScoreTest, TheFirstSaveCopiesTheDefaultTableIntoTheSaveFolder)
@@ -131,27 +195,6 @@ TEST_F(HighScoreTest, NoFileAtAllGivesAnEmptyTableAndRecordsWriteAnEmptyFile)
     EXPECT_TRUE(gHighScores.empty());
     EXPECT_TRUE(Scenario::FileExists(save / "highscore.txt"));
     EXPECT_EQ(SavedFile(), "");
-}
-
-TEST_F(HighScoreTest, ASaveThatFailsHalfWayLeavesTheOldFileWhole)
-{
-    const std::string old = "ANNA\n300\nBOB\n250\nCARL\n200\n";
-    Load(old);
-    // The temporary file lands on a full disk: every write fails.
-    ASSERT_EQ(symlink("/dev/full", (save / "highscore.txt.tmp").c_str()), 0);
-    gHighScores.push_back(HighScoreEntry{"DAVE", 400});
-    EXPECT_FALSE(SaveHighScores());
-    EXPECT_EQ(SavedFile(), old);
-    EXPECT_FALSE(Scenario::FileExists(save / "highscore.txt.tmp"));
-    EXPECT_EQ(Table(), "DAVE 400;ANNA 300;BOB 250;"); // sorted and trimmed all the same
-
-    // A temporary file that cannot be created at all changes nothing either.
-    ASSERT_EQ(mkdir((save / "highscore.txt.tmp").c_str(), 0700), 0);
-    RecordHighScore("EVE", 500.0f);
-    EXPECT_EQ(SavedFile(), old);
-    ASSERT_EQ(rmdir((save / "highscore.txt.tmp").c_str()), 0);
-    EXPECT_TRUE(SaveHighScores());
-    EXPECT_EQ(SavedFile(), "EVE\n500\nDAVE\n400\n");
 }
 
 TEST(SaveFolder, BuiltUnderTheXdgDataFolderWithTheAlreadyExistsRuleOrAsTheCommandLineNamesIt)
@@ -177,7 +220,7 @@ TEST(SaveFolder, BuiltUnderTheXdgDataFolderWithTheAlreadyExistsRuleOrAsTheComman
     EXPECT_EQ(gSaveFolder, other.path + "/.local/share/Oxmire/Skarnhold/");
     EXPECT_TRUE(IsDir(other / ".local/share/Oxmire/Skarnhold"));
 
-    // A level that cannot be a folder leaves the save folder empty: the working directory is used.
+    // A level that cannot be a folder leaves the save folder empty: the default file is read, nothing saved.
     Scenario::WriteFile(blocked / "Oxmire", "a file, not a folder");
     setenv("XDG_DATA_HOME", blocked.path.c_str(), 1);
     BuildSaveFolder();

@@ -11,6 +11,7 @@
 
 #include "Scenario.h"
 #include "framework/CommonLevel.h"
+#include "framework/HighScore.h"
 #include "level/Terrain.h"
 #include "states/GameState_Mesheditor.h"
 #include "states/GameState_TileEditor.h"
@@ -43,6 +44,13 @@ TEST(SaveFaults, EveryWriterKeepsTheOldFileAndSaysWhy)
     const Writer writers[] = {
         {"tile map", [](const std::string& path) { return TileEditorWriteMap(path.c_str(), cells); }},
         {"mesh export", [](const std::string& path) { return MeshEditorExport(path.c_str()); }},
+        {"high scores",
+         [](const std::string& path)
+         {
+             gSaveFolder = path.substr(0, path.size() - strlen("highscore.txt"));
+             gHighScores = {HighScoreEntry{"ANNA", 300}, HighScoreEntry{"BOB", 200}};
+             return SaveHighScores();
+         }},
     };
     const Fault faults[] = {
         {"full disk",
@@ -54,16 +62,20 @@ TEST(SaveFaults, EveryWriterKeepsTheOldFileAndSaysWhy)
         {"temporary file blocked",
          [](const std::string& path) { return mkdir((path + ".tmp").c_str(), 0700), path; },
          strerror(EISDIR)},
-        {"missing folder", [](const std::string& path) { return path + ".d/file.txt"; }, strerror(ENOENT)},
+        {"a file where the folder belongs", [](const std::string& path) { return path + "/highscore.txt"; },
+         strerror(ENOTDIR)},
     };
     int n = 0;
     for (const Writer& w : writers)
         for (const Fault& f : faults)
         {
             Scenario::TempDir sub;
-            ASSERT_TRUE(Scenario::WriteFile(sub / "file.txt", "old"));
-            std::string path = f.make(sub / "file.txt");
-            EXPECT_EQ(w.write(path), f.why) << w.name << ", " << f.name;
+            ASSERT_TRUE(Scenario::WriteFile(sub / "highscore.txt", "old"));
+            std::string path = f.make(sub / "highscore.txt");
+            std::string why  = w.write(path);
+            EXPECT_TRUE(why.size() >= f.why.size() &&
+                        why.compare(why.size() - f.why.size(), f.why.size(), f.why) == 0)
+                << w.name << ", " << f.name << ": " << why;
             struct stat st;
             EXPECT_TRUE(stat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode) ||
                         Scenario::ReadFile(path) == "old")
@@ -71,7 +83,11 @@ TEST(SaveFaults, EveryWriterKeepsTheOldFileAndSaysWhy)
             EXPECT_TRUE(lstat((path + ".tmp").c_str(), &st) != 0 || S_ISDIR(st.st_mode)) << w.name << f.name;
             ++n;
         }
-    EXPECT_EQ(n, 8);
+    EXPECT_EQ(n, 12);
+    gSaveFolder = dir.path + "/";
+    EXPECT_EQ(SaveHighScores(), ""); // a save that works again ends the table kept in memory
+    gSaveFolder.clear();
+    gHighScores.clear();
 
     // An export of a grid with nothing painted keeps the mesh it would have emptied.
     ASSERT_TRUE(Scenario::WriteFile(dir / "out.txt", "0 0 0xff 1 0 0xff 1 1 0xff\n"));
