@@ -40,6 +40,8 @@ struct KoGfxFont
 static int sPpWidth     = 0;
 static int sPpHeight    = 0;
 static bool sPpWindowed = true;
+// Where printed texts are cut (KoGfxSetTextClipRight); 0: at the back buffer's edge.
+static int sTextClipRight = 0;
 // The back-buffer size at device creation: the window's size whenever it goes back to windowed mode.
 static unsigned int sStoredWidth  = 0;
 static unsigned int sStoredHeight = 0;
@@ -443,15 +445,21 @@ int KoGfxPrint(int x, int y, unsigned int colour, const char* pStr, KoGfxFont* p
         for (const char* p = pStr; *p; ++p) lines += *p == '\n';
         return lines * PlatFontLineHeight(pFont->pPlat);
     }
+    int right = sTextClipRight > 0 && sTextClipRight < sPpWidth - 1 ? sTextClipRight : sPpWidth - 1;
     if (gKoGfxDrawnHook && *pStr)
     {
         int w = 0, h = 0;
         PlatFontMeasureText(pFont->pPlat, pStr, &w, &h);
-        KoGfxDrawn drawn = {KO_GFX_DRAWN_TEXT, float(x), float(y), float(x + w),
+        KoGfxDrawn drawn = {KO_GFX_DRAWN_TEXT, float(x), float(y), float(x + w < right ? x + w : right),
                             float(y + h),      pStr,     0,        pFont->layoutScale > 0.0f};
         gKoGfxDrawnHook(&drawn);
     }
-    return PlatFontDrawText(pFont->pPlat, pStr, x, y, colour, sPpWidth - 1, sPpHeight - 1);
+    return PlatFontDrawText(pFont->pPlat, pStr, x, y, colour, right, sPpHeight - 1);
+}
+
+void KoGfxSetTextClipRight(int right)
+{
+    sTextClipRight = right;
 }
 
 int KoGfxGetFontLineHeight(KoGfxFont* pFont)

@@ -86,6 +86,9 @@ void KoGfxFreeFont(KoGfxFont* pFont);
 int KoGfxPrint(int x, int y, unsigned int colour, const char* pStr, KoGfxFont* pFont);
 // The pixels from one printed line to the next.
 int KoGfxGetFontLineHeight(KoGfxFont* pFont);
+// Texts printed until the next call are cut at back-buffer column right (exclusive), as a column of a
+// table; 0 lifts the cut.
+void KoGfxSetTextClipRight(int right);
 
 // Client-area size of the game window in pixels, asked from the system on each call.
 int KoGfxGetWindowWidth();

@@ -169,6 +169,12 @@ std::string SaveHighScores()
     return why;
 }
 
+int HighScoreRowsAbove(int firstY, int step, int rowHeight, int bottomY)
+{
+    int rows = bottomY - rowHeight < firstY ? 0 : (bottomY - rowHeight - firstY) / step + 1;
+    return rows < int(gHighScores.size()) ? rows : int(gHighScores.size());
+}
+
 void RecordHighScore(const std::string& name, float distance)
 {
     int32_t score = 0;

@@ -43,3 +43,9 @@ void LoadHighScores();
 std::string SaveHighScores();
 // Appends (name, distance truncated toward zero) and saves.
 void RecordHighScore(const std::string& name, float distance);
+
+// Hall Of Fame lists (800 x 600 layout): how many rows, the first at firstY and one every step, each
+// rowHeight high, end above bottomY; at most the table's length.
+int HighScoreRowsAbove(int firstY, int step, int rowHeight, int bottomY);
+// A list shows at most this many bytes of a name, and cuts what does not fit before the score column.
+constexpr int HIGH_SCORE_NAME_SHOWN = 32;

@@ -440,10 +440,17 @@ void DrawGameOverTexts(KoGfxFont* pLarge, KoGfxFont* pSmall)
     if (gNameEntered && !gAskMenu)
     {
         Print(170, 35, pLarge, TEXT_COLOUR, "Hall Of Fame");
-        for (size_t j = 0; j < gHighScores.size(); ++j)
+        // The rows that end above the Restart button; a name is cut before the score column.
+        const int rows =
+            HighScoreRowsAbove(160, 40, 20, static_cast<int>(300.0f - (-30.0f + BUTTON_H * 0.5f) * 5.0f));
+        int clipX = 0, clipY = 0;
+        KoGfxLayoutToPixel(480.0f, 0.0f, &clipX, &clipY);
+        for (int j = 0; j < rows; ++j)
         {
             const float y = 160.0f + 40.0f * static_cast<float>(j);
-            Print(210, y, pSmall, TEXT_COLOUR, "%s", gHighScores[j].name.c_str());
+            KoGfxSetTextClipRight(clipX);
+            Print(210, y, pSmall, TEXT_COLOUR, "%.*s", HIGH_SCORE_NAME_SHOWN, gHighScores[j].name.c_str());
+            KoGfxSetTextClipRight(0);
             Print(490, y, pSmall, TEXT_COLOUR, "%dm", gHighScores[j].score);
         }
     }

@@ -460,11 +460,16 @@ void GameStateMenuDraw()
     if (gMenuHallOfFame)
     {
         MenuPrint(170, 105, pLarge, "Hall Of Fame");
-        for (size_t i = 0; i < gHighScores.size(); ++i)
+        // The rows that end above the back button; a name is cut before the score column.
+        int rows = HighScoreRowsAbove(200, 40, 25, int(300.0f - (-50.0f + MENU_BUTTON_H * 0.5f) * 5.0f));
+        int clipX, clipY;
+        KoGfxLayoutToPixel(480.0f, 0.0f, &clipX, &clipY);
+        for (int i = 0; i < rows; ++i)
         {
-            int y = 200 + 40 * int(i);
-            // snprintf cuts a name too long for the text buffer (only a hand-edited file holds one).
-            MenuPrint(210, y, pSmall, "%s", gHighScores[i].name.c_str());
+            int y = 200 + 40 * i;
+            KoGfxSetTextClipRight(clipX);
+            MenuPrint(210, y, pSmall, "%.*s", HIGH_SCORE_NAME_SHOWN, gHighScores[i].name.c_str());
+            KoGfxSetTextClipRight(0);
             MenuPrint(490, y, pSmall, "%dm", gHighScores[i].score);
         }
     }

@@ -96,7 +96,10 @@ TEST(LevelOverlays, NameEntryRecordsTheScoreInTheHallOfFameOfTheLevelAndOfTheMen
 {
     Scenario::GameData data(SKARN_TEST_DATA_DIR "/ui/fall.txt");
     Scenario::TempDir save;
-    Scenario::WriteFile(save / "highscore.txt", "ANNA\n300\nBOB\n250\nCARL\n200\nDORA\n150\nEMIL\n-1\n");
+    const std::string longName(40, 'W'), table = "ANNA\n300\n" + longName +
+                                                 "\n280\nBOB\n250\nCARL\n200\nDORA\n150\n"
+                                                 "FINN\n120\nGUS\n110\n";
+    Scenario::WriteFile(save / "highscore.txt", table + "EMIL\n-1\n");
     Scenario::Play p;
     p.opt.dataDir = data.dir.path;
     p.opt.saveDir = save.path;
@@ -133,8 +136,7 @@ TEST(LevelOverlays, NameEntryRecordsTheScoreInTheHallOfFameOfTheLevelAndOfTheMen
     ASSERT_GE(runs[0].meters, 0);
     // The entry takes the lowest place; the second run, no longer, does not push it out.
     EXPECT_EQ(Scenario::ReadFile(save / "highscore.txt"),
-              "ANNA\n300\nBOB\n250\nCARL\n200\nDORA\n150\nABCDEFGHIJZ\n" + std::to_string(runs[0].meters) +
-                  "\n");
+              table + "ABCDEFGHIJZ\n" + std::to_string(runs[0].meters) + "\n");
 
     const TestImage imgEntry = p.Image(entry), imgHall = p.Image(hall), imgReally = p.Image(really);
     // "Rest in peace.." starts further left than "Hall Of Fame".
@@ -142,13 +144,16 @@ TEST(LevelOverlays, NameEntryRecordsTheScoreInTheHallOfFameOfTheLevelAndOfTheMen
     EXPECT_EQ(TextPixels(imgHall, 110, 35, 165, 110), 0);
     EXPECT_GT(TextPixels(imgHall, 170, 35, 700, 110), 500);
     EXPECT_GT(TextPixels(imgEntry, 390, 290, 560, 320), 100); // the typed name, eleven letters long
-    // One row per entry of the table: name and score; nothing below the fifth.
-    for (int j = 0; j < 5; ++j)
+    // One row per entry of the table that fits above the Restart button: name and score; the eighth does
+    // not. The long name is cut before the score column.
+    for (int j = 0; j < 7; ++j)
     {
         EXPECT_GT(TextPixels(imgHall, 210, 160 + 40 * j, 400, 185 + 40 * j), 20) << "name row " << j;
         EXPECT_GT(TextPixels(imgHall, 490, 160 + 40 * j, 600, 185 + 40 * j), 20) << "score row " << j;
     }
-    EXPECT_EQ(TextPixels(imgHall, 200, 360, 600, 420), 0);
+    EXPECT_EQ(TextPixels(imgHall, 490, 440, 600, 465), 0);
+    EXPECT_GT(TextPixels(imgHall, 400, 200, 479, 222), 20);
+    EXPECT_EQ(TextPixels(imgHall, 482, 200, 490, 222), 0);
     // The menu question hides the table.
     EXPECT_GT(TextPixels(imgReally, 250, 220, 560, 300), 200);
     EXPECT_EQ(TextPixels(imgReally, 170, 35, 700, 110), 0);
@@ -157,13 +162,13 @@ TEST(LevelOverlays, NameEntryRecordsTheScoreInTheHallOfFameOfTheLevelAndOfTheMen
     EXPECT_GT(TextPixels(p.Image(hall2), 170, 35, 700, 110), 500);
     EXPECT_EQ(TextPixels(p.Image(hall2), 110, 35, 165, 110), 0);
 
-    // The menu lists the new table: the first four rows as before, the new entry last.
+    // The menu lists the new table: the first seven rows as before, the new entry last.
     TestImage imgBefore = p.Image(before), imgAfter = p.Image(after);
-    for (int i = 0; i < 5; ++i)
+    for (int i = 0; i < 8; ++i)
     {
         int y = 200 + 40 * i;
         EXPECT_GT(TextPixels(imgAfter, 210, y, 470, y + 26), 20) << i;
-        EXPECT_EQ(Scenario::ImageDiffer(imgBefore, imgAfter, 200, y, 700, y + 30) > 0, i == 4) << i;
+        EXPECT_EQ(Scenario::ImageDiffer(imgBefore, imgAfter, 200, y, 700, y + 30) > 0, i == 7) << i;
     }
 }
 

@@ -56,8 +56,11 @@ void ExpectMainScreen(const TestImage& img, long frame)
 TEST(Menu, SplashThenEveryScreenOfTheMenuThenExit)
 {
     Scenario::TempDir save;
-    // A hand-edited name longer than the whole text buffer is cut, not overrun.
-    Scenario::WriteFile(save / "highscore.txt", std::string(3000, 'W') + "\n7\nUR\n5\n");
+    // A hand-edited name longer than the whole text buffer is cut to its column; of ten entries the eight
+    // that fit above the back button are listed.
+    Scenario::WriteFile(save / "highscore.txt", std::string(3000, 'W') +
+                                                    "\n95\nUR\n5\nA 100 B 90 C 80 D 70 E 60 "
+                                                    "F 50 G 40 H 30");
     Scenario::Play p(DT);
     p.opt.saveDir = save.path;
     const long R  = MENU_READY;
@@ -129,12 +132,14 @@ TEST(Menu, SplashThenEveryScreenOfTheMenuThenExit)
 
     img = p.Image(hof + 4);
     EXPECT_GT(TextIn(img, 170, 105, 640, 180), 500); // "Hall Of Fame"
-    for (int i = 0; i < 7; ++i) // the two entries of the file topped up to the five of the default, no more
+    for (int i = 0; i < 9; ++i)
     {
         int y = 200 + 40 * i;
-        EXPECT_EQ(TextIn(img, 210, y, 470, y + 26) > 20, i < 5) << i; // name
-        EXPECT_EQ(TextIn(img, 490, y, 640, y + 26) > 20, i < 5) << i; // "%dm"
+        EXPECT_EQ(TextIn(img, 210, y, 470, y + 26) > 20, i < 8) << i; // name
+        EXPECT_EQ(TextIn(img, 490, y, 640, y + 26) > 20, i < 8) << i; // "%dm"
     }
+    EXPECT_GT(TextIn(img, 400, 240, 479, 266), 20); // the long name runs up to the score column
+    EXPECT_EQ(TextIn(img, 482, 240, 490, 266), 0);
     EXPECT_GT(ButtonLit(img, 0, -50), 1000); // back
     EXPECT_EQ(ButtonLit(img, 0, -30), 0);    // the high-scores button is hidden
 
