@@ -349,29 +349,46 @@ static uint8_t Mix(uint32_t c0, uint32_t c1, int shift, float t)
     return (uint8_t)(a + (b - a) * t + 0.5f);
 }
 
+// Narrows the part [*pT0, *pT1] of the line p + t * d (t from 0 to 1) to where p + t * d <= limit along
+// one axis (side 1) or >= limit (side -1). False when nothing is left.
+static bool ClipLineAxis(float p, float d, float limit, float side, float* pT0, float* pT1)
+{
+    float q = side * (limit - p), r = side * d; // inside while t * r <= q
+    if (r == 0.0f) return q >= 0.0f;
+    float t = q / r;
+    if (r > 0.0f && t < *pT1) *pT1 = t;
+    if (r < 0.0f && t > *pT0) *pT0 = t;
+    return *pT0 <= *pT1;
+}
+
 void PlatRendererDrawLine(float x0, float y0, uint32_t c0, float x1, float y1, uint32_t c1)
 {
     if (!sRenderer) return;
+    // Only the part on the back buffer is drawn: SDL's software renderer would otherwise visit every pixel
+    // of a line however far it runs off screen.
+    float dx = x1 - x0, dy = y1 - y0, t0 = 0.0f, t1 = 1.0f;
+    if (!ClipLineAxis(x0, dx, -1.0f, -1.0f, &t0, &t1) ||
+        !ClipLineAxis(x0, dx, float(sBackW), 1.0f, &t0, &t1) ||
+        !ClipLineAxis(y0, dy, -1.0f, -1.0f, &t0, &t1) || !ClipLineAxis(y0, dy, float(sBackH), 1.0f, &t0, &t1))
+        return;
     if (c0 == c1)
     {
         SDL_SetRenderDrawColor(sRenderer, Channel(c0, 16), Channel(c0, 8), Channel(c0, 0), Channel(c0, 24));
-        SDL_RenderDrawLineF(sRenderer, x0, y0, x1, y1);
+        SDL_RenderDrawLineF(sRenderer, x0 + dx * t0, y0 + dy * t0, x0 + dx * t1, y0 + dy * t1);
         return;
     }
     // Two colours: short pieces, each in the colour of its middle.
-    float dx   = x1 - x0;
-    float dy   = y1 - y0;
-    float len  = SDL_fabsf(dx) > SDL_fabsf(dy) ? SDL_fabsf(dx) : SDL_fabsf(dy);
+    float len  = (t1 - t0) * (SDL_fabsf(dx) > SDL_fabsf(dy) ? SDL_fabsf(dx) : SDL_fabsf(dy));
     int pieces = (int)(len / 4.0f) + 1;
     if (pieces > 32) pieces = 32;
     for (int i = 0; i < pieces; ++i)
     {
-        float t0 = (float)i / (float)pieces;
-        float t1 = (float)(i + 1) / (float)pieces;
-        float tm = (t0 + t1) * 0.5f;
+        float ta = t0 + (t1 - t0) * (float)i / (float)pieces;
+        float tb = t0 + (t1 - t0) * (float)(i + 1) / (float)pieces;
+        float tm = (ta + tb) * 0.5f;
         SDL_SetRenderDrawColor(sRenderer, Mix(c0, c1, 16, tm), Mix(c0, c1, 8, tm), Mix(c0, c1, 0, tm),
                                Mix(c0, c1, 24, tm));
-        SDL_RenderDrawLineF(sRenderer, x0 + dx * t0, y0 + dy * t0, x0 + dx * t1, y0 + dy * t1);
+        SDL_RenderDrawLineF(sRenderer, x0 + dx * ta, y0 + dy * ta, x0 + dx * tb, y0 + dy * tb);
     }
 }
 

@@ -22,9 +22,6 @@ static const char* const PALETTE_PATH = "Meshes/colours.txt";
 static const char* const GRID_PATH    = "Meshes/readmesh80x80.txt";
 static const char* const EXPORT_PATH  = "Meshes/outmesh.txt";
 
-// A grid file asking for more cells than this is treated as damaged (empty grid): a header of a few bytes
-// must not take hundreds of megabytes, and the pool could not show even the lines of a larger grid.
-static const long MESH_GRID_CELLS_MAX = 1024L * 1024L;
 // The zoom keys stop here: at 0 the cursor conversion would divide by zero, below it the grid turns over.
 static const float MESH_ZOOM_MIN = 1.0f;
 
@@ -110,7 +107,7 @@ bool MeshEditorReadGrid(const char* path)
     bool header = ReadInt(text, &pos, &w);
     if (header) SkipLabel(text, &pos);
     header = header && ReadInt(text, &pos, &h);
-    if (!header || w <= 0 || h <= 0 || long(w) * long(h) > MESH_GRID_CELLS_MAX) return true;
+    if (!header || w <= 0 || h <= 0 || w > MESH_GRID_SIDE_MAX || h > MESH_GRID_SIDE_MAX) return true;
     gMeshGridW    = w;
     gMeshGridH    = h;
     gMeshCells    = new MeshCell[size_t(w) * size_t(h)]();

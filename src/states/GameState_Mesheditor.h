@@ -7,9 +7,13 @@
 
 #include "engine/KoMath.h"
 
-constexpr int MESH_PALETTE_NUM      = 30;
-constexpr int MESH_OBJ_NUM_MAX      = 64;
-constexpr int MESH_OBJ_INST_NUM_MAX = 2048;
+constexpr int MESH_PALETTE_NUM = 30;
+constexpr int MESH_OBJ_NUM_MAX = 64;
+// A grid file asking for a side longer than this is treated as damaged (empty grid): a header of a few
+// bytes must not take hundreds of megabytes, and the pool holds the lines of the largest grid.
+constexpr int MESH_GRID_SIDE_MAX = 1024;
+// The preview, the grid lines, the swatches and the painted cells, 2048 of them with the largest grid.
+constexpr int MESH_OBJ_INST_NUM_MAX = 2 * (MESH_GRID_SIDE_MAX + 1) + 2048;
 constexpr int MESH_TYPE_GRID_LINE   = 30;
 constexpr int MESH_TYPE_CENTRE_LINE = 31;
 constexpr int MESH_TYPE_PREVIEW     = 32;
@@ -45,8 +49,8 @@ void GameStateMesheditorUnload();
 // the first unreadable value (the rest keep their values). False when the file cannot be opened.
 bool MeshEditorReadPalette(const char* path);
 // Reads the grid file into a new grid (any earlier grid is released first). A missing or damaged header,
-// or one asking for more than a million cells, gives an empty grid; numbers are whole 32-bit decimals, and
-// cells from an unreadable value on stay empty. False when the file cannot be opened.
+// or one asking for a side longer than MESH_GRID_SIDE_MAX, gives an empty grid; numbers are whole 32-bit
+// decimals, and cells from an unreadable value on stay empty. False when the file cannot be opened.
 bool MeshEditorReadGrid(const char* path);
 // Releases the grid arrays (safe when there are none).
 void MeshEditorFreeGrid();
