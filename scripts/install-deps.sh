@@ -12,6 +12,8 @@ PACKAGES=(
     fontconfig fonts-dejavu-core fonts-dejavu-extra fonts-freefont-ttf fonts-cherrybomb
     # tests, sanitizers and fuzzers
     libgtest-dev googletest libclang-rt-14-dev
+    # the pointer test under a real X server
+    xvfb xdotool
     # asset generation and checks (MP3 encoding, sound measurements, screenshot conversion)
     lame sox libsox-fmt-mp3 imagemagick
 )

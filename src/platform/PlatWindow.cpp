@@ -11,6 +11,8 @@ static int sCursorCounter   = 0;
 static bool sVirtualCursor  = false;
 static int sVirtualX        = 0;
 static int sVirtualY        = 0;
+static int sPointerX        = 0; // the pointer's last position inside the window, in window pixels
+static int sPointerY        = 0;
 static bool sLeftHeld       = false;
 static bool sRightHeld      = false;
 static bool sSizeEndPending = false;
@@ -280,6 +282,16 @@ static void KeyEvent(PlatEvent* pEvent, int type, unsigned char vk)
     pEvent->vk = vk;
 }
 
+// Keeps the pointer's last position over the window, clamped to the client area, so a pointer that leaves
+// (SDL reports the crossing point, which may lie just outside) stays at the edge it crossed.
+static void NotePointer(int x, int y)
+{
+    int w = 0, h = 0;
+    PlatWindowGetClientSize(&w, &h);
+    sPointerX = x < 0 ? 0 : (w > 0 && x >= w ? w - 1 : x);
+    sPointerY = y < 0 ? 0 : (h > 0 && y >= h ? h - 1 : y);
+}
+
 // Translates one SDL event; false when it means nothing to the engine.
 static bool Translate(const SDL_Event& e, PlatEvent* pEvent)
 {
@@ -298,6 +310,7 @@ static bool Translate(const SDL_Event& e, PlatEvent* pEvent)
         case SDL_MOUSEMOTION:
             sLeftHeld  = (e.motion.state & SDL_BUTTON_LMASK) != 0;
             sRightHeld = (e.motion.state & SDL_BUTTON_RMASK) != 0;
+            if (sWindow && e.motion.windowID == SDL_GetWindowID(sWindow)) NotePointer(e.motion.x, e.motion.y);
             MouseEvent(pEvent, e.motion.x, e.motion.y);
             return true;
         case SDL_MOUSEBUTTONDOWN:
@@ -306,6 +319,7 @@ static bool Translate(const SDL_Event& e, PlatEvent* pEvent)
             bool down = e.type == SDL_MOUSEBUTTONDOWN;
             if (e.button.button == SDL_BUTTON_LEFT) sLeftHeld = down;
             if (e.button.button == SDL_BUTTON_RIGHT) sRightHeld = down;
+            if (sWindow && e.button.windowID == SDL_GetWindowID(sWindow)) NotePointer(e.button.x, e.button.y);
             MouseEvent(pEvent, e.button.x, e.button.y);
             return true;
         }
@@ -405,11 +419,22 @@ void PlatGetCursorClientPos(int* pX, int* pY)
         *pY = sVirtualY;
         return;
     }
-    int gx = 0, gy = 0, wx = 0, wy = 0;
-    SDL_GetGlobalMouseState(&gx, &gy);
-    SDL_GetWindowPosition(sWindow, &wx, &wy);
-    *pX = gx - wx;
-    *pY = gy - wy;
+    // The window's own mouse state (its last motion, button or wheel position) follows every move on any
+    // X server; the global pointer does not on servers without raw input events, and the window position
+    // is not reliable under every compositor.
+    if (SDL_GetMouseFocus() == sWindow)
+    {
+        int x = 0, y = 0;
+        SDL_GetMouseState(&x, &y);
+        NotePointer(x, y);
+    }
+    // Window pixels to the back buffer's, which is stretched over the whole window.
+    int winW = 0, winH = 0, backW = 0, backH = 0;
+    PlatWindowGetClientSize(&winW, &winH);
+    PlatRendererGetBackBufferSize(&backW, &backH);
+    bool scale = winW > 0 && winH > 0 && backW > 0 && backH > 0;
+    *pX        = scale ? (int)((sPointerX + 0.5) * backW / winW) : sPointerX;
+    *pY        = scale ? (int)((sPointerY + 0.5) * backH / winH) : sPointerY;
 }
 
 int PlatShowCursor(bool show)

@@ -73,7 +73,8 @@ bool PlatPollEvent(PlatEvent* pEvent);
 // that PlatGetCursorClientPos returns from then on, so scripted mouse input works without a real pointer.
 void PlatPushEvent(const PlatEvent& event);
 // The cursor in client pixels (origin top-left, y down): the virtual cursor once scripts moved it,
-// otherwise the real pointer's position relative to the window.
+// otherwise the pointer's last position over the window (from the window's own mouse events, so it stays
+// where it left the window), mapped from window pixels to the back buffer's.
 void PlatGetCursorClientPos(int* pX, int* pY);
 // Steps the cursor display counter up (show) or down (hide); the cursor is visible while it is >= 0.
 // Returns the new counter.
