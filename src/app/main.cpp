@@ -25,6 +25,12 @@ const char* kUsage =
     "                          F11 switches to full screen and back to this size (this run only)\n"
     "  --headless              draw without showing anything and play no sound\n"
     "  --fixed-dt S            every frame lasts exactly S seconds (0 < S <= 10)\n"
+    "  --lockstep              one Update per frame with the frame time, instead of the steady\n"
+    "                          simulation clock of 1 ms steps\n"
+    "  --vsync                 present in step with the display's refresh (uses less CPU)\n"
+    "  --record FILE           write every input of the simulation to the replay FILE\n"
+    "  --replay FILE           play the inputs of the replay FILE (live input is ignored) and\n"
+    "                          end where its recording ended\n"
     "  --frames N              end after N frames\n"
     "  --script FILE           scripted input: lines of 'FRAME down|up VK', 'FRAME move X Y',\n"
     "                          'FRAME press|release BUTTON' (1 left, 2 right); '#' starts a comment\n"
@@ -138,6 +144,10 @@ int main(int argc, char** argv)
         }
         else if (arg == "--headless")
             options.headless = true;
+        else if (arg == "--lockstep")
+            options.lockstep = true;
+        else if (arg == "--vsync")
+            options.vsync = true;
         else if (arg == "--fixed-dt")
         {
             char* e  = nullptr;
@@ -151,6 +161,12 @@ int main(int argc, char** argv)
         {
             if (!ParseLong(val, 1, LONG_MAX, &options.frames))
                 return BadArgument("--frames needs a whole number from 1 on");
+            ++i;
+        }
+        else if (arg == "--record" || arg == "--replay")
+        {
+            if (!needsValue() || !*val) return BadArgument(arg + " needs a file");
+            (arg == "--record" ? options.recordPath : options.replayPath) = Absolute(val);
             ++i;
         }
         else if (arg == "--script")
@@ -190,6 +206,8 @@ int main(int argc, char** argv)
             return BadArgument("unknown option '" + arg + "'");
     }
 
+    if (options.lockstep && (!options.recordPath.empty() || !options.replayPath.empty()))
+        return BadArgument("--record and --replay need the steady clock (not --lockstep)");
     if (dataDir.empty())
     {
         dataDir = DefaultDataDir();

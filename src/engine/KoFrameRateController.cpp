@@ -4,6 +4,8 @@
 #include "engine/KoAssert.h"
 #include "platform/Platform.h"
 
+#include <algorithm>
+
 double gKoFrameRateMax;
 double gKoFrameRate;
 double gKoFrameTime;
@@ -18,9 +20,30 @@ static uint64_t sFrameStartMark; // counter value that begins the frame being me
 static uint64_t sCurrentCounter; // counter value read at the latest Start
 static double sElapsed;          // seconds from the frame-start mark to the current counter
 
+// The steady clock: the measured time is gathered in whole nanoseconds and paid out in 1 ms steps.
+static bool sSteady;            // on: every step lasts KO_STEP_TIME and frames run whole steps
+static bool sFreshStart = true; // no frame started since the last Init or Reset
+static int64_t sAccumulated;    // nanoseconds measured and not yet run as steps
+static int sSteps = 1;          // steps of the frame under way
+
 void KoFrameRateControllerSetFixed(double seconds)
 {
     sFixedFrameTime = seconds > 0.0 ? seconds : 0.0;
+}
+
+void KoFrameRateControllerSetSteady(bool on)
+{
+    sSteady = on;
+}
+
+bool KoFrameRateControllerIsSteady()
+{
+    return sSteady;
+}
+
+int KoFrameRateControllerSteps()
+{
+    return sSteps;
 }
 
 void KoFrameRateControllerSetClock(KoClockFn ticks, KoClockFn ticksPerSecond)
@@ -34,8 +57,10 @@ bool KoFrameRateControllerInit()
     gKoFrameRateMax = 60.0;
     gKoFrameRate    = 60.0;
     gKoFrameCounter = 0;
-    gKoFrameTime    = 0.016666666666666666;
+    gKoFrameTime    = sSteady ? KO_STEP_TIME : 0.016666666666666666;
     sFrameStartMark = sTicks();
+    sFreshStart     = true;
+    sAccumulated    = 0;
     return true;
 }
 
@@ -45,6 +70,13 @@ void KoFrameRateControllerReset()
     gKoFrameRate    = gKoFrameRateMax;
     gKoFrameCounter = 0;
     gKoFrameTime    = 1.0 / gKoFrameRateMax;
+    sFreshStart     = true;
+    sAccumulated    = 0;
+    if (sSteady)
+    {
+        gKoFrameTime = KO_STEP_TIME;
+        gKoFrameRate = 1.0 / KO_STEP_TIME;
+    }
 }
 
 void KoFrameRateControllerStart()
@@ -62,12 +94,26 @@ void KoFrameRateControllerStart()
         sSecPerCnt = 1.0 / double(sCntsPerSec);
         sElapsed   = double(uint64_t(sCurrentCounter - sFrameStartMark)) * sSecPerCnt;
     }
+    if (!sSteady)
+    {
+        sSteps = 1;
+        return;
+    }
+    // The time before the first frame after a reset went into loading the state: only a fixed frame
+    // counts then. Beyond KO_STEPS_MAX steps the game slows down rather than leaping.
+    const int64_t step = int64_t(KO_STEP_TIME * 1e9 + 0.5);
+    if (!sFreshStart || sFixedFrameTime > 0.0) sAccumulated += int64_t(sElapsed * 1e9 + 0.5);
+    sFreshStart = false;
+    sSteps      = int(std::min<int64_t>(sAccumulated / step, KO_STEPS_MAX));
+    sAccumulated -= int64_t(sSteps) * step;
+    if (sAccumulated >= step) sAccumulated %= step;
 }
 
 void KoFrameRateControllerEnd()
 {
-    gKoFrameTime = sElapsed;
     ++gKoFrameCounter;
     sFrameStartMark = sCurrentCounter;
-    gKoFrameRate    = 1.0 / gKoFrameTime;
+    if (sSteady) return; // the published time stays one step
+    gKoFrameTime = sElapsed;
+    gKoFrameRate = 1.0 / gKoFrameTime;
 }

@@ -281,6 +281,16 @@ void KoGfxEnd()
     PlatRendererPresent();
 }
 
+void KoGfxSetVsync(bool on)
+{
+    PlatRendererSetVsync(on);
+}
+
+bool KoGfxGetVsync()
+{
+    return PlatRendererGetVsync();
+}
+
 void KoGfxRequestScreenshot(const char* pPath)
 {
     if (!pPath) return;

@@ -168,6 +168,10 @@ extern bool gKoGfxSwitchPending;
 extern bool gKoGfxDeviceLost;
 
 void KoGfxToggleScreenMode();
+// Vsync: presents keep in step with the display's refresh; off (immediate presents) by default. May be set
+// before KoSysInit creates the device or at any time after.
+void KoGfxSetVsync(bool on);
+bool KoGfxGetVsync();
 bool IsDeviceLost();
 bool OnLostDevice();
 bool OnResetDevice();

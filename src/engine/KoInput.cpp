@@ -7,10 +7,21 @@
 
 #include <cstring>
 
+// What the window events say now (gathered), what went down since the last step took its input, and what
+// the current and the previous step see.
+static unsigned char sKeyGathered[256];
+static unsigned char sKeyWentDown[256];
 static unsigned char sKeyCurr[256];
 static unsigned char sKeyPrev[256];
-static unsigned char sMouseCurr[3]; // index 1 left, 2 right
+static unsigned char sMouseGathered[3]; // index 1 left, 2 right
+static unsigned char sMouseWentDown[3];
+static unsigned char sMouseCurr[3];
 static unsigned char sMousePrev[3];
+static int sCursorGatheredX, sCursorGatheredY; // client pixels
+static int sCursorX, sCursorY;                 // the cursor the current step sees
+static bool sCursorSet;   // the cursor is set by code (a bot, a replay), no longer read from the system
+static bool sKeepTaps;    // a press inside one gathering still reaches the next step
+static bool sLiveIgnored; // the window's keys and mouse, and KoInputOn*, change nothing
 
 bool KoInputInit()
 {
@@ -24,17 +35,48 @@ bool KoInputInit()
 
 void KoInputReset()
 {
+    memset(sKeyGathered, 0, sizeof sKeyGathered);
+    memset(sKeyWentDown, 0, sizeof sKeyWentDown);
     memset(sKeyCurr, 0, sizeof sKeyCurr);
     memset(sKeyPrev, 0, sizeof sKeyPrev);
+    memset(sMouseGathered, 0, sizeof sMouseGathered);
+    memset(sMouseWentDown, 0, sizeof sMouseWentDown);
     memset(sMouseCurr, 0, sizeof sMouseCurr);
     memset(sMousePrev, 0, sizeof sMousePrev);
 }
 
-void KoInputUpdate()
+void KoInputGather()
+{
+    KoSysPumpMessages();
+    if (!sCursorSet && !sLiveIgnored) KoSysGetCursorClientPos(&sCursorGatheredX, &sCursorGatheredY);
+}
+
+void KoInputStep()
 {
     memcpy(sKeyPrev, sKeyCurr, sizeof sKeyCurr);
     memcpy(sMousePrev, sMouseCurr, sizeof sMouseCurr);
-    KoSysPumpMessages();
+    for (int k = 0; k < 256; ++k) sKeyCurr[k] = sKeyGathered[k] | (sKeepTaps ? sKeyWentDown[k] : 0);
+    for (int b = 0; b < 3; ++b) sMouseCurr[b] = sMouseGathered[b] | (sKeepTaps ? sMouseWentDown[b] : 0);
+    memset(sKeyWentDown, 0, sizeof sKeyWentDown);
+    memset(sMouseWentDown, 0, sizeof sMouseWentDown);
+    sCursorX = sCursorGatheredX;
+    sCursorY = sCursorGatheredY;
+}
+
+void KoInputUpdate()
+{
+    KoInputGather();
+    KoInputStep();
+}
+
+void KoInputKeepTaps(bool on)
+{
+    sKeepTaps = on;
+}
+
+void KoInputIgnoreLive(bool on)
+{
+    sLiveIgnored = on;
 }
 
 bool KoInputCheckCurr(unsigned char key)
@@ -59,19 +101,51 @@ bool KoInputMouseCheckTriggered(unsigned char button)
     return button < 3 && sMouseCurr[button] && !sMousePrev[button];
 }
 
+void KoInputSetKey(unsigned char vk, bool down)
+{
+    sKeyWentDown[vk] |= down && !sKeyGathered[vk];
+    sKeyGathered[vk] = down ? 1 : 0;
+}
+
+void KoInputSetButton(unsigned char button, bool down)
+{
+    if (button >= 3) return;
+    sMouseWentDown[button] |= down && !sMouseGathered[button];
+    sMouseGathered[button] = down ? 1 : 0;
+}
+
+void KoInputSetCursor(int x, int y)
+{
+    sCursorSet       = true;
+    sCursorGatheredX = x;
+    sCursorGatheredY = y;
+}
+
 void KoInputOnKeyDown(unsigned char vk)
 {
-    sKeyCurr[vk] = 1;
+    if (!sLiveIgnored) KoInputSetKey(vk, true);
 }
 void KoInputOnKeyUp(unsigned char vk)
 {
-    sKeyCurr[vk] = 0;
+    if (!sLiveIgnored) KoInputSetKey(vk, false);
 }
 
 void KoInputOnMouse(bool left, bool right)
 {
-    sMouseCurr[1] = left ? 1 : 0;
-    sMouseCurr[2] = right ? 1 : 0;
+    if (sLiveIgnored) return;
+    KoInputSetButton(1, left);
+    KoInputSetButton(2, right);
+}
+
+void KoInputOnCursor(int x, int y)
+{
+    if (!sLiveIgnored) KoInputSetCursor(x, y);
+}
+
+void KoInputGetCursorClientPos(int* pX, int* pY)
+{
+    *pX = sCursorX;
+    *pY = sCursorY;
 }
 
 void KoInputClientToWorld(Vec2* pPos, int px, int py, float width, float height, const KoGfxMatrix* pProj,
@@ -96,12 +170,10 @@ void KoInputClientToWorld(Vec2* pPos, int px, int py, float width, float height,
 // The cursor through the camera of the given projection.
 static void CursorThrough(Vec2* pPos, const KoGfxMatrix* pProj)
 {
-    int px = 0, py = 0;
-    KoSysGetCursorClientPos(&px, &py);
     KoGfxMatrix view;
     KoGfxGetViewMatrix(&view);
-    KoInputClientToWorld(pPos, px, py, float(KoGfxGetViewportWidth()), float(KoGfxGetViewportHeight()), pProj,
-                         &view);
+    KoInputClientToWorld(pPos, sCursorX, sCursorY, float(KoGfxGetViewportWidth()),
+                         float(KoGfxGetViewportHeight()), pProj, &view);
 }
 
 void KoInputGetCursorPosition(Vec2* pPos)

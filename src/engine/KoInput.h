@@ -1,5 +1,9 @@
-// Keyboard and mouse state, sampled once per frame. Keys are Windows-style virtual-key codes (0-255);
-// mouse buttons are 1 (left) and 2 (right).
+// Keyboard and mouse state. Keys are Windows-style virtual-key codes (0-255); mouse buttons are 1 (left)
+// and 2 (right). The window events are gathered once per frame (KoInputGather); each simulation step then
+// takes the gathered state as its current one (KoInputStep), the state the step before saw becoming the
+// previous one. Held, triggered and released follow from the two. With taps kept, a key that went down
+// since the last step reads as held in the next step even if it is up again, so a press and release
+// inside one frame still counts (once); a frame without a step keeps its presses for the next one.
 #pragma once
 #include "engine/KoMath.h"
 
@@ -42,8 +46,23 @@ constexpr unsigned char VK_OEM_MINUS = 0xBD; // '-'
 
 bool KoInputInit();
 void KoInputReset();
-// Keeps the current key and button states as the previous ones, then pumps the pending window events.
+// Pumps the pending window events into the gathered state and reads the cursor.
+void KoInputGather();
+// The next step's input: the current state becomes the previous one, the gathered one the current one.
+void KoInputStep();
+// One step per frame: KoInputGather, then KoInputStep.
 void KoInputUpdate();
+// Taps kept (the steady clock's many steps per frame): off by default.
+void KoInputKeepTaps(bool on);
+// Live input ignored (a replay plays): the window's keys, buttons and cursor and KoInputOn* change nothing;
+// only KoInputSet* do.
+void KoInputIgnoreLive(bool on);
+// The gathered state, set directly (a replay). Once the cursor is set it is no longer read from the system.
+void KoInputSetKey(unsigned char vk, bool down);
+void KoInputSetButton(unsigned char button, bool down);
+void KoInputSetCursor(int x, int y);
+// The cursor the current step sees, in client pixels.
+void KoInputGetCursorClientPos(int* pX, int* pY);
 
 bool KoInputCheckCurr(unsigned char key);
 bool KoInputCheckTriggered(unsigned char key);
@@ -56,10 +75,12 @@ void KoInputGetCursorPosition(Vec2* pPos);
 void KoInputGetLayoutCursorPosition(Vec2* pPos);
 void KoInputShowCursor(bool show);
 
-// Window-procedure entry points: called only while the window events are pumped.
+// Live input: the window procedure calls these while the window events are pumped; a bot player calls
+// them before a step. KoInputOnCursor moves the cursor for good (it is no longer read from the system).
 void KoInputOnKeyDown(unsigned char vk);
 void KoInputOnKeyUp(unsigned char vk);
 void KoInputOnMouse(bool left, bool right);
+void KoInputOnCursor(int x, int y);
 
 // World position of client pixel (px, py) for a viewport of width x height, seen through the given
 // projection and view matrices. KoInputGetCursorPosition uses it with the device's camera.

@@ -21,5 +21,6 @@ bool gFullScreen         = true;
 std::string gWindowTitle = "Skarnhold!";
 
 long gFrameNumber;
+long gStepNumber;
 std::string gSaveDirOverride;
-void (*gFrameInputHook)() = nullptr;
+void (*gStepInputHook)() = nullptr;

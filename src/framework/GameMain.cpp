@@ -6,6 +6,7 @@
 #include "engine/KoSystem.h"
 #include "framework/GameStateMgr.h"
 #include "framework/HighScore.h"
+#include "framework/Replay.h"
 #include "framework/Script.h"
 #include "framework/Settings.h"
 #include "framework/Sound.h"
@@ -31,19 +32,46 @@ static void ReportMemory()
     sNextMemoryReport += MEMORY_REPORT_EVERY;
 }
 
+static bool sScreenToggle; // F11 went down in the first step of the last frame
+
+// One simulation step: the hooked player, the step's input, the state's Update.
+static void GameStep()
+{
+    ++gStepNumber;
+    if (gStepInputHook) gStepInputHook();
+    Replay::FeedStep(gStepNumber);
+    KoInputStep();
+    Replay::RecordStep(gStepNumber);
+    GameStateUpdate();
+}
+
 void GameFrame(const GameRunOptions& options)
 {
     ++gFrameNumber;
-    if (KoInputCheckTriggered(VK_F11))
+    if (sScreenToggle)
     {
         gFullScreen = !gFullScreen;
         KoGfxToggleScreenMode();
+        sScreenToggle = false;
     }
     KoSysFrameStart();
     Script::InjectFrame(gFrameNumber); // scripted events arrive with the window's own
-    if (gFrameInputHook) gFrameInputHook();
-    KoInputUpdate();
-    GameStateUpdate();
+    KoInputGather();
+    // Steady clock: every step lasts one step time; a state change drops the rest of the frame's steps.
+    const bool steady = KoFrameRateControllerIsSteady();
+    const int steps   = KoFrameRateControllerSteps();
+    if (steady) gFrameTime = float(gKoFrameTime);
+    for (int i = 0; i < steps && gGameStateCurr == gGameStateNext; ++i)
+    {
+        if (Replay::EndStep() > 0 && gStepNumber >= Replay::EndStep())
+        {
+            gGameStateNext = GS_QUIT; // where the recording ended
+            break;
+        }
+        GameStep();
+        if (i == 0) sScreenToggle = KoInputCheckTriggered(VK_F11);
+        if (steady) gTotalTime += double(gFrameTime);
+    }
     GameStateDraw();
     Settings::SaveChanged();
     SoundSetChannelVolumes(gSoundOn);
@@ -52,25 +80,31 @@ void GameFrame(const GameRunOptions& options)
     KoSysFrameEnd();
     if (!gKoSysWindowExists || (options.frames > 0 && gFrameNumber >= options.frames))
         gGameStateNext = GS_QUIT;
-    gFrameTime = float(gKoFrameTime);
-    gTotalTime += double(gFrameTime);
+    if (!steady)
+    {
+        gFrameTime = float(gKoFrameTime);
+        gTotalTime += double(gFrameTime);
+    }
     if (options.memoryReport) ReportMemory();
 }
 
 int GameMain(const GameRunOptions& options)
 {
-    if (!options.scriptPath.empty())
+    std::string error;
+    if ((!options.scriptPath.empty() && !Script::Load(options.scriptPath, &error)) ||
+        (!options.replayPath.empty() && !Replay::Load(options.replayPath, &error)) ||
+        (!options.recordPath.empty() && !Replay::Record(options.recordPath, &error)))
     {
-        std::string error;
-        if (!Script::Load(options.scriptPath, &error))
-        {
-            fprintf(stderr, "skarnhold: %s\n", error.c_str());
-            return 2;
-        }
+        fprintf(stderr, "skarnhold: %s\n", error.c_str());
+        return 2;
     }
     PlatConfigure(options.headless);
     KoFrameRateControllerSetFixed(options.fixedDt);
+    KoFrameRateControllerSetSteady(!options.lockstep);
+    KoInputKeepTaps(!options.lockstep);
+    if (options.vsync) KoGfxSetVsync(true);
     gFrameNumber      = 0;
+    gStepNumber       = 0;
     sNextMemoryReport = gTotalTime + MEMORY_REPORT_EVERY;
 
     // Start-up.
@@ -96,6 +130,7 @@ int GameMain(const GameRunOptions& options)
     while (gGameStateCurr != GS_QUIT)
     {
         KoSysReset();
+        sScreenToggle = false;
         if (gGameStateCurr == GS_RESTART)
             gGameStateCurr = gGameStateNext = gGameStatePrev;
         else
@@ -122,6 +157,7 @@ int GameMain(const GameRunOptions& options)
     }
 
     // Shut-down.
+    Replay::RecordEnd(gStepNumber);
     SoundRelease(); // ends the process with -1 if the audio system fails to release
     return KoSysExit();
 }

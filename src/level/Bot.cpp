@@ -1,5 +1,6 @@
-// The bot player. Every key it presses goes out as a window event that the next input update takes in,
-// exactly like a key of the keyboard.
+// The bot player. It acts before every simulation step and presses its keys and buttons through the
+// engine's live-input entry points, exactly where the window's keys arrive: a recording holds them like a
+// player's. Acting per step makes its play the same at every draw rate.
 //
 // Planning: while the jump key is up, the bot predicts the next seconds of every party member with the
 // game's motion rules (StepHeroMotion over the laid chunk maps), once without a jump and, when that ends
@@ -22,7 +23,6 @@
 #include "level/Hero.h"
 #include "level/Terrain.h"
 #include "level/UI.h"
-#include "platform/Platform.h"
 
 namespace Bot
 {
@@ -74,27 +74,23 @@ static float MonsterX(const SimMonster& m, float t)
 
 static void PushKey(unsigned char vk, bool down)
 {
-    PlatEvent e = {};
-    e.type      = down ? PLAT_EVENT_KEY_DOWN : PLAT_EVENT_KEY_UP;
-    e.vk        = vk;
-    PlatPushEvent(e);
+    if (down)
+        KoInputOnKeyDown(vk);
+    else
+        KoInputOnKeyUp(vk);
 }
 
 static void PushMouse(int x, int y, bool left)
 {
-    PlatEvent e = {};
-    e.type      = PLAT_EVENT_MOUSE;
-    e.x         = x;
-    e.y         = y;
-    e.left      = left;
-    PlatPushEvent(e);
+    KoInputOnCursor(x, y);
+    KoInputOnMouse(left, false);
 }
 
 void Enable(bool skipDraw)
 {
-    sEnabled        = true;
-    sSkipDraw       = skipDraw;
-    gFrameInputHook = Tick;
+    sEnabled       = true;
+    sSkipDraw      = skipDraw;
+    gStepInputHook = Tick;
 }
 
 bool Enabled()

@@ -9,13 +9,13 @@
 
 namespace Bot
 {
-// Turns the bot on: it hooks itself before every frame's input update. With skipDraw the level is not
+// Turns the bot on: it hooks itself before every step's input. With skipDraw the level is not
 // drawn (the run goes faster; nothing is shown).
 void Enable(bool skipDraw);
 bool Enabled();
 // The level has just been initialised: a fresh run.
 void Init();
-// Before each frame's input update: decide which keys and buttons change and queue them as window events.
+// Before each step's input: decide which keys and buttons change and press or release them.
 void Tick();
 // The level's Draw does nothing.
 bool SkipDraw();

@@ -13,6 +13,8 @@ static bool sSoftware          = false; // SDL's software renderer draws (headle
 static bool sUnitScale         = true;  // the back buffer is the output, pixel for pixel
 static int sBlendMode          = PLAT_BLEND_NONE;
 static SDL_Texture* sWhite     = nullptr; // one white texel: blended triangles of the software renderer
+static bool sVsync             = false;   // presents keep in step with the display's refresh
+static uint64_t sLastPresent   = 0;       // counter value after the last present
 
 static_assert(sizeof(PlatVertex) == sizeof(SDL_Vertex), "PlatVertex must match SDL_Vertex");
 static_assert(offsetof(PlatVertex, r) == offsetof(SDL_Vertex, color), "PlatVertex colour offset");
@@ -28,9 +30,11 @@ bool PlatRendererCreate()
     SDL_Window* pWindow = PlatGetSdlWindow();
     if (!pWindow) return false;
     if (sRenderer) return true;
-    // Presents without waiting for the vertical retrace: the frame rate is not limited.
-    sRenderer = SDL_CreateRenderer(pWindow, -1, PlatIsHeadless() ? SDL_RENDERER_SOFTWARE : 0);
-    if (!sRenderer && !PlatIsHeadless()) sRenderer = SDL_CreateRenderer(pWindow, -1, SDL_RENDERER_SOFTWARE);
+    // Presents without waiting for the vertical retrace unless vsync is asked for.
+    const Uint32 vsync = sVsync ? SDL_RENDERER_PRESENTVSYNC : 0;
+    sRenderer = SDL_CreateRenderer(pWindow, -1, (PlatIsHeadless() ? SDL_RENDERER_SOFTWARE : 0) | vsync);
+    if (!sRenderer && !PlatIsHeadless())
+        sRenderer = SDL_CreateRenderer(pWindow, -1, SDL_RENDERER_SOFTWARE | vsync);
     if (!sRenderer)
     {
         fprintf(stderr, "SDL renderer creation failed: %s\n", SDL_GetError());
@@ -392,9 +396,42 @@ void PlatRendererDrawLine(float x0, float y0, uint32_t c0, float x1, float y1, u
     }
 }
 
+void PlatRendererSetVsync(bool on)
+{
+    sVsync = on;
+    if (sRenderer) SDL_RenderSetVSync(sRenderer, on ? 1 : 0);
+}
+
+bool PlatRendererGetVsync()
+{
+    return sVsync;
+}
+
+// With vsync a present that came sooner than one refresh after the last waits out the rest: the renderers
+// that do not wait for the retrace themselves (the software one, many virtual displays) then keep the same
+// pace. A renderer that does wait leaves nothing to wait for.
+static void WaitForRefresh()
+{
+    SDL_DisplayMode mode;
+    const int hz          = SDL_GetWindowDisplayMode(PlatGetSdlWindow(), &mode) == 0 && mode.refresh_rate > 0
+                                ? mode.refresh_rate
+                                : 60;
+    const uint64_t freq   = SDL_GetPerformanceFrequency();
+    const uint64_t period = freq / uint64_t(hz);
+    const uint64_t now    = SDL_GetPerformanceCounter();
+    if (sLastPresent && now < sLastPresent + period)
+    {
+        const uint64_t ms = (sLastPresent + period - now) * 1000 / freq;
+        if (ms > 0) SDL_Delay(Uint32(ms));
+    }
+    sLastPresent = SDL_GetPerformanceCounter();
+}
+
 void PlatRendererPresent()
 {
-    if (sRenderer) SDL_RenderPresent(sRenderer);
+    if (!sRenderer) return;
+    SDL_RenderPresent(sRenderer);
+    if (sVsync) WaitForRefresh();
 }
 
 bool PlatRendererReadPixels(uint32_t* pPixels, int w, int h)

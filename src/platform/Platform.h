@@ -116,6 +116,10 @@ enum PlatBlendMode
 
 // Creates the renderer for the window (accelerated where there is a GPU, software headless).
 bool PlatRendererCreate();
+// Presents in step with the display's refresh (vsync) or at once (the default). May be set before or after
+// the renderer is created.
+void PlatRendererSetVsync(bool on);
+bool PlatRendererGetVsync();
 void PlatRendererDestroy();
 bool PlatRendererExists();
 // The renderer's real output size in pixels.

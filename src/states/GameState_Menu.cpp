@@ -192,7 +192,8 @@ static void ButtonAct(unsigned int type)
             Show(sPointer, false);
             Show(sBackdrop, true);
             for (GameObjInst* pTroglin : sLoadingTroglins) Show(pTroglin, true);
-            gMenuPlay = true;
+            gMenuPlay      = true;
+            gGameStateNext = GS_LEVEL; // after this frame's Draw has put up the loading picture
             break;
         case MENU_TYPE_EXIT:
             gMenuQuitAsk = !gMenuQuitAsk;
@@ -473,8 +474,6 @@ void GameStateMenuDraw()
             MenuPrint(490, y, pSmall, "%dm", gHighScores[i].score);
         }
     }
-    // The loading picture of this frame stays on screen while the level loads.
-    if (gMenuPlay) gGameStateNext = GS_LEVEL;
 }
 
 void GameStateMenuFree()

@@ -96,8 +96,7 @@ TEST(Menu, SplashThenEveryScreenOfTheMenuThenExit)
     p.ClickView(options + 30, 0, -30);   // full screen
     p.Click(options + 40, 512, 576);     // windowed: in full screen the view stretches over the screen
     p.ClickView(options + 50, 0, -40);   // back
-    for (long f : {options + 4, options + 10, options + 14, options + 24, options + 34, options + 44})
-        p.Shot(f);
+    for (long f : {options + 4, options + 10, options + 24, options + 34, options + 44}) p.Shot(f);
     p.Go(R + 250);
 
     long change = p.StateChange(0, 1);
@@ -149,13 +148,13 @@ TEST(Menu, SplashThenEveryScreenOfTheMenuThenExit)
     EXPECT_GT(ButtonLit(img, 0, -20), 1000);        // options' sound button
     EXPECT_GT(ButtonLit(img, 0, -30), 1000);        // and screen-mode button
 
-    TestImage on = p.Image(options + 4), same = p.Image(options + 10), off = p.Image(options + 14);
+    TestImage on = p.Image(options + 4), off = p.Image(options + 10);
     TestImage again = p.Image(options + 24), full = p.Image(options + 34), window = p.Image(options + 44);
     int x0 = Px(2), x1 = Px(20), y0 = Py(-15), y1 = Py(-25);
     for (float y : {-20.0f, -30.0f, -40.0f}) EXPECT_GT(ButtonLit(on, 0, y), 1000) << y; // sound, screen, back
     EXPECT_EQ(ButtonLit(on, 0, 0), 0);                                                  // play hidden
-    EXPECT_GT(Scenario::ImageDiffer(on, off, x0, y0, x1, y1), 500); // the other sound button
-    EXPECT_EQ(Scenario::ImageDiffer(on, same, x0, y0, x1, y1), 0);  // ... only from the frame after the click
+    // The other sound button, already in the frame of the click: its later steps lay the screen out again.
+    EXPECT_GT(Scenario::ImageDiffer(on, off, x0, y0, x1, y1), 500);
     EXPECT_EQ(Scenario::ImageDiffer(on, again, x0, y0, x1, y1), 0);
     EXPECT_GT(full.w, 800);
     EXPECT_EQ(window.w, 800);

@@ -91,3 +91,37 @@ TEST_F(FrameRateController, ResetStopsOnANonPositiveMaximum)
                   "File: src\\KoFrameRateController\nMesg: maximum frame rate MUST be greater than 0\n");
     }
 }
+
+// The steady clock pays the frame times out in whole 1 ms steps: exact for whole numbers of steps, with the
+// rest carried (no drift), at most 250 a frame, nothing of the load before the first frame after a reset.
+TEST_F(FrameRateController, TheSteadyClockRunsWholeStepsOfTheFrameTimes)
+{
+    KoFrameRateControllerSetSteady(true);
+    struct Case
+    {
+        double fixed; // 0: the measured clock
+        uint64_t usec;
+        const char* steps; // of six frames
+    };
+    const Case cases[] = {{0.005, 0, "5 5 5 5 5 5"},
+                          {0.0166667, 0, "16 17 17 16 17 17"},
+                          {0.0003, 0, "0 0 0 1 0 0"},
+                          {10.0, 0, "250 250 250 250 250 250"},
+                          {0.0, 2500, "0 2 3 2 3 2"}};
+    for (const Case& c : cases)
+    {
+        KoFrameRateControllerSetFixed(c.fixed);
+        sNow += 40000; // the state's Load
+        KoFrameRateControllerReset();
+        EXPECT_EQ(gKoFrameTime, 0.001);
+        std::string steps;
+        for (int f = 0; f < 6; ++f)
+        {
+            Frame(c.usec);
+            steps += (f ? " " : "") + std::to_string(KoFrameRateControllerSteps());
+            EXPECT_EQ(gKoFrameTime, 0.001);
+        }
+        EXPECT_EQ(steps, c.steps) << c.fixed;
+    }
+    KoFrameRateControllerSetSteady(false);
+}

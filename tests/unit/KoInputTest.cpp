@@ -205,3 +205,36 @@ TEST_F(ScriptInput, MalformedLinesAreRejectedByLineNumber)
     std::string error;
     EXPECT_TRUE(Script::Parse("1 down 32\r\n2 up 32\r\n", "crlf", &error)) << error;
 }
+
+// The steady clock's frames: the window events are gathered once, then the frame runs 0 to many steps. An
+// edge reaches the first step only; a frame without a step keeps it; a tap inside one frame still counts.
+TEST_F(Input, EdgesReachTheFirstStepOfAFrameAndWaitOutFramesWithoutAStep)
+{
+    KoInputKeepTaps(true);
+    struct Frame
+    {
+        int events; // 1 down, 2 up, 3 down and up
+        int steps;
+        const char* seen; // the key in each step
+    };
+    const Frame frames[] = {{1, 3, "CT- C-- C--"}, {2, 0, ""},    {0, 2, "--R ---"}, {3, 0, ""},
+                            {0, 1, "CT-"},         {0, 1, "--R"}, {3, 2, "CT- --R"}};
+    for (const Frame& f : frames)
+    {
+        if (f.events & 1) Push(PLAT_EVENT_KEY_DOWN, VK_SPACE);
+        if (f.events & 2) Push(PLAT_EVENT_KEY_UP, VK_SPACE);
+        KoInputGather();
+        std::string seen;
+        for (int s = 0; s < f.steps; ++s)
+        {
+            KoInputStep();
+            seen += (s ? " " : "") + Key(VK_SPACE);
+        }
+        EXPECT_EQ(seen, f.seen) << f.events << " " << f.steps;
+    }
+    KoInputKeepTaps(false); // the literal loop: a tap inside one frame is not seen
+    Push(PLAT_EVENT_KEY_DOWN, VK_SPACE);
+    Push(PLAT_EVENT_KEY_UP, VK_SPACE);
+    KoInputUpdate();
+    EXPECT_EQ(Key(VK_SPACE), "---");
+}
