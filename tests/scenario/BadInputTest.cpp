@@ -117,10 +117,12 @@ TEST(BadInput, DamagedDataFoldersAndOddRuns)
     auto leftTheMenu = [](const Scenario::Result& r)
     { EXPECT_NE(0, Scenario::StateChange(r.err, 1, 2)) << r.err; };
     const std::vector<BadRun> rows = {
-        // The bot's click on Play: pointer, press and release in frames of their own at any frame time.
+        // The bot's click on Play: pointer, press and release in steps of their own at any frame time. A
+        // frame runs at most 250 steps (0.25 s of game), so the longer frames slow the game down.
         {"bot at 0.25 s frames", nullptr, {"--bot"}, 0.25, 25, 0, {}, leftTheMenu},
-        {"bot at 1.5 s frames", nullptr, {"--bot"}, 1.5, 8, 0, {}, leftTheMenu},
-        {"bot at 10 s frames", nullptr, {"--bot"}, 10.0, 6, 0, {}, leftTheMenu},
+        {"bot at 1.5 s frames", nullptr, {"--bot"}, 1.5, 25, 0, {}, leftTheMenu},
+        {"bot at 10 s frames", nullptr, {"--bot"}, 10.0, 25, 0, {}, leftTheMenu},
+        {"bot at 1.5 s frames, lockstep", nullptr, {"--bot", "--lockstep"}, 1.5, 8, 0, {}, leftTheMenu},
         // A party start in every streamed map: the party holds two front troglins from the start.
         {"start cells in maps 1 to 10",
          [](DataCopy& d)

@@ -42,7 +42,8 @@ TEST(FrameworkScenario, AReplayPlaysTheSameRunAtEveryDrawRate)
     Scenario::TempDir dir;
     const std::string replay = dir / "bot.replay";
     Scenario::Play rec(0.004);
-    rec.opt.args = {"--bot", "--record", replay};
+    rec.opt.args           = {"--bot", "--record", replay};
+    rec.opt.timeoutSeconds = 600;
     ASSERT_EQ(0, rec.Go(1500).exitCode) << rec.res.err; // 6 s: the level starts after 4.2 s
     const std::vector<Scenario::RunLine> recorded = Scenario::RunLines(rec.res.err);
     const std::string text                        = Scenario::ReadFile(replay);
