@@ -23,4 +23,5 @@ std::string gWindowTitle = "Skarnhold!";
 long gFrameNumber;
 long gStepNumber;
 std::string gSaveDirOverride;
-void (*gStepInputHook)() = nullptr;
+void (*gStepInputHook)()  = nullptr;
+void (*gFrameInputHook)() = nullptr;

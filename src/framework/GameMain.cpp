@@ -56,6 +56,7 @@ void GameFrame(const GameRunOptions& options)
     }
     KoSysFrameStart();
     Script::InjectFrame(gFrameNumber); // scripted events arrive with the window's own
+    if (gFrameInputHook) gFrameInputHook();
     KoInputGather();
     // Steady clock: every step lasts one step time; a state change drops the rest of the frame's steps.
     const bool steady = KoFrameRateControllerIsSteady();

@@ -46,5 +46,9 @@ extern long gStepNumber;
 // step (the bot player presses its keys here). Null for none.
 extern void (*gStepInputHook)();
 
+// Called once per frame right before its input is gathered, so what it queues as window events arrives in
+// that frame's input (the screens walk checks each drawn frame and moves on here). Null for none.
+extern void (*gFrameInputHook)();
+
 // Save folder chosen on the command line (--save-dir); empty means the per-user folder.
 extern std::string gSaveDirOverride;
