@@ -76,7 +76,9 @@ std::string Absolute(const std::string& path)
     return std::string(cwd) + "/" + path;
 }
 
-// The data folder beside the executable (installed or built), else the source tree's.
+// The data folder, found from the program's own place whatever the working directory: the installed
+// layout (SKARN_DATA_FROM_PROGRAM, e.g. ../share/games/skarnhold beside games/skarnhold), then a data/
+// folder beside the program or above it (the build tree), then the source tree's.
 std::string DefaultDataDir()
 {
     char exe[PATH_MAX];
@@ -86,8 +88,11 @@ std::string DefaultDataDir()
         exe[n]          = '\0';
         std::string dir = exe;
         dir             = dir.substr(0, dir.rfind('/'));
-        for (const char* rel : {"/data", "/../data", "/../share/skarnhold/data"})
-            if (IsDir(dir + rel)) return dir + rel;
+#ifdef SKARN_DATA_FROM_PROGRAM
+        if (IsDir(dir + "/" SKARN_DATA_FROM_PROGRAM "/Meshes")) return dir + "/" SKARN_DATA_FROM_PROGRAM;
+#endif
+        for (const char* rel : {"/data", "/../data"})
+            if (IsDir(dir + rel + "/Meshes")) return dir + rel;
     }
 #ifdef SKARN_SOURCE_DATA_DIR
     if (IsDir(SKARN_SOURCE_DATA_DIR)) return SKARN_SOURCE_DATA_DIR;

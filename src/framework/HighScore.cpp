@@ -61,6 +61,30 @@ std::string HighScorePath()
     return gSaveFolder + HIGH_SCORE_FILE;
 }
 
+std::string UserFileReadPath(const char* pRel)
+{
+    std::string user = gSaveFolder + pRel;
+    return !gSaveFolder.empty() && PlatExists(user) ? user : std::string(pRel);
+}
+
+std::string UserFileWritePath(const char* pRel, std::string* pWhy)
+{
+    pWhy->clear();
+    if (gSaveFolder.empty())
+    {
+        *pWhy = sSaveFolderProblem.empty() ? "there is no save folder" : sSaveFolderProblem;
+        return std::string();
+    }
+    std::string path = gSaveFolder + pRel;
+    std::string dir  = path.substr(0, path.rfind('/'));
+    if (int err = PlatMakeDirs(dir))
+    {
+        *pWhy = "cannot make the folder " + dir + ": " + PlatErrorText(err);
+        return std::string();
+    }
+    return path;
+}
+
 static void SortTable()
 {
     std::stable_sort(gHighScores.begin(), gHighScores.end(),

@@ -31,6 +31,13 @@ extern std::string gSaveFolder;
 void BuildSaveFolder();
 // gSaveFolder + "highscore.txt".
 std::string HighScorePath();
+// The editors' files (relative paths such as "Tilemaps/map_out.txt") live in the save folder, the user's
+// data folder: a file there wins over the game's own. The path to read pRel from: gSaveFolder + pRel when
+// anything stands there, otherwise pRel itself (the game's data folder is the working directory).
+std::string UserFileReadPath(const char* pRel);
+// The path to write pRel to: gSaveFolder + pRel, the folders on its way created. Empty when there is no
+// save folder or a folder cannot be made, and *pWhy says why: the game's data folder is never written.
+std::string UserFileWritePath(const char* pRel, std::string* pWhy);
 // Appends the entries of the save folder's file (or of the default file "highscore.txt" in the working
 // directory) and sorts; after a failed save, the session's table instead. A score is a decimal number,
 // clamped to 32 bits; a token where a score belongs that is no number starts the next entry, so what

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "framework/CommonLevel.h"
+#include "framework/HighScore.h"
 #include "framework/MeshFile.h"
 #include "framework/TextFile.h"
 #include "level/Factory.h"
@@ -73,7 +74,7 @@ void LoadTerrain()
 void LoadEditorTerrain()
 {
     LoadTerrainType(MESH_LOADER_EDITOR_TERRAIN);
-    ReadMap("Tilemaps/map_out.txt", sMapData[0]);
+    ReadMap(UserFileReadPath("Tilemaps/map_out.txt").c_str(), sMapData[0]);
 }
 
 // A tile-like instance (terrain or diamond) at a cell centre: scale 1, still, in world space.

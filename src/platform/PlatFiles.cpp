@@ -90,6 +90,12 @@ std::string PlatReplaceFile(const std::string& path, const char* data, size_t si
     return PlatErrorText(err);
 }
 
+bool PlatExists(const std::string& path)
+{
+    struct stat st;
+    return !path.empty() && lstat(path.c_str(), &st) == 0;
+}
+
 bool PlatIsDir(const std::string& path)
 {
     struct stat st;

@@ -37,5 +37,7 @@ enum PlatReadResult
 // opened without waiting (a FIFO with no writer does not hold the program up) and looked at before a
 // byte is read. *pErr gets the errno value of a failure to open or read (0 otherwise).
 PlatReadResult PlatReadFile(const char* path, size_t maxBytes, std::string* pData, int* pErr);
+// True when anything (a file, a folder, a dangling link) stands at path.
+bool PlatExists(const std::string& path);
 // True when a folder stands at path.
 bool PlatIsDir(const std::string& path);

@@ -13,6 +13,7 @@
 #include "engine/KoInput.h"
 #include "framework/CommonLevel.h"
 #include "framework/GameStateMgr.h"
+#include "framework/HighScore.h"
 #include "framework/MeshFile.h"
 #include "framework/TextFile.h"
 #include "platform/PlatFiles.h"
@@ -209,7 +210,7 @@ static void LoadPreviewType()
     ++sMeshObjNum;
     pObj->type = MESH_TYPE_PREVIEW;
     KoGfxTriStart();
-    int triNum  = LoadMeshMax(EXPORT_PATH, KO_GFX_TRI_NUM_MAX);
+    int triNum  = LoadMeshMax(UserFileReadPath(EXPORT_PATH).c_str(), KO_GFX_TRI_NUM_MAX);
     pObj->pMesh = KoGfxTriEnd();
     if (triNum > 0) KO_ASSERT_MESG_FN(pObj->pMesh, "fail to create object!!", "GameStateMesheditorLoad");
 }
@@ -220,7 +221,7 @@ void GameStateMesheditorLoad()
     for (GameObj& obj : sMeshObjList) obj = GameObj{};
     sMeshObjNum = 0;
     KoGameObjInstDestroyAll(sMeshObjInstList, MESH_OBJ_INST_NUM_MAX, sizeof(GameObjInst));
-    MeshEditorReadPalette(PALETTE_PATH);
+    MeshEditorReadPalette(UserFileReadPath(PALETTE_PATH).c_str());
 
     for (int k = 0; k < MESH_PALETTE_NUM; ++k)
     {
@@ -266,7 +267,7 @@ void MeshEditorSetView()
 
 void GameStateMesheditorInit()
 {
-    MeshEditorReadGrid(GRID_PATH);
+    MeshEditorReadGrid(UserFileReadPath(GRID_PATH).c_str());
     MeshEditorSetView();
     EditorHelp::Init("mesh editor", MESH_LEGEND);
 
@@ -303,7 +304,13 @@ void GameStateMesheditorUpdate()
     if (KoInputCheckTriggered(VK_OEM_PLUS)) gMeshZoom += 1.0f;
     if (KoInputMouseCheckCurr(1)) MeshEditorPaint(&gMeshCursor);
     if (KoInputMouseCheckCurr(2)) MeshEditorErase(&gMeshCursor);
-    if (KoInputCheckTriggered(VK_A)) EditorHelp::SaveResult(EXPORT_PATH, MeshEditorExport(EXPORT_PATH));
+    if (KoInputCheckTriggered(VK_A))
+    {
+        std::string why;
+        std::string path = UserFileWritePath(EXPORT_PATH, &why);
+        if (!path.empty()) why = MeshEditorExport(path.c_str());
+        EditorHelp::SaveResult(path.empty() ? EXPORT_PATH : path.c_str(), why);
+    }
 
     // Transforms in grid space (velocity is not applied), then the editor's own camera over all of them.
     KoGameObjInstTransformAll(sMeshObjInstList, MESH_OBJ_INST_NUM_MAX, sizeof(GameObjInst), 0.0f);

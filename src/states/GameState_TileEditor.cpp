@@ -9,6 +9,7 @@
 #include "engine/KoInput.h"
 #include "framework/CommonLevel.h"
 #include "framework/GameStateMgr.h"
+#include "framework/HighScore.h"
 #include "level/Coins.h"
 #include "level/Factory.h"
 #include "level/Flag.h"
@@ -181,7 +182,12 @@ void GameStateTileEditorUpdate()
     if (KoInputCheckTriggered(VK_OEM_MINUS) && sZoom - 1.0f >= TILE_EDITOR_ZOOM_MIN) sZoom -= 1.0f;
     if (KoInputCheckTriggered(VK_OEM_PLUS)) sZoom += 1.0f;
     if (KoInputCheckTriggered(VK_A))
-        EditorHelp::SaveResult(MAP_OUT_PATH, TileEditorWriteMap(MAP_OUT_PATH, Terrain::GetMap(0)));
+    {
+        std::string why;
+        std::string path = UserFileWritePath(MAP_OUT_PATH, &why);
+        if (!path.empty()) why = TileEditorWriteMap(path.c_str(), Terrain::GetMap(0));
+        EditorHelp::SaveResult(path.empty() ? MAP_OUT_PATH : path.c_str(), why);
+    }
     if (KoInputCheckTriggered(VK_L))
     {
         sPaletteIndex = TileEditorPaletteStep(sPaletteIndex, 1);

@@ -1,5 +1,5 @@
 // The two editors driven through the real program: splash, menu, F2 / F3, scripted mouse and keys, and
-// the files they write in a copy of the data folder.
+// the files they read from and write to the user's data folder (the save folder), never the game's.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -17,20 +17,27 @@ namespace
 const int E     = 200;
 const int VK_F1 = 0x70, VK_F2 = 0x71, VK_F3 = 0x72, VK_MINUS = 0xBD, VK_A = 0x41, VK_J = 0x4A, VK_L = 0x4C;
 
-// A data folder the editors may write into: meshes and maps copied, the rest linked.
+// A data folder whose meshes and maps are copies (the rest linked), and the user's data folder, where the
+// editors' files go (copy / NAME) and where they look first.
 struct DataCopy : Scenario::GameData
 {
+    Scenario::TempDir user;
     DataCopy() : GameData("", {"Meshes", "Tilemaps"})
     {
         for (const char* d : {"Meshes", "Tilemaps"})
             fs::copy(fs::path(SKARN_DATA_DIR) / d, fs::path(dir.path) / d, fs::copy_options::recursive);
+        for (const char* d : {"Meshes", "Tilemaps"}) fs::create_directory(fs::path(user.path) / d);
     }
-    std::string operator/(const std::string& name) const { return dir / name; }
+    std::string operator/(const std::string& name) const { return user / name; }
 };
 
 struct EditorPlay : Scenario::Play
 {
-    explicit EditorPlay(const DataCopy& copy) { opt.dataDir = copy.dir.path; }
+    explicit EditorPlay(const DataCopy& copy)
+    {
+        opt.dataDir = copy.dir.path;
+        opt.saveDir = copy.user.path;
+    }
 };
 
 // Client pixel of the centre of map cell (column, row) at the tile editor's starting camera (12, 8.5) and
@@ -55,7 +62,6 @@ int MapValue(const std::string& text, int cell)
 TEST(TileEditorScenario, PaintsWritesShowsTheMapAgainAndQuitsOnEscape)
 {
     DataCopy copy;
-    fs::remove(copy / "Tilemaps/map_out.txt");
     EditorPlay p(copy);
     p.Key(E, VK_F2);
     p.Key(E + 4, VK_J); // J J: terrain
@@ -74,6 +80,7 @@ TEST(TileEditorScenario, PaintsWritesShowsTheMapAgainAndQuitsOnEscape)
 
     std::string map = Scenario::ReadFile(copy / "Tilemaps/map_out.txt");
     ASSERT_FALSE(map.empty());
+    EXPECT_FALSE(Scenario::FileExists(copy.dir / "Tilemaps/map_out.txt")) << "the game's data is not written";
     const int bottom = 19 * 140;
     for (int c = 1; c <= 9; ++c) EXPECT_EQ(MapValue(map, bottom + c), 26) << "column " << c;
     EXPECT_EQ(MapValue(map, bottom + 10), 0);
@@ -125,7 +132,7 @@ TEST(TileEditorScenario, APaintedMapPlaysInTheLevel)
 
     // The painted map becomes the first chunk; F1 from the editor starts the level on it. SPACE closes
     // the tutorial pages (and jumps, which the floor does not mind).
-    fs::copy_file(copy / "Tilemaps/map_out.txt", copy / "Tilemaps/map0.txt",
+    fs::copy_file(copy / "Tilemaps/map_out.txt", copy.dir / "Tilemaps/map0.txt",
                   fs::copy_options::overwrite_existing);
     EditorPlay level(copy);
     level.Key(E, VK_F2);
@@ -188,12 +195,11 @@ TEST(MeshEditorScenario, AfterAnEmptyExportPaintsPicksAndExports)
     ZoomOutPaintAndLeave(&p, f + 10);
     ASSERT_EQ(p.Go(f + 40).exitCode, 0) << p.res.out << p.res.err;
     EXPECT_EQ(PreviewLit(p.Image(f + 26)), 0) << "an empty export shows no preview";
-    EXPECT_NE(
-        p.res.err.find("mesh editor: could not save Meshes/outmesh.txt: nothing is painted; the file is "
-                       "kept\n"),
-        std::string::npos);
+    EXPECT_NE(p.res.err.find("mesh editor: could not save " + (copy / "Meshes/outmesh.txt") +
+                             ": nothing is painted; the file is kept\n"),
+              std::string::npos);
 
-    std::istringstream palette(Scenario::ReadFile(copy / "Meshes/colours.txt"));
+    std::istringstream palette(Scenario::ReadFile(copy.dir / "Meshes/colours.txt"));
     unsigned int colour = 0;
     for (int k = 0; k <= 5; ++k) palette >> std::hex >> colour;
     std::ostringstream hex;
@@ -236,7 +242,6 @@ bool Red(int r, int g, int b) // a failed save's status line
 TEST(EditorHelpScenario, KeysForFiveSecondsHTogglesThemAndASaveSaysHowItWent)
 {
     DataCopy copy;
-    fs::remove(copy / "Tilemaps/map_out.txt");
     fs::create_directory(copy / "Tilemaps/map_out.txt");
     EditorPlay p(copy);
     p.Key(E, VK_F3);
@@ -263,7 +268,8 @@ TEST(EditorHelpScenario, KeysForFiveSecondsHTogglesThemAndASaveSaysHowItWent)
     EXPECT_GT(Count(p.Image(E + 8), 10, 560, 400, 595, Green), 200) << "Saved Meshes/outmesh.txt";
     EXPECT_EQ(Count(p.Image(E + 28), 10, 560, 400, 595, Green), 0);
     EXPECT_GT(Count(p.Image(E + 28), 10, 560, 600, 595, Red), 200) << "Not saved: Tilemaps/map_out.txt";
-    EXPECT_NE(p.res.err.find("tile editor: could not save Tilemaps/map_out.txt: "), std::string::npos);
+    EXPECT_NE(p.res.err.find("tile editor: could not save " + (copy / "Tilemaps/map_out.txt") + ": "),
+              std::string::npos);
     // The pointer's frame around grid cell (30, 10): client x 770..790, y 250..270 at the start view.
     auto yellow = [](int r, int g, int b) { return r > 200 && g > 180 && b < 100; };
     EXPECT_GT(Count(p.Image(E + 13), MeshPx(30) - 4, MeshPy(11) - 4, MeshPx(31) + 4, MeshPy(10) + 4, yellow),
@@ -276,7 +282,7 @@ TEST(MeshEditorScenario, EntersSafelyWithAHugeExportAndNoGridFile)
     for (int i = 0; i < 9000; ++i) huge += "-0.5 -0.5 0xff804020 0.5 -0.5 0xff804020 0.5 0.5 0xff804020\n";
     DataCopy copy;
     Scenario::WriteFile(copy / "Meshes/outmesh.txt", huge);
-    fs::remove(copy / "Meshes/readmesh80x80.txt");
+    fs::remove(copy.dir / "Meshes/readmesh80x80.txt");
     EditorPlay p(copy);
     p.Key(E, VK_F3);
     ZoomOutPaintAndLeave(&p, E + 4);
