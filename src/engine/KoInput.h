@@ -43,6 +43,12 @@ constexpr unsigned char VK_F11       = 0x7A;
 constexpr unsigned char VK_F12       = 0x7B;
 constexpr unsigned char VK_OEM_PLUS  = 0xBB; // '=' / '+'
 constexpr unsigned char VK_OEM_MINUS = 0xBD; // '-'
+// A game pad's controls (any connected controller; scripts press them by these codes too). Its Start
+// button is VK_ESCAPE.
+constexpr unsigned char VK_PAD_A    = 0xC3; // south button
+constexpr unsigned char VK_PAD_B    = 0xC4; // east button
+constexpr unsigned char VK_PAD_UP   = 0xCB; // D-pad up, or the left stick pushed up (repeating while held)
+constexpr unsigned char VK_PAD_DOWN = 0xCC; // D-pad down, or the left stick pushed down
 
 bool KoInputInit();
 void KoInputReset();
@@ -52,6 +58,9 @@ void KoInputGather();
 void KoInputStep();
 // One step per frame: KoInputGather, then KoInputStep.
 void KoInputUpdate();
+// The number of steps taken since the program started (KoInputStep and KoInputUpdate count one each): a
+// reader called more than once in a step takes its key presses once.
+unsigned long KoInputStepCount();
 // Taps kept (the steady clock's many steps per frame): off by default.
 void KoInputKeepTaps(bool on);
 // Live input ignored (a replay plays): the window's keys, buttons and cursor and KoInputOn* change nothing;

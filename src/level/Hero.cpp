@@ -176,10 +176,15 @@ uint32_t HeroContacts(const int* map, float x, float y)
 
 HeroKeys HeroReadKeys()
 {
-    HeroKeys keys;
-    keys.held      = KoInputCheckCurr(VK_UP) || KoInputCheckCurr(VK_SPACE);
-    keys.triggered = KoInputCheckTriggered(VK_UP) || KoInputCheckTriggered(VK_SPACE);
-    keys.released  = KoInputCheckReleased(VK_UP) || KoInputCheckReleased(VK_SPACE);
+    HeroKeys keys{};
+    // UP, SPACE or the pad's south button, whichever is held.
+    const unsigned char jumpKeys[] = {VK_UP, VK_SPACE, VK_PAD_A};
+    for (unsigned char vk : jumpKeys)
+    {
+        keys.held      = keys.held || KoInputCheckCurr(vk);
+        keys.triggered = keys.triggered || KoInputCheckTriggered(vk);
+        keys.released  = keys.released || KoInputCheckReleased(vk);
+    }
     return keys;
 }
 

@@ -3,13 +3,12 @@
 #include "level/UI.h"
 
 #include <algorithm>
-#include <cstdarg>
-#include <cstdio>
 #include <string>
 
 #include "engine/KoGraphics.h"
 #include "engine/KoInput.h"
 #include "engine/KoMath.h"
+#include "framework/ButtonPanel.h"
 #include "framework/CommonLevel.h"
 #include "framework/GameStateMgr.h"
 #include "framework/HighScore.h"
@@ -50,11 +49,7 @@ const float BUTTON_H            = 7.5f;
 const float BUTTON_SCALE        = 30.0f;
 const float BUTTON_SCALE_HOVER  = 33.0f;
 const float CLICK_DELAY         = 0.5f; // overlay seconds after program start before clicks count
-const float CURSOR_SWING_TIME   = 0.3f;
-const float CURSOR_SWING_MAX    = 1.2566370964050293f; // how far the axe tips forward
-const float CURSOR_SWING_STEP   = 3.14159265f / 300.0f;
-const size_t NAME_LETTERS_CHECK = 10; // letters are taken while the name holds at most this many
-const int TEXT_BUF_SIZE         = 1024;
+const size_t NAME_LETTERS_CHECK = 10;   // letters are taken while the name holds at most this many
 
 const char* const TUTORIAL_TEXTS[4] = {
     "Welcome To Skarnhold!\n\n"
@@ -105,7 +100,8 @@ KoGfxFont* sFontSmall;
 KoGfxFont* sFontSpare0;
 KoGfxFont* sFontSpare1;
 
-char sTextBuf[TEXT_BUF_SIZE];
+// The ENTER of this update confirmed the name: it presses no button.
+bool sNameJustEntered = false;
 
 enum MeshKind
 {
@@ -275,35 +271,17 @@ void ButtonAction(unsigned type)
     }
 }
 
-// After a click the axe cursor tips forward, then comes back.
-void SwingCursor(float dt)
-{
-    gUICursorSwing -= dt;
-    if (gUICursorSwing >= 0.0f)
-    {
-        if (sCursor->dirCurr < CURSOR_SWING_MAX) sCursor->dirCurr += CURSOR_SWING_STEP;
-    }
-    else if (sCursor->dirCurr > 0.0f)
-    {
-        sCursor->dirCurr -= CURSOR_SWING_STEP;
-    }
-}
-
-void ClickCursor(bool click, int sound, float dt)
-{
-    if (click)
-    {
-        gUICursorSwing   = CURSOR_SWING_TIME;
-        sCursor->dirCurr = 0.0f;
-        SoundPlay(sound, 0.0f);
-    }
-    SwingCursor(dt);
-}
-
 // ESC closes the open sub-screen of the pause menu or of the game-over screen.
 bool EscTriggered()
 {
     return KoInputCheckTriggered(VK_ESCAPE);
+}
+
+// The pad's east button goes back one screen: a sub-screen to the pause menu, a question to its "no", the
+// pause menu to the game (ESC keeps its own rules).
+bool PadBackTriggered()
+{
+    return KoInputCheckTriggered(VK_PAD_B);
 }
 
 // A yes/no question replaces the pause menu's buttons.
@@ -316,8 +294,17 @@ void HideForQuestion()
     Show(sNo);
 }
 
-void UpdatePauseMenu(bool click, float dt)
+void UpdatePauseMenu()
 {
+    if (PadBackTriggered())
+    {
+        if (gAskMenu || gAskRestart)
+            ButtonAction(UI::UI_TYPE_NO);
+        else if (gOptionsOpen)
+            gOptionsOpen = false;
+        else
+            gPaused = false;
+    }
     Show(sCursor);
     Show(sPanel);
     Show(sSquare);
@@ -351,10 +338,9 @@ void UpdatePauseMenu(bool click, float dt)
         HideForQuestion();
         Hide(sOptions);
     }
-    ClickCursor(click, SND_SLASH, dt);
 }
 
-void UpdateGameOver(bool click, float dt)
+void UpdateGameOver()
 {
     Show(sCursor);
     Show(sPanel);
@@ -367,6 +353,7 @@ void UpdateGameOver(bool click, float dt)
     if (!gNameEntered)
     {
         UI::UpdateNameEntry();
+        sNameJustEntered = gNameEntered;
         if (!gNameEntered)
         {
             Hide(sRestart);
@@ -376,12 +363,12 @@ void UpdateGameOver(bool click, float dt)
     if (gAskMenu)
     {
         if (EscTriggered()) gAskMenu = !gAskMenu;
+        if (PadBackTriggered()) gAskMenu = false;
         Hide(sRestart);
         Hide(sMenu);
         Show(sYes);
         Show(sNo);
     }
-    ClickCursor(click, SND_AXE_HIT, dt);
 }
 
 // Moves and transforms the overlay instances: screen space, no parents, no camera.
@@ -390,17 +377,13 @@ void TransformAll(float dt)
     KoGameObjInstTransformAll(sUIObjInstList, sUIObjInstEnd, sizeof(GameObjInst), dt);
 }
 
-// Formats into the text buffer (cut to its size) and prints at a position of the 800 x 600 layout.
-void Print(float x, float y, KoGfxFont* pFont, uint32_t colour, const char* fmt, ...)
-    __attribute__((format(printf, 5, 6)));
+using ButtonPanel::Print;
 
-void Print(float x, float y, KoGfxFont* pFont, uint32_t colour, const char* fmt, ...)
+// Which screen shows: the panel's focus starts on the first button of each.
+unsigned OverlayScreen()
 {
-    va_list args;
-    va_start(args, fmt);
-    vsnprintf(sTextBuf, sizeof(sTextBuf), fmt, args);
-    va_end(args);
-    KoGfxLayoutPrint(x, y, colour, sTextBuf, pFont);
+    return (gPaused ? 1u : 0u) | (gGameOver ? 2u : 0u) | (gOptionsOpen ? 4u : 0u) | (gAskMenu ? 8u : 0u) |
+           (gAskRestart ? 16u : 0u) | (gNameEntered ? 32u : 0u);
 }
 
 void DrawRunningTexts(KoGfxFont* pSmall)
@@ -440,19 +423,8 @@ void DrawGameOverTexts(KoGfxFont* pLarge, KoGfxFont* pSmall)
     if (gNameEntered && !gAskMenu)
     {
         Print(170, 35, pLarge, TEXT_COLOUR, "Hall Of Fame");
-        // The rows that end above the Restart button; a name is cut before the score column.
-        const int rows =
-            HighScoreRowsAbove(160, 40, 20, static_cast<int>(300.0f - (-30.0f + BUTTON_H * 0.5f) * 5.0f));
-        int clipX = 0, clipY = 0;
-        KoGfxLayoutToPixel(480.0f, 0.0f, &clipX, &clipY);
-        for (int j = 0; j < rows; ++j)
-        {
-            const float y = 160.0f + 40.0f * static_cast<float>(j);
-            KoGfxSetTextClipRight(clipX);
-            Print(210, y, pSmall, TEXT_COLOUR, "%.*s", HIGH_SCORE_NAME_SHOWN, gHighScores[j].name.c_str());
-            KoGfxSetTextClipRight(0);
-            Print(490, y, pSmall, TEXT_COLOUR, "%dm", gHighScores[j].score);
-        }
+        // The rows that end above the Restart button.
+        ButtonPanel::PrintHallOfFame(160, 20, -30.0f, BUTTON_H, pSmall, TEXT_COLOUR);
     }
 }
 } // namespace
@@ -506,14 +478,23 @@ void InitUI()
     TransformAll(0.0f);
     Hide(sCursor);
     Hide(sRedFrame);
+
+    ButtonPanel::Panel panel;
+    panel.pPool      = sUIObjInstList;
+    panel.poolNum    = sUIObjInstEnd;
+    panel.isButton   = IsButton;
+    panel.act        = ButtonAction;
+    panel.pPointer   = sCursor;
+    panel.hitW       = BUTTON_W;
+    panel.hitH       = BUTTON_H;
+    panel.scale      = BUTTON_SCALE;
+    panel.hoverScale = BUTTON_SCALE_HOVER;
+    ButtonPanel::Use(panel);
 }
 
 void UpdateUI()
 {
     const float dt = gFrameTime;
-    Vec2 m;
-    KoInputGetLayoutCursorPosition(&m);
-    const bool click = KoInputMouseCheckTriggered(1);
 
     if (!gPaused) gOptionsOpen = false;
     gUIClock += dt;
@@ -530,27 +511,18 @@ void UpdateUI()
                               sSoundOn, sFullScreen, sWindowed, sOptions, sBack, sYes,         sNo};
     for (GameObjInst* pInst : screens) Hide(pInst);
 
-    Vec2Set(&sCursor->posCurr, m.x + 1.0f, m.y + 0.7f);
-
+    sNameJustEntered = false;
     if (gTutorialEnabled && gTutorialShowing) Show(sPanel);
-    if (gPaused) UpdatePauseMenu(click, dt);
-    if (gGameOver) UpdateGameOver(click, dt);
+    if (gPaused) UpdatePauseMenu();
+    if (gGameOver) UpdateGameOver();
     if (!gPaused && !gGameOver) Hide(sCursor);
 
-    for (size_t i = 0; i < sUIObjInstEnd; ++i)
-    {
-        GameObjInst& inst = sUIObjInstList[i];
-        if (!(inst.flag & FLAG_ACTIVE) || !IsButton(inst.pObject->type)) continue;
-        if (KoTestPointToRect(&m, &inst.posCurr, BUTTON_W, BUTTON_H))
-        {
-            inst.scale = BUTTON_SCALE_HOVER;
-            if (click && gUIClock > CLICK_DELAY) ButtonAction(inst.pObject->type);
-        }
-        else
-        {
-            inst.scale = BUTTON_SCALE;
-        }
-    }
+    // The pointer follows the mouse (or the focus); a press swings it in the pause menu and on the game-over
+    // screen, with a slash or an axe hit.
+    const unsigned screen = OverlayScreen();
+    const bool pressed    = ButtonPanel::Update(screen, gUIClock > CLICK_DELAY, sNameJustEntered);
+    if (gPaused) ButtonPanel::Swing(&gUICursorSwing, pressed, SND_SLASH, dt);
+    if (gGameOver) ButtonPanel::Swing(&gUICursorSwing, pressed, SND_AXE_HIT, dt);
 
     if (gRestartClicked && !gRestartSoundPlayed)
     {
@@ -564,7 +536,7 @@ void UpdateUI()
 void UpdateTutorial()
 {
     if (!gTutorialShowing || !gTutorialEnabled || gTutorialPage > 3) return;
-    if (KoInputCheckTriggered(VK_SPACE))
+    if (KoInputCheckTriggered(VK_SPACE) || KoInputCheckTriggered(VK_PAD_A))
     {
         gTutorialShowing = false;
         if (gTutorialPage == 3) gTutorialEnabled = false;

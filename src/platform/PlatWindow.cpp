@@ -4,6 +4,8 @@
 
 #include <SDL.h>
 
+#include <initializer_list>
+
 static bool sHeadless       = false;
 static bool sInitDone       = false;
 static SDL_Window* sWindow  = nullptr;
@@ -17,6 +19,30 @@ static bool sLeftHeld       = false;
 static bool sRightHeld      = false;
 static bool sSizeEndPending = false;
 static unsigned char sVkOf[SDL_NUM_SCANCODES];
+
+// Game pads, by slot; a slot is free while its controller is null.
+static const int PLAT_PADS_MAX         = 8;
+static const int PLAT_STICK_PRESS      = 16000; // the left stick counts as pushed from here...
+static const int PLAT_STICK_RELEASE    = 12000; // ...and as let go below this
+static const uint32_t PLAT_STICK_FIRST = 400;   // ms held before the first repeat
+static const uint32_t PLAT_STICK_NEXT  = 150;   // ms between repeats
+struct PlatPad
+{
+    SDL_GameController* pController;
+    SDL_JoystickID id;
+    int stickDir;           // -1 up, 0 let go, 1 down
+    uint32_t repeatAt;      // SDL ticks of the stick's next repeat
+    unsigned long downPump; // the pump that delivers the press of a repeat (0: none pending)
+};
+static PlatPad sPads[PLAT_PADS_MAX];
+static unsigned long sPumpNumber      = 1;  // counts the pumps: a poll that found nothing ends one
+static int sVirtualPad                = -1; // device index of the tests' virtual pad
+static SDL_Joystick* sVirtualJoystick = nullptr;
+
+// Key events made by the platform itself (game pads), delivered before the system's next events.
+static const int PLAT_OWN_MAX = 32;
+static PlatEvent sOwn[PLAT_OWN_MAX];
+static int sOwnNum = 0;
 
 // Injected events, delivered before the system's.
 static const int PLAT_INJECT_MAX = 1024;
@@ -124,6 +150,11 @@ void PlatShutdown()
     if (!sInitDone) return;
     PlatRendererDestroy();
     PlatWindowDestroy();
+    PlatPadVirtualDetach();
+    for (PlatPad& pad : sPads)
+        if (pad.pController) SDL_GameControllerClose(pad.pController);
+    for (PlatPad& pad : sPads) pad = PlatPad();
+    sOwnNum = 0;
     SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER | SDL_INIT_EVENTS | SDL_INIT_VIDEO);
     sInitDone      = false;
     sInjectedNum   = 0;
@@ -292,6 +323,153 @@ static void NotePointer(int x, int y)
     sPointerY = y < 0 ? 0 : (h > 0 && y >= h ? h - 1 : y);
 }
 
+// ---------------------------------------------------------------------------------------------------------
+// Game pads
+
+static void OwnKey(int type, unsigned char vk)
+{
+    if (sOwnNum == PLAT_OWN_MAX) return; // a pad cannot hold more keys than this
+    KeyEvent(&sOwn[sOwnNum++], type, vk);
+}
+
+static bool TakeOwn(PlatEvent* pEvent)
+{
+    if (sOwnNum == 0) return false;
+    *pEvent = sOwn[0];
+    for (int i = 1; i < sOwnNum; ++i) sOwn[i - 1] = sOwn[i];
+    --sOwnNum;
+    return true;
+}
+
+static int PadSlot(SDL_JoystickID id)
+{
+    for (int i = 0; i < PLAT_PADS_MAX; ++i)
+        if (sPads[i].pController && sPads[i].id == id) return i;
+    return -1;
+}
+
+static void PadOpen(int deviceIndex)
+{
+    if (PadSlot(SDL_JoystickGetDeviceInstanceID(deviceIndex)) >= 0) return;
+    for (PlatPad& pad : sPads)
+    {
+        if (pad.pController) continue;
+        pad.pController = SDL_GameControllerOpen(deviceIndex);
+        if (!pad.pController) return;
+        pad.id = SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(pad.pController));
+        return;
+    }
+}
+
+static unsigned char StickVk(int dir)
+{
+    return dir < 0 ? PLAT_VK_PAD_UP : PLAT_VK_PAD_DOWN;
+}
+
+// A pad pulled out lets go of everything it held.
+static void PadClose(SDL_JoystickID id)
+{
+    int slot = PadSlot(id);
+    if (slot < 0) return;
+    SDL_GameControllerClose(sPads[slot].pController);
+    sPads[slot] = PlatPad();
+    for (unsigned char vk : {PLAT_VK_PAD_A, PLAT_VK_PAD_B, PLAT_VK_PAD_UP, PLAT_VK_PAD_DOWN})
+        OwnKey(PLAT_EVENT_KEY_UP, vk);
+}
+
+static unsigned char PadButtonVk(int button)
+{
+    switch (button)
+    {
+        case SDL_CONTROLLER_BUTTON_A:
+            return PLAT_VK_PAD_A;
+        case SDL_CONTROLLER_BUTTON_B:
+            return PLAT_VK_PAD_B;
+        case SDL_CONTROLLER_BUTTON_DPAD_UP:
+            return PLAT_VK_PAD_UP;
+        case SDL_CONTROLLER_BUTTON_DPAD_DOWN:
+            return PLAT_VK_PAD_DOWN;
+        case SDL_CONTROLLER_BUTTON_START:
+            return 0x1B; // escape: the pause
+        default:
+            return 0;
+    }
+}
+
+// The left stick's vertical axis as the D-pad: pushed past the dead zone it presses, let go it releases.
+static void PadStick(SDL_JoystickID id, int value)
+{
+    int slot = PadSlot(id);
+    if (slot < 0) return;
+    PlatPad& pad = sPads[slot];
+    int dir      = value <= -PLAT_STICK_PRESS ? -1 : value >= PLAT_STICK_PRESS ? 1 : 0;
+    if (dir == 0 && pad.stickDir != 0 && value * pad.stickDir >= PLAT_STICK_RELEASE) dir = pad.stickDir;
+    if (dir == pad.stickDir) return;
+    if (pad.stickDir != 0) OwnKey(PLAT_EVENT_KEY_UP, StickVk(pad.stickDir));
+    if (dir != 0) OwnKey(PLAT_EVENT_KEY_DOWN, StickVk(dir));
+    pad.stickDir = dir;
+    pad.repeatAt = SDL_GetTicks() + PLAT_STICK_FIRST;
+    pad.downPump = 0;
+}
+
+// A stick held past the dead zone repeats: its key goes up, and down again at the next pump.
+static void PadRepeat()
+{
+    uint32_t now = SDL_GetTicks();
+    for (PlatPad& pad : sPads)
+    {
+        if (!pad.pController || pad.stickDir == 0) continue;
+        if (pad.downPump != 0 && pad.downPump <= sPumpNumber)
+        {
+            OwnKey(PLAT_EVENT_KEY_DOWN, StickVk(pad.stickDir));
+            pad.downPump = 0;
+        }
+        else if (pad.downPump == 0 && int32_t(now - pad.repeatAt) >= 0)
+        {
+            OwnKey(PLAT_EVENT_KEY_UP, StickVk(pad.stickDir));
+            pad.downPump = sPumpNumber + 1;
+            pad.repeatAt = now + PLAT_STICK_NEXT;
+        }
+    }
+}
+
+int PlatPadCount()
+{
+    int n = 0;
+    for (const PlatPad& pad : sPads) n += pad.pController != nullptr;
+    return n;
+}
+
+bool PlatPadVirtualAttach()
+{
+    if (!sInitDone || sVirtualPad >= 0) return false;
+    sVirtualPad = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX,
+                                            SDL_CONTROLLER_BUTTON_MAX, 0);
+    if (sVirtualPad < 0) return false;
+    sVirtualJoystick = SDL_JoystickOpen(sVirtualPad);
+    if (!sVirtualJoystick) PlatPadVirtualDetach();
+    return sVirtualJoystick != nullptr;
+}
+
+void PlatPadVirtualSet(int button, bool down)
+{
+    if (sVirtualJoystick) SDL_JoystickSetVirtualButton(sVirtualJoystick, button, down ? 1 : 0);
+}
+
+void PlatPadVirtualStick(int stickY)
+{
+    if (sVirtualJoystick)
+        SDL_JoystickSetVirtualAxis(sVirtualJoystick, SDL_CONTROLLER_AXIS_LEFTY, Sint16(stickY));
+}
+
+void PlatPadVirtualDetach()
+{
+    if (sVirtualJoystick) SDL_JoystickClose(sVirtualJoystick);
+    sVirtualJoystick = nullptr;
+    if (sVirtualPad >= 0) SDL_JoystickDetachVirtual(sVirtualPad);
+    sVirtualPad = -1;
+}
+
 // Translates one SDL event; false when it means nothing to the engine.
 static bool Translate(const SDL_Event& e, PlatEvent* pEvent)
 {
@@ -331,19 +509,24 @@ static bool Translate(const SDL_Event& e, PlatEvent* pEvent)
             return true;
         }
         case SDL_CONTROLLERDEVICEADDED:
-            SDL_GameControllerOpen(e.cdevice.which);
+            PadOpen(e.cdevice.which);
             return false;
+        case SDL_CONTROLLERDEVICEREMOVED:
+            PadClose(e.cdevice.which);
+            return TakeOwn(pEvent);
         case SDL_CONTROLLERBUTTONDOWN:
         case SDL_CONTROLLERBUTTONUP:
         {
-            unsigned char vk = 0;
-            if (e.cbutton.button == SDL_CONTROLLER_BUTTON_A) vk = 0x20;     // south button: space (jump)
-            if (e.cbutton.button == SDL_CONTROLLER_BUTTON_START) vk = 0x1B; // start: escape (pause)
+            unsigned char vk = PadSlot(e.cbutton.which) >= 0 ? PadButtonVk(e.cbutton.button) : 0;
             if (!vk) return false;
             KeyEvent(pEvent, e.type == SDL_CONTROLLERBUTTONDOWN ? PLAT_EVENT_KEY_DOWN : PLAT_EVENT_KEY_UP,
                      vk);
             return true;
         }
+        case SDL_CONTROLLERAXISMOTION:
+            if (e.caxis.axis != SDL_CONTROLLER_AXIS_LEFTY) return false;
+            PadStick(e.caxis.which, e.caxis.value);
+            return TakeOwn(pEvent);
         case SDL_WINDOWEVENT:
             if (!sWindow || e.window.windowID != SDL_GetWindowID(sWindow)) return false;
             switch (e.window.event)
@@ -397,10 +580,12 @@ bool PlatPollEvent(PlatEvent* pEvent)
         return true;
     }
     if (!sInitDone) return false;
+    if (TakeOwn(pEvent)) return true;
     SDL_Event e;
     while (SDL_PollEvent(&e))
     {
         if (Translate(e, pEvent)) return true;
+        if (TakeOwn(pEvent)) return true;
     }
     if (sSizeEndPending)
     {
@@ -408,6 +593,9 @@ bool PlatPollEvent(PlatEvent* pEvent)
         SizeEvent(pEvent, PLAT_EVENT_SIZE_END);
         return true;
     }
+    PadRepeat();
+    if (TakeOwn(pEvent)) return true;
+    ++sPumpNumber; // the pump is over: a repeat's press comes with the next one
     return false;
 }
 

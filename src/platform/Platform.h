@@ -84,6 +84,28 @@ int PlatGetMouseButtonCount();
 // The engine's key code for an SDL scancode (0 when the key has none).
 unsigned char PlatScancodeToVk(int scancode);
 
+// Game pads: every SDL game controller is opened when it is plugged in (those present at start included)
+// and closed when it is pulled out, which also releases its keys. Its controls arrive as key events: the
+// south and east buttons, the D-pad's up and down, and Start as ESCAPE (0x1B). The left stick pushed up or
+// down past its dead zone acts as the D-pad and repeats while held (a release, then a press at the next
+// pump, so every repeat is a new press).
+enum
+{
+    PLAT_VK_PAD_A    = 0xC3,
+    PLAT_VK_PAD_B    = 0xC4,
+    PLAT_VK_PAD_UP   = 0xCB,
+    PLAT_VK_PAD_DOWN = 0xCC
+};
+// Tests: a virtual game pad plugged in (SDL's virtual joystick driver); false if SDL offers none. The
+// buttons and the stick are then set with PlatPadVirtualSet (button: 0 south, 1 east, 11 D-pad up,
+// 12 D-pad down, 6 start; stickY: -32768 up .. 32767 down), and PlatPadVirtualDetach pulls it out.
+bool PlatPadVirtualAttach();
+void PlatPadVirtualSet(int button, bool down);
+void PlatPadVirtualStick(int stickY);
+void PlatPadVirtualDetach();
+// The number of game pads open.
+int PlatPadCount();
+
 // ---------------------------------------------------------------------------------------------------------
 // Clock
 

@@ -1,15 +1,14 @@
 // The main menu state.
 #include "states/GameState_Menu.h"
 
-#include <cstdarg>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 
 #include "engine/KoAssert.h"
 #include "engine/KoGraphics.h"
 #include "engine/KoInput.h"
 #include "engine/KoMath.h"
+#include "framework/ButtonPanel.h"
 #include "framework/CommonLevel.h"
 #include "framework/GameStateMgr.h"
 #include "framework/HighScore.h"
@@ -47,15 +46,13 @@ enum
 static const int MENU_OBJ_NUM_MAX      = 32;
 static const int MENU_OBJ_INST_NUM_MAX = 80;
 static const int MENU_LOADING_TROGLINS = 15;
-static const int MENU_TEXT_MAX         = 1024;
 
 static const unsigned int MENU_TEXT_COLOUR = 0xFFE0C5B8;
 static const float MENU_BUTTON_W           = 40.0f; // hit rectangle of a button, world units
 static const float MENU_BUTTON_H           = 10.0f;
+static const float MENU_BUTTON_SCALE       = 40.0f;
+static const float MENU_BUTTON_SCALE_HOVER = 45.0f;
 static const float MENU_CLICK_DELAY        = 0.5f; // seconds of menu time before buttons take clicks
-static const float MENU_SWING_TIME         = 0.3f;
-static const float MENU_SWING_MAX          = 1.2566371f;   // 0.4 pi
-static const float MENU_SWING_STEP         = 0.010471975f; // pi / 300, per frame
 
 // Mesh file of each type; the loading backdrop has none (it is one rectangle built in code).
 static const char* const sMenuMeshFiles[MENU_TYPE_NUM] = {
@@ -142,8 +139,6 @@ static KoGfxFont* sFontLarge;
 static KoGfxFont* sFontSmall;
 static KoGfxFont* sFontSpare0;
 static KoGfxFont* sFontSpare1;
-
-static char sText[MENU_TEXT_MAX];
 
 static void Show(GameObjInst* pInst, bool show)
 {
@@ -236,6 +231,26 @@ static void ButtonAct(unsigned int type)
         default:
             break;
     }
+}
+
+// ESC (or the pad's east button): a sub-screen goes back to the main screen, the quit question to its "no",
+// the main screen to the quit question.
+static void GoBack()
+{
+    if (gMenuPlay) return;
+    if (gMenuQuitAsk)
+        gMenuQuitAsk = false;
+    else if (gMenuHowToPlay || gMenuOptions || gMenuHallOfFame || gMenuCredits)
+        ButtonAct(MENU_TYPE_BACK);
+    else
+        gMenuQuitAsk = true;
+}
+
+// Which screen shows: the panel's focus starts on the first button of each.
+static unsigned MenuScreen()
+{
+    return (gMenuHowToPlay ? 1u : 0u) | (gMenuOptions ? 2u : 0u) | (gMenuQuitAsk ? 4u : 0u) |
+           (gMenuHallOfFame ? 8u : 0u) | (gMenuCredits ? 16u : 0u);
 }
 
 // Hides every button of the main screen and of the options and quit screens.
@@ -365,6 +380,18 @@ void GameStateMenuInit()
         pTroglin  = CreateMenuInst(MENU_TYPE_FULL_HERO, x, -30.0f, 20.0f, dir);
     }
     for (GameObjInst* pTroglin : sLoadingTroglins) Show(pTroglin, false);
+
+    ButtonPanel::Panel panel;
+    panel.pPool      = sMenuObjInstList;
+    panel.poolNum    = MENU_OBJ_INST_NUM_MAX;
+    panel.isButton   = IsButton;
+    panel.act        = ButtonAct;
+    panel.pPointer   = sPointer;
+    panel.hitW       = MENU_BUTTON_W;
+    panel.hitH       = MENU_BUTTON_H;
+    panel.scale      = MENU_BUTTON_SCALE;
+    panel.hoverScale = MENU_BUTTON_SCALE_HOVER;
+    ButtonPanel::Use(panel);
 }
 
 void GameStateMenuUpdate()
@@ -376,10 +403,6 @@ void GameStateMenuUpdate()
 
     LayoutMainScreen();
 
-    Vec2 cursor;
-    KoInputGetLayoutCursorPosition(&cursor);
-    Vec2Set(&sPointer->posCurr, cursor.x + 1.0f, cursor.y + 0.7f);
-
     // The menu music starts again whenever it has ended.
     bool musicPlaying = false;
     AudioChannelIsPlaying(gChannelTable[SND_ROAD_HAZARD], &musicPlaying);
@@ -387,51 +410,18 @@ void GameStateMenuUpdate()
 
     LayoutSubScreens();
 
-    bool click = KoInputMouseCheckTriggered(1);
-    for (GameObjInst& inst : sMenuObjInstList)
-    {
-        if (!(inst.flag & FLAG_ACTIVE) || !IsButton(inst.pObject->type)) continue;
-        if (!KoTestPointToRect(&cursor, &inst.posCurr, MENU_BUTTON_W, MENU_BUTTON_H))
-        {
-            inst.scale = 40.0f;
-            continue;
-        }
-        inst.scale = 45.0f;
-        if (click && gMenuClickTime > MENU_CLICK_DELAY) ButtonAct(inst.pObject->type);
-    }
-
-    // A click anywhere swings the pointer axe up with a slash; then it comes back down.
-    if (click)
-    {
-        gCursorSwingTime  = MENU_SWING_TIME;
-        sPointer->dirCurr = 0.0f;
-        SoundPlay(SND_SLASH, 0.0f);
-    }
-    gCursorSwingTime -= gFrameTime;
-    if (gCursorSwingTime >= 0.0f && sPointer->dirCurr < MENU_SWING_MAX)
-        sPointer->dirCurr += MENU_SWING_STEP;
-    else if (gCursorSwingTime < 0.0f && sPointer->dirCurr > 0.0f)
-        sPointer->dirCurr -= MENU_SWING_STEP;
+    // A press (a click anywhere) swings the pointer axe up with a slash; then it comes back down.
+    const bool pressed = ButtonPanel::Update(MenuScreen(), gMenuClickTime > MENU_CLICK_DELAY, false);
+    ButtonPanel::Swing(&gCursorSwingTime, pressed, SND_SLASH, gFrameTime);
+    if (KoInputCheckTriggered(VK_ESCAPE) || KoInputCheckTriggered(VK_PAD_B)) GoBack();
 
     // The menu's instances sit directly in the layout's view units: no world camera.
     KoGameObjInstTransformAll(sMenuObjInstList, MENU_OBJ_INST_NUM_MAX, sizeof(GameObjInst), gFrameTime);
 }
 
-// Prints the formatted text at a position of the 800 x 600 layout.
-static void MenuPrint(int x, int y, KoGfxFont* pFont, const char* pFormat, ...)
-    __attribute__((format(printf, 4, 5)));
-
-static void MenuPrint(int x, int y, KoGfxFont* pFont, const char* pFormat, ...)
-{
-    va_list args;
-    va_start(args, pFormat);
-    vsnprintf(sText, sizeof sText, pFormat, args);
-    va_end(args);
-    KoGfxLayoutPrint(float(x), float(y), MENU_TEXT_COLOUR, sText, pFont);
-}
-
 void GameStateMenuDraw()
 {
+    using ButtonPanel::Print;
     KoGfxFont* pLarge = sFontLarge;
     KoGfxFont* pSmall = sFontSmall;
 
@@ -441,38 +431,28 @@ void GameStateMenuDraw()
     KoGameObjInstDrawAll(sMenuObjInstList, MENU_OBJ_INST_NUM_MAX, sizeof(GameObjInst));
     KoGfxSetLayoutCamera(false);
 
-    if (gMenuPlay) MenuPrint(273, 280, pLarge, "Loading..");
-    if (gMenuQuitAsk) MenuPrint(270, 280, pLarge, "really?");
+    if (gMenuPlay) Print(273, 280, pLarge, MENU_TEXT_COLOUR, "Loading..");
+    if (gMenuQuitAsk) Print(270, 280, pLarge, MENU_TEXT_COLOUR, "really?");
     if (gMenuCredits)
     {
-        MenuPrint(345, 105, pSmall, "Credits");
-        MenuPrint(45, 470, pSmall, "%s", sNoticeBlock);
-        MenuPrint(305, 155, pSmall, "%s", sCreditBlock1);
-        MenuPrint(55, 205, pSmall, "%s", sCreditBlock2);
-        MenuPrint(495, 205, pSmall, "%s", sCreditBlock3);
-        MenuPrint(50, 310, pSmall, "%s", sCreditBlock4);
+        Print(345, 105, pSmall, MENU_TEXT_COLOUR, "Credits");
+        Print(45, 470, pSmall, MENU_TEXT_COLOUR, "%s", sNoticeBlock);
+        Print(305, 155, pSmall, MENU_TEXT_COLOUR, "%s", sCreditBlock1);
+        Print(55, 205, pSmall, MENU_TEXT_COLOUR, "%s", sCreditBlock2);
+        Print(495, 205, pSmall, MENU_TEXT_COLOUR, "%s", sCreditBlock3);
+        Print(50, 310, pSmall, MENU_TEXT_COLOUR, "%s", sCreditBlock4);
     }
     if (gMenuHowToPlay)
     {
-        MenuPrint(320, 300, pSmall, "How to play");
-        MenuPrint(170, 330, pSmall, "Control your troglin by \npressing up or space to jump");
-        MenuPrint(30, 390, pSmall, "Navigate your way through monsters and obstacles!");
+        Print(320, 300, pSmall, MENU_TEXT_COLOUR, "How to play");
+        Print(170, 330, pSmall, MENU_TEXT_COLOUR, "Control your troglin by \npressing up or space to jump");
+        Print(30, 390, pSmall, MENU_TEXT_COLOUR, "Navigate your way through monsters and obstacles!");
     }
     if (gMenuHallOfFame)
     {
-        MenuPrint(170, 105, pLarge, "Hall Of Fame");
-        // The rows that end above the back button; a name is cut before the score column.
-        int rows = HighScoreRowsAbove(200, 40, 25, int(300.0f - (-50.0f + MENU_BUTTON_H * 0.5f) * 5.0f));
-        int clipX, clipY;
-        KoGfxLayoutToPixel(480.0f, 0.0f, &clipX, &clipY);
-        for (int i = 0; i < rows; ++i)
-        {
-            int y = 200 + 40 * i;
-            KoGfxSetTextClipRight(clipX);
-            MenuPrint(210, y, pSmall, "%.*s", HIGH_SCORE_NAME_SHOWN, gHighScores[i].name.c_str());
-            KoGfxSetTextClipRight(0);
-            MenuPrint(490, y, pSmall, "%dm", gHighScores[i].score);
-        }
+        Print(170, 105, pLarge, MENU_TEXT_COLOUR, "Hall Of Fame");
+        // The rows that end above the back button.
+        ButtonPanel::PrintHallOfFame(200, 25, -50.0f, MENU_BUTTON_H, pSmall, MENU_TEXT_COLOUR);
     }
 }
 

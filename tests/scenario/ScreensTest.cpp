@@ -2,7 +2,9 @@
 // texts and buttons the engine really drew (its drawn-rectangle hook) must not overlap, and no text may
 // cross the window's edge. One walk serves every size: it runs the game in a forked child, reads the
 // game's own state before each frame to choose its next key or click, and checks each screen once it has
-// settled (the same screen after two updates, so the buttons shown and the texts printed agree).
+// settled (the same screen after two updates, so the buttons shown and the texts printed agree). Walks by
+// the keyboard alone and by a game pad's codes go through the menus and overlays the same way; while a
+// focus leads, the focused button is drawn grown with the axe on it.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -16,6 +18,7 @@
 #include "Play.h"
 #include "engine/KoGfxDevice.h"
 #include "engine/KoGraphics.h"
+#include "framework/ButtonPanel.h"
 #include "framework/CommonLevel.h"
 #include "framework/GameMain.h"
 #include "framework/GameStateMgr.h"
@@ -49,6 +52,7 @@ const int VK_ENTER = 0x0D, VK_ESC = 0x1B, VK_SPACE_BAR = 0x20;
 std::vector<KoGfxDrawn> sDrawn;  // what the last frame drew
 std::vector<std::string> sTexts; // their texts (the hook's pointers do not outlive the frame)
 std::vector<unsigned> sButtonVtx;
+unsigned sPointerVtx = 0;
 std::vector<std::pair<long, PlatEvent>> sQueue; // events and the frame they are due in
 std::vector<Step>* sSteps = nullptr;
 size_t sStep              = 0;
@@ -77,7 +81,17 @@ void Key(long delay, int vk)
     Queue(delay + 1, e);
 }
 
-// A click on a point of the layout's view (x -80..80, y -60..60), after `delay` frames.
+// The pointer into the layout's bottom-left corner, where the axe covers no button and no text.
+void Park(long delay)
+{
+    PlatEvent e{};
+    e.type = PLAT_EVENT_MOUSE;
+    KoGfxLayoutViewToPixel(-76.0f, -57.0f, &e.x, &e.y);
+    Queue(delay, e);
+}
+
+// A click on a point of the layout's view (x -80..80, y -60..60), after `delay` frames; then the pointer
+// is parked, so no picture shows a button grown under it by chance.
 void Click(long delay, float x, float y)
 {
     PlatEvent e{};
@@ -87,15 +101,16 @@ void Click(long delay, float x, float y)
     Queue(delay, e);
     e.left = false;
     Queue(delay + 2, e);
+    Park(delay + 3);
 }
 
-// The pointer into the top-left corner, where it covers nothing.
-void Park(long delay)
+// Keys tapped one after the other, from the next frame on.
+std::function<void()> Keys(std::vector<int> keys)
 {
-    PlatEvent e{};
-    e.type = PLAT_EVENT_MOUSE;
-    e.x = e.y = 1;
-    Queue(delay, e);
+    return [keys]
+    {
+        for (size_t i = 0; i < keys.size(); ++i) Key(1 + 2 * long(i), keys[i]);
+    };
 }
 
 bool Overlap(const KoGfxDrawn& a, const KoGfxDrawn& b)
@@ -129,6 +144,26 @@ void CheckScreen(const Step& step)
             if (sDrawn[i].vtxNum == n) return true;
         return false;
     };
+    // A focus that leads is drawn: its button grown beyond every other, the axe standing on it.
+    const KoGfxDrawn *pWidest = nullptr, *pAxe = nullptr;
+    float otherW = 0.0f;
+    for (size_t i = 0; i < sDrawn.size(); ++i)
+    {
+        const KoGfxDrawn& d = sDrawn[i];
+        if (d.kind == KO_GFX_DRAWN_MESH && d.vtxNum == sPointerVtx) pAxe = &d;
+        if (!isButton(i)) continue;
+        const float w = d.x1 - d.x0;
+        if (pWidest && w <= pWidest->x1 - pWidest->x0)
+            otherW = std::max(otherW, w);
+        else
+        {
+            if (pWidest) otherW = std::max(otherW, pWidest->x1 - pWidest->x0);
+            pWidest = &d;
+        }
+    }
+    if (ButtonPanel::KeyboardLeads() && ButtonPanel::Focused() &&
+        (!pWidest || !pAxe || pWidest->x1 - pWidest->x0 <= otherW || !Overlap(*pAxe, *pWidest)))
+        fail("the focused button is not drawn grown with the axe on it");
     for (size_t i = 0; i < sDrawn.size(); ++i)
     {
         if (sDrawn[i].kind != KO_GFX_DRAWN_TEXT) continue;
@@ -186,7 +221,15 @@ void BeforeInput()
             ++i;
 }
 
-// Vertices of each button mesh (the mesh files hold one triangle a line).
+// Vertices of a mesh (the mesh files hold one triangle a line).
+unsigned VertexCount(const char* name)
+{
+    std::string text = Scenario::ReadFile(std::string(SKARN_DATA_DIR "/Meshes/") + name + ".txt");
+    unsigned lines   = 0;
+    for (char c : text) lines += c == '\n';
+    return 3 * lines;
+}
+
 std::vector<unsigned> ButtonVertexCounts()
 {
     std::vector<unsigned> counts;
@@ -194,12 +237,7 @@ std::vector<unsigned> ButtonVertexCounts()
          {"newplaymesh", "newexitmesh", "newsoundonmesh", "newsoundoffmesh", "newcreditsmesh",
           "fullscrbtnmesh", "windowedmesh", "yesmesh", "nomesh", "optionsmesh", "backmesh", "highscoremesh",
           "howtoplaymesh", "resumemesh", "restartmesh", "menumesh"})
-    {
-        std::string text = Scenario::ReadFile(std::string(SKARN_DATA_DIR "/Meshes/") + name + ".txt");
-        unsigned lines   = 0;
-        for (char c : text) lines += c == '\n';
-        counts.push_back(3 * lines);
-    }
+        counts.push_back(VertexCount(name));
     return counts;
 }
 
@@ -236,7 +274,7 @@ std::vector<Step> Walk()
          [] { return gMenuQuitAsk; },
          {"really?"},
          [] { Click(1, 30, -20), Click(8, 0, 0); }},
-        {"loading", [] { return gMenuPlay; }, {"Loading.."}, [] { Park(1); }, true},
+        {"loading", [] { return gMenuPlay; }, {"Loading.."}, nullptr, true},
         {"tutorial page 1", page(0), {"Welcome To Skarnhold!", "Press SPACE"}, closePage},
         {"level", [level] { return level() && !gTutorialShowing && gDistance > 5.0f; }, {"m"}, nullptr},
         {"tutorial page 2", page(1), {"Strengthen your party"}, closePage},
@@ -255,7 +293,7 @@ std::vector<Step> Walk()
         {"restart question",
          [] { return gAskRestart; },
          {"Really??"},
-         [] { Click(1, 20, -20), Key(8, VK_ESC), Park(12); }},
+         [] { Click(1, 20, -20), Key(8, VK_ESC); }},
         {"high score and milestone",
          [level] { return level() && !gPaused && gDistance > 100.5f; },
          {"You beat", "100m ! well done"},
@@ -275,29 +313,85 @@ std::vector<Step> Walk()
     };
 }
 
-class Screens : public ::testing::TestWithParam<Size>
+// The codes one walk presses: the keyboard's, or a game pad's (its Start is ESCAPE, the pause; names are
+// typed on the keyboard either way).
+struct Controls
 {
+    const char* name;
+    int up, down, press, back, closePage;
 };
 
-TEST_P(Screens, NoTextOverlapsAnotherOrAButtonOrCrossesTheEdge)
+// Through every screen of the menu and back, the quit question and its "no", a run with the pause menu's
+// options and back, the name entry whose ENTER presses no button, and the Hall Of Fame's Menu, "no", Menu
+// and "yes" back to the menu: by keys alone.
+std::vector<Step> KeyWalk(const Controls& c)
 {
-    const Size size = GetParam();
+    auto main = []
+    {
+        return gGameStateCurr == GS_MENU && gMenuClickTime > 0.7f && !gMenuHowToPlay && !gMenuOptions &&
+               !gMenuQuitAsk && !gMenuHallOfFame && !gMenuCredits;
+    };
+    auto level = [] { return gGameStateCurr == GS_LEVEL; };
+    auto page  = [level](int n)
+    { return [level, n] { return level() && gTutorialShowing && gTutorialPage == n; }; };
+    auto pause  = [] { return gPaused && !gOptionsOpen; };
+    auto hall   = [] { return gNameEntered && !gAskMenu && gGameStateNext == GS_LEVEL; };
+    const int D = c.down, P = c.press;
+    return {
+        {"menu", main, {}, Keys({D, P})},
+        {"how to play", [] { return gMenuHowToPlay; }, {}, Keys({c.back})},
+        {"menu", main, {}, Keys({D, D, P})},
+        {"options", [] { return gMenuOptions && gSoundOn; }, {}, Keys({P})},
+        {"options, sound off", [] { return gMenuOptions && !gSoundOn; }, {}, Keys({D, D, P})},
+        {"menu", main, {}, Keys({D, D, D, P})},
+        {"hall of fame", [] { return gMenuHallOfFame; }, {}, Keys({c.back})},
+        {"menu", main, {}, Keys({D, D, D, D, P})},
+        {"credits", [] { return gMenuCredits; }, {}, Keys({c.back})},
+        {"menu", main, {}, Keys({c.up, P})},
+        {"quit question", [] { return gMenuQuitAsk; }, {"really?"}, Keys({c.back})},
+        {"menu", main, {}, Keys({c.back})},
+        {"quit question", [] { return gMenuQuitAsk; }, {}, Keys({D, P})},
+        {"menu", main, {}, Keys({P})},
+        {"tutorial page 1", page(0), {}, Keys({c.closePage})},
+        {"running",
+         [level] { return level() && !gTutorialShowing && !gPaused && gDistance > 3.0f; },
+         {},
+         Keys({VK_ESC})},
+        {"pause", pause, {}, Keys({D, D, P})},
+        {"pause options", [] { return gOptionsOpen; }, {}, Keys({D, D, P})},
+        {"pause", pause, {}, Keys({c.back})},
+        {"tutorial page 2", page(1), {}, Keys({c.closePage})},
+        {"tutorial page 3", page(2), {}, Keys({c.closePage})},
+        {"tutorial page 4", page(3), {}, Keys({c.closePage})},
+        {"game over", [] { return gGameOver && gRunFrozen; }, {"Your Name..?"}, Keys({'K', 'O', VK_ENTER})},
+        {"level hall of fame", hall, {"Hall Of Fame"}, Keys({D, P})},
+        {"menu question", [] { return gAskMenu; }, {"Really??"}, Keys({c.back})},
+        {"level hall of fame", hall, {}, Keys({D, P, P})},
+        {"menu", main, {}, nullptr},
+    };
+}
+
+// Runs a walk at a window size in a forked child: the failures it printed, one a line.
+std::string Walked(Size size, std::vector<Step> (*walk)(const Controls&), const Controls& controls)
+{
     Scenario::GameData data(SKARN_TEST_DATA_DIR "/ui/screens.txt", {"highscore.txt"});
     Scenario::TempDir save;
     // Long names of wide letters; the run beats the last score at 99 m.
-    ASSERT_TRUE(Scenario::WriteFile(data.dir / "highscore.txt",
-                                    "MMMMMMMMMM\n400\nWWWWWWWWW\n300\nMMMMMMMMMM\n200\nWWWWWWWWW\n140\n"
-                                    "MMMMMMMMMM\n99\n"));
+    EXPECT_TRUE(
+        Scenario::WriteFile(data.dir / "highscore.txt",
+                            "MMMMMMMMMMMM\n400\nWWWWWWWWWWWW\n300\nMMMMMMMMMMMM\n200\nWWWWWWWWWWWW\n140\n"
+                            "MMMMMMMMMMMM\n99\n"));
     ChildResult res = RunInChild(
         [&]
         {
             if (chdir(data.dir.path.c_str()) != 0) return;
             gSaveDirOverride        = save.path;
             gConfigDirOverride      = save.path;
-            std::vector<Step> steps = Walk();
+            std::vector<Step> steps = walk(controls);
             sSteps                  = &steps;
             sSize                   = size;
             sButtonVtx              = ButtonVertexCounts();
+            sPointerVtx             = VertexCount("heroweapon");
             gKoGfxDrawnHook         = Record;
             gFrameInputHook         = BeforeInput;
             GameRunOptions options;
@@ -315,7 +409,18 @@ TEST_P(Screens, NoTextOverlapsAnotherOrAButtonOrCrossesTheEdge)
     for (size_t at = res.out.find("SCREENS "); at != std::string::npos; at = res.out.find("SCREENS ", at + 1))
         failures += res.out.substr(at, res.out.find('\n', at) - at + 1);
     EXPECT_EQ(res.exitCode, 0);
-    EXPECT_EQ(failures, "");
+    return failures;
+}
+
+class Screens : public ::testing::TestWithParam<Size>
+{
+};
+
+TEST_P(Screens, NoTextOverlapsAnotherOrAButtonOrCrossesTheEdge)
+{
+    EXPECT_EQ(Walked(
+                  GetParam(), [](const Controls&) { return Walk(); }, Controls{}),
+              "");
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, Screens,
@@ -323,5 +428,19 @@ INSTANTIATE_TEST_SUITE_P(Sizes, Screens,
                                            Size{2560, 1080}, Size{3840, 2160}),
                          [](const ::testing::TestParamInfo<Size>& info)
                          { return std::to_string(info.param.w) + "x" + std::to_string(info.param.h); });
+
+class KeyWalks : public ::testing::TestWithParam<Controls>
+{
+};
+
+TEST_P(KeyWalks, EveryMenuAndOverlayAnswersUpDownPressAndBack)
+{
+    EXPECT_EQ(Walked(Size{800, 600}, KeyWalk, GetParam()), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Screens, KeyWalks,
+                         ::testing::Values(Controls{"keyboard", 0x26, 0x28, VK_ENTER, VK_ESC, VK_SPACE_BAR},
+                                           Controls{"pad", 0xCB, 0xCC, 0xC3, 0xC4, 0xC3}),
+                         [](const ::testing::TestParamInfo<Controls>& info) { return info.param.name; });
 
 } // namespace

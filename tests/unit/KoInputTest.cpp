@@ -238,3 +238,51 @@ TEST_F(Input, EdgesReachTheFirstStepOfAFrameAndWaitOutFramesWithoutAStep)
     KoInputUpdate();
     EXPECT_EQ(Key(VK_SPACE), "---");
 }
+
+// A game pad's controls arrive as the engine's pad codes: its buttons, the D-pad, the left stick past its
+// dead zone (repeating while held: a release, then a press at the next pump) and a pad pulled out letting go.
+TEST(GamePad, ButtonsAndTheStickArriveAsPadKeysWithRepeatsAndAPadPulledOutLetsGo)
+{
+    PlatConfigure(true);
+    ASSERT_TRUE(PlatInit());
+    if (!PlatPadVirtualAttach()) GTEST_SKIP() << "SDL offers no virtual game pad here";
+    auto pump = []
+    {
+        std::string keys;
+        PlatEvent e;
+        char key[8];
+        while (PlatPollEvent(&e))
+        {
+            if (e.type != PLAT_EVENT_KEY_DOWN && e.type != PLAT_EVENT_KEY_UP) continue;
+            snprintf(key, sizeof key, " %c%02X", e.type == PLAT_EVENT_KEY_DOWN ? '+' : '-', e.vk);
+            keys += key;
+        }
+        return keys;
+    };
+    pump();
+    EXPECT_EQ(PlatPadCount(), 1);
+    const struct
+    {
+        int button, stick, sleepMs; // button < 0: none; stick: the left stick's y, or 1 untouched
+        bool down;
+        const char* keys;
+    } steps[] = {
+        {0, 1, 0, true, " +C3"},       {0, 1, 0, false, " -C3"},     {1, 1, 0, true, " +C4"},
+        {11, 1, 0, true, " +CB"},      {12, 1, 0, true, " +CC"},     {6, 1, 0, true, " +1B"},
+        {-1, 8000, 0, true, ""},       {-1, 20000, 0, true, " +CC"}, {-1, 1, 450, true, " -CC"},
+        {-1, 1, 0, true, " +CC"},      {-1, 13000, 0, true, ""},     {-1, 3000, 0, true, " -CC"},
+        {-1, -20000, 0, true, " +CB"},
+    };
+    for (const auto& s : steps)
+    {
+        if (s.button >= 0) PlatPadVirtualSet(s.button, s.down);
+        if (s.stick != 1) PlatPadVirtualStick(s.stick);
+        PlatSleep(unsigned(s.sleepMs));
+        EXPECT_EQ(pump(), s.keys) << s.button << " " << s.stick;
+    }
+    PlatPadVirtualDetach();
+    const std::string gone = pump();
+    for (const char* key : {"-C4", "-CB", "-CC"}) EXPECT_NE(gone.find(key), std::string::npos) << gone;
+    EXPECT_EQ(PlatPadCount(), 0);
+    PlatShutdown();
+}
