@@ -31,6 +31,7 @@
 #include <vector>
 
 #include "AllocCount.h"
+#include "app/States.h"
 #include "engine/KoFrameRateController.h"
 #include "engine/KoInput.h"
 #include "engine/KoSystem.h"
@@ -394,6 +395,7 @@ int main(int argc, char** argv)
     SoundInit();
     gFullScreen    = false;
     gGameStateCurr = gGameStatePrev = gGameStateNext = GS_LEVEL;
+    States::Register();
     GameStateMgrUpdate();
     sDrawFn = GameStateDraw;
     GameRunOptions options;

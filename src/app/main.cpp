@@ -1,5 +1,6 @@
 // The program's command line: options for players and for reproducible test runs, the data folder, then
 // the entry function.
+#include "app/States.h"
 #include "framework/GameMain.h"
 #include "framework/Settings.h"
 #include "level/Bot.h"
@@ -225,5 +226,6 @@ int main(int argc, char** argv)
         return 2;
     }
     if (bot) Bot::Enable(options.headless && options.screenshots.empty());
+    States::Register();
     return GameMain(options);
 }

@@ -7,7 +7,6 @@
 #include "engine/KoAssert.h"
 #include "engine/KoGraphics.h"
 #include "framework/GameStateMgr.h"
-#include "level/Terrain.h"
 
 GameObj sGameObjList[GAME_OBJ_NUM_MAX];
 int sGameObjNum = 0;
@@ -187,7 +186,6 @@ void ResetAll()
     sGameObjNum = 0;
     memset(static_cast<void*>(sGameObjInstList), 0, sizeof(sGameObjInstList));
     sMainEnd = 0;
-    Terrain::ClearMaps();
     gPlayerName.clear();
 }
 

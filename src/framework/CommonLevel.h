@@ -145,7 +145,7 @@ void UpdateAllInst();
 // One past the last record of the main pool that may be active (no record from there on is): the passes
 // over the main pool stop here instead of walking all 4096 records.
 size_t ActiveEnd();
-// Load of the level and of the tile editor: empties the type table (sGameObjNum = 0), the main pool, the
-// tile maps and gPlayerName.
+// Load of the level and of the tile editor: empties the type table (sGameObjNum = 0), the main pool and
+// gPlayerName.
 void ResetAll();
 } // namespace CommonLevel

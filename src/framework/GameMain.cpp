@@ -148,13 +148,6 @@ int GameMain(const GameRunOptions& options)
         fprintf(stderr, "frame %ld: state %d -> %d\n", gFrameNumber, gGameStateCurr, gGameStateNext);
         gGameStatePrev = gGameStateCurr;
         gGameStateCurr = gGameStateNext;
-        if (gGameStateCurr != GS_QUIT && gGameStateCurr != GS_RESTART &&
-            !GameStateMgrHasState(gGameStateCurr))
-        {
-            fprintf(stderr, "skarnhold: state %d is not part of this build; the program ends\n",
-                    gGameStateCurr);
-            gGameStateCurr = GS_QUIT;
-        }
     }
 
     // Shut-down.

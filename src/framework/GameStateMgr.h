@@ -26,11 +26,20 @@ extern GameStateFn GameStateDraw;
 extern GameStateFn GameStateFree;
 extern GameStateFn GameStateUnload;
 
-// Points the six callbacks at the state named by gGameStateCurr; leaves them alone for GS_RESTART,
-// GS_QUIT and any id without a state.
+constexpr int GS_STATE_NUM = GS_RESTART; // the states with callbacks: GS_SPLASH to GS_MESH_EDITOR
+
+// The six callbacks of one state.
+struct GameStateCallbacks
+{
+    GameStateFn load, init, update, draw, free, unload;
+};
+
+// The callbacks of every state, by id. The program hands them over before the state loop starts
+// (app/States.cpp); the framework itself knows no state.
+void GameStateMgrSetStates(const GameStateCallbacks (&states)[GS_STATE_NUM]);
+// Points the six callbacks at the state named by gGameStateCurr. A state id without callbacks (none handed
+// over) stops the program with a check.
 void GameStateMgrUpdate();
-// True when the id names a state whose callbacks exist in this build.
-bool GameStateMgrHasState(int state);
 
 extern float gFrameTime;         // seconds of the last completed frame
 extern double gTotalTime;        // sum of every frame time, never reset

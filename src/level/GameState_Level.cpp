@@ -77,9 +77,7 @@ void LevelStartShake()
     if (gShakeRest.x < 0.0f) gShakeRest = {gCamPosX, gCamPosY};
 }
 
-namespace CommonLevel
-{
-void ResetLevel()
+void LevelResetRun()
 {
     CommonLevel::DestroyAllInst();
     Factory::ResetMonsterList();
@@ -99,7 +97,6 @@ void ResetLevel()
     gShakeTime    = -11.0f;
     gShakeRest    = {-1.0f, -1.0f};
 }
-} // namespace CommonLevel
 
 void GameStateLevelLoad()
 {
@@ -108,6 +105,7 @@ void GameStateLevelLoad()
     gHighScores.clear();
     LoadHighScores();
     CommonLevel::ResetAll();
+    Terrain::ClearMaps();
     ParticleSys::ParticleFree();
     UI::ResetUI();
 
@@ -126,7 +124,7 @@ void GameStateLevelInit()
     gTutorialShowing = false;
     gTutorialPage    = 0;
     gTutorialEnabled = true;
-    CommonLevel::ResetLevel();
+    LevelResetRun();
     CreateSky();
     gGameOver  = false;
     gRunFrozen = false;
@@ -229,8 +227,8 @@ static void UpdateLevel()
     if (gRunFrozen) return;
 
     if (KoInputCheckTriggered(VK_ESCAPE) && !gAskMenu) gPaused = !gPaused;
-    if (KoInputCheckTriggered(VK_F2) && GameStateMgrHasState(GS_TILE_EDITOR)) gGameStateNext = GS_TILE_EDITOR;
-    if (KoInputCheckTriggered(VK_F3) && GameStateMgrHasState(GS_MESH_EDITOR)) gGameStateNext = GS_MESH_EDITOR;
+    if (KoInputCheckTriggered(VK_F2)) gGameStateNext = GS_TILE_EDITOR;
+    if (KoInputCheckTriggered(VK_F3)) gGameStateNext = GS_MESH_EDITOR;
     if (gPaused)
     {
         if (KoInputCheckTriggered(VK_R))

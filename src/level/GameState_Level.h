@@ -36,9 +36,5 @@ void GameStateLevelUnload();
 
 // Starts the camera shake that follows a troglin's death (0.3 s around the current camera position).
 void LevelStartShake();
-
-namespace CommonLevel
-{
 // The run reset of Init: empty pool, monster list, party and axe slots; counters back to their start values.
-void ResetLevel();
-} // namespace CommonLevel
+void LevelResetRun();

@@ -143,6 +143,7 @@ void InitializeEditorMap()
 void GameStateTileEditorLoad()
 {
     CommonLevel::ResetAll();
+    Terrain::ClearMaps();
     LoadHero();
     Factory::LoadMonster();
     Terrain::LoadEditorTerrain();

@@ -16,6 +16,7 @@
 
 #include "ChildProcess.h"
 #include "Play.h"
+#include "app/States.h"
 #include "engine/KoGfxDevice.h"
 #include "engine/KoGraphics.h"
 #include "framework/ButtonPanel.h"
@@ -401,6 +402,7 @@ std::string Walked(Size size, std::vector<Step> (*walk)(const Controls&), const 
             options.windowH    = size.h;
             options.fixedDt    = 1.0 / 60.0;
             options.frames     = 4000;
+            States::Register();
             GameMain(options);
             if (sStep < steps.size())
                 printf("SCREENS %dx%d: the walk stopped before \"%s\"\n", size.w, size.h, steps[sStep].name);

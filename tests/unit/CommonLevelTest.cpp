@@ -9,7 +9,6 @@
 #include "engine/KoMath.h"
 #include "framework/CommonLevel.h"
 #include "framework/GameStateMgr.h"
-#include "level/Terrain.h"
 
 namespace
 {
@@ -200,19 +199,17 @@ TEST_F(PoolTest, ThePassesStopAfterTheLastRecordThatCanBeActiveAndEveryWayOfEmpt
     for (const GameObjInst& inst : sGameObjInstList)
         ASSERT_TRUE(!inst.flag && !inst.pParent && !inst.pChild[0]) << &inst - sGameObjInstList;
 
-    // ResetAll empties the types, the pool, the maps and the player's name.
-    stale                  = CommonLevel::CreateInst(TYPE_SKULL, 1.0f, nullptr, nullptr, 0.0f);
-    stale->pData           = &sGameObjNum;
-    sGameObjNum            = 5;
-    sGameObjList[3].type   = 3;
-    gPlayerName            = "ANNA";
-    Terrain::GetMap(4)[17] = 26;
+    // ResetAll empties the types, the pool and the player's name.
+    stale                = CommonLevel::CreateInst(TYPE_SKULL, 1.0f, nullptr, nullptr, 0.0f);
+    stale->pData         = &sGameObjNum;
+    sGameObjNum          = 5;
+    sGameObjList[3].type = 3;
+    gPlayerName          = "ANNA";
     CommonLevel::ResetAll();
     EXPECT_EQ(CommonLevel::ActiveEnd(), 0u);
     EXPECT_EQ(sGameObjNum, 0);
     EXPECT_EQ(sGameObjList[3].type, 0u);
     EXPECT_TRUE(!sGameObjInstList[0].flag && !sGameObjInstList[0].pData);
-    EXPECT_EQ(Terrain::GetMap(4)[17], 0);
     EXPECT_EQ(gPlayerName, "");
 }
 

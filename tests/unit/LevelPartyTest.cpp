@@ -19,7 +19,8 @@ namespace
 void ResetRun()
 {
     CommonLevel::ResetAll();
-    CommonLevel::ResetLevel();
+    Terrain::ClearMaps();
+    LevelResetRun();
     gTutorialEnabled = false;
     gTutorialShowing = false;
     gGameOver        = false;
