@@ -18,6 +18,7 @@ float gFrameTime;
 double gTotalTime;
 bool gSoundOn            = true;
 bool gFullScreen         = true;
+bool gVsync              = false;
 std::string gWindowTitle = "Skarnhold!";
 
 long gFrameNumber;

@@ -103,13 +103,18 @@ int GameMain(const GameRunOptions& options)
     KoFrameRateControllerSetFixed(options.fixedDt);
     KoFrameRateControllerSetSteady(!options.lockstep);
     KoInputKeepTaps(!options.lockstep);
-    if (options.vsync) KoGfxSetVsync(true);
     gFrameNumber      = 0;
     gStepNumber       = 0;
     sNextMemoryReport = gTotalTime + MEMORY_REPORT_EVERY;
 
     // Start-up.
     BuildSaveFolder();
+    Settings::Load();
+    if (options.fullScreen >= 0) gFullScreen = options.fullScreen == 1;
+    if (options.sound >= 0) gSoundOn = options.sound == 1;
+    if (options.vsync) gVsync = true;
+    Settings::Remember();  // the command line's choices hold for this run only
+    KoGfxSetVsync(gVsync); // the renderer is made with it
     KoSysSetWindowTitle(gWindowTitle.c_str());
     KoSysSetWindowSize(options.windowW, options.windowH);
     if (!KoSysInit())
@@ -121,10 +126,6 @@ int GameMain(const GameRunOptions& options)
     SoundInit();
     gGameStateNext = gGameStateCurr = gGameStatePrev = GS_SPLASH;
     GameStateMgrUpdate();
-    Settings::Load();
-    if (options.fullScreen >= 0) gFullScreen = options.fullScreen == 1;
-    if (options.sound >= 0) gSoundOn = options.sound == 1;
-    Settings::Remember();                     // the command line's choices hold for this run only
     if (gFullScreen) KoGfxToggleScreenMode(); // the first frame switches to full screen
 
     // The state loop.

@@ -18,7 +18,7 @@ struct GameRunOptions
     bool headless  = false; // dummy video and audio drivers, software renderer
     double fixedDt = 0.0;   // > 0: every frame lasts exactly this many seconds
     bool lockstep  = false; // one Update per frame with the frame time instead of the steady 1 ms steps
-    bool vsync     = false; // presents in step with the display's refresh (also settable with KoGfxSetVsync)
+    bool vsync     = false; // presents in step with the display's refresh for this run (settings.ini: vsync)
     long frames    = 0;     // > 0: after this many frames the window counts as closed
     std::string scriptPath; // scripted input events, empty for none
     std::string recordPath; // the inputs of every step written to this replay file, empty for none

@@ -17,8 +17,9 @@ struct SettingKey
     bool byDefault;
 };
 
-const SettingKey KEYS[] = {{"sound", &gSoundOn, true}, {"fullscreen", &gFullScreen, true}};
-const size_t KEY_NUM    = sizeof KEYS / sizeof KEYS[0];
+const SettingKey KEYS[] = {
+    {"sound", &gSoundOn, true}, {"fullscreen", &gFullScreen, true}, {"vsync", &gVsync, false}};
+const size_t KEY_NUM = sizeof KEYS / sizeof KEYS[0];
 
 bool sInFile[KEY_NUM]; // the values the file holds (or would hold)
 bool sSeen[KEY_NUM];   // the values of the run when they were last looked at
@@ -49,7 +50,9 @@ bool Parse(const std::string& text, bool* values, std::string* pWhy)
         while (k < KEY_NUM && key != KEYS[k].name) ++k;
         if (k == KEY_NUM || (value != "on" && value != "off"))
         {
-            *pWhy = "line " + std::to_string(lineNo) + " is not 'sound|fullscreen = on|off': \"" +
+            std::string keys;
+            for (const SettingKey& known : KEYS) keys += (keys.empty() ? "" : "|") + std::string(known.name);
+            *pWhy = "line " + std::to_string(lineNo) + " is not '" + keys + " = on|off': \"" +
                     line.substr(0, 60) + "\"";
             return false;
         }

@@ -1,5 +1,6 @@
-// The settings a player changes in the game (sound on or off, window or full screen), remembered between
-// runs in settings.ini of the per-user configuration folder: one "key = value" a line, "on" or "off".
+// The settings a player changes in the game (sound on or off, window or full screen) and vsync (set in the
+// file or for one run with --vsync), remembered between runs in settings.ini of the per-user configuration
+// folder: one "key = value" a line, "on" or "off".
 #pragma once
 
 #include <string>
@@ -9,7 +10,8 @@ namespace Settings
 // The settings file: gConfigDirOverride (--config-dir) or the per-user configuration folder + "skarnhold",
 // then "/settings.ini". Empty when no folder can be found.
 std::string FilePath();
-// Start-up: the settings take the file's values. A missing file leaves the defaults (sound on, full screen);
+// Start-up: the settings take the file's values. A missing file leaves the defaults (sound on, full screen,
+// no vsync);
 // a damaged one leaves the defaults too and says why in one line on standard error.
 void Load();
 // The current values, command-line choices for this run included, count as seen: only a later change is

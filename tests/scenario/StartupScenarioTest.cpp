@@ -123,16 +123,16 @@ TEST(Startup, TheSplashShowsTheLogoFollowsF11AndAsksForTheMenuAfterThreeSecondsT
     EXPECT_EQ(CountRows(full, textBottom + 4, full.h, lit), 0);
 }
 
-// The settings file: read at start, the command line's choice kept for the run only, F11's change written.
+// The settings file: read at start, the command line's choices kept for the run only, F11's change written.
 TEST(Startup, SettingsAreReadAtStartAndAChangeIsWrittenButNotTheCommandLinesChoice)
 {
     Scenario::TempDir config;
     Scenario::WriteFile(config / "settings.ini", "# mine\nsound = off\nfullscreen = off\n");
     Scenario::Options opt;
     opt.windowed       = false;
-    opt.args           = {"--sound", "on", "--config-dir", config.path, "--frames", "12"};
+    opt.args           = {"--sound", "on", "--vsync", "--config-dir", config.path, "--frames", "12"};
     opt.script         = "5 down 122\n6 up 122\n";
     Scenario::Result r = Scenario::Run(opt);
     EXPECT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(Scenario::ReadFile(config / "settings.ini"), "sound = off\nfullscreen = on\n");
+    EXPECT_EQ(Scenario::ReadFile(config / "settings.ini"), "sound = off\nfullscreen = on\nvsync = off\n");
 }

@@ -16,28 +16,30 @@ TEST(Settings, ReadsTheFileGivesDefaultsForADamagedOneAndWritesOnlyWhatChanged)
     struct Case
     {
         const char* text; // nullptr: no file
-        bool sound, fullScreen, warned;
+        bool sound, fullScreen, vsync, warned;
     };
     const Case cases[] = {
-        {nullptr, true, true, false},
-        {"sound = off\nfullscreen = off\n", false, false, false},
-        {"# mine\n\n  sound=off  \r\n", false, true, false},
-        {"fullscreen = off\nsound = maybe\n", true, true, true},
-        {"fullscreen = off\nvolume = 3\n", true, true, true},
-        {"sound off\n", true, true, true},
-        {"\x7f\x45\x4c\x46\x02", true, true, true},
+        {nullptr, true, true, false, false},
+        {"sound = off\nfullscreen = off\nvsync = on\n", false, false, true, false},
+        {"# mine\n\n  sound=off  \r\n", false, true, false, false},
+        {"fullscreen = off\nsound = maybe\n", true, true, false, true},
+        {"vsync = on\nvolume = 3\n", true, true, false, true},
+        {"sound off\n", true, true, false, true},
+        {"\x7f\x45\x4c\x46\x02", true, true, false, true},
     };
     for (const Case& c : cases)
     {
         std::remove(file.c_str());
         if (c.text) Scenario::WriteFile(file, c.text);
         gSoundOn = gFullScreen = false;
+        gVsync                 = !c.vsync;
         testing::internal::CaptureStderr();
         Settings::Load();
         std::string err   = testing::internal::GetCapturedStderr();
         const char* shown = c.text ? c.text : "(none)";
         EXPECT_EQ(gSoundOn, c.sound) << shown;
         EXPECT_EQ(gFullScreen, c.fullScreen) << shown;
+        EXPECT_EQ(gVsync, c.vsync) << shown;
         // one line that names the file and the line
         EXPECT_EQ(err.empty(), !c.warned) << shown << err;
         if (c.warned)
@@ -57,7 +59,7 @@ TEST(Settings, ReadsTheFileGivesDefaultsForADamagedOneAndWritesOnlyWhatChanged)
     EXPECT_EQ(Scenario::ReadFile(file), "sound = off\nfullscreen = off\n");
     gSoundOn = true;
     Settings::SaveChanged();
-    EXPECT_EQ(Scenario::ReadFile(file), "sound = on\nfullscreen = off\n");
+    EXPECT_EQ(Scenario::ReadFile(file), "sound = on\nfullscreen = off\nvsync = off\n");
     std::remove(file.c_str());
     Settings::SaveChanged(); // nothing changed since: nothing written
     EXPECT_FALSE(Scenario::FileExists(file));
