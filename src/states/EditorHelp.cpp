@@ -12,7 +12,7 @@ const unsigned int TEXT_COLOUR   = 0xFFFFF0C0;
 const unsigned int STATUS_OK     = 0xFFA0F0A0;
 const unsigned int STATUS_FAILED = 0xFFFF9080;
 const unsigned int SHADOW        = 0xFF000000;
-const int MARGIN                 = 12; // pixels from the window's edges
+const float MARGIN               = 12.0f; // pixels from the window's edges, at the 800 x 600 layout's scale
 
 KoGfxFont* sFont;
 const char* sEditor = "";
@@ -22,10 +22,19 @@ std::string sStatus;
 bool sStatusFailed;
 float sStatusTime;
 
-// A dark copy one pixel down and right keeps the text readable over grid lines and objects.
+// Layout pixels to window pixels: the legend grows with the window as the menus' texts do, but keeps to
+// the window's corners.
+int Scaled(float pixels)
+{
+    return int(pixels * KoGfxLayoutScale());
+}
+
+// A dark copy a pixel (at the layout's scale) down and right keeps the text readable over grid lines and
+// objects.
 void PrintShadowed(int x, int y, unsigned int colour, const char* pText)
 {
-    KoGfxPrint(x + 1, y + 1, SHADOW, pText, sFont);
+    const int shadow = Scaled(1.0f) > 1 ? Scaled(1.0f) : 1;
+    KoGfxPrint(x + shadow, y + shadow, SHADOW, pText, sFont);
     KoGfxPrint(x, y, colour, pText, sFont);
 }
 } // namespace
@@ -34,7 +43,7 @@ namespace EditorHelp
 {
 void Load()
 {
-    sFont = KoGfxCreateFont(18, 0, 600, false, "Terminal");
+    sFont = KoGfxCreateLayoutFont(18, 0, 600, false, "Terminal");
 }
 
 void Unload()
@@ -71,11 +80,12 @@ void SaveResult(const char* pPath, const std::string& why)
 void Draw()
 {
     if (!sFont) return;
-    if (sLegendTime > 0.0f) PrintShadowed(MARGIN, MARGIN, TEXT_COLOUR, sLegend);
+    const int margin = Scaled(MARGIN);
+    if (sLegendTime > 0.0f) PrintShadowed(margin, margin, TEXT_COLOUR, sLegend);
     if (!sStatus.empty())
     {
-        int y = KoGfxGetWindowHeight() - MARGIN - KoGfxGetFontLineHeight(sFont);
-        PrintShadowed(MARGIN, y, sStatusFailed ? STATUS_FAILED : STATUS_OK, sStatus.c_str());
+        int y = KoGfxGetWindowHeight() - margin - KoGfxGetFontLineHeight(sFont);
+        PrintShadowed(margin, y, sStatusFailed ? STATUS_FAILED : STATUS_OK, sStatus.c_str());
     }
 }
 

@@ -276,6 +276,19 @@ TEST(EditorHelpScenario, KeysForFiveSecondsHTogglesThemAndASaveSaysHowItWent)
               60);
 }
 
+// The legend grows with the window as the menus' texts do: at twice the 800 x 600 layout it reaches twice as
+// far right as its longest line does at 800 x 600 (about 400 pixels).
+TEST(EditorHelpScenario, TheLegendGrowsWithTheWindow)
+{
+    DataCopy copy;
+    EditorPlay p(copy);
+    p.opt.args = {"--geometry", "1600x1200"};
+    p.Key(E, VK_F2);
+    p.Shot(E + 8);
+    ASSERT_EQ(p.Go(E + 10).exitCode, 0) << p.res.err;
+    EXPECT_GT(Count(p.Image(E + 8), 480, 20, 840, 360, Cream), 500);
+}
+
 TEST(MeshEditorScenario, EntersSafelyWithAHugeExportAndNoGridFile)
 {
     std::string huge;
