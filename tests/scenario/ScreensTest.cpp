@@ -91,8 +91,8 @@ void Park(long delay)
     Queue(delay, e);
 }
 
-// A click on a point of the layout's view (x -80..80, y -60..60), after `delay` frames; then the pointer
-// is parked, so no picture shows a button grown under it by chance.
+// A click on a point of the layout's view (x -80..80, y -60..60), after `delay` frames; the button is let go
+// in the next frame with the pointer parked, so no picture shows a button grown under it by chance.
 void Click(long delay, float x, float y)
 {
     PlatEvent e{};
@@ -100,9 +100,7 @@ void Click(long delay, float x, float y)
     KoGfxLayoutViewToPixel(x, y, &e.x, &e.y);
     e.left = true;
     Queue(delay, e);
-    e.left = false;
-    Queue(delay + 2, e);
-    Park(delay + 3);
+    Park(delay + 1);
 }
 
 // Keys tapped one after the other, from the next frame on.
