@@ -40,6 +40,7 @@ const char* kUsage =
     "  --data-dir DIR          the game's data folder (default: the one beside the program)\n"
     "  --save-dir DIR          keep the high scores in DIR instead of the per-user folder\n"
     "  --config-dir DIR        keep settings.ini in DIR instead of ~/.config/skarnhold\n"
+    "  --draw-shots-only       draw only the frames of --screenshot (the game's drawing code still runs)\n"
     "  --bot                   a bot plays (with --headless and no screenshots the level is not drawn)\n"
     "  --memory-report         print the resident memory on standard error every 10 s of game time\n"
     "  --help                  show this text\n"
@@ -151,6 +152,8 @@ int main(int argc, char** argv)
         }
         else if (arg == "--headless")
             options.headless = true;
+        else if (arg == "--draw-shots-only")
+            options.drawShotsOnly = true;
         else if (arg == "--lockstep")
             options.lockstep = true;
         else if (arg == "--vsync")

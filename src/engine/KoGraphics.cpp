@@ -21,6 +21,7 @@ float gKoWinMaxY = 0.0f;
 bool gKoGfxFullScreen    = false;
 bool gKoGfxSwitchPending = false;
 bool gKoGfxDeviceLost    = false;
+bool gKoGfxSkipScenes    = false;
 
 void (*gKoGfxDrawnHook)(const KoGfxDrawn* pDrawn) = nullptr;
 
@@ -255,6 +256,7 @@ void KoGfxStart()
         SwitchScreenMode();
         gKoGfxSwitchPending = false;
     }
+    if (gKoGfxSkipScenes) return;
     PlatRendererClear();
     sInScene = true;
     KoGfxDevSetDrawing(true);

@@ -166,6 +166,9 @@ void KoGfxMatrixMultiply(KoGfxMatrix* pOut, const KoGfxMatrix* pA, const KoGfxMa
 extern bool gKoGfxFullScreen;
 extern bool gKoGfxSwitchPending;
 extern bool gKoGfxDeviceLost;
+// While set, the scenes that start draw nothing: the renderer is skipped, the states' drawing code still
+// runs.
+extern bool gKoGfxSkipScenes;
 
 void KoGfxToggleScreenMode();
 // Vsync: presents keep in step with the display's refresh; off (immediate presents) by default. May be set

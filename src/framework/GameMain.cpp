@@ -14,10 +14,17 @@
 
 #include <cstdio>
 
-static void TakeScreenshots(const GameRunOptions& options)
+// Requests this frame's screenshots; true if there are any.
+static bool TakeScreenshots(const GameRunOptions& options, bool request = true)
 {
+    bool any = false;
     for (const GameScreenshot& s : options.screenshots)
-        if (s.frame == gFrameNumber) KoGfxRequestScreenshot(s.path.c_str());
+        if (s.frame == gFrameNumber)
+        {
+            if (request) KoGfxRequestScreenshot(s.path.c_str());
+            any = true;
+        }
+    return any;
 }
 
 const double MEMORY_REPORT_EVERY = 10.0;                // seconds of game time
@@ -54,6 +61,7 @@ void GameFrame(const GameRunOptions& options)
         KoGfxToggleScreenMode();
         sScreenToggle = false;
     }
+    gKoGfxSkipScenes = options.drawShotsOnly && !TakeScreenshots(options, false);
     KoSysFrameStart();
     Script::InjectFrame(gFrameNumber); // scripted events arrive with the window's own
     if (gFrameInputHook) gFrameInputHook();

@@ -24,7 +24,8 @@ struct GameRunOptions
     std::string recordPath; // the inputs of every step written to this replay file, empty for none
     std::string replayPath; // the inputs of every step read from this replay file, empty for none
     std::vector<GameScreenshot> screenshots;
-    bool memoryReport = false; // a "memory:" line on standard error every 10 s of game time
+    bool memoryReport  = false; // a "memory:" line on standard error every 10 s of game time
+    bool drawShotsOnly = false; // only the frames that take a screenshot reach the renderer (tests)
 };
 
 // One frame of the state loop, in the frame order: full-screen key, system frame start, scripted input, the
