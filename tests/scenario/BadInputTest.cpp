@@ -2,12 +2,11 @@
 // row runs the real program and checks its exit code and what it says; none may hang or crash.
 #include <gtest/gtest.h>
 
-#include <dirent.h>
 #include <functional>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <sstream>
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 #include "Play.h"
@@ -15,36 +14,9 @@
 namespace
 {
 
-const int MAP_CELLS_IN_TEST = 140 * 20;
-
-// A data folder whose Meshes, Sounds and Tilemaps are folders of links to the game's files, so that single
-// files can be replaced or removed.
-struct DataCopy
+// The game's data with single files replaced by FIFOs, huge files or text of our own.
+struct DataCopy : Scenario::GameData
 {
-    Scenario::TempDir dir;
-    DataCopy()
-    {
-        for (const char* sub : {"Meshes", "Sounds", "Tilemaps"})
-        {
-            std::string from = std::string(SKARN_DATA_DIR) + "/" + sub;
-            mkdir((dir / sub).c_str(), 0700);
-            DIR* d = opendir(from.c_str());
-            for (dirent* e = d ? readdir(d) : nullptr; e; e = readdir(d))
-                if (e->d_name[0] != '.') Link(from + "/" + e->d_name, std::string(sub) + "/" + e->d_name);
-            if (d) closedir(d);
-        }
-        Link(std::string(SKARN_DATA_DIR) + "/highscore.txt", "highscore.txt");
-    }
-    void Link(const std::string& target, const std::string& name)
-    {
-        EXPECT_EQ(symlink(target.c_str(), (dir / name).c_str()), 0) << name;
-    }
-    // The file replaced by text of our own.
-    void Write(const std::string& name, const std::string& text)
-    {
-        unlink((dir / name).c_str());
-        EXPECT_TRUE(Scenario::WriteFile(dir / name, text)) << name;
-    }
     void Fifo(const std::string& name)
     {
         unlink((dir / name).c_str());
@@ -56,7 +28,6 @@ struct DataCopy
         Write(name, "");
         EXPECT_EQ(truncate((dir / name).c_str(), off_t(2) << 30), 0) << name;
     }
-    void Remove(const std::string& folder) { Scenario::RemoveTree(dir / folder); }
     // The shipped map with one cell changed.
     void SetCell(int map, int cell, const std::string& value)
     {
@@ -70,7 +41,7 @@ struct DataCopy
 
 struct BadRun
 {
-    const char* what;
+    std::string what;
     std::function<void(DataCopy&)> damage;
     std::vector<std::string> args; // besides --headless --windowed --fixed-dt --save-dir --data-dir --frames
     double dt;
@@ -79,6 +50,12 @@ struct BadRun
     std::vector<std::string> said; // parts of standard error
     std::function<void(const Scenario::Result&)> check;
 };
+BadRun Row(const std::string& what, std::function<void(DataCopy&)> damage, std::vector<std::string> args,
+           double dt, long frames, int exitCode, std::vector<std::string> said,
+           std::function<void(const Scenario::Result&)> check = nullptr)
+{
+    return {what, damage, args, dt, frames, exitCode, said, check};
+}
 
 void Expect(const BadRun& row)
 {
@@ -110,143 +87,81 @@ TEST(BadInput, DamagedDataFoldersAndOddRuns)
             EXPECT_EQ(1, Scenario::Count(r.err, file)) << r.err;
         };
     };
-    const std::string heroCheck = "KO_ASSERT_MESG: pObj->pMesh\nLine: 39\nFunc: LoadHero\nFile: src\\Hero\n";
-    const std::string legs      = "Meshes/herolegmesh.txt";
+    const std::string legs = "Meshes/herolegmesh.txt";
+    const std::string hero = "KO_ASSERT_MESG: pObj->pMesh\nLine: 39\nFunc: LoadHero\nFile: src\\Hero\n";
+    auto leftTheMenu       = [](const Scenario::Result& r)
+    { EXPECT_NE(0, Scenario::StateChange(r.err, 1, 2)) << r.err; };
+    auto startCells = [](DataCopy& d)
+    {
+        for (int k = 1; k <= 10; ++k) d.SetCell(k, 10 * 140 + 70, "5");
+    };
+    auto twoFrontTroglins = [](const Scenario::Result& r)
+    {
+        std::vector<Scenario::RunLine> runs = Scenario::RunLines(r.err);
+        ASSERT_FALSE(runs.empty());
+        EXPECT_GE(runs[0].power, 2);
+    };
+    auto fullMaps = [](DataCopy& d)
+    {
+        std::string full;
+        for (int i = 0; i < 140 * 20; ++i) full += i == 0 ? "5 " : "26 ";
+        for (int k = 0; k <= 10; ++k) d.Write("Tilemaps/map" + std::to_string(k) + ".txt", full);
+    };
+    auto fifos = [](DataCopy& d)
+    {
+        for (const char* name : {"Tilemaps/map3.txt", "Sounds/Slash.wav", "highscore.txt"}) d.Fifo(name);
+    };
+    // Each missing sound is named once, however often it is loaded, and playing it says nothing.
+    auto silent = [](const Scenario::Result& r)
+    {
+        EXPECT_EQ(1, Scenario::Count(r.err, "Sounds/Slash.wav")) << r.err; // menu and level load it
+        EXPECT_EQ(std::string::npos, r.out.find("(6)")) << r.out;          // no stale handles
+    };
     std::string fullQueue;
     for (int i = 0; i < 1100; ++i) fullQueue += "5 down 32\n5 up 32\n";
-    auto leftTheMenu = [](const Scenario::Result& r)
-    { EXPECT_NE(0, Scenario::StateChange(r.err, 1, 2)) << r.err; };
+    Scenario::WriteFile(scripts / "queue", fullQueue);
+    Scenario::WriteFile(scripts / "line", "1 down 32\n2 jump \x01\x7f\\" + std::string(100, 'z') + "\n");
+    auto remove = [](const char* folder)
+    { return [folder](DataCopy& d) { Scenario::RemoveTree(d / folder); }; };
     const std::vector<BadRun> rows = {
         // The bot's click on Play: pointer, press and release in steps of their own at any frame time. A
         // frame runs at most 250 steps (0.25 s of game), so the longer frames slow the game down.
-        {"bot at 0.25 s frames", nullptr, {"--bot"}, 0.25, 25, 0, {}, leftTheMenu},
-        {"bot at 1.5 s frames", nullptr, {"--bot"}, 1.5, 25, 0, {}, leftTheMenu},
-        {"bot at 10 s frames", nullptr, {"--bot"}, 10.0, 25, 0, {}, leftTheMenu},
-        {"bot at 1.5 s frames, lockstep", nullptr, {"--bot", "--lockstep"}, 1.5, 8, 0, {}, leftTheMenu},
+        Row("bot at 0.25 s frames", nullptr, {"--bot"}, 0.25, 25, 0, {}, leftTheMenu),
+        Row("bot at 1.5 s frames", nullptr, {"--bot"}, 1.5, 25, 0, {}, leftTheMenu),
+        Row("bot at 10 s frames", nullptr, {"--bot"}, 10.0, 25, 0, {}, leftTheMenu),
+        Row("bot at 1.5 s frames, lockstep", nullptr, {"--bot", "--lockstep"}, 1.5, 8, 0, {}, leftTheMenu),
         // A party start in every streamed map: the party holds two front troglins from the start.
-        {"start cells in maps 1 to 10",
-         [](DataCopy& d)
-         {
-             for (int k = 1; k <= 10; ++k) d.SetCell(k, 10 * 140 + 70, "5");
-         },
-         {"--bot"},
-         0.02,
-         3000,
-         0,
-         {"run: "},
-         [](const Scenario::Result& r)
-         {
-             std::vector<Scenario::RunLine> runs = Scenario::RunLines(r.err);
-             ASSERT_FALSE(runs.empty());
-             EXPECT_GE(runs[0].power, 2);
-         }},
-        {"a FIFO as a mesh",
-         [&](DataCopy& d) { d.Fifo(legs); },
-         {"--bot"},
-         0.02,
-         300,
-         1,
-         {legs + ": is not a regular file"},
-         report(heroCheck, legs)},
-        {"a mesh of 2 GiB",
-         [&](DataCopy& d) { d.Huge(legs); },
-         {"--bot"},
-         0.02,
-         300,
-         1,
-         {legs + ": is larger than 16 MiB"},
-         report(heroCheck, legs)},
-        {"an empty mesh",
-         [&](DataCopy& d) { d.Write(legs, "\n"); },
-         {"--bot"},
-         0.02,
-         300,
-         1,
-         {legs + ": holds no triangle; the game cannot go on"},
-         report(heroCheck, legs)},
-        {"no Meshes folder",
-         [](DataCopy& d) { d.Remove("Meshes"); },
-         {},
-         0.02,
-         300,
-         1,
-         {"Meshes/newplaymesh.txt: is missing: there is no folder Meshes; the game cannot go on"},
-         report("Func: GameStateMenuLoad\n", "Meshes/")},
-        {"maps that overflow the pool",
-         [](DataCopy& d)
-         {
-             std::string full;
-             for (int i = 0; i < MAP_CELLS_IN_TEST; ++i) full += i == 0 ? "5 " : "26 ";
-             for (int k = 0; k <= 10; ++k) d.Write("Tilemaps/map" + std::to_string(k) + ".txt", full);
-         },
-         {"--bot"},
-         0.02,
-         300,
-         1,
-         {"fills the pool of 4096 instances; the game cannot go on"},
-         report("KO_ASSERT: pInst\nLine: 274\n", "Tilemaps/map")},
-        {"FIFOs as a map, a sound and the default high scores",
-         [](DataCopy& d)
-         {
-             for (const char* name : {"Tilemaps/map3.txt", "Sounds/Slash.wav", "highscore.txt"}) d.Fifo(name);
-         },
-         {"--bot"},
-         0.02,
-         400,
-         0,
-         {"Tilemaps/map3.txt: is not a regular file", "Sounds/Slash.wav: is not a regular file",
-          "highscore.txt: is not a regular file"},
-         nullptr},
-        // Each missing sound is named once, however often it is loaded, and playing it says nothing.
-        {"no Sounds folder",
-         [](DataCopy& d) { d.Remove("Sounds"); },
-         {"--bot"},
-         0.02,
-         1500,
-         0,
-         {"Sounds/JumpLand.wav: is missing: there is no folder Sounds; it stays silent"},
-         [](const Scenario::Result& r)
-         {
-             EXPECT_EQ(1, Scenario::Count(r.err, "Sounds/Slash.wav")) << r.err; // menu and level load it
-             EXPECT_EQ(std::string::npos, r.out.find("(6)")) << r.out;          // no stale handles
-         }},
-        {"--script naming a folder",
-         nullptr,
-         {"--script", "/tmp"},
-         0.02,
-         10,
-         2,
-         {"/tmp: the script is not a regular file"},
-         nullptr},
-        {"a malformed script line",
-         nullptr,
-         {"--script", "LINE"},
-         0.02,
-         10,
-         2,
-         {":2: unknown event (down, up, move, press, release): \"2 jump \\x01\\x7F\\x5Czzzz", "zzz...\"\n"},
-         [](const Scenario::Result& r) { EXPECT_EQ(std::string::npos, r.err.find(std::string(90, 'z'))); }},
-        {"a full injected-event queue",
-         nullptr,
-         {"--script", "QUEUE"},
-         0.02,
-         10,
-         0,
-         {},
-         [](const Scenario::Result& r)
-         { EXPECT_EQ(1, Scenario::Count(r.err, "event queue is full")) << r.err; }},
+        Row("start cells in maps 1 to 10", startCells, {"--bot"}, 0.02, 3000, 0, {"run: "}, twoFrontTroglins),
+        Row(
+            "a FIFO as a mesh", [&](DataCopy& d) { d.Fifo(legs); }, {"--bot"}, 0.02, 300, 1,
+            {legs + ": is not a regular file"}, report(hero, legs)),
+        Row(
+            "a mesh of 2 GiB", [&](DataCopy& d) { d.Huge(legs); }, {"--bot"}, 0.02, 300, 1,
+            {legs + ": is larger than 16 MiB"}, report(hero, legs)),
+        Row(
+            "an empty mesh", [&](DataCopy& d) { d.Write(legs, "\n"); }, {"--bot"}, 0.02, 300, 1,
+            {legs + ": holds no triangle; the game cannot go on"}, report(hero, legs)),
+        Row("no Meshes folder", remove("Meshes"), {}, 0.02, 300, 1,
+            {"Meshes/newplaymesh.txt: is missing: there is no folder Meshes; the game cannot go on"},
+            report("Func: GameStateMenuLoad\n", "Meshes/")),
+        Row("maps that overflow the pool", fullMaps, {"--bot"}, 0.02, 300, 1,
+            {"fills the pool of 4096 instances; the game cannot go on"},
+            report("KO_ASSERT: pInst\nLine: 274\n", "Tilemaps/map")),
+        Row("FIFOs as a map, a sound and the default high scores", fifos, {"--bot"}, 0.02, 400, 0,
+            {"Tilemaps/map3.txt: is not a regular file", "Sounds/Slash.wav: is not a regular file",
+             "highscore.txt: is not a regular file"}),
+        Row("no Sounds folder", remove("Sounds"), {"--bot"}, 0.02, 1500, 0,
+            {"Sounds/JumpLand.wav: is missing: there is no folder Sounds; it stays silent"}, silent),
+        Row("--script naming a folder", nullptr, {"--script", "/tmp"}, 0.02, 10, 2,
+            {"/tmp: the script is not a regular file"}),
+        Row("a malformed script line", nullptr, {"--script", scripts / "line"}, 0.02, 10, 2,
+            {":2: unknown event (down, up, move, press, release): \"2 jump \\x01\\x7F\\x5Czzzz",
+             "zzz...\"\n"},
+            [](const Scenario::Result& r)
+            { EXPECT_EQ(std::string::npos, r.err.find(std::string(90, 'z'))); }),
+        Row("a full injected-event queue", nullptr, {"--script", scripts / "queue"}, 0.02, 10, 0, {},
+            [](const Scenario::Result& r)
+            { EXPECT_EQ(1, Scenario::Count(r.err, "event queue is full")) << r.err; }),
     };
-    for (BadRun row : rows)
-    {
-        // Scripts of the rows that name them, written beside the data.
-        for (std::string& arg : row.args)
-            if (arg == "LINE" || arg == "QUEUE")
-            {
-                std::string text =
-                    arg == "LINE" ? "1 down 32\n2 jump \x01\x7f\\" + std::string(100, 'z') + "\n" : fullQueue;
-                arg = scripts / arg;
-                Scenario::WriteFile(arg, text);
-            }
-        Expect(row);
-    }
+    for (const BadRun& row : rows) Expect(row);
 }

@@ -17,15 +17,13 @@ namespace
 const int E     = 200;
 const int VK_F1 = 0x70, VK_F2 = 0x71, VK_F3 = 0x72, VK_MINUS = 0xBD, VK_A = 0x41, VK_J = 0x4A, VK_L = 0x4C;
 
-// A data folder whose meshes and maps are copies (the rest linked), and the user's data folder, where the
-// editors' files go (copy / NAME) and where they look first.
+// The game's data (links: never written through) and the user's data folder, where the editors' files go
+// (copy / NAME) and where they look first.
 struct DataCopy : Scenario::GameData
 {
     Scenario::TempDir user;
-    DataCopy() : GameData("", {"Meshes", "Tilemaps"})
+    DataCopy()
     {
-        for (const char* d : {"Meshes", "Tilemaps"})
-            fs::copy(fs::path(SKARN_DATA_DIR) / d, fs::path(dir.path) / d, fs::copy_options::recursive);
         for (const char* d : {"Meshes", "Tilemaps"}) fs::create_directory(fs::path(user.path) / d);
     }
     std::string operator/(const std::string& name) const { return user / name; }
@@ -132,8 +130,7 @@ TEST(TileEditorScenario, APaintedMapPlaysInTheLevel)
 
     // The painted map becomes the first chunk; F1 from the editor starts the level on it. SPACE closes
     // the tutorial pages (and jumps, which the floor does not mind).
-    fs::copy_file(copy / "Tilemaps/map_out.txt", copy.dir / "Tilemaps/map0.txt",
-                  fs::copy_options::overwrite_existing);
+    copy.Write("Tilemaps/map0.txt", map);
     EditorPlay level(copy);
     level.Key(E, VK_F2);
     level.Key(E + 5, VK_F1);
@@ -211,18 +208,6 @@ TEST(MeshEditorScenario, AfterAnEmptyExportPaintsPicksAndExports)
                   "-0.4875\n-0.5\n" + c + "-0.4875\n-0.4875\n" + c);
 }
 
-// Pixels of a rectangle whose colour passes the test.
-template <class Pred> int Count(const TestImage& img, int x0, int y0, int x1, int y1, Pred pred)
-{
-    int n = 0;
-    for (int y = y0; y < y1; ++y)
-        for (int x = x0; x < x1; ++x)
-        {
-            uint32_t c = ImagePixel(img, x, y);
-            n += pred(int(c >> 16 & 0xFF), int(c >> 8 & 0xFF), int(c & 0xFF));
-        }
-    return n;
-}
 bool Cream(int r, int g, int b) // the legend's text, not the white grid lines
 {
     return r > 200 && g > 190 && b < 215 && b > 120;
@@ -259,21 +244,22 @@ TEST(EditorHelpScenario, KeysForFiveSecondsHTogglesThemAndASaveSaysHowItWent)
     p.Shot(E + 28);
     p.Shot(E + 24 + 310); // past five seconds in the tile editor
     ASSERT_EQ(p.Go(E + 340).exitCode, 0) << p.res.out << p.res.err;
-    auto legend = [&](int f) { return Count(p.Image(f), 10, 10, 420, 180, Cream); };
+    auto legend = [&](int f) { return ImageCount(p.Image(f), 10, 10, 420, 180, Cream); };
     EXPECT_GT(legend(E + 8), 1000);
     EXPECT_EQ(legend(E + 13), 0);
     EXPECT_GT(legend(E + 17), 1000);
     EXPECT_GT(legend(E + 28), 1000);
     EXPECT_EQ(legend(E + 334), 0);
-    EXPECT_GT(Count(p.Image(E + 8), 10, 560, 400, 595, Green), 200) << "Saved Meshes/outmesh.txt";
-    EXPECT_EQ(Count(p.Image(E + 28), 10, 560, 400, 595, Green), 0);
-    EXPECT_GT(Count(p.Image(E + 28), 10, 560, 600, 595, Red), 200) << "Not saved: Tilemaps/map_out.txt";
+    EXPECT_GT(ImageCount(p.Image(E + 8), 10, 560, 400, 595, Green), 200) << "Saved Meshes/outmesh.txt";
+    EXPECT_EQ(ImageCount(p.Image(E + 28), 10, 560, 400, 595, Green), 0);
+    EXPECT_GT(ImageCount(p.Image(E + 28), 10, 560, 600, 595, Red), 200) << "Not saved: Tilemaps/map_out.txt";
     EXPECT_NE(p.res.err.find("tile editor: could not save " + (copy / "Tilemaps/map_out.txt") + ": "),
               std::string::npos);
     // The pointer's frame around grid cell (30, 10): client x 770..790, y 250..270 at the start view.
     auto yellow = [](int r, int g, int b) { return r > 200 && g > 180 && b < 100; };
-    EXPECT_GT(Count(p.Image(E + 13), MeshPx(30) - 4, MeshPy(11) - 4, MeshPx(31) + 4, MeshPy(10) + 4, yellow),
-              60);
+    EXPECT_GT(
+        ImageCount(p.Image(E + 13), MeshPx(30) - 4, MeshPy(11) - 4, MeshPx(31) + 4, MeshPy(10) + 4, yellow),
+        60);
 }
 
 // The legend grows with the window as the menus' texts do: at twice the 800 x 600 layout it reaches twice as

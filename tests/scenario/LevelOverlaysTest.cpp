@@ -3,7 +3,6 @@
 // Each run plays a small map of its own beside the real meshes and sounds.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 
 #include "Play.h"
@@ -14,13 +13,7 @@ namespace
 using Scenario::Px;
 using Scenario::Py;
 
-const uint32_t TEXT = 0xFFE0C5B8;
-const long PLAY     = 222; // the click on Play, once the menu takes clicks
-
-int TextPixels(const TestImage& img, int x0, int y0, int x1, int y1)
-{
-    return ImageCountColour(img, x0, y0, x1, y1, TEXT, 12);
-}
+using Scenario::TextPixels;
 
 // The dimming panel over a picture: 0xAA6C6764 blended over what lies below.
 uint32_t Dimmed(uint32_t below)
@@ -47,7 +40,7 @@ TEST(LevelOverlays, PauseMenuOptionsRestartQuestionAndRWhilePaused)
     Scenario::GameData data(SKARN_TEST_DATA_DIR "/ui/floor.txt");
     Scenario::Play p;
     p.opt.dataDir = data.dir.path;
-    p.ClickView(PLAY, 0, 0);
+    p.ClickPlay();
     p.Key(300, 0x20); // closes the first tutorial page
     p.Key(310, 'R');
     p.Key(330, 0x1B);
@@ -103,7 +96,7 @@ TEST(LevelOverlays, NameEntryRecordsTheScoreInTheHallOfFameOfTheLevelAndOfTheMen
     Scenario::Play p;
     p.opt.dataDir = data.dir.path;
     p.opt.saveDir = save.path;
-    const long L = PLAY + 13, before = 219;
+    const long L = p.MenuReady() + 13, before = p.MenuReady() - 3;
     p.ClickView(before - 4, 0, -30); // the menu's Hall Of Fame before the run, then back and Play
     p.Park(before - 1);
     p.ClickView(before + 6, 0, -50);
@@ -174,12 +167,11 @@ TEST(LevelOverlays, NameEntryRecordsTheScoreInTheHallOfFameOfTheLevelAndOfTheMen
 
 TEST(LevelOverlays, AMissingOverlayMeshStopsTheLevelLoad)
 {
-    Scenario::GameData data(SKARN_TEST_DATA_DIR "/ui/floor.txt", {"Meshes"});
-    std::filesystem::copy(SKARN_DATA_DIR "/Meshes", data.dir / "Meshes");
-    std::filesystem::remove(data.dir / "Meshes/resumemesh.txt");
+    Scenario::GameData data(SKARN_TEST_DATA_DIR "/ui/floor.txt");
+    unlink((data / "Meshes/resumemesh.txt").c_str());
     Scenario::Play p;
     p.opt.dataDir = data.dir.path;
-    p.ClickView(PLAY, 0, 0);
+    p.ClickPlay();
     p.Go(300);
     EXPECT_EQ(p.res.exitCode, 1) << p.res.err;
     EXPECT_NE(p.res.out.find("KO_ASSERT_MESG: pObj->pMesh\nLine: "), std::string::npos) << p.res.out;

@@ -15,14 +15,7 @@ bool Contains(const std::string& text, const std::string& part)
 // Pixels of the rows y0 <= y < y1 whose red, green and blue pass the test.
 template <class Pred> int CountRows(const TestImage& img, int y0, int y1, Pred pred)
 {
-    int n = 0;
-    for (int y = y0; y < y1 && y < img.h; ++y)
-        for (int x = 0; x < img.w; ++x)
-        {
-            uint32_t c = ImagePixel(img, x, y);
-            n += pred(int(c >> 16 & 0xFF), int(c >> 8 & 0xFF), int(c & 0xFF));
-        }
-    return n;
+    return ImageCount(img, 0, y0, img.w, y1, pred);
 }
 } // namespace
 

@@ -97,30 +97,31 @@ inline bool ColourNear(uint32_t a, uint32_t b, int tolerance = 8)
     return true;
 }
 
-// Number of pixels in the rectangle [x0, x1) x [y0, y1) near `colour`.
+// Number of pixels in the rectangle [x0, x1) x [y0, y1) whose red, green and blue pass the test.
+template <class Pred> int ImageCount(const TestImage& img, int x0, int y0, int x1, int y1, Pred pred)
+{
+    int n = 0;
+    for (int y = std::max(y0, 0); y < std::min(y1, img.h); ++y)
+        for (int x = std::max(x0, 0); x < std::min(x1, img.w); ++x)
+        {
+            const uint32_t c = img.pixels[(size_t)y * img.w + x];
+            n += pred(int(c >> 16 & 0xFF), int(c >> 8 & 0xFF), int(c & 0xFF));
+        }
+    return n;
+}
+
+// Number of pixels in the rectangle near `colour`.
 inline int ImageCountColour(const TestImage& img, int x0, int y0, int x1, int y1, uint32_t colour,
                             int tolerance = 8)
 {
-    int n = 0;
-    for (int y = y0; y < y1; ++y)
-        for (int x = x0; x < x1; ++x)
-            if (x >= 0 && y >= 0 && x < img.w && y < img.h &&
-                ColourNear(ImagePixel(img, x, y), colour, tolerance))
-                ++n;
-    return n;
+    return ImageCount(img, x0, y0, x1, y1,
+                      [&](int r, int g, int b)
+                      { return ColourNear(uint32_t(r << 16 | g << 8 | b), colour, tolerance); });
 }
 
 // Number of pixels in the rectangle that are not black (any channel above `threshold`).
 inline int ImageCountLit(const TestImage& img, int x0, int y0, int x1, int y1, int threshold = 16)
 {
-    int n = 0;
-    for (int y = y0; y < y1; ++y)
-        for (int x = x0; x < x1; ++x)
-        {
-            uint32_t c = ImagePixel(img, x, y);
-            if (((c >> 16) & 0xFF) > (uint32_t)threshold || ((c >> 8) & 0xFF) > (uint32_t)threshold ||
-                (c & 0xFF) > (uint32_t)threshold)
-                ++n;
-        }
-    return n;
+    return ImageCount(img, x0, y0, x1, y1,
+                      [&](int r, int g, int b) { return r > threshold || g > threshold || b > threshold; });
 }

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -25,7 +27,15 @@ inline int Py(float y)
     return int((60.0f - y) * 5.0f);
 }
 
-// A data folder of links to the game's own data but for the entries in `skip`; with `map0` its Tilemaps
+// The menus' and overlays' text colour, and its pixels in the rectangle [x0, x1) x [y0, y1).
+const uint32_t TEXT = 0xFFE0C5B8;
+inline int TextPixels(const TestImage& img, int x0, int y0, int x1, int y1, int tolerance = 12)
+{
+    return ImageCountColour(img, x0, y0, x1, y1, TEXT, tolerance);
+}
+
+// A data folder whose Meshes, Sounds and Tilemaps are folders of links to the game's own files, so that
+// single files can be replaced or removed; entries in `skip` are left out, and with `map0` the Tilemaps
 // folder holds that map as map 0 and nothing else.
 struct GameData
 {
@@ -34,16 +44,33 @@ struct GameData
     {
         for (std::string entry : {"Meshes", "Sounds", "Tilemaps", "highscore.txt"})
         {
-            bool skipped = (entry == "Tilemaps" && !map0.empty());
+            bool skipped = false;
             for (const std::string& s : skip) skipped |= s == entry;
-            if (!skipped)
+            const std::filesystem::path from = std::filesystem::path(SKARN_DATA_DIR) / entry;
+            if (skipped) continue;
+            if (entry == "highscore.txt")
+                Link(from, entry);
+            else
             {
-                EXPECT_EQ(symlink((SKARN_DATA_DIR "/" + entry).c_str(), (dir / entry).c_str()), 0);
+                std::filesystem::create_directory(dir / entry);
+                if (entry == "Tilemaps" && !map0.empty())
+                    Link(map0, "Tilemaps/map0.txt");
+                else
+                    for (const auto& e : std::filesystem::directory_iterator(from))
+                        Link(e.path(), entry + "/" + e.path().filename().string());
             }
         }
-        if (map0.empty()) return;
-        mkdir((dir / "Tilemaps").c_str(), 0700);
-        EXPECT_EQ(symlink(map0.c_str(), (dir / "Tilemaps/map0.txt").c_str()), 0);
+    }
+    std::string operator/(const std::string& name) const { return dir / name; }
+    void Link(const std::string& target, const std::string& name)
+    {
+        EXPECT_EQ(symlink(target.c_str(), (dir / name).c_str()), 0) << name;
+    }
+    // The file replaced by text of our own (never written through the link).
+    void Write(const std::string& name, const std::string& text)
+    {
+        unlink((dir / name).c_str());
+        EXPECT_TRUE(WriteFile(dir / name, text)) << name;
     }
 };
 
@@ -99,6 +126,15 @@ struct Play
     TempDir shots;
 
     explicit Play(double fixedDt = 1.0 / 60.0) { opt.fixedDt = fixedDt; }
+    // The first frame in which the menu's buttons surely take clicks: the splash lasts 3 s, and the menu
+    // takes clicks after half a second.
+    long MenuReady() const { return std::lround(3.7 / opt.fixedDt); }
+    // Play clicked in the menu as soon as it takes clicks; the level starts in the frame after that.
+    long ClickPlay()
+    {
+        ClickView(MenuReady(), 0, 0);
+        return MenuReady() + 1;
+    }
     void Line(long frame, const std::string& event)
     {
         opt.script += std::to_string(frame) + " " + event + "\n";

@@ -1,16 +1,15 @@
-// Runs the game as a subprocess for scenario tests: headless, on the fixed clock, with a temporary save
-// folder, an optional input script, and a timeout that kills a hung child. Plus temporary-folder helpers.
+// Runs the game as a subprocess for scenario tests: headless (the renderer draws the frames of screenshots
+// only), on the fixed clock, with a temporary save folder, an optional input script, and a timeout that kills
+// a hung child. Plus temporary-folder helpers.
 #pragma once
 
-#include <cerrno>
 #include <csignal>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <fcntl.h>
+#include <filesystem>
 #include <fstream>
-#include <ftw.h>
-#include <poll.h>
 #include <sstream>
 #include <string>
 #include <sys/stat.h>
@@ -29,20 +28,15 @@ namespace Scenario
 // A fresh empty folder under $TMPDIR (or /tmp); the caller removes it with RemoveTree.
 inline std::string MakeTempDir(const char* tag = "skarn")
 {
-    const char* base    = getenv("TMPDIR");
-    std::string pattern = std::string(base && *base ? base : "/tmp") + "/" + tag + "-XXXXXX";
-    std::vector<char> buf(pattern.begin(), pattern.end());
-    buf.push_back('\0');
-    if (!mkdtemp(buf.data())) return std::string();
-    return std::string(buf.data());
+    std::string pattern = (std::filesystem::temp_directory_path() / tag).string() + "-XXXXXX";
+    return mkdtemp(pattern.data()) ? pattern : std::string();
 }
 
+// Removes the folder and all below it (links, not what they point to).
 inline void RemoveTree(const std::string& path)
 {
-    if (path.empty()) return;
-    nftw(
-        path.c_str(), [](const char* p, const struct stat*, int, struct FTW*) { return remove(p); }, 16,
-        FTW_DEPTH | FTW_PHYS);
+    std::error_code ec;
+    if (!path.empty()) std::filesystem::remove_all(path, ec);
 }
 
 inline bool WriteFile(const std::string& path, const std::string& text)
@@ -77,24 +71,19 @@ struct TempDir
     std::string operator/(const std::string& name) const { return path + "/" + name; }
 };
 
-// Restores an environment variable when it goes out of scope.
+// Sets an environment variable (value nullptr: unsets it) and restores it when it goes out of scope.
 struct EnvGuard
 {
     std::string name, value;
     bool had;
-    explicit EnvGuard(const char* n) : name(n)
+    explicit EnvGuard(const char* n, const char* pSet = nullptr) : name(n)
     {
         const char* v = getenv(n);
         had           = v != nullptr;
         value         = v ? v : "";
+        if (pSet) setenv(n, pSet, 1);
     }
-    ~EnvGuard()
-    {
-        if (had)
-            setenv(name.c_str(), value.c_str(), 1);
-        else
-            unsetenv(name.c_str());
-    }
+    ~EnvGuard() { had ? setenv(name.c_str(), value.c_str(), 1) : unsetenv(name.c_str()); }
 };
 
 struct Options
@@ -127,63 +116,42 @@ inline long TimeScale()
     return scale >= 1 && scale <= 100 ? scale : 1;
 }
 
+inline long NowMs()
+{
+    struct timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return now.tv_sec * 1000 + now.tv_nsec / 1000000;
+}
+
 inline Result Run(const Options& opt)
 {
     Result res;
     TempDir work;
-    std::vector<std::string> argv = {SKARN_EXE, "--headless"};
-    if (opt.windowed) argv.push_back("--windowed");
-    if (opt.fixedDt > 0.0)
+    std::vector<std::string> argv = {SKARN_EXE, "--headless", "--draw-shots-only"};
+    auto add                      = [&](bool on, std::initializer_list<std::string> more)
     {
-        char buf[64];
-        snprintf(buf, sizeof buf, "%.17g", opt.fixedDt);
-        argv.push_back("--fixed-dt");
-        argv.push_back(buf);
-    }
-    if (opt.saveDirArg)
-    {
-        argv.push_back("--save-dir");
-        if (opt.saveDir.empty())
-        {
-            std::string save = work / "save";
-            mkdir(save.c_str(), 0700);
-            argv.push_back(save);
-        }
-        else
-            argv.push_back(opt.saveDir);
-    }
-    if (!opt.dataDir.empty())
-    {
-        argv.push_back("--data-dir");
-        argv.push_back(opt.dataDir);
-    }
-    if (!opt.script.empty())
-    {
-        std::string scriptPath = work / "input.script";
-        WriteFile(scriptPath, opt.script);
-        argv.push_back("--script");
-        argv.push_back(scriptPath);
-    }
+        if (on) argv.insert(argv.end(), more);
+    };
+    char dt[64];
+    snprintf(dt, sizeof dt, "%.17g", opt.fixedDt);
+    const std::string save = opt.saveDir.empty() ? work / "save" : opt.saveDir;
+    if (opt.saveDir.empty()) mkdir(save.c_str(), 0700);
+    add(opt.windowed, {"--windowed"});
+    add(opt.fixedDt > 0.0, {"--fixed-dt", dt});
+    add(opt.saveDirArg, {"--save-dir", save});
+    add(!opt.dataDir.empty(), {"--data-dir", opt.dataDir});
+    add(!opt.script.empty() && WriteFile(work / "input.script", opt.script),
+        {"--script", work / "input.script"});
     argv.insert(argv.end(), opt.args.begin(), opt.args.end());
 
-    int outPipe[2], errPipe[2];
-    if (pipe(outPipe) != 0) return res;
-    if (pipe(errPipe) != 0)
-    {
-        close(outPipe[0]);
-        close(outPipe[1]);
-        return res;
-    }
+    // Standard output and error go to files of the work folder, read once the child has ended.
+    fflush(nullptr);
     pid_t pid = fork();
     if (pid < 0) return res;
     if (pid == 0)
     {
-        dup2(outPipe[1], 1);
-        dup2(errPipe[1], 2);
-        close(outPipe[0]);
-        close(outPipe[1]);
-        close(errPipe[0]);
-        close(errPipe[1]);
+        dup2(open((work / "out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 1);
+        dup2(open((work / "err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 2);
         setenv("SDL_VIDEODRIVER", "dummy", 1);
         setenv("SDL_AUDIODRIVER", "dummy", 1);
         setenv("XDG_CONFIG_HOME", (work / "config").c_str(), 1); // never the user's settings
@@ -193,56 +161,23 @@ inline Result Run(const Options& opt)
         execv(cargv[0], cargv.data());
         _exit(127);
     }
-    close(outPipe[1]);
-    close(errPipe[1]);
-
-    struct timespec start;
-    clock_gettime(CLOCK_MONOTONIC, &start);
-    struct pollfd fds[2]  = {{outPipe[0], POLLIN, 0}, {errPipe[0], POLLIN, 0}};
-    std::string* sinks[2] = {&res.out, &res.err};
-    int open              = 2;
-    while (open > 0)
+    const long deadline = NowMs() + long(opt.timeoutSeconds) * TimeScale() * 1000;
+    int status          = 0;
+    while (waitpid(pid, &status, WNOHANG) == 0)
     {
-        struct timespec now;
-        clock_gettime(CLOCK_MONOTONIC, &now);
-        long elapsedMs = (now.tv_sec - start.tv_sec) * 1000 + (now.tv_nsec - start.tv_nsec) / 1000000;
-        long leftMs    = long(opt.timeoutSeconds) * TimeScale() * 1000 - elapsedMs;
-        if (leftMs <= 0)
+        if (NowMs() > deadline)
         {
             res.timedOut = true;
             kill(pid, SIGKILL);
+            waitpid(pid, &status, 0);
             break;
         }
-        int n = poll(fds, 2, int(leftMs > 1000 ? 1000 : leftMs));
-        if (n < 0 && errno != EINTR) break;
-        for (int i = 0; i < 2; ++i)
-        {
-            if (fds[i].fd < 0 || !(fds[i].revents & (POLLIN | POLLHUP | POLLERR))) continue;
-            char buf[4096];
-            ssize_t got = read(fds[i].fd, buf, sizeof buf);
-            if (got > 0)
-                sinks[i]->append(buf, size_t(got));
-            else if (got == 0 || errno != EINTR)
-            {
-                close(fds[i].fd);
-                fds[i].fd = -1;
-                --open;
-            }
-        }
+        usleep(5000);
     }
-    for (auto& f : fds)
-        if (f.fd >= 0) close(f.fd);
-    int status = 0;
-    while (waitpid(pid, &status, 0) < 0 && errno == EINTR)
-    {
-    }
-    if (WIFEXITED(status))
-    {
-        res.exitCode = WEXITSTATUS(status);
-        if (res.exitCode > 127) res.exitCode -= 256;
-    }
-    else if (WIFSIGNALED(status))
-        res.signal = WTERMSIG(status);
+    res.out = ReadFile(work / "out");
+    res.err = ReadFile(work / "err");
+    if (WIFEXITED(status)) res.exitCode = int(int8_t(WEXITSTATUS(status)));
+    if (WIFSIGNALED(status)) res.signal = WTERMSIG(status);
     return res;
 }
 
