@@ -48,6 +48,20 @@ int ActiveOfType(int type)
     return n;
 }
 
+// A leader on flat ground in chunk 0 with a recruit that has joined (power 2).
+void LeaderAndRecruit()
+{
+    ResetRun();
+    int* map          = FlatMap(0);
+    map[Cell(15, 4)]  = TILE_PARTY_START;
+    map[Cell(15, 20)] = TILE_RECRUIT;
+    Terrain::CreateChunk(0);
+    ASSERT_EQ(2u, gHeroes.size());
+    gHeroes[1].body->flag |= FLAG_IN_PARTY;
+    gHeroes[1].order = 2;
+    gPartyPower      = 2;
+}
+
 } // namespace
 
 TEST(TerrainMaps, ReadMapFillsOnlyTheCellsItCanRead)
@@ -193,16 +207,8 @@ TEST(PartyMotion, JumpHoldsElevenForAtMostTheHoldTime)
 
 TEST(Party, KillingTheFrontTroglinPromotesTheNextAndTheLastFallEndsTheRun)
 {
-    ResetRun();
-    int* map          = FlatMap(0);
-    map[Cell(15, 4)]  = TILE_PARTY_START;
-    map[Cell(15, 20)] = TILE_RECRUIT;
-    Terrain::CreateChunk(0);
-    ASSERT_EQ(2u, gHeroes.size());
+    LeaderAndRecruit();
     Hero &leader = gHeroes[0], &recruit = gHeroes[1];
-    recruit.body->flag |= FLAG_IN_PARTY;
-    recruit.order           = 2;
-    gPartyPower             = 2;
     GameObjInst* leaderBody = leader.body;
 
     KillHero(&leader);
@@ -232,14 +238,7 @@ TEST(Party, KillingTheFrontTroglinPromotesTheNextAndTheLastFallEndsTheRun)
 // removed troglin never keeps a body while the party lives (its parts are gone).
 TEST(Party, ALeaderTileLaidLaterAddsASecondFrontTroglin)
 {
-    ResetRun();
-    int* first          = FlatMap(0);
-    first[Cell(15, 4)]  = TILE_PARTY_START;
-    first[Cell(15, 20)] = TILE_RECRUIT;
-    Terrain::CreateChunk(0);
-    gHeroes[1].body->flag |= FLAG_IN_PARTY;
-    gHeroes[1].order         = 2;
-    gPartyPower              = 2;
+    LeaderAndRecruit();
     FlatMap(1)[Cell(15, 70)] = TILE_PARTY_START;
     Terrain::CreateChunk(1);
 

@@ -143,10 +143,14 @@ TEST_F(UITest, PauseMenuQuestionsCloseOnNoOrEscAndYesRestarts)
     EXPECT_EQ(gGameStateNext, GS_RESTART);
 }
 
-TEST_F(UITest, OptionsPanelTogglesSoundAndScreenModeAndClosesOnEsc)
+TEST_F(UITest, OptionsPanelTogglesSoundAndScreenModeAndClosesOnEscAndButtonsWaitHalfASecondAfterTheStart)
 {
-    gPaused = true;
+    gPaused  = true;
+    gUIClock = 0.0f; // the program has just started: a click 1/30 s in is not taken
     ClickAt(0, -10);
+    EXPECT_FALSE(gOptionsOpen);
+    for (int i = 0; i < 29; ++i) Frame();
+    ClickAt(0, -10); // 31 frames in
     ASSERT_TRUE(gOptionsOpen);
     ClickAt(0, 0); // sound on -> off
     EXPECT_FALSE(gSoundOn);
