@@ -13,27 +13,18 @@
 namespace
 {
 
-void ExpectMatrixNear(const Mtx33& a, const Mtx33& b)
+// Where the transform puts the point (x, y) of its instance.
+Vec2 At(const GameObjInst* p, float x, float y)
 {
-    for (int r = 0; r < 3; ++r)
-        for (int c = 0; c < 3; ++c) EXPECT_NEAR(a.m[r][c], b.m[r][c], 1e-4f) << r << "," << c;
+    const Mtx33& m = p->transform;
+    return {m.m[0][0] * x + m.m[0][1] * y + m.m[0][2], m.m[1][0] * x + m.m[1][1] * y + m.m[1][2]};
 }
 
-Mtx33 operator*(const Mtx33& a, const Mtx33& b)
+void ExpectAt(const GameObjInst* p, float x, float y, float wantX, float wantY)
 {
-    Mtx33 m;
-    Mtx33Concat(&m, &a, &b);
-    return m;
-}
-
-// T(pos) x R(dir) x S(scale) built from the math library.
-Mtx33 Trs(float x, float y, float dir, float scale)
-{
-    Mtx33 t, r, s;
-    Mtx33Trans(&t, x, y);
-    Mtx33Rot(&r, dir);
-    Mtx33Scale(&s, scale, scale);
-    return t * r * s;
+    Vec2 v = At(p, x, y);
+    EXPECT_NEAR(v.x, wantX, 1e-4f) << x << "," << y;
+    EXPECT_NEAR(v.y, wantY, 1e-4f) << x << "," << y;
 }
 
 class PoolTest : public ::testing::Test
@@ -117,6 +108,7 @@ TEST_F(PoolTest, DestroyTakesChildrenAndGrandchildrenWithIt)
     EXPECT_EQ(CommonLevel::CreateInst(TYPE_SKULL, 1.0f, nullptr, nullptr, 0.0f), monster);
 }
 
+// The camera shows world position (3, -4) in the middle at zoom 2: a world point p lands at 2 (p - camera).
 TEST_F(PoolTest, TransformPassMovesComposesWithTheParentAndAppliesTheCameraOnce)
 {
     gFrameTime = 0.5f;
@@ -124,11 +116,12 @@ TEST_F(PoolTest, TransformPassMovesComposesWithTheParentAndAppliesTheCameraOnce)
     gCamPosY   = -4.0f;
     gCamZoom   = 2.0f;
     Vec2 ppos{10.0f, 5.0f}, pvel{2.0f, -2.0f}, cpos{1.0f, 0.5f}, spos{-20.0f, 30.0f};
-    GameObjInst* parent      = CommonLevel::CreateInst(TYPE_TROGLIN_BODY, 1.5f, &ppos, &pvel, 0.3f);
-    GameObjInst* child       = CommonLevel::CreateInst(TYPE_ARM_0, 0.5f, &cpos, nullptr, -1.2f);
+    const float quarter      = 1.5707964f; // turned a quarter counter-clockwise
+    GameObjInst* parent      = CommonLevel::CreateInst(TYPE_TROGLIN_BODY, 2.0f, &ppos, &pvel, quarter);
+    GameObjInst* child       = CommonLevel::CreateInst(TYPE_ARM_0, 0.5f, &cpos, nullptr, 0.0f);
     GameObjInst* screen      = CommonLevel::CreateInst(TYPE_SKY, 3.0f, &spos, nullptr, 0.0f);
-    GameObjInst* screenChild = CommonLevel::CreateInst(TYPE_ARM_1, 0.5f, &cpos, nullptr, -1.2f);
-    GameObjInst* worldChild  = CommonLevel::CreateInst(TYPE_WEAPON, 0.5f, &cpos, nullptr, 2.0f);
+    GameObjInst* screenChild = CommonLevel::CreateInst(TYPE_ARM_1, 0.5f, &cpos, nullptr, 0.0f);
+    GameObjInst* worldChild  = CommonLevel::CreateInst(TYPE_WEAPON, 0.5f, &cpos, nullptr, 0.0f);
     parent->flag |= FLAG_WORLD;
     child->flag |= FLAG_WORLD | FLAG_CHILD;
     child->pParent = parent;
@@ -139,25 +132,21 @@ TEST_F(PoolTest, TransformPassMovesComposesWithTheParentAndAppliesTheCameraOnce)
     worldChild->pParent = screen;
 
     CommonLevel::UpdateAllInst();
-    EXPECT_FLOAT_EQ(parent->posCurr.x, 11.0f);
-    EXPECT_FLOAT_EQ(parent->posCurr.y, 4.0f);
-    Mtx33 cam, camT, parentOwn = Trs(11.0f, 4.0f, 0.3f, 1.5f), screenOwn = Trs(-20.0f, 30.0f, 0.0f, 3.0f);
-    Mtx33 childOwn = Trs(1.0f, 0.5f, -1.2f, 0.5f), worldChildOwn = Trs(1.0f, 0.5f, 2.0f, 0.5f);
-    Mtx33Scale(&cam, 2.0f, 2.0f);
-    Mtx33Trans(&camT, -3.0f, 4.0f);
-    cam = cam * camT;
-    ExpectMatrixNear(parent->transform, cam * parentOwn);
-    ExpectMatrixNear(child->transform, cam * parentOwn * childOwn);
-    ExpectMatrixNear(screen->transform, screenOwn); // no FLAG_WORLD: the camera stays out
-    ExpectMatrixNear(screenChild->transform, parentOwn * childOwn);
-    ExpectMatrixNear(worldChild->transform, cam * screenOwn * worldChildOwn);
+    // The parent moved half a second to (11, 4); its child's offset (1, 0.5) turns and grows with it to
+    // (-1, 2): the child stands at (10, 6) in the world, and its own unit x goes up by 2 x 0.5.
+    ExpectAt(parent, 0, 0, 2 * (11 - 3), 2 * (4 + 4));
+    ExpectAt(child, 0, 0, 2 * (10 - 3), 2 * (6 + 4));
+    ExpectAt(child, 1, 0, 2 * (10 - 3), 2 * (7 + 4));
+    ExpectAt(screen, 0, 0, -20, 30); // no FLAG_WORLD: the camera stays out
+    ExpectAt(screenChild, 0, 0, 10, 6);
+    ExpectAt(worldChild, 0, 0, 2 * (-17 - 3), 2 * (31.5f + 4));
 
     // Moving the camera moves world instances only.
     gCamPosX   = 50.0f;
     gFrameTime = 0.0f;
     CommonLevel::UpdateAllInst();
-    ExpectMatrixNear(screen->transform, screenOwn);
-    EXPECT_NEAR(parent->transform.m[0][2], 2.0f * (11.0f - 50.0f), 1e-4f);
+    ExpectAt(screen, 0, 0, -20, 30);
+    ExpectAt(parent, 0, 0, 2 * (11 - 50), 2 * (4 + 4));
 }
 
 TEST_F(PoolTest, ThePassesStopAfterTheLastRecordThatCanBeActiveAndEveryWayOfEmptyingThePoolResetsIt)

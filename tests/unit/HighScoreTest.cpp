@@ -65,29 +65,23 @@ class HighScoreTest : public ::testing::Test
 
 TEST_F(HighScoreTest, RecordingKeepsTheTableLengthAndTheOrder)
 {
-    Load("ANNA\n300\nBOB\n250\n");
-    RecordHighScore("CARL", 260.7f);
-    EXPECT_EQ(SavedFile(), "ANNA\n300\nCARL\n260\n");
-    EXPECT_FALSE(Scenario::FileExists(save / "highscore.txt.tmp"));
-
-    // A score must beat the lowest entry to stay.
+    // (table, name, distance, the file afterwards)
     const std::string five = "A\n500\nB\n400\nC\n300\nD\n200\nE\n100\n";
-    Load(five);
-    RecordHighScore("TIE", 100.9f);
-    EXPECT_EQ(SavedFile(), five);
-    RecordHighScore("NEW", 101.0f);
-    EXPECT_EQ(SavedFile(), "A\n500\nB\n400\nC\n300\nD\n200\nNEW\n101\n");
-
-    // Equal scores keep their file order, and a new one comes last among them.
-    Load("LOW\n5\nX\n50\nY\n50\nZ\n50\nTOP\n90\n");
-    EXPECT_EQ(Table(), "TOP 90;X 50;Y 50;Z 50;LOW 5;");
-    RecordHighScore("W", 50.0f);
-    EXPECT_EQ(SavedFile(), "TOP\n90\nX\n50\nY\n50\nZ\n50\nW\n50\n");
-
-    // Negative distances truncate toward zero as well.
-    Load("A\n-1\n");
-    RecordHighScore("B", -0.5f);
-    EXPECT_EQ(Table(), "B 0;");
+    const std::tuple<std::string, const char*, float, std::string> cases[] = {
+        {"ANNA\n300\nBOB\n250\n", "CARL", 260.7f, "ANNA\n300\nCARL\n260\n"},
+        {five, "TIE", 100.9f, five}, // a score must beat the lowest entry to stay
+        {five, "NEW", 101.0f, "A\n500\nB\n400\nC\n300\nD\n200\nNEW\n101\n"},
+        // Equal scores keep their file order, and a new one comes last among them.
+        {"LOW\n5\nX\n50\nY\n50\nZ\n50\nTOP\n90\n", "W", 50.0f, "TOP\n90\nX\n50\nY\n50\nZ\n50\nW\n50\n"},
+        {"A\n-1\n", "B", -0.5f, "B\n0\n"}, // negative distances truncate toward zero as well
+    };
+    for (const auto& c : cases)
+    {
+        Load(std::get<0>(c));
+        RecordHighScore(std::get<1>(c), std::get<2>(c));
+        EXPECT_EQ(SavedFile(), std::get<3>(c)) << std::get<1>(c);
+    }
+    EXPECT_FALSE(Scenario::FileExists(save / "highscore.txt.tmp"));
 }
 
 TEST_F(HighScoreTest, HandEditedFilesKeepEveryEntryThatCanBeRead)
@@ -98,6 +92,7 @@ TEST_F(HighScoreTest, HandEditedFilesKeepEveryEntryThatCanBeRead)
         {"ANNA\r\n300\r\nBOB\r\n250\r\n\n\n", "ANNA 300;BOB 250;", false},
         {"  ANNA 300\tBOB\n\n250  ", "ANNA 300;BOB 250;", false},
         {"\n\n  \n", "", false},
+        {"LOW\n5\nX\n50\nY\n50\nTOP\n90\n", "TOP 90;X 50;Y 50;LOW 5;", false},
         {"ANNA 300 BOB", "ANNA 300;", true},
         {"ANNA 300 BOB 25x", "ANNA 300;", true},
         {"ANNA 300 BOB 2.5 CARL 1", "ANNA 300;CARL 1;", true},
@@ -124,17 +119,21 @@ TEST_F(HighScoreTest, HandEditedFilesKeepEveryEntryThatCanBeRead)
     EXPECT_EQ(Table(), "A 30;OLD 25;B 20;");
 }
 
-TEST_F(HighScoreTest, AShortOrDamagedFileIsToppedUpAndKeptOnceBesideTheNewOne)
+// The default table lies in the working directory: the first save copies it into the save folder, a short
+// or empty file is topped up from it, and a damaged file is kept once beside the new one.
+TEST_F(HighScoreTest, TheDefaultTableFillsTheFirstSaveAndAShortOrDamagedFile)
 {
-    Scenario::WriteFile(work / "highscore.txt", "AA\n50\nBB\n40\nCC\n30\nDD\n20\nEE\n10\n");
-    // An empty file takes the default entries, and new scores enter it again.
-    Load("");
+    const std::string defaults = "AA\n50\nBB\n40\nCC\n30\nDD\n20\nEE\n10\n";
+    Scenario::WriteFile(work / "highscore.txt", defaults);
+    LoadHighScores();
     RecordHighScore("ME", 35.0f);
     EXPECT_EQ(SavedFile(), "AA\n50\nBB\n40\nME\n35\nCC\n30\nDD\n20\n");
-    EXPECT_FALSE(Scenario::FileExists(save / "highscore.txt.damaged"));
-    // A short file gets the default entries it lacks.
+    EXPECT_EQ(Scenario::ReadFile(work / "highscore.txt"), defaults);
+    Load("");
+    EXPECT_EQ(Table(), "AA 50;BB 40;CC 30;DD 20;EE 10;");
     Load("BB 40 ME 35");
     EXPECT_EQ(Table(), "AA 50;BB 40;ME 35;CC 30;DD 20;");
+    EXPECT_FALSE(Scenario::FileExists(save / "highscore.txt.damaged"));
 
     // A damaged file is kept byte for byte before the first save replaces it, and only then.
     const std::string damaged = "GROK\n250\nBIG UGGA\n180\n\x01\x02";
@@ -148,16 +147,24 @@ TEST_F(HighScoreTest, AShortOrDamagedFileIsToppedUpAndKeptOnceBesideTheNewOne)
                                                           save.path + "/highscore.txt.damaged\n");
     EXPECT_EQ(Scenario::ReadFile(save / "highscore.txt.damaged"), damaged);
     EXPECT_EQ(SavedFile(), "GROK\n250\nUGGA\n180\nYOU\n70\nME\n60\nAA\n50\n");
+
+    // Without any file the table is empty, and a record writes an empty file.
+    for (const std::string& file : {work / "highscore.txt", save / "highscore.txt"}) unlink(file.c_str());
+    gHighScores.clear();
+    LoadHighScores();
+    RecordHighScore("SOLO", 999.0f);
+    EXPECT_TRUE(gHighScores.empty());
+    EXPECT_TRUE(Scenario::FileExists(save / "highscore.txt"));
+    EXPECT_EQ(SavedFile(), "");
 }
 
 TEST_F(HighScoreTest, WithoutASaveFolderTheTableLivesInMemoryAndTheDataFolderIsNeverWritten)
 {
     const std::string defaults = "AA\n50\nBB\n40\n";
     Scenario::WriteFile(work / "highscore.txt", defaults);
-    Scenario::EnvGuard xdg("XDG_DATA_HOME");
     Scenario::TempDir blocked;
     Scenario::WriteFile(blocked / "file", "not a folder");
-    setenv("XDG_DATA_HOME", (blocked / "file").c_str(), 1);
+    Scenario::EnvGuard xdg("XDG_DATA_HOME", (blocked / "file").c_str());
     gSaveDirOverride.clear();
     BuildSaveFolder();
     ASSERT_EQ(gSaveFolder, "");
@@ -177,26 +184,6 @@ TEST_F(HighScoreTest, WithoutASaveFolderTheTableLivesInMemoryAndTheDataFolderIsN
     EXPECT_EQ(Table(), "YOU 60;AA 50;");
 }
 
-TEST_F(HighScoreTest, TheFirstSaveCopiesTheDefaultTableIntoTheSaveFolder)
-{
-    const std::string defaults = "AA\n50\nBB\n40\nCC\n30\nDD\n20\nEE\n10\n";
-    Scenario::WriteFile(work / "highscore.txt", defaults);
-    LoadHighScores();
-    RecordHighScore("ME", 35.0f);
-    EXPECT_EQ(SavedFile(), "AA\n50\nBB\n40\nME\n35\nCC\n30\nDD\n20\n");
-    EXPECT_EQ(Scenario::ReadFile(work / "highscore.txt"), defaults);
-}
-
-TEST_F(HighScoreTest, NoFileAtAllGivesAnEmptyTableAndRecordsWriteAnEmptyFile)
-{
-    LoadHighScores();
-    EXPECT_TRUE(gHighScores.empty());
-    RecordHighScore("SOLO", 999.0f);
-    EXPECT_TRUE(gHighScores.empty());
-    EXPECT_TRUE(Scenario::FileExists(save / "highscore.txt"));
-    EXPECT_EQ(SavedFile(), "");
-}
-
 TEST(SaveFolder, BuiltUnderTheXdgDataFolderWithTheAlreadyExistsRuleOrAsTheCommandLineNamesIt)
 {
     Scenario::EnvGuard xdg("XDG_DATA_HOME"), home("HOME");
@@ -204,10 +191,9 @@ TEST(SaveFolder, BuiltUnderTheXdgDataFolderWithTheAlreadyExistsRuleOrAsTheComman
     gSaveDirOverride.clear();
     setenv("XDG_DATA_HOME", dir.path.c_str(), 1);
     BuildSaveFolder();
-    EXPECT_EQ(gSaveFolder, dir.path + "/Oxmire/Skarnhold/");
-    EXPECT_TRUE(IsDir(dir / "Oxmire/Skarnhold"));
     BuildSaveFolder(); // both levels exist now
     EXPECT_EQ(gSaveFolder, dir.path + "/Oxmire/Skarnhold/");
+    EXPECT_TRUE(IsDir(dir / "Oxmire/Skarnhold"));
     ASSERT_EQ(mkdir((other / "Oxmire").c_str(), 0700), 0); // only the first level exists
     setenv("XDG_DATA_HOME", other.path.c_str(), 1);
     BuildSaveFolder();

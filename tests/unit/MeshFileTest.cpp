@@ -95,6 +95,13 @@ TEST_F(MeshFileTest, AMalformedTokenEndsReadingAndKeepsWhatCameBefore)
         EXPECT_EQ(Read(LoadMesh, good + "0 0 " + bad + " 1 1 0xFF 2 2 0xFF\n" + good).size(), 1u) << bad;
         EXPECT_EQ(Read(LoadFlagMesh, std::string("0 0 1 1 0xFF 0 0 1 1 ") + bad).size(), 2u) << bad;
     }
+    // Each number finite, but the corners cx + w / 2 not: the record is not drawn and reading stops. The
+    // largest rectangles that still fit are read.
+    const std::string beyond = "0 0 1 1 ff0000ff\n3e38 0 3e38 1 ff00ff00\n0 0 1 1 ff0000ff\n";
+    EXPECT_EQ(Read(LoadMonsterMesh, beyond).size(), 25u + 2u);
+    EXPECT_EQ(Read(LoadFlagMesh, beyond).size(), 2u);
+    EXPECT_EQ(Read(LoadFlagMesh, "0 -3e38 1 3e38 ff").size(), 0u);
+    EXPECT_EQ(Read(LoadFlagMesh, "0 0 3e38 3e38 ff 1e38 -1e38 1e38 1e38 ff").size(), 4u);
 }
 
 TEST_F(MeshFileTest, MonsterFileDrawsItsRectanglesOverTheCircleAndTheFlagAtMostTwo)

@@ -16,13 +16,17 @@ TEST_F(ParticleTest, BurstRingFliesOutwardsAndShrinksAway)
 {
     ParticleSys::EmitBurst(24, 0.3f, 5.0f, 7.0f);
     ASSERT_EQ(LiveParticles(TYPE_PARTICLE_SKULL), 24);
-    for (int i = 0; i < 24; ++i) // 15 degrees apart, the first straight to the right
+    Vec2 sum = {0, 0}; // a ring evenly round the point: the offsets add up to nothing
+    for (int i = 0; i < 24; ++i)
     {
-        float a = float(i) * 3.1415927f / 12.0f;
-        EXPECT_NEAR(Slot(i).posCurr.x, 5.0f + 0.3f * std::cos(a), 1e-5f) << i;
-        EXPECT_NEAR(Slot(i).posCurr.y, 7.0f + 0.3f * std::sin(a), 1e-5f) << i;
-        EXPECT_NEAR(Slot(i).velCurr.y, 2.0f * std::sin(a), 1e-5f) << i;
+        const Vec2 d = {Slot(i).posCurr.x - 5.0f, Slot(i).posCurr.y - 7.0f}, v = Slot(i).velCurr;
+        EXPECT_NEAR(std::hypot(d.x, d.y), 0.3f, 1e-5f) << i;
+        EXPECT_NEAR(d.x * v.y - d.y * v.x, 0.0f, 1e-5f) << i; // straight outwards
+        EXPECT_GT(d.x * v.x + d.y * v.y, 0.0f) << i;
+        sum = {sum.x + d.x, sum.y + d.y};
     }
+    EXPECT_NEAR(sum.x, 0.0f, 1e-4f);
+    EXPECT_NEAR(sum.y, 0.0f, 1e-4f);
     // Skull heads only shrink: seven halvings from 0.8, about 1.4 s, and they are gone.
     int frames = 0;
     for (; LiveParticles(TYPE_PARTICLE_SKULL) > 0 && frames < 1000; ++frames) ParticleSys::Update();
