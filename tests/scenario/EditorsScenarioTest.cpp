@@ -272,7 +272,7 @@ TEST(EditorHelpScenario, TheLegendGrowsWithTheWindow)
     p.Key(E, VK_F2);
     p.Shot(E + 8);
     ASSERT_EQ(p.Go(E + 10).exitCode, 0) << p.res.err;
-    EXPECT_GT(Count(p.Image(E + 8), 480, 20, 840, 360, Cream), 500);
+    EXPECT_GT(ImageCount(p.Image(E + 8), 480, 20, 840, 360, Cream), 500);
 }
 
 TEST(MeshEditorScenario, EntersSafelyWithAHugeExportAndNoGridFile)

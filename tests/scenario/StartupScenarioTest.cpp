@@ -117,15 +117,19 @@ TEST(Startup, TheSplashShowsTheLogoFollowsF11AndAsksForTheMenuAfterThreeSecondsT
 }
 
 // The settings file: read at start, the command line's choices kept for the run only, F11's change written.
+// Without --save-dir the save folder is built under $XDG_DATA_HOME.
 TEST(Startup, SettingsAreReadAtStartAndAChangeIsWrittenButNotTheCommandLinesChoice)
 {
-    Scenario::TempDir config;
+    Scenario::TempDir config, data;
+    Scenario::EnvGuard xdg("XDG_DATA_HOME", data.path.c_str());
     Scenario::WriteFile(config / "settings.ini", "# mine\nsound = off\nfullscreen = off\n");
     Scenario::Options opt;
     opt.windowed       = false;
+    opt.saveDirArg     = false;
     opt.args           = {"--sound", "on", "--vsync", "--config-dir", config.path, "--frames", "12"};
     opt.script         = "5 down 122\n6 up 122\n";
     Scenario::Result r = Scenario::Run(opt);
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(Scenario::ReadFile(config / "settings.ini"), "sound = off\nfullscreen = on\nvsync = off\n");
+    EXPECT_TRUE(Scenario::FileExists(data / "Oxmire/Skarnhold"));
 }

@@ -36,3 +36,18 @@ inline void HeadlessStop()
     KoSysExit();
     if (chdir(HeadlessOldDir().c_str()) != 0) perror("chdir");
 }
+
+// Whether a channel plays (a paused one counts as playing; a stale one plays no longer), and whether it is
+// paused.
+inline bool Playing(AudioChannel channel)
+{
+    bool playing = true;
+    EXPECT_EQ(AudioChannelIsPlaying(channel, &playing), AUDIO_OK);
+    return playing;
+}
+inline bool Paused(AudioChannel channel)
+{
+    bool paused = false;
+    EXPECT_EQ(AudioChannelGetPaused(channel, &paused), AUDIO_OK);
+    return paused;
+}

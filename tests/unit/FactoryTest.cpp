@@ -164,18 +164,6 @@ class LevelMonsterTest : public ::testing::Test
         GameStateLevelUpdate();
         SoundUpdate();
     }
-
-    static bool Paused(int slot)
-    {
-        bool paused = false;
-        return AudioChannelGetPaused(gChannelTable[slot], &paused) == AUDIO_OK && paused;
-    }
-    static bool Playing(int slot)
-    {
-        bool playing = false;
-        AudioChannelIsPlaying(gChannelTable[slot], &playing);
-        return playing;
-    }
 };
 Scenario::TempDir* LevelMonsterTest::sSave = nullptr;
 
@@ -185,19 +173,19 @@ TEST_F(LevelMonsterTest, DiamondSwapsTheMusicForTenSeconds)
 {
     StartRun({{10, TILE_DIAMOND}, {40, TYPE_GOBLIN}});
     Frame();
-    ASSERT_TRUE(Playing(SND_DISTRESSED)) << "the level music runs";
-    EXPECT_FALSE(Playing(SND_ROAD_HAZARD_2));
+    ASSERT_TRUE(Playing(gChannelTable[SND_DISTRESSED])) << "the level music runs";
+    EXPECT_FALSE(Playing(gChannelTable[SND_ROAD_HAZARD_2]));
 
     for (int frames = 0; !gInvulnerable && frames < 2000; ++frames) Frame();
     ASSERT_TRUE(gInvulnerable) << "the diamond was never taken";
-    EXPECT_TRUE(Paused(SND_DISTRESSED));
+    EXPECT_TRUE(Paused(gChannelTable[SND_DISTRESSED]));
     Frame();
-    EXPECT_TRUE(Playing(SND_ROAD_HAZARD_2)) << "the invulnerability music starts";
+    EXPECT_TRUE(Playing(gChannelTable[SND_ROAD_HAZARD_2])) << "the invulnerability music starts";
 
     int invulnFrames = 1;
     for (; gInvulnerable && invulnFrames < 4000; ++invulnFrames) Frame();
     EXPECT_NEAR(invulnFrames * DT, 10.0f, 2 * DT);
     EXPECT_EQ(gKillCount, 1);
     EXPECT_EQ(gPartyPower, 1);
-    EXPECT_FALSE(Paused(SND_DISTRESSED)) << "the level music resumes";
+    EXPECT_FALSE(Paused(gChannelTable[SND_DISTRESSED])) << "the level music resumes";
 }

@@ -45,14 +45,11 @@ TEST(KoMath, RandomNumbersCoverZeroToOne)
     double sum = 0.0;
     for (int i = 0; i < 200000; ++i)
     {
-        float r = KoRandFloat();
+        const float r = KoRandFloat();
         ASSERT_TRUE(r >= 0.0f && r <= 1.0f) << r;
-        lo = std::min(lo, r);
-        hi = std::max(hi, r);
-        sum += r;
+        lo = std::min(lo, r), hi = std::max(hi, r), sum += r;
     }
-    EXPECT_LT(lo, 0.001f);
-    EXPECT_GT(hi, 0.999f);
+    EXPECT_TRUE(lo < 0.001f && hi > 0.999f) << lo << " " << hi;
     EXPECT_NEAR(sum / 200000, 0.5, 0.01);
 }
 
@@ -80,11 +77,10 @@ TEST(KoMath, PointInRectStopsOnBadArguments)
 {
     Vec2 p          = {0.0f, 0.0f};
     const float nan = std::numeric_limits<float>::quiet_NaN();
-    auto cases      = {RunInChild([&] { KoTestPointToRect(nullptr, &p, 1.0f, 1.0f); }),
-                       RunInChild([&] { KoTestPointToRect(&p, nullptr, 1.0f, 1.0f); }),
-                       RunInChild([&] { KoTestPointToRect(&p, &p, -0.5f, 1.0f); }),
-                       RunInChild([&] { KoTestPointToRect(&p, &p, 1.0f, nan); })};
-    for (const ChildResult& r : cases)
+    for (const ChildResult& r : {RunInChild([&] { KoTestPointToRect(nullptr, &p, 1.0f, 1.0f); }),
+                                 RunInChild([&] { KoTestPointToRect(&p, nullptr, 1.0f, 1.0f); }),
+                                 RunInChild([&] { KoTestPointToRect(&p, &p, -0.5f, 1.0f); }),
+                                 RunInChild([&] { KoTestPointToRect(&p, &p, 1.0f, nan); })})
     {
         EXPECT_EQ(r.exitCode, 1);
         EXPECT_EQ(WithoutLineNumbers(r.out),

@@ -6,6 +6,7 @@
 #include <string>
 #include <thread>
 
+#include "Headless.h"
 #include "Scenario.h"
 #include "framework/Sound.h"
 #include "platform/PlatAudio.h"
@@ -18,20 +19,6 @@ template <class Fn> std::string Printed(Fn fn)
     testing::internal::CaptureStdout();
     fn();
     return testing::internal::GetCapturedStdout();
-}
-
-bool Playing(AudioChannel channel)
-{
-    bool playing = true;
-    EXPECT_EQ(AudioChannelIsPlaying(channel, &playing), AUDIO_OK);
-    return playing;
-}
-
-bool Paused(AudioChannel channel)
-{
-    bool paused = false;
-    EXPECT_EQ(AudioChannelGetPaused(channel, &paused), AUDIO_OK);
-    return paused;
 }
 
 float Volume(AudioChannel channel)
