@@ -13,6 +13,10 @@
 #include "platform/Platform.h"
 
 #include <cstdio>
+#include <string>
+
+// The window's icon in the data folder: the same troglin as the desktop's icons (tools/icongen).
+static const char* const WINDOW_ICON_FILE = "Icons/skarnhold.bmp";
 
 // Requests this frame's screenshots; true if there are any.
 static bool TakeScreenshots(const GameRunOptions& options, bool request = true)
@@ -130,6 +134,9 @@ int GameMain(const GameRunOptions& options)
         fprintf(stderr, "skarnhold: the window or its drawing device could not be created\n");
         return 1;
     }
+    std::string iconProblem = PlatWindowSetIcon(WINDOW_ICON_FILE);
+    if (!iconProblem.empty())
+        fprintf(stderr, "skarnhold: window icon %s: %s\n", WINDOW_ICON_FILE, iconProblem.c_str());
     KoSysReset();
     SoundInit();
     gGameStateNext = gGameStateCurr = gGameStatePrev = GS_SPLASH;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 // ---------------------------------------------------------------------------------------------------------
 // Start-up and shut-down
@@ -29,6 +30,9 @@ void PlatWindowHide();
 void PlatWindowDestroy();
 bool PlatWindowExists();
 void PlatWindowSetTitle(const char* pTitle);
+// The window's icon from a BMP file with an alpha channel. Empty when it is set or when there is no such
+// file (the window keeps the system's icon); otherwise why the file could not be used.
+std::string PlatWindowSetIcon(const char* pPath);
 // Current client-area size in pixels (0 x 0 without a window).
 void PlatWindowGetClientSize(int* pW, int* pH);
 // Borderless window covering the whole screen (the desktop's resolution).

@@ -426,3 +426,22 @@ TEST_F(Graphics, WindowEventsDriveActivityAndAClosedWindowKeepsTheDeviceForTheLa
     KoGfxFree(pSquare);
     gKoSysWindowExists = true; // the window comes back for the tests that follow
 }
+
+// The window's icon: the committed troglin loads with its transparency; a missing file leaves the system's
+// icon without a word, and a damaged one is named.
+TEST_F(Graphics, TheWindowIconLoadsWithItsAlphaAndADamagedFileSaysWhy)
+{
+    EXPECT_EQ(PlatWindowSetIcon(SKARN_DATA_DIR "/Icons/skarnhold.bmp"), "");
+    EXPECT_EQ(PlatWindowSetIcon("Icons/no-such-icon.bmp"), "");
+    std::string cut = testing::TempDir() + "/cut-icon.bmp";
+    FILE* pIn       = fopen(SKARN_DATA_DIR "/Icons/skarnhold.bmp", "rb");
+    FILE* pOut      = fopen(cut.c_str(), "wb");
+    ASSERT_TRUE(pIn && pOut);
+    char head[100];
+    ASSERT_EQ(fread(head, 1, sizeof head, pIn), sizeof head);
+    fwrite(head, 1, sizeof head, pOut); // the header cut short
+    fclose(pIn);
+    fclose(pOut);
+    EXPECT_NE(PlatWindowSetIcon(cut.c_str()), "");
+    remove(cut.c_str());
+}
