@@ -1,5 +1,5 @@
 # Conveniences for developers; the README's commands are ./run.sh and ./test.sh.
-.PHONY: all test sanitize clang run format bench assets contact-sheet fuzz soak screens
+.PHONY: all test sanitize clang run format bench assets contact-sheet fuzz soak screens deb
 
 all:
 	cmake -S . -B build && cmake --build build -j $$(nproc)
@@ -26,11 +26,13 @@ bench:
 	cmake --build build-bench -j2 --target skarn_bench
 	build-bench/bench/skarn_bench $(BENCH_ARGS)
 
-# Rebuild data/ from assets/: meshes, palette, grid and default high scores (sounds too when lame is there).
+# Rebuild data/ from assets/: meshes, palette, grid and default high scores, the icons of the desktop
+# (packaging/icons) and of the window (data/Icons) drawn from the troglin, and the sounds when lame is there.
 assets:
-	cmake -S . -B build >/dev/null && cmake --build build -j2 --target meshgen soundgen mapgen
+	cmake -S . -B build >/dev/null && cmake --build build -j2 --target meshgen soundgen mapgen icongen
 	build/tools/meshgen assets data
 	build/tools/mapgen assets data
+	build/tools/icongen data packaging
 	@if command -v lame >/dev/null; then build/tools/soundgen assets data; \
 	else echo "lame is missing (scripts/install-deps.sh installs it): sounds not rebuilt" >&2; exit 1; fi
 
@@ -66,3 +68,9 @@ screens:
 	    convert "$$f" -strip -define png:compression-level=9 -define png:compression-filter=5 \
 	        "docs/screens/$$(basename "$$f")" || exit 1; done
 	@ls docs/screens
+
+# The Debian package dist/skarnhold_VERSION_ARCH.deb (built in build-deb/, checked by lintian); install it
+# with `sudo apt install ./dist/skarnhold_*.deb`.
+deb:
+	./scripts/install-deps.sh
+	./scripts/make-deb.sh

@@ -16,6 +16,8 @@ PACKAGES=(
     xvfb xdotool
     # asset generation and checks (MP3 encoding, sound measurements, screenshot conversion)
     lame sox libsox-fmt-mp3 imagemagick
+    # installing and packaging: the Debian package, its checks, and the player run as another user
+    dpkg-dev lintian desktop-file-utils appstream util-linux
 )
 
 missing=()
