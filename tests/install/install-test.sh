@@ -2,8 +2,9 @@
 # The game as players install it.
 #   install-test.sh tree BUILD SOURCE   cmake --install into a temporary DESTDIR, the tree made read-only, the
 #                                       installed game run from another working directory as a player: it
-#                                       finds its data, the tile editor saves and a bot run saves a score in
-#                                       the player's folders, and nothing under the tree changes.
+#                                       finds its data beside itself, the tile editor opens the installed map
+#                                       and saves it and a bot run saves a score in the player's folders, and
+#                                       nothing under the tree changes.
 #   install-test.sh deb BUILD SOURCE    scripts/make-deb.sh packs the build (lintian must report no error),
 #                                       dpkg-deb -x unpacks it, its desktop entry, AppStream data, icons and
 #                                       manual page are checked, and the unpacked game starts.
@@ -65,6 +66,8 @@ if [ "$mode" = tree ]; then
         share/icons/hicolor/256x256/apps/com.oxmire.skarnhold.png; do
         [ -f "$root/usr/$f" ] || fail "usr/$f is not installed"
     done
+    grep -qx "Exec=/usr/games/skarnhold" "$root/usr/share/applications/com.oxmire.skarnhold.desktop" ||
+        fail "the desktop entry does not start /usr/games/skarnhold"
 
     # A data folder for the bot's run: the installed data but a map whose ground ends soon and a default
     # Hall Of Fame that any run beats, so that the first run ends in a few seconds with a saved score.
@@ -73,6 +76,15 @@ if [ "$mode" = tree ]; then
     for entry in Meshes Sounds Icons; do ln -s "$data/$entry" "$pit/$entry"; done
     cp "$src/tests/data/level/pit/Tilemaps/map0.txt" "$pit/Tilemaps/"
     printf 'ANNA\n5\nBERT\n4\nCARL\n3\nDORA\n2\nEMIL\n1\n' >"$pit/highscore.txt"
+
+    # A map for the tile editor in the installed data, in the editor's own format: the editor opens it (the
+    # player has none yet), so the map it saves shows which data folder the game found.
+    for row in $(seq 20); do
+        for column in $(seq 140); do
+            if [ "$row$column" = 11 ]; then printf '26 '; else printf ' 0 '; fi
+        done
+        printf '\n'
+    done >"$data/Tilemaps/map_out.txt"
 
     sums() { (cd "$root" && find . -printf '%p %y %m %s\n' | LC_ALL=C sort && find . -type f -print0 |
         LC_ALL=C sort -z | xargs -0 sha256sum); }
@@ -86,7 +98,8 @@ if [ "$mode" = tree ]; then
         fail "the installed game ended with $?: $(cat "$work/editor.log")"
     check_start "$work/editor.log"
     saved=$work/home/.local/share/Oxmire/Skarnhold
-    [ -s "$saved/Tilemaps/map_out.txt" ] || fail "the tile editor's map is not in the player's folder: $(cat "$work/editor.log")"
+    cmp -s "$data/Tilemaps/map_out.txt" "$saved/Tilemaps/map_out.txt" ||
+        fail "the tile editor did not save the installed data's map in the player's folder: $(cat "$work/editor.log")"
 
     play "$exe" --data-dir "$pit" --bot --frames 600 >"$work/bot.log" 2>&1 ||
         fail "the bot's run ended with $?: $(cat "$work/bot.log")"
@@ -110,6 +123,8 @@ deb=$(ls "$work/dist"/skarnhold_*.deb)
 dpkg-deb -x "$deb" "$work/x"
 x=$work/x/usr
 desktop-file-validate "$x/share/applications/com.oxmire.skarnhold.desktop" || fail "desktop-file-validate"
+command=$(sed -n 's/^Exec=//p' "$x/share/applications/com.oxmire.skarnhold.desktop")
+[ -x "$work/x$command" ] || fail "the desktop entry starts $command, which the package does not hold"
 appstreamcli validate --no-net "$x/share/metainfo/com.oxmire.skarnhold.metainfo.xml" >"$work/as.log" 2>&1 ||
     fail "appstreamcli: $(cat "$work/as.log")"
 for size in 16 32 48 64 128 256; do
