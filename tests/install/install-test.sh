@@ -24,7 +24,8 @@ need() {
     done
 }
 
-work=$(mktemp -d)
+# In /tmp itself: the player (another user, below) must reach every folder on the way.
+work=$(mktemp -d /tmp/skarn-install-XXXXXX)
 trap 'chmod -R u+w "$work" 2>/dev/null; rm -rf "$work"' EXIT
 chmod 0755 "$work"
 mkdir -p "$work/home" "$work/cwd"
@@ -86,7 +87,7 @@ if [ "$mode" = tree ]; then
         printf '\n'
     done >"$data/Tilemaps/map_out.txt"
 
-    sums() { (cd "$root" && find . -printf '%p %y %m %s\n' | LC_ALL=C sort && find . -type f -print0 |
+    sums() { (cd "$root" && find . -printf '%p %y %s\n' | LC_ALL=C sort && find . -type f -print0 |
         LC_ALL=C sort -z | xargs -0 sha256sum); }
     sums >"$work/before"
     chmod -R a-w "$root" "$pit"
