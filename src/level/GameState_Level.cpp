@@ -220,11 +220,14 @@ static void UpdateLevel()
     const float dt = gFrameTime;
 
     if (!gPaused && !gInvulnerable) SetAllChannelsPaused(false);
+    const bool pausedBefore = gPaused;
     UI::UpdateUI();
     UI::UpdateTutorial();
     if (gTutorialShowing) return;
     if (!ChannelPlaying(SND_DISTRESSED) && !gInvulnerable) SoundPlay(SND_DISTRESSED, 0.0f);
     if (gRunFrozen) return;
+    // The pad's south button that pressed the pause menu's Resume is also a jump key: it must not jump too.
+    if (pausedBefore && !gPaused) HeroHoldBackJumpKeys();
 
     if (KoInputCheckTriggered(VK_ESCAPE) && !gAskMenu) gPaused = !gPaused;
     if (KoInputCheckTriggered(VK_F2)) gGameStateNext = GS_TILE_EDITOR;

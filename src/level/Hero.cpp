@@ -174,13 +174,23 @@ uint32_t HeroContacts(const int* map, float x, float y)
     return contacts;
 }
 
+static const unsigned char JUMP_KEYS[] = {VK_UP, VK_SPACE, VK_PAD_A};
+static bool sJumpKeyHeldBack[sizeof JUMP_KEYS];
+
+void HeroHoldBackJumpKeys()
+{
+    for (size_t k = 0; k < sizeof JUMP_KEYS; ++k) sJumpKeyHeldBack[k] = KoInputCheckCurr(JUMP_KEYS[k]);
+}
+
 HeroKeys HeroReadKeys()
 {
     HeroKeys keys{};
-    // UP, SPACE or the pad's south button, whichever is held.
-    const unsigned char jumpKeys[] = {VK_UP, VK_SPACE, VK_PAD_A};
-    for (unsigned char vk : jumpKeys)
+    // UP, SPACE or the pad's south button, whichever is held (and not held back).
+    for (size_t k = 0; k < sizeof JUMP_KEYS; ++k)
     {
+        const unsigned char vk = JUMP_KEYS[k];
+        sJumpKeyHeldBack[k]    = sJumpKeyHeldBack[k] && KoInputCheckCurr(vk);
+        if (sJumpKeyHeldBack[k]) continue;
         keys.held      = keys.held || KoInputCheckCurr(vk);
         keys.triggered = keys.triggered || KoInputCheckTriggered(vk);
         keys.released  = keys.released || KoInputCheckReleased(vk);

@@ -80,12 +80,15 @@ struct HeroMotion
     float fallAccel, jumpTime, runPush;
     int order;
 };
-// The jump keys (UP or SPACE) in this frame.
+// The jump keys (UP, SPACE or the pad's south button) in this step.
 struct HeroKeys
 {
     bool held, triggered, released;
 };
 HeroKeys HeroReadKeys();
+// The jump keys held now count for nothing until they are let go (the pad's south button that pressed an
+// overlay's Resume must not jump as well).
+void HeroHoldBackJumpKeys();
 enum : uint32_t
 {
     HERO_EVENT_LANDED = 0x1, // touched ground after a jump or fall

@@ -25,6 +25,7 @@
 #include "framework/GameStateMgr.h"
 #include "framework/Settings.h"
 #include "level/GameState_Level.h"
+#include "level/Hero.h"
 #include "level/UI.h"
 #include "platform/Platform.h"
 #include "states/GameState_Menu.h"
@@ -360,6 +361,16 @@ std::vector<Step> KeyWalk(const Controls& c)
         {"pause", pause, {}, Keys({D, D, P})},
         {"pause options", [] { return gOptionsOpen; }, {}, Keys({D, D, P})},
         {"pause", pause, {}, Keys({c.back})},
+        {"running again", [level] { return level() && !gPaused && !gTutorialShowing; }, {}, Keys({VK_ESC})},
+        {"pause", pause, {}, Keys({P})},
+        {"resumed",
+         [level] { return level() && !gPaused; },
+         {},
+         [] // the press on Resume (the pad's south button is a jump key too) did not jump
+         {
+             if (gLeader && gLeader->body && gLeader->body->velCurr.y > 0.0f)
+                 printf("SCREENS %dx%d resumed: the press on Resume jumped\n", sSize.w, sSize.h);
+         }},
         {"tutorial page 2", page(1), {}, Keys({c.closePage})},
         {"tutorial page 3", page(2), {}, Keys({c.closePage})},
         {"tutorial page 4", page(3), {}, Keys({c.closePage})},
