@@ -518,11 +518,11 @@ void UpdateUI()
     if (!gPaused && !gGameOver) Hide(sCursor);
 
     // The pointer follows the mouse (or the focus); a press swings it in the pause menu and on the game-over
-    // screen, with a slash or an axe hit.
-    const unsigned screen = OverlayScreen();
-    const bool pressed    = ButtonPanel::Update(screen, gUIClock > CLICK_DELAY, sNameJustEntered);
-    if (gPaused) ButtonPanel::Swing(&gUICursorSwing, pressed, SND_SLASH, dt);
-    if (gGameOver) ButtonPanel::Swing(&gUICursorSwing, pressed, SND_AXE_HIT, dt);
+    // screen, with a slash or an axe hit (Resume's press too, though it ends the pause).
+    const bool pauseShown = gPaused, gameOverShown = gGameOver;
+    const bool pressed = ButtonPanel::Update(OverlayScreen(), gUIClock > CLICK_DELAY, sNameJustEntered);
+    if (pauseShown) ButtonPanel::Swing(&gUICursorSwing, pressed, SND_SLASH, dt);
+    if (gameOverShown) ButtonPanel::Swing(&gUICursorSwing, pressed, SND_AXE_HIT, dt);
 
     if (gRestartClicked && !gRestartSoundPlayed)
     {

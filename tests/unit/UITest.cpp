@@ -114,6 +114,11 @@ class UITest : public ::testing::Test
 TEST_F(UITest, PauseMenuQuestionsCloseOnNoOrEscAndYesRestarts)
 {
     gPaused = true;
+    ClickAt(0, 10); // Resume ends the pause, with the slash of every click
+    EXPECT_FALSE(gPaused);
+    EXPECT_NE(gChannelTable[SND_SLASH], AUDIO_CHANNEL_NULL);
+    gChannelTable[SND_SLASH] = AUDIO_CHANNEL_NULL;
+    gPaused                  = true;
     ClickAt(0, -20); // Menu only asks
     ASSERT_TRUE(gAskMenu);
     Tap(VK_ESCAPE);
