@@ -100,6 +100,7 @@ TEST(LevelScenario, ATroglinLeftBehindByTheCameraDiesOnSolidGround)
     run.Shots({477, 495, 520});
     run.Go(525);
     ASSERT_EQ(1u, run.runs.size()) << run.res.err;
+    EXPECT_EQ(std::string::npos, run.res.err.find("memory:")) << "no memory line without its option";
     EXPECT_EQ(7, run.runs[0].meters);
     EXPECT_NEAR(9.1, run.runs[0].seconds, 0.05);
     TestImage frozen = run.At(495), afterEsc = run.At(520);
