@@ -6,43 +6,28 @@
 #include <map>
 #include <string>
 
-static std::string sDir;
+static std::string sDir; // made at the first write, removed at exit
 static std::map<std::string, std::string> sPaths;
-
-static void RemoveDir()
-{
-    std::error_code ec;
-    std::filesystem::remove_all(sDir, ec);
-}
-
-static const std::string& Dir()
-{
-    if (sDir.empty())
-    {
-        const char* tmp      = getenv("TMPDIR");
-        std::string templ    = std::string(tmp && *tmp ? tmp : "/tmp") + "/skarn-fuzz-XXXXXX";
-        const char* pCreated = mkdtemp(templ.data());
-        if (!pCreated)
-        {
-            perror("fuzz: cannot create a temporary folder");
-            abort();
-        }
-        sDir = pCreated;
-        atexit(RemoveDir);
-    }
-    return sDir;
-}
 
 const char* FuzzWriteFile(const char* name, const uint8_t* data, size_t size)
 {
-    std::string& path = sPaths[name];
-    if (path.empty()) path = Dir() + "/" + name;
-    FILE* pFile = fopen(path.c_str(), "wb");
-    if (!pFile || (size > 0 && fwrite(data, 1, size, pFile) != size) || fclose(pFile) != 0)
+    if (sDir.empty())
     {
-        perror(path.c_str());
-        abort();
+        std::string templ = (std::filesystem::temp_directory_path() / "skarn-fuzz-XXXXXX").string();
+        if (!mkdtemp(templ.data())) FuzzFail("mkdtemp", __FILE__, __LINE__);
+        sDir = templ;
+        atexit(
+            []
+            {
+                std::error_code ec;
+                std::filesystem::remove_all(sDir, ec);
+            });
     }
+    std::string& path = sPaths[name];
+    path              = sDir + "/" + name;
+    FILE* pFile       = fopen(path.c_str(), "wb");
+    if (!pFile || (size > 0 && fwrite(data, 1, size, pFile) != size) || fclose(pFile) != 0)
+        FuzzFail(path.c_str(), __FILE__, __LINE__);
     return path.c_str();
 }
 
