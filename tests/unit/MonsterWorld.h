@@ -19,12 +19,7 @@ struct MonsterWorld : ::testing::Test
     void SetUp() override
     {
         for (int i = 0; i < GAME_OBJ_NUM_MAX; ++i) sGameObjList[i] = GameObj{uint32_t(i), nullptr};
-        CommonLevel::DestroyAllInst();
-        Factory::ResetMonsterList();
-        gHeroes.clear();
-        gHeroes.reserve(48); // records must not move while the tests hold pointers to them
-        gPartyPower = 0;
-        ResetAxes();
+        LevelResetRun(); // the pool, monsters, party (48 records that do not move) and axes emptied
         ParticleSys::ParticleFree();
         gTutorialEnabled = false;
         gFrameTime = gKoFrameTime = DT;
