@@ -230,6 +230,37 @@ static Uint8 Lerp(Uint8 a, Uint8 b, float t)
     return (Uint8)((float)a + ((float)b - (float)a) * t + 0.5f);
 }
 
+// SDL's software renderer fills rectangles with non-temporal stores, which on the few pixels of a mesh's
+// rectangles cost many times what plain stores do (such fills were most of a drawn level frame). Without
+// blending, a rectangle of one colour is therefore written straight into the surface the renderer draws
+// on, the window's, once the commands queued before it have run: the same pixels, the same mapped colour.
+static void FillSolid(const SDL_Rect& r, Uint8 red, Uint8 green, Uint8 blue, Uint8 alpha)
+{
+    SDL_Surface* pSurface = nullptr;
+    if (sBlendMode == PLAT_BLEND_NONE && SDL_RenderFlush(sRenderer) == 0)
+        pSurface = SDL_GetWindowSurface(PlatGetSdlWindow());
+    SDL_Rect bounds = {0, 0, 0, 0}, clipped;
+    if (pSurface)
+    {
+        bounds.w = pSurface->w;
+        bounds.h = pSurface->h;
+    }
+    if (!pSurface || pSurface->format->BytesPerPixel != 4 || SDL_MUSTLOCK(pSurface))
+    {
+        SDL_SetRenderDrawColor(sRenderer, red, green, blue, alpha);
+        SDL_RenderFillRect(sRenderer, &r);
+        return;
+    }
+    if (!SDL_IntersectRect(&r, &bounds, &clipped)) return;
+    const Uint32 pixel = SDL_MapRGBA(pSurface->format, red, green, blue, alpha);
+    Uint8* pRow        = static_cast<Uint8*>(pSurface->pixels) + clipped.y * pSurface->pitch + clipped.x * 4;
+    for (int y = 0; y < clipped.h; ++y, pRow += pSurface->pitch)
+    {
+        Uint32* pPixel = reinterpret_cast<Uint32*>(pRow);
+        for (int x = 0; x < clipped.w; ++x) pPixel[x] = pixel;
+    }
+}
+
 // Fills the rectangle with one colour, or row by row (column by column) where the colour changes along y
 // (x) only. False when its colours change along both axes.
 static bool FillRectangle(const PlatRect& q)
@@ -244,8 +275,7 @@ static bool FillRectangle(const PlatRect& q)
     if (r.w <= 0 || r.h <= 0) return true;
     if (alongX && alongY)
     {
-        SDL_SetRenderDrawColor(sRenderer, c[0]->r, c[0]->g, c[0]->b, c[0]->a);
-        SDL_RenderFillRect(sRenderer, &r);
+        FillSolid(r, c[0]->r, c[0]->g, c[0]->b, c[0]->a);
         return true;
     }
     // Rows (or columns) between the rectangle's first and last centre, each in the colour at its centre.
@@ -259,11 +289,9 @@ static bool FillRectangle(const PlatRect& q)
     (alongY ? line.h : line.w) = 1;
     for (int i = 0; i < n; ++i)
     {
-        float t = SDL_clamp(((float)(first + i) + 0.5f - from) / span, 0.0f, 1.0f);
-        SDL_SetRenderDrawColor(sRenderer, Lerp(a.r, b.r, t), Lerp(a.g, b.g, t), Lerp(a.b, b.b, t),
-                               Lerp(a.a, b.a, t));
+        float t                    = SDL_clamp(((float)(first + i) + 0.5f - from) / span, 0.0f, 1.0f);
         (alongY ? line.y : line.x) = first + i;
-        SDL_RenderFillRect(sRenderer, &line);
+        FillSolid(line, Lerp(a.r, b.r, t), Lerp(a.g, b.g, t), Lerp(a.b, b.b, t), Lerp(a.a, b.a, t));
     }
     return true;
 }
@@ -275,6 +303,19 @@ static void SubmitGeometry(const PlatVertex* pVtx, int vtxNum)
     SDL_RenderGeometry(sRenderer, pTex, reinterpret_cast<const SDL_Vertex*>(pVtx), vtxNum, nullptr, 0);
 }
 
+// The software renderer places a triangle's corners on whole pixels (it truncates them) and draws nothing
+// for one whose whole-pixel corners lie on one line, but it still spends on it nearly half of what a drawn
+// triangle costs. Pixel-art meshes seen small (particles, arms, axes) are mostly such triangles.
+static bool DrawsNothing(const PlatVertex* pTri)
+{
+    const long x0 = (long)pTri[0].x, y0 = (long)pTri[0].y;
+    return ((long)pTri[1].x - x0) * ((long)pTri[2].y - y0) == ((long)pTri[1].y - y0) * ((long)pTri[2].x - x0);
+}
+
+// The triangles to submit, gathered without those that draw nothing.
+static const int KEPT_BUF_VERTICES = 3 * 256;
+static PlatVertex sKeptBuf[KEPT_BUF_VERTICES];
+
 static void SubmitTriangles(const PlatVertex* pVtx, int vtxNum)
 {
     if (vtxNum < 3) return;
@@ -283,21 +324,30 @@ static void SubmitTriangles(const PlatVertex* pVtx, int vtxNum)
         SubmitGeometry(pVtx, vtxNum);
         return;
     }
-    int runStart = 0;
+    int kept = 0;
     PlatRect q;
-    for (int i = 0; i + 6 <= vtxNum;)
+    for (int i = 0; i + 3 <= vtxNum;)
     {
-        if (!AsRectangle(pVtx + i, &q))
+        if (i + 6 <= vtxNum && AsRectangle(pVtx + i, &q))
         {
-            i += 3;
+            SubmitGeometry(sKeptBuf, kept);
+            kept = 0;
+            if (!FillRectangle(q)) SubmitGeometry(pVtx + i, 6);
+            i += 6;
             continue;
         }
-        SubmitGeometry(pVtx + runStart, i - runStart);
-        if (!FillRectangle(q)) SubmitGeometry(pVtx + i, 6);
-        i += 6;
-        runStart = i;
+        if (!DrawsNothing(pVtx + i))
+        {
+            if (kept == KEPT_BUF_VERTICES)
+            {
+                SubmitGeometry(sKeptBuf, kept);
+                kept = 0;
+            }
+            for (int k = 0; k < 3; ++k) sKeptBuf[kept++] = pVtx[i + k];
+        }
+        i += 3;
     }
-    SubmitGeometry(pVtx + runStart, vtxNum - runStart);
+    SubmitGeometry(sKeptBuf, kept);
 }
 
 void PlatRendererDrawTriangles(const PlatVertex* pVtx, int vtxNum)
