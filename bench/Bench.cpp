@@ -33,6 +33,7 @@
 #include "AllocCount.h"
 #include "app/States.h"
 #include "engine/KoFrameRateController.h"
+#include "engine/KoGraphics.h"
 #include "engine/KoInput.h"
 #include "engine/KoSystem.h"
 #include "framework/CommonLevel.h"
@@ -393,7 +394,7 @@ int main(int argc, char** argv)
         return 1;
     }
     SoundInit();
-    gFullScreen    = false;
+    gKoGfxFullScreen = false;
     gGameStateCurr = gGameStatePrev = gGameStateNext = GS_LEVEL;
     States::Register();
     GameStateMgrUpdate();
@@ -424,7 +425,7 @@ int main(int argc, char** argv)
             return 1;
         }
     }
-    Bot::Enable(false);
+    Bot::Enable();
 
     // The same busy run is played several times: its frames are identical in every round, so the rounds
     // differ only by what else the machine was doing, and the round with the lowest Update median is the

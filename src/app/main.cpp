@@ -230,7 +230,9 @@ int main(int argc, char** argv)
                 strerror(errno));
         return 2;
     }
-    if (bot) Bot::Enable(options.headless && options.screenshots.empty());
+    // A headless bot run that takes no screenshot shows nothing: it is not drawn and goes faster.
+    options.noDraw = bot && options.headless && options.screenshots.empty();
+    if (bot) Bot::Enable();
     States::Register();
     return GameMain(options);
 }

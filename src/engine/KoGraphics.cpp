@@ -20,7 +20,6 @@ float gKoWinMaxY = 0.0f;
 
 bool gKoGfxFullScreen    = false;
 bool gKoGfxSwitchPending = false;
-bool gKoGfxDeviceLost    = false;
 bool gKoGfxSkipScenes    = false;
 
 void (*gKoGfxDrawnHook)(const KoGfxDrawn* pDrawn) = nullptr;
@@ -203,7 +202,7 @@ void KoGfxSetupDeviceState()
     // The camera and the view extents are those of the 800 x 600 window whatever the window's size (a
     // window of another shape stretches the world), so every window shows the same part of the world.
     float aspect = float(KO_GFX_LAYOUT_W) / float(KO_GFX_LAYOUT_H);
-    KoGfxMatrixPerspectiveFovRH(&sProj, 1.5707964f, aspect, 1.0f, 1000.0f);
+    KoGfxMatrixPerspectiveFovRH(&sProj, KO_PI / 2.0f, aspect, 1.0f, 1000.0f);
     const float eye[3] = {0.0f, 0.0f, 60.0f};
     const float at[3]  = {0.0f, 0.0f, 0.0f};
     const float up[3]  = {0.0f, 1.0f, 0.0f};
@@ -246,11 +245,7 @@ void KoGfxStart()
         PlatSleep(200);
         return;
     }
-    if (IsDeviceLost())
-    {
-        gKoGfxDeviceLost = true;
-        return;
-    }
+    IsDeviceLost(); // resets the device when the renderer asked for it; the frame always draws
     if (gKoGfxSwitchPending)
     {
         SwitchScreenMode();
@@ -275,7 +270,7 @@ static void SaveScreenshot()
 
 void KoGfxEnd()
 {
-    bool present = sDeviceReady && sInScene && !gKoGfxDeviceLost && gKoSysWindowActive;
+    bool present = sDeviceReady && sInScene && gKoSysWindowActive;
     sInScene     = false;
     KoGfxDevSetDrawing(false);
     if (!present) return;
@@ -519,6 +514,7 @@ bool KoGfxInit()
         return false;
     }
     KoGfxListsReserve();
+    gKoGfxSwitchPending = gKoGfxFullScreen; // made windowed: the first frame switches to full screen
     return true;
 }
 
@@ -579,15 +575,11 @@ static bool ResetDevice()
     return true;
 }
 
+// SDL's renderer is never lost: it only reports that its resources were reset (KoGfxNotifyDeviceReset).
+// So this performs the reset that report asked for and always answers false.
 bool IsDeviceLost()
 {
-    if (sNeedsReset)
-    {
-        OnLostDevice();
-        if (!ResetDevice()) KO_ASSERT_MESG(0, "Device failed to reset\n");
-        OnResetDevice();
-    }
-    gKoGfxDeviceLost = false;
+    if (sNeedsReset) KoGfxResetDevice();
     return false;
 }
 

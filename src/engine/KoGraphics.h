@@ -163,9 +163,12 @@ void KoGfxMatrixMultiply(KoGfxMatrix* pOut, const KoGfxMatrix* pA, const KoGfxMa
 // ---------------------------------------------------------------------------------------------------------
 // Device loss and screen modes
 
+// Full screen or the window: the one record of the mode, the engine's. It is the mode the engine is in or is
+// switching to. Before KoSysInit it is the mode to start in (the settings and the command line set it; the
+// device starts windowed and its first frame switches); from then on only KoGfxToggleScreenMode changes it
+// (F11, the menu's and the overlays' buttons). The settings file remembers it.
 extern bool gKoGfxFullScreen;
-extern bool gKoGfxSwitchPending;
-extern bool gKoGfxDeviceLost;
+extern bool gKoGfxSwitchPending; // a switch to gKoGfxFullScreen waits for the next frame start
 // While set, the scenes that start draw nothing: the renderer is skipped, the states' drawing code still
 // runs.
 extern bool gKoGfxSkipScenes;
@@ -175,6 +178,7 @@ void KoGfxToggleScreenMode();
 // before KoSysInit creates the device or at any time after.
 void KoGfxSetVsync(bool on);
 bool KoGfxGetVsync();
+// Performs a device reset the renderer asked for (KoGfxNotifyDeviceReset); always false: never lost.
 bool IsDeviceLost();
 bool OnLostDevice();
 bool OnResetDevice();

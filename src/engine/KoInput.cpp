@@ -153,6 +153,20 @@ void KoInputOnCursor(int x, int y)
     if (!sLiveIgnored) KoInputSetCursor(x, y);
 }
 
+void KoInputOnKey(unsigned char vk, bool down)
+{
+    if (down)
+        KoInputOnKeyDown(vk);
+    else
+        KoInputOnKeyUp(vk);
+}
+
+void KoInputOnPointer(int x, int y, bool left, bool right)
+{
+    KoInputOnCursor(x, y);
+    KoInputOnMouse(left, right);
+}
+
 void KoInputGetCursorClientPos(int* pX, int* pY)
 {
     *pX = sCursorX;

@@ -84,12 +84,18 @@ void KoInputGetCursorPosition(Vec2* pPos);
 void KoInputGetLayoutCursorPosition(Vec2* pPos);
 void KoInputShowCursor(bool show);
 
-// Live input: the window procedure calls these while the window events are pumped; a bot player calls
-// them before a step. KoInputOnCursor moves the cursor for good (it is no longer read from the system).
+// Live input: the window procedure calls these while the window events are pumped. KoInputOnCursor moves
+// the cursor for good (it is no longer read from the system).
 void KoInputOnKeyDown(unsigned char vk);
 void KoInputOnKeyUp(unsigned char vk);
 void KoInputOnMouse(bool left, bool right);
 void KoInputOnCursor(int x, int y);
+// Input played by code arrives here, where the window's own does, so it counts like a player's (a replay
+// records it): the bot before each step, the script player and the tests before a frame's input. A key goes
+// down or up; the pointer stands at client pixel (x, y) with these buttons held (KoInputOnCursor, then
+// KoInputOnMouse).
+void KoInputOnKey(unsigned char vk, bool down);
+void KoInputOnPointer(int x, int y, bool left, bool right);
 
 // World position of client pixel (px, py) for a viewport of width x height, seen through the given
 // projection and view matrices. KoInputGetCursorPosition uses it with the device's camera.

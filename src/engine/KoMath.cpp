@@ -76,7 +76,7 @@ void Mtx33Concat(Mtx33* pResult, const Mtx33* pMtx0, const Mtx33* pMtx1)
 
 float KoDegToRad(float degrees)
 {
-    return float(double(degrees) * 0.01745329238474369);
+    return float(double(degrees) * double(KO_PI / 180.0f));
 }
 float KoSin(float radians)
 {

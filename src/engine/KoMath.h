@@ -5,6 +5,8 @@
 
 #include <cmath>
 
+constexpr float KO_PI = 3.1415927f; // pi rounded to float
+
 struct Vec2
 {
     float x;

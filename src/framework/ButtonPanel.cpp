@@ -15,12 +15,12 @@ const int BUTTONS_MAX         = 32; // buttons shown at once, at most
 const int TEXT_MAX            = 1024;
 const float POINTER_DX        = 1.0f;
 const float POINTER_DY        = 0.7f;
-const float FOCUS_AT          = 0.35f;      // of a button's width right of its centre: where the focus points
-const float SWING_TIME        = 0.3f;       // seconds the axe swings forward after a press
-const float SWING_MAX         = 1.2566371f; // how far it tips (0.4 pi)
-const float SWING_STEP        = 0.010471975f; // pi / 300 per update
-const int LAYOUT_VIEW_PIXELS  = 5;            // layout pixels per view unit (800 x 600 over 160 x 120)
-const float LAYOUT_VIEW_TOP_Y = 300.0f;       // layout y of view y 0
+const float FOCUS_AT          = 0.35f; // of a button's width right of its centre: where the focus points
+const float SWING_TIME        = 0.3f;  // seconds the axe swings forward after a press
+const float SWING_MAX         = 0.4f * KO_PI;   // how far it tips
+const float SWING_STEP        = KO_PI / 300.0f; // per update
+const int LAYOUT_VIEW_PIXELS  = 5;              // layout pixels per view unit (800 x 600 over 160 x 120)
+const float LAYOUT_VIEW_TOP_Y = 300.0f;         // layout y of view y 0
 
 ButtonPanel::Panel sPanel;
 GameObjInst* sShown[BUTTONS_MAX]; // the buttons shown this update, in screen order

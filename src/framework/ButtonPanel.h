@@ -19,6 +19,9 @@ struct KoGfxFont;
 
 namespace ButtonPanel
 {
+// The pale stone colour of the texts of the menus and the level's overlays.
+constexpr uint32_t TEXT_COLOUR = 0xFFE0C5B8;
+
 struct Panel
 {
     GameObjInst* pPool; // the owner's screen-space pool

@@ -111,7 +111,8 @@ GameObjInst* CreateInst(uint32_t type, float scale, const Vec2* pPos, const Vec2
         fprintf(stderr, "%s: laying it fills the pool of %d instances; the game cannot go on\n", sPoolFiller,
                 GAME_OBJ_INST_NUM_MAX);
     if (!pInst)
-        KoAssertFail("KO_ASSERT", "pInst", 274, "CommonLevel::CreateInst", "src\\CommonLevel", nullptr);
+        KoAssertFail("KO_ASSERT", "pInst", POOL_FULL_CHECK_LINE, "CommonLevel::CreateInst",
+                     "src\\CommonLevel", nullptr);
     pInst->flag      = FLAG_ACTIVE;
     pInst->pData     = nullptr;
     pInst->pParent   = nullptr;

@@ -17,7 +17,6 @@ GameStateFn GameStateUnload;
 float gFrameTime;
 double gTotalTime;
 bool gSoundOn            = true;
-bool gFullScreen         = true;
 bool gVsync              = false;
 std::string gWindowTitle = "Skarnhold!";
 

@@ -61,7 +61,6 @@ void GameFrame(const GameRunOptions& options)
     ++gFrameNumber;
     if (sScreenToggle)
     {
-        gFullScreen = !gFullScreen;
         KoGfxToggleScreenMode();
         sScreenToggle = false;
     }
@@ -85,7 +84,7 @@ void GameFrame(const GameRunOptions& options)
         if (i == 0) sScreenToggle = KoInputCheckTriggered(VK_F11);
         if (steady) gTotalTime += double(gFrameTime);
     }
-    GameStateDraw();
+    if (!options.noDraw) GameStateDraw();
     Settings::SaveChanged();
     SoundSetChannelVolumes(gSoundOn);
     SoundUpdate();
@@ -122,7 +121,7 @@ int GameMain(const GameRunOptions& options)
     // Start-up.
     BuildSaveFolder();
     Settings::Load();
-    if (options.fullScreen >= 0) gFullScreen = options.fullScreen == 1;
+    if (options.fullScreen >= 0) gKoGfxFullScreen = options.fullScreen == 1; // the mode to start in
     if (options.sound >= 0) gSoundOn = options.sound == 1;
     if (options.vsync) gVsync = true;
     Settings::Remember();  // the command line's choices hold for this run only
@@ -141,7 +140,6 @@ int GameMain(const GameRunOptions& options)
     SoundInit();
     gGameStateNext = gGameStateCurr = gGameStatePrev = GS_SPLASH;
     GameStateMgrUpdate();
-    if (gFullScreen) KoGfxToggleScreenMode(); // the first frame switches to full screen
 
     // The state loop.
     while (gGameStateCurr != GS_QUIT)

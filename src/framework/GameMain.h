@@ -26,13 +26,14 @@ struct GameRunOptions
     std::vector<GameScreenshot> screenshots;
     bool memoryReport  = false; // a "memory:" line on standard error every 10 s of game time
     bool drawShotsOnly = false; // only the frames that take a screenshot reach the renderer (tests)
+    bool noDraw        = false; // the states' Draw is skipped: a headless run nobody looks at goes faster
 };
 
 // One frame of the state loop, in the frame order: full-screen key, system frame start, scripted input, the
 // input gathered, the frame's steps (the hooked player, the step's input, the state's Update), the state's
-// Draw, the sound pass, screenshots, system frame end, the end test (window closed, --frames) and the frame
-// time. On the steady clock a frame runs the whole 1 ms steps its time holds, each with gFrameTime 0.001;
-// in lockstep it runs one step with the frame time of the frame before.
+// Draw (unless options.noDraw), the sound pass, screenshots, system frame end, the end test (window closed,
+// --frames) and the frame time. On the steady clock a frame runs the whole 1 ms steps its time holds, each
+// with gFrameTime 0.001; in lockstep it runs one step with the frame time of the frame before.
 void GameFrame(const GameRunOptions& options);
 
 // Runs the game; returns the process exit code (0 for a normal end).

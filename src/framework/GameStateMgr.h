@@ -44,6 +44,5 @@ void GameStateMgrUpdate();
 extern float gFrameTime;         // seconds of the last completed frame
 extern double gTotalTime;        // sum of every frame time, never reset
 extern bool gSoundOn;            // starts true
-extern bool gFullScreen;         // starts true
 extern bool gVsync;              // presents in step with the display's refresh; starts false
 extern std::string gWindowTitle; // "Skarnhold!"

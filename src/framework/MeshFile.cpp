@@ -186,7 +186,7 @@ void LoadFlagMesh(const char* fileName)
 
 void MeshAddCircle(float cx, float cy, float r, uint32_t colour)
 {
-    const float step = 0.25132742f; // 2 pi / 25
+    const float step = 2.0f * KO_PI / 25.0f;
     for (int k = 0; k < 25; ++k)
     {
         float a0 = float(k) * step;

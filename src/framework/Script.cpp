@@ -1,7 +1,7 @@
 #include "framework/Script.h"
 
+#include "engine/KoInput.h"
 #include "framework/TextFile.h"
-#include "platform/Platform.h"
 
 #include <algorithm>
 #include <cctype>
@@ -169,14 +169,12 @@ void InjectFrame(long frame)
     for (; sNext < sEvents.size() && sEvents[sNext].frame == frame; ++sNext)
     {
         const ScriptEvent& se = sEvents[sNext];
-        PlatEvent ev{};
         switch (se.kind)
         {
             case SCRIPT_DOWN:
             case SCRIPT_UP:
-                ev.type = se.kind == SCRIPT_DOWN ? PLAT_EVENT_KEY_DOWN : PLAT_EVENT_KEY_UP;
-                ev.vk   = (unsigned char)se.a;
-                break;
+                KoInputOnKey((unsigned char)se.a, se.kind == SCRIPT_DOWN);
+                continue;
             case SCRIPT_MOVE:
                 sCursorX = se.a;
                 sCursorY = se.b;
@@ -185,15 +183,7 @@ void InjectFrame(long frame)
                 (se.a == 1 ? sLeft : sRight) = (se.kind == SCRIPT_PRESS);
                 break;
         }
-        if (se.kind != SCRIPT_DOWN && se.kind != SCRIPT_UP)
-        {
-            ev.type  = PLAT_EVENT_MOUSE;
-            ev.x     = sCursorX;
-            ev.y     = sCursorY;
-            ev.left  = sLeft;
-            ev.right = sRight;
-        }
-        PlatPushEvent(ev);
+        KoInputOnPointer(sCursorX, sCursorY, sLeft, sRight);
     }
 }
 } // namespace Script

@@ -14,7 +14,8 @@ namespace Script
 bool Parse(const std::string& text, const std::string& name, std::string* pError);
 // Reads and parses a file. False with a message if it cannot be read or is malformed.
 bool Load(const std::string& path, std::string* pError);
-// Queues the events of the given frame as window events for the next pump.
+// Plays the events of the given frame into the input where the window's own arrive (KoInputOnKey,
+// KoInputOnPointer), before the frame's input is gathered.
 void InjectFrame(long frame);
 // Number of events loaded.
 int EventCount();

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "engine/KoGraphics.h"
 #include "framework/GameStateMgr.h"
 #include "framework/TextFile.h"
 #include "platform/PlatFiles.h"
@@ -18,7 +19,7 @@ struct SettingKey
 };
 
 const SettingKey KEYS[] = {
-    {"sound", &gSoundOn, true}, {"fullscreen", &gFullScreen, true}, {"vsync", &gVsync, false}};
+    {"sound", &gSoundOn, true}, {"fullscreen", &gKoGfxFullScreen, true}, {"vsync", &gVsync, false}};
 const size_t KEY_NUM = sizeof KEYS / sizeof KEYS[0];
 
 bool sInFile[KEY_NUM]; // the values the file holds (or would hold)

@@ -27,8 +27,7 @@
 namespace Bot
 {
 
-static bool sEnabled  = false;
-static bool sSkipDraw = false;
+static bool sEnabled = false;
 
 static int sHoldFrames = 0;     // frames the jump key stays down; 0 = up
 static bool sSpaceDown = false; // a SPACE tap is in progress (tutorial pages)
@@ -72,34 +71,20 @@ static float MonsterX(const SimMonster& m, float t)
     return (legs % 2 == 0) ? turned - m.speed * part : turned - m.speed + m.speed * part;
 }
 
-static void PushKey(unsigned char vk, bool down)
-{
-    if (down)
-        KoInputOnKeyDown(vk);
-    else
-        KoInputOnKeyUp(vk);
-}
-
 static void PushMouse(int x, int y, bool left)
 {
-    KoInputOnCursor(x, y);
-    KoInputOnMouse(left, false);
+    KoInputOnPointer(x, y, left, false);
 }
 
-void Enable(bool skipDraw)
+void Enable()
 {
     sEnabled       = true;
-    sSkipDraw      = skipDraw;
     gStepInputHook = Tick;
 }
 
 bool Enabled()
 {
     return sEnabled;
-}
-bool SkipDraw()
-{
-    return sEnabled && sSkipDraw;
 }
 
 static int Frames(float seconds, float dt)
@@ -316,7 +301,7 @@ static void Act(float dt)
     int step = sActStep;
     if (sAct.vk)
     {
-        PushKey(sAct.vk, step == 0);
+        KoInputOnKey(sAct.vk, step == 0);
         sActStep = (step + 1) % 2;
         return;
     }
@@ -329,7 +314,7 @@ static void Act(float dt)
 void Init()
 {
     if (!sEnabled) return;
-    if (sHoldFrames > 0) PushKey(VK_UP, false);
+    if (sHoldFrames > 0) KoInputOnKey(VK_UP, false);
     if (!sAct.vk && sActStep == 2) PushMouse(sMouseX, sMouseY, false); // the click that ended the last run
     if (sRunCount > 0)
         fprintf(stderr, "bot: run %d left by %s from the %s\n", sRunCount, EndsInMenu() ? "Menu" : "Restart",
@@ -372,27 +357,27 @@ void Tick()
 
     if (sSpaceDown)
     {
-        PushKey(VK_SPACE, false);
+        KoInputOnKey(VK_SPACE, false);
         sSpaceDown = false;
         return;
     }
     if (gGameOver)
     {
-        if (sHoldFrames > 0) PushKey(VK_UP, false);
+        if (sHoldFrames > 0) KoInputOnKey(VK_UP, false);
         sHoldFrames = 0;
         if (gRunFrozen) Act(dt);
         return;
     }
     if (gTutorialShowing)
     {
-        PushKey(VK_SPACE, true);
+        KoInputOnKey(VK_SPACE, true);
         sSpaceDown = true;
         return;
     }
     RunEnd end = CurrentEnd();
     if ((end == END_PAUSE_RESTART || end == END_PAUSE_MENU) && gRunSeconds >= PAUSE_AT)
     {
-        if (sHoldFrames > 0) PushKey(VK_UP, false);
+        if (sHoldFrames > 0) KoInputOnKey(VK_UP, false);
         sHoldFrames = 0;
         sLeftPaused = true;
         Act(dt);
@@ -402,7 +387,7 @@ void Tick()
 
     if (sHoldFrames > 0)
     {
-        if (--sHoldFrames == 0) PushKey(VK_UP, false);
+        if (--sHoldFrames == 0) KoInputOnKey(VK_UP, false);
         return;
     }
     if (gRunSeconds >= GIVE_UP_AT) return;
@@ -414,7 +399,7 @@ void Tick()
     int hold = Plan(dt);
     if (hold > 0)
     {
-        PushKey(VK_UP, true);
+        KoInputOnKey(VK_UP, true);
         sHoldFrames = hold;
     }
     else

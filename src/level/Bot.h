@@ -9,14 +9,11 @@
 
 namespace Bot
 {
-// Turns the bot on: it hooks itself before every step's input. With skipDraw the level is not
-// drawn (the run goes faster; nothing is shown).
-void Enable(bool skipDraw);
+// Turns the bot on: it hooks itself before every step's input.
+void Enable();
 bool Enabled();
 // The level has just been initialised: a fresh run.
 void Init();
 // Before each step's input: decide which keys and buttons change and press or release them.
 void Tick();
-// The level's Draw does nothing.
-bool SkipDraw();
 } // namespace Bot

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "engine/KoAssert.h"
+#include "framework/ButtonPanel.h"
 #include "framework/CommonLevel.h"
 #include "framework/GameStateMgr.h"
 #include "framework/MeshFile.h"
@@ -76,9 +77,6 @@ const float FAR_AHEAD      = 70.0f;
 const float NEAR_BOX       = 3.0f; // a member's box in which it swings at a monster
 const float TOUCH_BOX      = 1.0f;
 const float DIAMOND_BOX    = 2.0f;
-const float INVULN_SECONDS = 10.0f;
-const uint32_t INVULN_TEXT = 0xFFE0C5B8;
-const int DEATH_BY_MONSTER = 2;
 const int TUTORIAL_MONSTER = 2;
 const int TUTORIAL_DIAMOND = 3;
 
@@ -169,8 +167,8 @@ void DiamondPickup(GameObjInst* pInst)
             gTutorialShowing  = !gTutorialShowing;
             gFirstDiamondSeen = true;
         }
-        gInvulnTime   = INVULN_SECONDS;
-        gTextColour   = INVULN_TEXT;
+        gInvulnTime   = LEVEL_INVULN_SECONDS;
+        gTextColour   = ButtonPanel::TEXT_COLOUR;
         gInvulnerable = true;
         SoundPause(SND_DISTRESSED);
         CommonLevel::DestroyInst(pInst);

@@ -55,8 +55,8 @@ int MonsterPowerFor(int type, int partyPower);
 void ShowNumber(GameObjInst* pTens, GameObjInst* pUnits, int value);
 
 // The monster and pickup pass over the main pool (run by the level Update after the camera step).
-// Returns true when a monster has just beaten the last troglin: gDeathCause is 2, gGameOver is set,
-// the particles have been updated, and the level's Update must end for this frame.
+// Returns true when a monster has just beaten the last troglin: gDeathCause is DEATH_BY_MONSTER, gGameOver is
+// set, the particles have been updated, and the level's Update must end for this frame.
 bool UpdateMonsters();
 } // namespace Factory
 

@@ -19,23 +19,28 @@
 #include "level/Terrain.h"
 #include "level/UI.h"
 
-bool gPaused          = false;
-bool gInvulnerable    = false;
-float gInvulnTime     = 10.0f;
-bool gGameOver        = false;
-bool gRunFrozen       = false;
-int gDeathCause       = 0;
-float gDistance       = 0.0f;
-float gStartX         = 0.0f;
-int gKillCount        = 0;
-float gRunSpeed       = 0.032f;
-Vec2 gCamVel          = {0.032f, 0.0f};
-float gShakeTime      = -11.0f;
-Vec2 gShakeRest       = {-1.0f, -1.0f};
-bool gTutorialShowing = false;
-bool gTutorialEnabled = true;
-int gTutorialPage     = 0;
-float gRunSeconds     = 0.0f;
+// Given their start values by LevelResetRun.
+bool gPaused;
+bool gInvulnerable;
+float gInvulnTime;
+bool gGameOver;
+bool gRunFrozen;
+DeathCause gDeathCause;
+float gDistance;
+float gStartX;
+int gKillCount;
+float gRunSpeed;
+Vec2 gCamVel;
+bool gShaking;
+float gShakeTime;
+Vec2 gShakeRest;
+bool gTutorialShowing;
+bool gTutorialEnabled;
+int gTutorialPage;
+float gRunSeconds;
+
+const float RUN_SPEED_START = 0.032f; // the run push at the start of a run
+const float SHAKE_SECONDS   = 0.3f;   // the camera shake after a death
 
 static bool sRunReported   = false; // the "run:" line of this run has been printed
 static int sRunPowerPeak   = 0;     // the largest party of this run
@@ -73,8 +78,9 @@ static bool ChannelPlaying(int slot)
 
 void LevelStartShake()
 {
-    gShakeTime = 0.3f;
-    if (gShakeRest.x < 0.0f) gShakeRest = {gCamPosX, gCamPosY};
+    gShakeTime = SHAKE_SECONDS;
+    if (!gShaking) gShakeRest = {gCamPosX, gCamPosY};
+    gShaking = true;
 }
 
 void LevelResetRun()
@@ -87,15 +93,26 @@ void LevelResetRun()
     gPowerBadge     = nullptr;
     gPowerDigits[0] = gPowerDigits[1] = nullptr;
     ResetAxes();
-    gInvulnTime   = 10.0f;
-    gAxesInFlight = 0;
-    gRunSpeed     = 0.032f;
-    gPartyPower   = 0;
-    gKillCount    = 0;
-    gChunkStartX  = 0.0f;
-    gInvulnerable = false;
-    gShakeTime    = -11.0f;
-    gShakeRest    = {-1.0f, -1.0f};
+    gPartyPower      = 0;
+    gChunkStartX     = 0.0f;
+    gPaused          = false;
+    gInvulnerable    = false;
+    gInvulnTime      = LEVEL_INVULN_SECONDS;
+    gGameOver        = false;
+    gRunFrozen       = false;
+    gDeathCause      = DEATH_NONE;
+    gDistance        = 0.0f;
+    gStartX          = 0.0f;
+    gKillCount       = 0;
+    gRunSpeed        = RUN_SPEED_START;
+    gCamVel          = {RUN_SPEED_START, 0.0f};
+    gShaking         = false;
+    gShakeTime       = 0.0f;
+    gShakeRest       = {0.0f, 0.0f};
+    gTutorialShowing = false;
+    gTutorialEnabled = true;
+    gTutorialPage    = 0;
+    gRunSeconds      = 0.0f;
 }
 
 void GameStateLevelLoad()
@@ -121,25 +138,15 @@ void GameStateLevelLoad()
 
 void GameStateLevelInit()
 {
-    gTutorialShowing = false;
-    gTutorialPage    = 0;
-    gTutorialEnabled = true;
     LevelResetRun();
     CreateSky();
-    gGameOver  = false;
-    gRunFrozen = false;
-    gPaused    = false;
-    gCamVel    = {gRunSpeed, 0.0f};
     Terrain::InitTerrain();
     UI::InitUI();
 
     float leaderX = gLeader && gLeader->body ? gLeader->body->posCurr.x : 0.0f;
     gCamPosX      = leaderX + 2.0f;
     gCamPosY      = 13.0f;
-    gDistance     = 0.0f;
     gStartX       = leaderX;
-
-    gRunSeconds   = 0.0f;
     sRunPowerPeak = gPartyPower;
     sRunReported  = false;
     Bot::Init();
@@ -169,12 +176,11 @@ static void UpdateCamera(const GameObjInst* L, float dt)
         gCamPosY = gShakeRest.y + 0.4f * r2 - 0.2f;
         UI::ShowRedFrame(true);
     }
-    else if (gShakeTime > -10.0f)
+    else if (gShaking)
     {
-        gCamPosX   = gShakeRest.x;
-        gCamPosY   = gShakeRest.y;
-        gShakeRest = {-1.0f, -1.0f};
-        gShakeTime = -11.0f;
+        gCamPosX = gShakeRest.x;
+        gCamPosY = gShakeRest.y;
+        gShaking = false;
         UI::ShowRedFrame(false);
         if (gGameOver) gRunFrozen = true;
     }
@@ -205,7 +211,7 @@ static bool UpdateParty()
             KillHero(h);
             if (gPartyPower <= 0)
             {
-                gDeathCause = 1;
+                gDeathCause = DEATH_FELL;
                 gGameOver   = true;
                 return false;
             }
@@ -250,7 +256,7 @@ static void UpdateLevel()
             fprintf(stderr, "Tilemaps/map0.txt holds no party start (%d): nobody can run\n",
                     TILE_PARTY_START);
         sNoLeaderShown = true;
-        gDeathCause    = 1;
+        gDeathCause    = DEATH_FELL;
         gGameOver      = true;
         gRunFrozen     = true;
         return;
@@ -266,7 +272,7 @@ static void UpdateLevel()
         if (gInvulnTime < 0.0f)
         {
             SoundUnpause(SND_DISTRESSED);
-            gInvulnTime   = 10.0f;
+            gInvulnTime   = LEVEL_INVULN_SECONDS;
             gInvulnerable = false;
         }
     }
@@ -292,7 +298,6 @@ void GameStateLevelUpdate()
 
 void GameStateLevelDraw()
 {
-    if (Bot::SkipDraw()) return;
     KoGameObjInstDrawAll(sGameObjInstList, CommonLevel::ActiveEnd(), sizeof(GameObjInst));
     ParticleSys::Draw();
     UI::DrawUI();

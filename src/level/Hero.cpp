@@ -17,16 +17,14 @@
 #include "level/UI.h"
 
 std::vector<Hero> gHeroes;
-Hero* gLeader                = nullptr;
-int gPartyPower              = 0;
-double gStepTimer            = 0.2;
-bool gStepToggle             = true;
-bool gFirstLandingSeen       = false;
-bool gFirstRecruitSeen       = false;
-GameObjInst* gPowerBadge     = nullptr;
-GameObjInst* gPowerDigits[2] = {nullptr, nullptr};
-
-static const float PI = 3.1415927f;
+Hero* gLeader; // with the party power and the badge, emptied by the run reset (LevelResetRun)
+int gPartyPower;
+GameObjInst* gPowerBadge;
+GameObjInst* gPowerDigits[2];
+double gStepTimer      = 0.2;
+bool gStepToggle       = true;
+bool gFirstLandingSeen = false;
+bool gFirstRecruitSeen = false;
 
 void LoadHero()
 {
@@ -88,7 +86,7 @@ void CreateHero(Hero* record, int kind)
     record->legs[1] = CreatePart(TYPE_LEG_1, record->body, -0.1f, -0.075f, 1.0f, 0.0f);
     record->arms[0] = CreatePart(TYPE_ARM_0, record->body, 0.15f, 0.075f, 1.0f, 0.0f);
     record->arms[1] = CreatePart(TYPE_ARM_1, record->body, -0.15f, 0.075f, 1.0f, 0.0f);
-    record->weapon  = CreatePart(TYPE_WEAPON, record->arms[0], 0.2f, -0.2f, 0.9f, -PI / 2.0f);
+    record->weapon  = CreatePart(TYPE_WEAPON, record->arms[0], 0.2f, -0.2f, 0.9f, -KO_PI / 2.0f);
 }
 
 int HeroProbeCell(float chunkX, float px, float py)
@@ -280,7 +278,7 @@ void UpdateHero(Hero* record)
         KillHero(record);
         if (gPartyPower <= 0)
         {
-            gDeathCause = 1;
+            gDeathCause = DEATH_FELL;
             gGameOver   = true;
         }
         return;
@@ -332,13 +330,13 @@ void UpdateHero(Hero* record)
     float& r = record->arms[0]->dirCurr;
     if (record->order == 1)
     {
-        if (record->swingTimer >= 0.0 && r < PI) r += PI / 60.0f;
-        if (record->swingTimer < 0.0 && r > 0.0f) r -= PI / 20.0f;
+        if (record->swingTimer >= 0.0 && r < KO_PI) r += KO_PI / 60.0f;
+        if (record->swingTimer < 0.0 && r > 0.0f) r -= KO_PI / 20.0f;
     }
     else
     {
-        if (record->swingTimer >= 0.0 && r > 0.0f) r -= PI / 30.0f;
-        if (record->swingTimer < 0.0 && r < PI) r += PI / 120.0f;
+        if (record->swingTimer >= 0.0 && r > 0.0f) r -= KO_PI / 30.0f;
+        if (record->swingTimer < 0.0 && r < KO_PI) r += KO_PI / 120.0f;
     }
 
     if (KoInputCheckTriggered(VK_J))

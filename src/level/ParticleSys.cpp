@@ -17,12 +17,11 @@ float gTrailTimer   = 0.0f;
 float gSparkleTimer = 0.0f;
 
 AxeSlot gAxes[AXE_SLOT_NUM];
-int gAxesInFlight = 0;
+int gAxesInFlight; // emptied with the slots by ResetAxes
 float gThrowTimer = 0.0f;
 
 namespace
 {
-const float PI = 3.1415927f;
 
 Particle sParticleList[PARTICLE_NUM_MAX];
 int sParticleEnd  = 0; // one past the last slot in use
@@ -74,7 +73,7 @@ void StartParticle(Particle* p, uint32_t type, float scale, float x, float y, fl
 // A point at a random angle and a random distance up to spread from (x, y).
 Vec2 Scatter(float spread, float x, float y)
 {
-    float a = 2.0f * PI * KoRandFloat();
+    float a = 2.0f * KO_PI * KoRandFloat();
     float d = KoRandFloat() * spread;
     Vec2 pos;
     Vec2Set(&pos, x + KoCos(a) * d, y + KoSin(a) * d);
@@ -84,8 +83,8 @@ Vec2 Scatter(float spread, float x, float y)
 // Axe flight.
 const float AXE_SPEED        = 25.0f; // horizontal and initial vertical speed
 const float AXE_SCALE        = 2.0f;
-const float AXE_START_DIR    = -0.7853981852531433f;
-const float AXE_SPIN         = PI / 80.0f; // per frame
+const float AXE_START_DIR    = -KO_PI / 4.0f;
+const float AXE_SPIN         = KO_PI / 80.0f; // per frame
 const float THROW_PERIOD     = 2.0f;
 const float THROW_MIN_AHEAD  = 4.0f;  // a target must stand further ahead of the front troglin than this
 const float THROW_SEARCH     = 30.0f; // nearest monster within this is considered
@@ -136,7 +135,7 @@ void EmitTrail(float spread, float x, float y)
 
 void EmitBurst(int count, float radius, float x, float y)
 {
-    float step = 2.0f * PI / count;
+    float step = 2.0f * KO_PI / count;
     for (int i = 0; i < count; ++i)
     {
         float a     = i * step;
@@ -181,7 +180,7 @@ void Update()
         if (p.behaviour == BEHAVIOUR_TUMBLE)
         {
             p.dirCurr = float(p.dirCurr + spin);
-            p.dirCurr = KoWrap(p.dirCurr, -PI, PI);
+            p.dirCurr = KoWrap(p.dirCurr, -KO_PI, KO_PI);
             if (p.age >= SHRINK_PERIOD)
             {
                 p.age = 0.0f;
@@ -287,7 +286,7 @@ void SpawnAxe(AxeSlot* pSlot, const Vec2* pAccel, const Vec2* pVel, const Vec2* 
 void UpdateAxe(AxeSlot* pSlot)
 {
     GameObjInst* pAxe = pSlot->pAxe;
-    pAxe->dirCurr     = KoWrap(pAxe->dirCurr - AXE_SPIN, -PI, PI);
+    pAxe->dirCurr     = KoWrap(pAxe->dirCurr - AXE_SPIN, -KO_PI, KO_PI);
     ParticleSys::EmitTrail(1.0f, pAxe->posCurr.x, pAxe->posCurr.y);
     pSlot->timeLeft -= gFrameTime;
     pAxe->velCurr.y += pSlot->accel.y * gFrameTime;

@@ -14,9 +14,9 @@
 #include "level/Factory.h"
 #include "level/Hero.h"
 
-float gChunkStartX = 0.0f;
-int gCurrentMap    = 0;
-int gNextMap       = 0;
+float gChunkStartX; // set by the run reset (LevelResetRun), the maps by InitTerrain
+int gCurrentMap;
+int gNextMap;
 
 // The maps stay in memory for the whole level: the troglins probe their cells, not the instances.
 static int sMapData[MAP_NUM][MAP_CELLS];

@@ -16,16 +16,16 @@
 #include "framework/Sound.h"
 #include "level/GameState_Level.h"
 
-bool gAskMenu            = false;
-bool gAskRestart         = false;
-bool gOptionsOpen        = false;
-bool gRestartClicked     = false;
-bool gRestartSoundPlayed = false;
-bool gNameEntered        = false;
-float gUIClock           = 0.0f;
-float gTextFadeTime      = 0.0f;
-float gUICursorSwing     = 0.0f;
-uint32_t gTextColour     = 0xFFE0C5B8;
+bool gAskMenu; // the run's overlay flags, cleared by InitUI
+bool gAskRestart;
+bool gOptionsOpen;
+bool gRestartClicked;
+bool gRestartSoundPlayed;
+bool gNameEntered;
+float gUIClock       = 0.0f;
+float gTextFadeTime  = 0.0f;
+float gUICursorSwing = 0.0f;
+uint32_t gTextColour = ButtonPanel::TEXT_COLOUR;
 
 const char* const gPraiseTexts[10] = {
     "well done",
@@ -42,7 +42,7 @@ const char* const gPraiseTexts[10] = {
 
 namespace
 {
-const uint32_t TEXT_COLOUR      = 0xFFE0C5B8;
+using ButtonPanel::TEXT_COLOUR;
 const uint32_t FADE_STEP        = 0x0F000000;
 const float BUTTON_W            = 30.0f;
 const float BUTTON_H            = 7.5f;
@@ -249,7 +249,6 @@ void ButtonAction(unsigned type)
             break;
         case UI::UI_TYPE_FULL_SCREEN:
         case UI::UI_TYPE_WINDOWED:
-            gFullScreen = !gFullScreen;
             KoGfxToggleScreenMode();
             break;
         case UI::UI_TYPE_YES:
@@ -324,7 +323,7 @@ void UpdatePauseMenu()
         Hide(sOptions);
         Show(sBack);
         ShowEither(gSoundOn, sSoundOn, sSoundOff);
-        ShowEither(gFullScreen, sWindowed, sFullScreen);
+        ShowEither(gKoGfxFullScreen, sWindowed, sFullScreen);
     }
     if (gAskMenu)
     {
@@ -411,9 +410,9 @@ void DrawGameOverTexts(KoGfxFont* pLarge, KoGfxFont* pSmall)
     if (!gNameEntered && !gAskMenu)
     {
         Print(110, 35, pLarge, TEXT_COLOUR, "Rest in peace..");
-        if (gDeathCause == 1)
+        if (gDeathCause == DEATH_FELL)
             Print(120, 150, pSmall, TEXT_COLOUR, "the troglins fell\n off a cliff!");
-        else if (gDeathCause == 2)
+        else if (gDeathCause == DEATH_BY_MONSTER)
             Print(120, 150, pSmall, TEXT_COLOUR, "the troglins have\n been slayed by monsters!");
         Print(120, 210, pSmall, TEXT_COLOUR, "You Slayed\n\nYou Ran\n\nYour Name..?");
         const bool blink = static_cast<long long>(gTotalTime) % 2 != 0;
@@ -450,7 +449,6 @@ void LoadUI()
 
 void InitUI()
 {
-    gDeathCause         = 0;
     gAskMenu            = false;
     gAskRestart         = false;
     gOptionsOpen        = false;

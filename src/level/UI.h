@@ -75,7 +75,7 @@ extern float gTextFadeTime;      // seconds since the last fade step of gTextCol
 extern float gUICursorSwing;     // seconds left of the cursor's swing after a click
 
 // Colour of the "Invulnerability!" banner; its alpha fades in steps. The level sets it back to
-// 0xFFE0C5B8 when a diamond is taken.
+// ButtonPanel::TEXT_COLOUR when a diamond is taken.
 extern uint32_t gTextColour;
 
 // Praise for the milestone of 100 * i * i meters is gPraiseTexts[i - 1].

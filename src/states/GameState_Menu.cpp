@@ -47,7 +47,7 @@ static const int MENU_OBJ_NUM_MAX      = 32;
 static const int MENU_OBJ_INST_NUM_MAX = 80;
 static const int MENU_LOADING_TROGLINS = 15;
 
-static const unsigned int MENU_TEXT_COLOUR = 0xFFE0C5B8;
+static const unsigned int MENU_TEXT_COLOUR = ButtonPanel::TEXT_COLOUR;
 static const float MENU_BUTTON_W           = 40.0f; // hit rectangle of a button, world units
 static const float MENU_BUTTON_H           = 10.0f;
 static const float MENU_BUTTON_SCALE       = 40.0f;
@@ -204,7 +204,6 @@ static void ButtonAct(unsigned int type)
             break;
         case MENU_TYPE_FULL_SCREEN:
         case MENU_TYPE_WINDOWED:
-            gFullScreen = !gFullScreen;
             KoGfxToggleScreenMode();
             break;
         case MENU_TYPE_YES:
@@ -291,8 +290,8 @@ static void LayoutSubScreens()
             Show(pInst, false);
         Show(sSoundOn, gSoundOn);
         Show(sSoundOff, !gSoundOn);
-        Show(sWindowed, gFullScreen);
-        Show(sFullScreen, !gFullScreen);
+        Show(sWindowed, gKoGfxFullScreen);
+        Show(sFullScreen, !gKoGfxFullScreen);
     }
     if (gMenuQuitAsk)
     {
@@ -376,7 +375,7 @@ void GameStateMenuInit()
     for (GameObjInst*& pTroglin : sLoadingTroglins)
     {
         x += 15.0f * KoRandFloat();
-        float dir = KoRandFloat() * 3.1415927f * 0.25f - 0.39269909f;
+        float dir = KoRandFloat() * KO_PI * 0.25f - KO_PI / 8.0f;
         pTroglin  = CreateMenuInst(MENU_TYPE_FULL_HERO, x, -30.0f, 20.0f, dir);
     }
     for (GameObjInst* pTroglin : sLoadingTroglins) Show(pTroglin, false);

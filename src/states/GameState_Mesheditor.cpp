@@ -251,11 +251,11 @@ void GameStateMesheditorLoad()
 // the palette row below it.
 void MeshEditorSetView()
 {
-    sViewFullScreen = gFullScreen;
+    sViewFullScreen = gKoGfxFullScreen;
     gMeshCamX       = 12.0f;
     gMeshCamY       = 8.5f;
     gMeshZoom       = 4.0f;
-    if (!gFullScreen) return;
+    if (!gKoGfxFullScreen) return;
     float w   = float(gMeshGridW > MESH_PALETTE_NUM ? gMeshGridW : MESH_PALETTE_NUM);
     float h   = float(gMeshGridH);
     gMeshCamX = w / 2.0f;
@@ -275,7 +275,7 @@ void GameStateMesheditorInit()
     for (int i = 0; i <= gMeshGridW; ++i)
     {
         int type = (i == gMeshGridW / 2) ? MESH_TYPE_CENTRE_LINE : MESH_TYPE_GRID_LINE;
-        CreateMeshInst(type, float(gMeshGridH), float(i), 0.0f, 1.5707964f);
+        CreateMeshInst(type, float(gMeshGridH), float(i), 0.0f, KO_PI / 2.0f);
     }
     for (int j = 0; j <= gMeshGridH; ++j)
     {
@@ -287,7 +287,7 @@ void GameStateMesheditorInit()
 
 void GameStateMesheditorUpdate()
 {
-    if (gFullScreen != sViewFullScreen) MeshEditorSetView();
+    if (gKoGfxFullScreen != sViewFullScreen) MeshEditorSetView();
     EditorHelp::Update();
     Vec2 c;
     KoInputGetCursorPosition(&c);

@@ -19,6 +19,7 @@
 #include "app/States.h"
 #include "engine/KoGfxDevice.h"
 #include "engine/KoGraphics.h"
+#include "engine/KoInput.h"
 #include "framework/ButtonPanel.h"
 #include "framework/CommonLevel.h"
 #include "framework/GameMain.h"
@@ -27,7 +28,6 @@
 #include "level/GameState_Level.h"
 #include "level/Hero.h"
 #include "level/UI.h"
-#include "platform/Platform.h"
 #include "states/GameState_Menu.h"
 
 namespace
@@ -55,7 +55,7 @@ std::vector<KoGfxDrawn> sDrawn;  // what the last frame drew
 std::vector<std::string> sTexts; // their texts (the hook's pointers do not outlive the frame)
 std::vector<unsigned> sButtonVtx;
 unsigned sPointerVtx = 0;
-std::vector<std::pair<long, PlatEvent>> sQueue; // events and the frame they are due in
+std::vector<std::pair<long, std::function<void()>>> sQueue; // input events and the frame they are due in
 std::vector<Step>* sSteps = nullptr;
 size_t sStep              = 0;
 bool sHeldBefore          = false;
@@ -68,39 +68,31 @@ void Record(const KoGfxDrawn* p)
     sTexts.push_back(p->kind == KO_GFX_DRAWN_TEXT ? p->pText : "");
 }
 
-void Queue(long delay, const PlatEvent& e)
-{
-    sQueue.push_back({gFrameNumber + delay, e});
-}
-
 void Key(long delay, int vk)
 {
-    PlatEvent e{};
-    e.type = PLAT_EVENT_KEY_DOWN;
-    e.vk   = (unsigned char)vk;
-    Queue(delay, e);
-    e.type = PLAT_EVENT_KEY_UP;
-    Queue(delay + 1, e);
+    sQueue.push_back({gFrameNumber + delay, [vk] { KoInputOnKey((unsigned char)vk, true); }});
+    sQueue.push_back({gFrameNumber + delay + 1, [vk] { KoInputOnKey((unsigned char)vk, false); }});
+}
+
+// The pointer at a point of the layout's view (x -80..80, y -60..60) after `delay` frames.
+void Pointer(long delay, float x, float y, bool left)
+{
+    int px = 0, py = 0;
+    KoGfxLayoutViewToPixel(x, y, &px, &py);
+    sQueue.push_back({gFrameNumber + delay, [=] { KoInputOnPointer(px, py, left, false); }});
 }
 
 // The pointer into the layout's bottom-left corner, where the axe covers no button and no text.
 void Park(long delay)
 {
-    PlatEvent e{};
-    e.type = PLAT_EVENT_MOUSE;
-    KoGfxLayoutViewToPixel(-76.0f, -57.0f, &e.x, &e.y);
-    Queue(delay, e);
+    Pointer(delay, -76.0f, -57.0f, false);
 }
 
-// A click on a point of the layout's view (x -80..80, y -60..60), after `delay` frames; the button is let go
-// in the next frame with the pointer parked, so no picture shows a button grown under it by chance.
+// A click on a point of the layout's view after `delay` frames; the button is let go in the next frame with
+// the pointer parked, so no picture shows a button grown under it by chance.
 void Click(long delay, float x, float y)
 {
-    PlatEvent e{};
-    e.type = PLAT_EVENT_MOUSE;
-    KoGfxLayoutViewToPixel(x, y, &e.x, &e.y);
-    e.left = true;
-    Queue(delay, e);
+    Pointer(delay, x, y, true);
     Park(delay + 1);
 }
 
@@ -214,7 +206,7 @@ void BeforeInput()
     for (size_t i = 0; i < sQueue.size();)
         if (sQueue[i].first <= gFrameNumber)
         {
-            PlatPushEvent(sQueue[i].second);
+            sQueue[i].second();
             sQueue.erase(sQueue.begin() + long(i));
         }
         else

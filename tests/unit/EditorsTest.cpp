@@ -96,7 +96,7 @@ TEST_F(MeshEditor, FullScreenViewFitsTheGridAndThePalette)
     for (const auto& g : {std::pair<int, int>{80, 80}, {100, 60}, {10, 200}})
     {
         Grid(g.first, g.second);
-        gFullScreen = true;
+        gKoGfxFullScreen = true;
         MeshEditorSetView();
         const float corners[][2] = {
             {0, -2}, {30, -2}, {float(g.first), float(g.second)}, {0, float(g.second)}};
@@ -109,7 +109,7 @@ TEST_F(MeshEditor, FullScreenViewFitsTheGridAndThePalette)
         }
         EXPECT_GT(reach, 0.97f) << g.first << "x" << g.second;
     }
-    gFullScreen = false;
+    gKoGfxFullScreen = false;
     MeshEditorSetView();
     EXPECT_TRUE(gMeshCamX == 12.0f && gMeshCamY == 8.5f && gMeshZoom == 4.0f);
 }

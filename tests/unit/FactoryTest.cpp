@@ -106,7 +106,7 @@ TEST_F(FactoryTest, ADiamondIsTakenOnceEvenWhenSeveralMembersTouchIt)
     Factory::UpdateMonsters();
     std::string out = testing::internal::GetCapturedStdout();
     EXPECT_TRUE(gInvulnerable);
-    EXPECT_EQ(gInvulnTime, 10.0f);
+    EXPECT_EQ(gInvulnTime, LEVEL_INVULN_SECONDS);
     EXPECT_EQ(gTextColour, 0xFFE0C5B8u);
     EXPECT_FALSE(gem->flag & FLAG_ACTIVE);
     // The music slot is empty here: pausing it says nothing.

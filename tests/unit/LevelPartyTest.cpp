@@ -227,7 +227,7 @@ TEST(Party, KillingTheFrontTroglinPromotesTheNextAndTheLastFallEndsTheRun)
     UpdateHero(&recruit);
     EXPECT_EQ(0, gPartyPower);
     EXPECT_TRUE(gGameOver);
-    EXPECT_EQ(1, gDeathCause);
+    EXPECT_EQ(DEATH_FELL, gDeathCause);
     EXPECT_EQ(lastBody, recruit.body);
     EXPECT_EQ(0u, lastBody->flag);
     EXPECT_EQ(nullptr, recruit.legs[0]);

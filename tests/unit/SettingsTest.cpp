@@ -5,6 +5,7 @@
 #include <string>
 
 #include "Scenario.h"
+#include "engine/KoGraphics.h"
 #include "framework/GameStateMgr.h"
 #include "framework/Settings.h"
 
@@ -31,14 +32,14 @@ TEST(Settings, ReadsTheFileGivesDefaultsForADamagedOneAndWritesOnlyWhatChanged)
     {
         std::remove(file.c_str());
         if (c.text) Scenario::WriteFile(file, c.text);
-        gSoundOn = gFullScreen = false;
-        gVsync                 = !c.vsync;
+        gSoundOn = gKoGfxFullScreen = false;
+        gVsync                      = !c.vsync;
         testing::internal::CaptureStderr();
         Settings::Load();
         std::string err   = testing::internal::GetCapturedStderr();
         const char* shown = c.text ? c.text : "(none)";
         EXPECT_EQ(gSoundOn, c.sound) << shown;
-        EXPECT_EQ(gFullScreen, c.fullScreen) << shown;
+        EXPECT_EQ(gKoGfxFullScreen, c.fullScreen) << shown;
         EXPECT_EQ(gVsync, c.vsync) << shown;
         // one line that names the file and the line
         EXPECT_EQ(err.empty(), !c.warned) << shown << err;
@@ -53,7 +54,7 @@ TEST(Settings, ReadsTheFileGivesDefaultsForADamagedOneAndWritesOnlyWhatChanged)
     // sound on: the file takes the sound and keeps its own screen mode.
     Scenario::WriteFile(file, "sound = off\nfullscreen = off\n");
     Settings::Load();
-    gFullScreen = true;
+    gKoGfxFullScreen = true;
     Settings::Remember();
     Settings::SaveChanged();
     EXPECT_EQ(Scenario::ReadFile(file), "sound = off\nfullscreen = off\n");
