@@ -16,10 +16,10 @@ struct KoGfxDevBuffer
     float minX, minY, maxX, maxY; // bounds of the vertices, for the off-screen test
 };
 
-static KoGfxMatrix sView;
-static KoGfxMatrix sProj;
-static KoGfxMatrix sViewProj;
-static KoGfxMatrix sWorld;
+static Mtx44 sView;
+static Mtx44 sProj;
+static Mtx44 sViewProj;
+static Mtx44 sWorld;
 static int sVpX = 0, sVpY = 0, sVpW = 0, sVpH = 0;
 static bool sDrawing      = false;
 static bool sLayoutCamera = false; // the camera is the screen layout's (told to the drawn-rectangle hook)
@@ -88,16 +88,16 @@ unsigned int KoGfxDevRelease(KoGfxDevBuffer* pBuf)
 // ---------------------------------------------------------------------------------------------------------
 // State
 
-void KoGfxDevSetCamera(const KoGfxMatrix* pView, const KoGfxMatrix* pProj, bool layout)
+void KoGfxDevSetCamera(const Mtx44* pView, const Mtx44* pProj, bool layout)
 {
     sLayoutCamera = layout;
     sView         = *pView;
     sProj         = *pProj;
-    KoGfxMatrixMultiply(&sViewProj, &sView, &sProj);
+    Mtx44Multiply(&sViewProj, &sView, &sProj);
     sMapDirty = true;
 }
 
-void KoGfxDevSetWorld(const KoGfxMatrix* pWorld)
+void KoGfxDevSetWorld(const Mtx44* pWorld)
 {
     sWorld    = *pWorld;
     sMapDirty = true;
@@ -129,8 +129,8 @@ bool KoGfxDevIsDrawing()
 
 static void UpdateMap()
 {
-    KoGfxMatrix m;
-    KoGfxMatrixMultiply(&m, &sWorld, &sViewProj);
+    Mtx44 m;
+    Mtx44Multiply(&m, &sWorld, &sViewProj);
     for (int r = 0; r < 4; ++r)
         for (int c = 0; c < 4; ++c) sMap[r][c] = m.m[r][c];
     // Only rows 0, 1 and 3 matter in the plane z = 0. w does not vary when the x and y rows carry none.

@@ -21,8 +21,8 @@ void KoGfxDevDrawPrimitive(KoGfxDevBuffer* pBuf, bool triangles, unsigned int pr
 
 // Drawing state of the window's device (KoGfxDevice.cpp only; the memory device has none).
 // layout: the screen layout's camera (the drawn-rectangle hook tells it).
-void KoGfxDevSetCamera(const KoGfxMatrix* pView, const KoGfxMatrix* pProj, bool layout = false);
-void KoGfxDevSetWorld(const KoGfxMatrix* pWorld);
+void KoGfxDevSetCamera(const Mtx44* pView, const Mtx44* pProj, bool layout = false);
+void KoGfxDevSetWorld(const Mtx44* pWorld);
 void KoGfxDevSetViewport(int x, int y, int w, int h);
 void KoGfxDevSetBlendMode(int blendMode);
 // Draw calls reach the device only between the frame's begin and end; outside they are ignored.

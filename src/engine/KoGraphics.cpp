@@ -46,9 +46,9 @@ static int sTextClipRight = 0;
 static unsigned int sStoredWidth  = 0;
 static unsigned int sStoredHeight = 0;
 
-static KoGfxMatrix sProj;
-static KoGfxMatrix sLayoutProj;
-static KoGfxMatrix sView;
+static Mtx44 sProj;
+static Mtx44 sLayoutProj;
+static Mtx44 sView;
 static int sViewportW    = 0;
 static int sViewportH    = 0;
 static int sBlendMode    = KO_GFX_BM_NONE;
@@ -64,124 +64,15 @@ static KoGfxFont* sDefaultFont = nullptr;
 static char sScreenshotPath[4096];
 static bool sScreenshotPending = false;
 
-// ---------------------------------------------------------------------------------------------------------
-// Matrices (row vectors: a point p maps to p M)
-
-void KoGfxMatrixMultiply(KoGfxMatrix* pOut, const KoGfxMatrix* pA, const KoGfxMatrix* pB)
-{
-    KoGfxMatrix r;
-    for (int i = 0; i < 4; ++i)
-        for (int j = 0; j < 4; ++j)
-            r.m[i][j] = pA->m[i][0] * pB->m[0][j] + pA->m[i][1] * pB->m[1][j] + pA->m[i][2] * pB->m[2][j] +
-                        pA->m[i][3] * pB->m[3][j];
-    *pOut = r;
-}
-
-void KoGfxMatrixPerspectiveFovRH(KoGfxMatrix* pOut, float fovY, float aspect, float zn, float zf)
-{
-    float yScale = 1.0f / tanf(fovY * 0.5f);
-    float xScale = yScale / aspect;
-    memset(pOut, 0, sizeof(*pOut));
-    pOut->m[0][0] = xScale;
-    pOut->m[1][1] = yScale;
-    pOut->m[2][2] = zf / (zn - zf);
-    pOut->m[2][3] = -1.0f;
-    pOut->m[3][2] = zn * zf / (zn - zf);
-}
-
-static void Normalise(float v[3])
-{
-    float len = sqrtf(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
-    if (len > 0.0f)
-        for (int i = 0; i < 3; ++i) v[i] /= len;
-}
-
-static void Cross(float out[3], const float a[3], const float b[3])
-{
-    out[0] = a[1] * b[2] - a[2] * b[1];
-    out[1] = a[2] * b[0] - a[0] * b[2];
-    out[2] = a[0] * b[1] - a[1] * b[0];
-}
-
-static float Dot(const float a[3], const float b[3])
-{
-    return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
-}
-
-void KoGfxMatrixLookAtRH(KoGfxMatrix* pOut, const float eye[3], const float at[3], const float up[3])
-{
-    float z[3] = {eye[0] - at[0], eye[1] - at[1], eye[2] - at[2]};
-    Normalise(z);
-    float x[3];
-    Cross(x, up, z);
-    Normalise(x);
-    float y[3];
-    Cross(y, z, x);
-    for (int i = 0; i < 3; ++i)
-    {
-        pOut->m[i][0] = x[i];
-        pOut->m[i][1] = y[i];
-        pOut->m[i][2] = z[i];
-        pOut->m[i][3] = 0.0f;
-    }
-    pOut->m[3][0] = -Dot(x, eye);
-    pOut->m[3][1] = -Dot(y, eye);
-    pOut->m[3][2] = -Dot(z, eye);
-    pOut->m[3][3] = 1.0f;
-}
-
-bool KoGfxMatrixInverse(KoGfxMatrix* pOut, const KoGfxMatrix* pIn)
-{
-    const float* a = &pIn->m[0][0];
-    float inv[16];
-    inv[0] = a[5] * a[10] * a[15] - a[5] * a[11] * a[14] - a[9] * a[6] * a[15] + a[9] * a[7] * a[14] +
-             a[13] * a[6] * a[11] - a[13] * a[7] * a[10];
-    inv[4] = -a[4] * a[10] * a[15] + a[4] * a[11] * a[14] + a[8] * a[6] * a[15] - a[8] * a[7] * a[14] -
-             a[12] * a[6] * a[11] + a[12] * a[7] * a[10];
-    inv[8] = a[4] * a[9] * a[15] - a[4] * a[11] * a[13] - a[8] * a[5] * a[15] + a[8] * a[7] * a[13] +
-             a[12] * a[5] * a[11] - a[12] * a[7] * a[9];
-    inv[12] = -a[4] * a[9] * a[14] + a[4] * a[10] * a[13] + a[8] * a[5] * a[14] - a[8] * a[6] * a[13] -
-              a[12] * a[5] * a[10] + a[12] * a[6] * a[9];
-    inv[1] = -a[1] * a[10] * a[15] + a[1] * a[11] * a[14] + a[9] * a[2] * a[15] - a[9] * a[3] * a[14] -
-             a[13] * a[2] * a[11] + a[13] * a[3] * a[10];
-    inv[5] = a[0] * a[10] * a[15] - a[0] * a[11] * a[14] - a[8] * a[2] * a[15] + a[8] * a[3] * a[14] +
-             a[12] * a[2] * a[11] - a[12] * a[3] * a[10];
-    inv[9] = -a[0] * a[9] * a[15] + a[0] * a[11] * a[13] + a[8] * a[1] * a[15] - a[8] * a[3] * a[13] -
-             a[12] * a[1] * a[11] + a[12] * a[3] * a[9];
-    inv[13] = a[0] * a[9] * a[14] - a[0] * a[10] * a[13] - a[8] * a[1] * a[14] + a[8] * a[2] * a[13] +
-              a[12] * a[1] * a[10] - a[12] * a[2] * a[9];
-    inv[2] = a[1] * a[6] * a[15] - a[1] * a[7] * a[14] - a[5] * a[2] * a[15] + a[5] * a[3] * a[14] +
-             a[13] * a[2] * a[7] - a[13] * a[3] * a[6];
-    inv[6] = -a[0] * a[6] * a[15] + a[0] * a[7] * a[14] + a[4] * a[2] * a[15] - a[4] * a[3] * a[14] -
-             a[12] * a[2] * a[7] + a[12] * a[3] * a[6];
-    inv[10] = a[0] * a[5] * a[15] - a[0] * a[7] * a[13] - a[4] * a[1] * a[15] + a[4] * a[3] * a[13] +
-              a[12] * a[1] * a[7] - a[12] * a[3] * a[5];
-    inv[14] = -a[0] * a[5] * a[14] + a[0] * a[6] * a[13] + a[4] * a[1] * a[14] - a[4] * a[2] * a[13] -
-              a[12] * a[1] * a[6] + a[12] * a[2] * a[5];
-    inv[3] = -a[1] * a[6] * a[11] + a[1] * a[7] * a[10] + a[5] * a[2] * a[11] - a[5] * a[3] * a[10] -
-             a[9] * a[2] * a[7] + a[9] * a[3] * a[6];
-    inv[7] = a[0] * a[6] * a[11] - a[0] * a[7] * a[10] - a[4] * a[2] * a[11] + a[4] * a[3] * a[10] +
-             a[8] * a[2] * a[7] - a[8] * a[3] * a[6];
-    inv[11] = -a[0] * a[5] * a[11] + a[0] * a[7] * a[9] + a[4] * a[1] * a[11] - a[4] * a[3] * a[9] -
-              a[8] * a[1] * a[7] + a[8] * a[3] * a[5];
-    inv[15] = a[0] * a[5] * a[10] - a[0] * a[6] * a[9] - a[4] * a[1] * a[10] + a[4] * a[2] * a[9] +
-              a[8] * a[1] * a[6] - a[8] * a[2] * a[5];
-    float det = a[0] * inv[0] + a[1] * inv[4] + a[2] * inv[8] + a[3] * inv[12];
-    if (det == 0.0f) return false;
-    float* o = &pOut->m[0][0];
-    for (int i = 0; i < 16; ++i) o[i] = inv[i] / det;
-    return true;
-}
-
-void KoGfxGetProjectionMatrix(KoGfxMatrix* pOut)
+void KoGfxGetProjectionMatrix(Mtx44* pOut)
 {
     *pOut = sProj;
 }
-void KoGfxGetViewMatrix(KoGfxMatrix* pOut)
+void KoGfxGetViewMatrix(Mtx44* pOut)
 {
     *pOut = sView;
 }
-void KoGfxGetLayoutProjectionMatrix(KoGfxMatrix* pOut)
+void KoGfxGetLayoutProjectionMatrix(Mtx44* pOut)
 {
     *pOut = sLayoutProj;
 }
@@ -202,11 +93,11 @@ void KoGfxSetupDeviceState()
     // The camera and the view extents are those of the 800 x 600 window whatever the window's size (a
     // window of another shape stretches the world), so every window shows the same part of the world.
     float aspect = float(KO_GFX_LAYOUT_W) / float(KO_GFX_LAYOUT_H);
-    KoGfxMatrixPerspectiveFovRH(&sProj, KO_PI / 2.0f, aspect, 1.0f, 1000.0f);
+    Mtx44PerspectiveFovRH(&sProj, KO_PI / 2.0f, aspect, 1.0f, 1000.0f);
     const float eye[3] = {0.0f, 0.0f, 60.0f};
     const float at[3]  = {0.0f, 0.0f, 0.0f};
     const float up[3]  = {0.0f, 1.0f, 0.0f};
-    KoGfxMatrixLookAtRH(&sView, eye, at, up);
+    Mtx44LookAtRH(&sView, eye, at, up);
     KoGfxDevSetCamera(&sView, &sProj);
 
     // Culling of clockwise triangles is the device's own rule; blending starts off.
@@ -297,7 +188,7 @@ void KoGfxRequestScreenshot(const char* pPath)
 
 void KoGfxSetTransform(const Mtx33* pMtx)
 {
-    KoGfxMatrix world = {{{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}}};
+    Mtx44 world = {{{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}}};
     if (pMtx)
     {
         world.m[0][0] = pMtx->m[0][0];

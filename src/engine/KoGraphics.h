@@ -139,26 +139,14 @@ struct KoGfxDrawn
 extern void (*gKoGfxDrawnHook)(const KoGfxDrawn* pDrawn);
 
 // ---------------------------------------------------------------------------------------------------------
-// Camera matrices for the cursor ray (4 x 4, row-vector layout: m[3][0..2] is the translation)
+// The camera's matrices (for the cursor ray)
 
-struct KoGfxMatrix
-{
-    float m[4][4];
-};
-
-void KoGfxGetProjectionMatrix(KoGfxMatrix* pOut);
-void KoGfxGetViewMatrix(KoGfxMatrix* pOut);
+void KoGfxGetProjectionMatrix(Mtx44* pOut);
+void KoGfxGetViewMatrix(Mtx44* pOut);
 // The projection of the layout's camera (the cursor in the layout's view units).
-void KoGfxGetLayoutProjectionMatrix(KoGfxMatrix* pOut);
+void KoGfxGetLayoutProjectionMatrix(Mtx44* pOut);
 int KoGfxGetViewportWidth();
 int KoGfxGetViewportHeight();
-
-// The published right-handed camera matrices and the general inverse (determinant 0 -> false, pOut
-// unchanged).
-void KoGfxMatrixPerspectiveFovRH(KoGfxMatrix* pOut, float fovY, float aspect, float zn, float zf);
-void KoGfxMatrixLookAtRH(KoGfxMatrix* pOut, const float eye[3], const float at[3], const float up[3]);
-bool KoGfxMatrixInverse(KoGfxMatrix* pOut, const KoGfxMatrix* pIn);
-void KoGfxMatrixMultiply(KoGfxMatrix* pOut, const KoGfxMatrix* pA, const KoGfxMatrix* pB);
 
 // ---------------------------------------------------------------------------------------------------------
 // Device loss and screen modes

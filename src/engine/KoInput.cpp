@@ -173,16 +173,16 @@ void KoInputGetCursorClientPos(int* pX, int* pY)
     *pY = sCursorY;
 }
 
-void KoInputClientToWorld(Vec2* pPos, int px, int py, float width, float height, const KoGfxMatrix* pProj,
-                          const KoGfxMatrix* pView)
+void KoInputClientToWorld(Vec2* pPos, int px, int py, float width, float height, const Mtx44* pProj,
+                          const Mtx44* pView)
 {
     // Direction of the ray through the pixel in view space.
     float vx = (2.0f * float(px) / width - 1.0f) / pProj->m[0][0];
     float vy = -(2.0f * float(py) / height - 1.0f) / pProj->m[1][1];
 
     // Into world space through the inverse view; a right-handed camera looks down its -z.
-    KoGfxMatrix m = *pView;
-    KoGfxMatrixInverse(&m, pView);
+    Mtx44 m = *pView;
+    Mtx44Inverse(&m, pView);
     float o[3] = {m.m[3][0], m.m[3][1], m.m[3][2]};
     float d[3];
     for (int i = 0; i < 3; ++i) d[i] = vx * m.m[0][i] + vy * m.m[1][i] - m.m[2][i];
@@ -193,9 +193,9 @@ void KoInputClientToWorld(Vec2* pPos, int px, int py, float width, float height,
 }
 
 // The cursor through the camera of the given projection.
-static void CursorThrough(Vec2* pPos, const KoGfxMatrix* pProj)
+static void CursorThrough(Vec2* pPos, const Mtx44* pProj)
 {
-    KoGfxMatrix view;
+    Mtx44 view;
     KoGfxGetViewMatrix(&view);
     KoInputClientToWorld(pPos, sCursorX, sCursorY, float(KoGfxGetViewportWidth()),
                          float(KoGfxGetViewportHeight()), pProj, &view);
@@ -203,14 +203,14 @@ static void CursorThrough(Vec2* pPos, const KoGfxMatrix* pProj)
 
 void KoInputGetCursorPosition(Vec2* pPos)
 {
-    KoGfxMatrix proj;
+    Mtx44 proj;
     KoGfxGetProjectionMatrix(&proj);
     CursorThrough(pPos, &proj);
 }
 
 void KoInputGetLayoutCursorPosition(Vec2* pPos)
 {
-    KoGfxMatrix proj;
+    Mtx44 proj;
     KoGfxGetLayoutProjectionMatrix(&proj);
     CursorThrough(pPos, &proj);
 }

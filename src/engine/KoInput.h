@@ -99,6 +99,5 @@ void KoInputOnPointer(int x, int y, bool left, bool right);
 
 // World position of client pixel (px, py) for a viewport of width x height, seen through the given
 // projection and view matrices. KoInputGetCursorPosition uses it with the device's camera.
-struct KoGfxMatrix;
-void KoInputClientToWorld(Vec2* pPos, int px, int py, float width, float height, const KoGfxMatrix* pProj,
-                          const KoGfxMatrix* pView);
+void KoInputClientToWorld(Vec2* pPos, int px, int py, float width, float height, const Mtx44* pProj,
+                          const Mtx44* pView);

@@ -1,6 +1,7 @@
-// 2D vectors, 3x3 affine matrices, scalar helpers, containment tests and the random number.
-// Matrices are stored row by row (m[row][col]); points are column vectors, so a point p maps to M*p with
-// the translation in the third column. In Mtx33Concat(out, a, b), b applies first.
+// 2D vectors, 3x3 affine matrices, the camera's 4x4 matrices, scalar helpers, containment tests and the
+// random number. The 3x3 matrices are stored row by row (m[row][col]); points are column vectors, so a point
+// p maps to M*p with the translation in the third column. In Mtx33Concat(out, a, b), b applies first. The
+// 4x4 ones (below) keep the camera's row-vector layout.
 #pragma once
 
 #include <cmath>
@@ -80,7 +81,8 @@ float KoDegToRad(float degrees);
 float KoSin(float radians);
 float KoCos(float radians);
 float KoTan(float radians);
-// rand() / 32767.0: from 0.0 to 1.0, both ends included. The generator is never seeded.
+// rand() brought to 15 bits, / 32767: from 0.0 to 1.0 in steps of 1/32767, both ends included, whatever the
+// C library's RAND_MAX. The generator is never seeded.
 float KoRandFloat();
 
 // Point inside the rectangle of centre pRect and full size sizeX x sizeY (edges count as inside).
@@ -88,3 +90,17 @@ bool KoTestPointToRect(const Vec2* pPos, const Vec2* pRect, float sizeX, float s
 // Two rectangles by centre and full size overlap (touching edges count).
 bool KoTestRectToRect(const Vec2* pPos0, float sizeX0, float sizeY0, const Vec2* pPos1, float sizeX1,
                       float sizeY1);
+
+// 4 x 4 matrices of the camera, in the row-vector layout: a point p maps to p M, m[3][0..2] is the
+// translation, and Mtx44Multiply(out, a, b) = a b applies a first.
+struct Mtx44
+{
+    float m[4][4];
+};
+
+void Mtx44Multiply(Mtx44* pOut, const Mtx44* pA, const Mtx44* pB);
+// The published right-handed camera matrices, and the general inverse (determinant 0 -> false, pOut
+// unchanged).
+void Mtx44PerspectiveFovRH(Mtx44* pOut, float fovY, float aspect, float zn, float zf);
+void Mtx44LookAtRH(Mtx44* pOut, const float eye[3], const float at[3], const float up[3]);
+bool Mtx44Inverse(Mtx44* pOut, const Mtx44* pIn);

@@ -86,11 +86,10 @@ enum
     TYPE_DIAMOND        = 27,
     TYPE_FLAG           = 28,
     TYPE_PARTICLE_DUST  = 29,
-    TYPE_PARTICLE_DISC  = 30,
-    TYPE_PARTICLE_SKULL = 31,
-    TYPE_PARTICLE_STAR  = 32,
-    TYPE_SKY            = 33,
-    TYPE_NUM            = 34, // sGameObjNum after every loader of the level has run
+    TYPE_PARTICLE_SKULL = 30,
+    TYPE_PARTICLE_STAR  = 31,
+    TYPE_SKY            = 32,
+    TYPE_NUM            = 33, // sGameObjNum after every loader of the level has run
 };
 
 constexpr int GAME_OBJ_NUM_MAX      = 96;   // room of the main type table

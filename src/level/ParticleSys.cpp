@@ -29,7 +29,6 @@ int sParticleFree = 0; // no slot below this one is free
 
 const uint32_t PARTICLE_ALIVE    = FLAG_ACTIVE | FLAG_WORLD;
 const uint32_t DUST_COLOUR       = 0xAA883311;
-const uint32_t DISC_COLOUR       = 0x66FEFE22;
 const float SHRINK_PERIOD        = 0.2f;  // seconds between two halvings
 const float SCALE_GONE           = 0.01f; // at or below this a particle is freed
 const float TUMBLE_SPEED         = 5.0f;  // radians per second
@@ -101,11 +100,6 @@ void ParticleLoad()
     MeshTypeStart(pDust, TYPE_PARTICLE_DUST, &sGameObjNum);
     KoGfxTriAdd(0.5f, 0.0f, DUST_COLOUR, -0.5f, 0.5f, DUST_COLOUR, -0.5f, -0.5f, DUST_COLOUR);
     MeshTypeEnd(pDust, MESH_LOADER_PARTICLE_DUST, __LINE__);
-
-    GameObj* pDisc = &sGameObjList[TYPE_PARTICLE_DISC];
-    MeshTypeStart(pDisc, TYPE_PARTICLE_DISC, &sGameObjNum);
-    MeshAddCircle(0.0f, 0.0f, 0.5f, DISC_COLOUR);
-    MeshTypeEnd(pDisc, MESH_LOADER_PARTICLE, __LINE__);
 
     MeshLoadType(&sGameObjList[TYPE_PARTICLE_SKULL], TYPE_PARTICLE_SKULL, &sGameObjNum, LoadMesh,
                  "Meshes/skullheadmesh.txt", MESH_LOADER_PARTICLE, __LINE__);

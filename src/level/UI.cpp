@@ -76,10 +76,9 @@ GameObjInst sUIObjInstList[UI::UI_OBJ_INST_NUM_MAX];
 // there on is ever shown, so the per-frame passes stop here.
 size_t sUIObjInstEnd = 0;
 
-// The sixteen instances made by InitUI, in pool order.
+// The fifteen instances made by InitUI, in pool order.
 GameObjInst* sPanel;
 GameObjInst* sSquare;
-GameObjInst* sSpareSquare;
 GameObjInst* sResume;
 GameObjInst* sRestart;
 GameObjInst* sSoundOn;
@@ -94,11 +93,9 @@ GameObjInst* sBack;
 GameObjInst* sCursor;
 GameObjInst* sRedFrame;
 
-// Large and small text, sized for the 800 x 600 layout and scaled with it; the spares are never printed with.
+// Large and small text, sized for the 800 x 600 layout and scaled with it.
 KoGfxFont* sFontLarge;
 KoGfxFont* sFontSmall;
-KoGfxFont* sFontSpare0;
-KoGfxFont* sFontSpare1;
 
 // The ENTER of this update confirmed the name: it presses no button.
 bool sNameJustEntered = false;
@@ -118,11 +115,8 @@ struct UIMeshDesc
 };
 
 const UIMeshDesc UI_MESHES[UI::UI_TYPE_NUM] = {
-    {MESH_FILE, "Meshes/fullheromesh.txt"},
     {MESH_RECT, nullptr},
     {MESH_SQUARE, nullptr},
-    {MESH_SQUARE, nullptr},
-    {MESH_FILE, "Meshes/pausemesh.txt"},
     {MESH_FILE, "Meshes/resumemesh.txt"},
     {MESH_FILE, "Meshes/restartmesh.txt"},
     {MESH_FILE, "Meshes/newsoundonmesh.txt"},
@@ -286,7 +280,7 @@ bool PadBackTriggered()
 // A yes/no question replaces the pause menu's buttons.
 void HideForQuestion()
 {
-    GameObjInst* const hidden[] = {sSquare,  sResume,   sRestart,    sMenu,    sSpareSquare,
+    GameObjInst* const hidden[] = {sSquare,  sResume,   sRestart,    sMenu,
                                    sSoundOn, sSoundOff, sFullScreen, sWindowed};
     for (GameObjInst* pInst : hidden) Hide(pInst);
     Show(sYes);
@@ -343,7 +337,6 @@ void UpdateGameOver()
 {
     Show(sCursor);
     Show(sPanel);
-    Hide(sSpareSquare);
     Place(sRestart, 0.0f, -30.0f);
     Show(sRestart);
     Place(sMenu, 0.0f, -40.0f);
@@ -441,10 +434,8 @@ void ResetUI()
 void LoadUI()
 {
     for (uint32_t type = 0; type < UI_TYPE_NUM; ++type) LoadType(type);
-    sFontLarge  = KoGfxCreateLayoutFont(65, 35, 600, false, "Flintstone");
-    sFontSmall  = KoGfxCreateLayoutFont(20, 15, 600, false, "Flintstone");
-    sFontSpare0 = KoGfxCreateFont(40, 25, 600, false, "Flintstone");
-    sFontSpare1 = KoGfxCreateFont(40, 25, 600, false, "Flintstone");
+    sFontLarge = KoGfxCreateLayoutFont(65, 35, 600, false, "Flintstone");
+    sFontSmall = KoGfxCreateLayoutFont(20, 15, 600, false, "Flintstone");
 }
 
 void InitUI()
@@ -456,22 +447,21 @@ void InitUI()
     gRestartSoundPlayed = false;
     gNameEntered        = false;
 
-    sPanel       = Create(UI_TYPE_PANEL, 0, 0, 10);
-    sSquare      = Create(UI_TYPE_SQUARE, 0, 0, 1);
-    sSpareSquare = Create(UI_TYPE_SPARE_SQUARE, 0, 0, 1);
-    sResume      = Create(UI_TYPE_RESUME, 0, 10, 1);
-    sRestart     = Create(UI_TYPE_RESTART, 0, 0, 1);
-    sSoundOn     = Create(UI_TYPE_SOUND_ON, 0, 0, 1);
-    sSoundOff    = Create(UI_TYPE_SOUND_OFF, 0, 0, 1);
-    sMenu        = Create(UI_TYPE_MENU, 0, -10, 1);
-    sFullScreen  = Create(UI_TYPE_FULL_SCREEN, 0, -10, 1);
-    sWindowed    = Create(UI_TYPE_WINDOWED, 0, -10, 1);
-    sYes         = Create(UI_TYPE_YES, -20, -20, 1);
-    sNo          = Create(UI_TYPE_NO, 20, -20, 1);
-    sOptions     = Create(UI_TYPE_OPTIONS, 0, -10, 10);
-    sBack        = Create(UI_TYPE_BACK, 0, -20, 10);
-    sCursor      = Create(UI_TYPE_CURSOR, 0, 0, 20);
-    sRedFrame    = Create(UI_TYPE_RED_FRAME, 0, 0, 180);
+    sPanel      = Create(UI_TYPE_PANEL, 0, 0, 10);
+    sSquare     = Create(UI_TYPE_SQUARE, 0, 0, 1);
+    sResume     = Create(UI_TYPE_RESUME, 0, 10, 1);
+    sRestart    = Create(UI_TYPE_RESTART, 0, 0, 1);
+    sSoundOn    = Create(UI_TYPE_SOUND_ON, 0, 0, 1);
+    sSoundOff   = Create(UI_TYPE_SOUND_OFF, 0, 0, 1);
+    sMenu       = Create(UI_TYPE_MENU, 0, -10, 1);
+    sFullScreen = Create(UI_TYPE_FULL_SCREEN, 0, -10, 1);
+    sWindowed   = Create(UI_TYPE_WINDOWED, 0, -10, 1);
+    sYes        = Create(UI_TYPE_YES, -20, -20, 1);
+    sNo         = Create(UI_TYPE_NO, 20, -20, 1);
+    sOptions    = Create(UI_TYPE_OPTIONS, 0, -10, 10);
+    sBack       = Create(UI_TYPE_BACK, 0, -20, 10);
+    sCursor     = Create(UI_TYPE_CURSOR, 0, 0, 20);
+    sRedFrame   = Create(UI_TYPE_RED_FRAME, 0, 0, 180);
     // Every instance gets its transform now, so one shown before the next update draws in place.
     TransformAll(0.0f);
     Hide(sCursor);
@@ -505,8 +495,8 @@ void UpdateUI()
         if (gTextColour == (TEXT_COLOUR & 0x00FFFFFF)) gTextColour = TEXT_COLOUR;
     }
 
-    GameObjInst* screens[] = {sPanel,   sSquare,     sResume,   sRestart, sMenu, sSpareSquare, sSoundOff,
-                              sSoundOn, sFullScreen, sWindowed, sOptions, sBack, sYes,         sNo};
+    GameObjInst* screens[] = {sPanel,      sSquare,   sResume,  sRestart, sMenu, sSoundOff, sSoundOn,
+                              sFullScreen, sWindowed, sOptions, sBack,    sYes,  sNo};
     for (GameObjInst* pInst : screens) Hide(pInst);
 
     sNameJustEntered = false;
@@ -594,7 +584,7 @@ void FreeUI()
 
 void UnloadUI()
 {
-    KoGfxFont** fonts[] = {&sFontLarge, &sFontSmall, &sFontSpare0, &sFontSpare1};
+    KoGfxFont** fonts[] = {&sFontLarge, &sFontSmall};
     for (KoGfxFont** ppFont : fonts)
     {
         KoGfxFreeFont(*ppFont);

@@ -12,11 +12,8 @@ namespace UI
 // Overlay type ids (the index in the overlay type table).
 enum
 {
-    UI_TYPE_FULL_HERO = 0, // loaded, never instantiated in the level
-    UI_TYPE_PANEL,         // dimming panel
-    UI_TYPE_SQUARE,        // centre square of the pause menu
-    UI_TYPE_SPARE_SQUARE,  // created, never shown
-    UI_TYPE_PAUSE,         // loaded, never instantiated in the level
+    UI_TYPE_PANEL = 0, // dimming panel
+    UI_TYPE_SQUARE,    // centre square of the pause menu
     UI_TYPE_RESUME,
     UI_TYPE_RESTART,
     UI_TYPE_SOUND_ON, // shown while sound is on
@@ -38,9 +35,9 @@ const int UI_OBJ_INST_NUM_MAX = 1024; // overlay pool size
 
 // Level Load: empties the overlay type table and the overlay pool (before LoadUI).
 void ResetUI();
-// Level Load: loads the overlay types 0 to 17 in order and creates the six fonts.
+// Level Load: loads the overlay types in order and creates the two fonts.
 void LoadUI();
-// Level Init (also after a restart): resets the overlay flags and creates the sixteen instances.
+// Level Init (also after a restart): resets the overlay flags and creates the fifteen instances.
 void InitUI();
 // Level Update: at its start in every frame and again at its end in frames that run in full.
 void UpdateUI();
@@ -52,7 +49,7 @@ void UpdateNameEntry();
 void DrawUI();
 // Level Free: destroys every overlay instance.
 void FreeUI();
-// Level Unload: frees the six fonts and the overlay meshes.
+// Level Unload: frees the two fonts and the overlay meshes.
 void UnloadUI();
 
 // A tutorial page request from the party or the monster pass: only while the tutorial is enabled,

@@ -133,12 +133,9 @@ static GameObjInst* sBeast;
 static GameObjInst* sPointer;
 static GameObjInst* sLoadingTroglins[MENU_LOADING_TROGLINS];
 
-// Large and small text, sized for the 800 x 600 layout and scaled with it. The two (50, 20) fonts are
-// created with the others but never printed with.
+// Large and small text, sized for the 800 x 600 layout and scaled with it.
 static KoGfxFont* sFontLarge;
 static KoGfxFont* sFontSmall;
-static KoGfxFont* sFontSpare0;
-static KoGfxFont* sFontSpare1;
 
 static void Show(GameObjInst* pInst, bool show)
 {
@@ -324,10 +321,8 @@ void GameStateMenuLoad()
     SoundLoad(SND_SLASH, "Sounds/Slash.wav");
     SoundLoad(SND_AXE_HIT_BUTTON, "Sounds/AxeHitButton.wav");
 
-    sFontLarge  = KoGfxCreateLayoutFont(75, 30, 600, false, "Flintstone");
-    sFontSpare0 = KoGfxCreateFont(50, 20, 600, false, "Flintstone");
-    sFontSmall  = KoGfxCreateLayoutFont(25, 10, 600, false, "Flintstone");
-    sFontSpare1 = KoGfxCreateFont(50, 20, 600, false, "Flintstone");
+    sFontLarge = KoGfxCreateLayoutFont(75, 30, 600, false, "Flintstone");
+    sFontSmall = KoGfxCreateLayoutFont(25, 10, 600, false, "Flintstone");
 
     for (uint32_t type = 0; type < MENU_TYPE_NUM; ++type)
     {
@@ -463,7 +458,7 @@ void GameStateMenuFree()
 
 void GameStateMenuUnload()
 {
-    for (KoGfxFont** ppFont : {&sFontLarge, &sFontSpare0, &sFontSmall, &sFontSpare1})
+    for (KoGfxFont** ppFont : {&sFontLarge, &sFontSmall})
     {
         KoGfxFreeFont(*ppFont);
         *ppFont = nullptr;

@@ -113,9 +113,9 @@ TEST(InputCursor, ClientPixelsOfAnyAspectMapToTheWorldThroughTheCamera)
                  {640, 360, 960, -180, 213.3333f, 120.0f}}; // off the client area
     for (const auto& c : cases)
     {
-        KoGfxMatrix proj, view;
-        KoGfxMatrixPerspectiveFovRH(&proj, 1.5707964f, c.w / c.h, 1.0f, 1000.0f);
-        KoGfxMatrixLookAtRH(&view, eye, at, up);
+        Mtx44 proj, view;
+        Mtx44PerspectiveFovRH(&proj, 1.5707964f, c.w / c.h, 1.0f, 1000.0f);
+        Mtx44LookAtRH(&view, eye, at, up);
         Vec2 p;
         KoInputClientToWorld(&p, c.px, c.py, c.w, c.h, &proj, &view);
         EXPECT_NEAR(p.x, c.wantX, 1e-3f) << c.w << "x" << c.h << " at " << c.px << "," << c.py;
