@@ -59,16 +59,21 @@ static void LoadTerrainType(const MeshLoader& loader)
                  loader, __LINE__);
 }
 
-// The file map slot k is read from in the level.
-static std::string MapPath(int k)
+// The file map slot k is read from in the level. Fixed texts: laying a chunk names its map (the pool
+// filler) without allocating.
+static const char* MapPath(int k)
 {
-    return "Tilemaps/map" + std::to_string(k) + ".txt";
+    static const char* const PATHS[MAP_NUM] = {"Tilemaps/map0.txt", "Tilemaps/map1.txt", "Tilemaps/map2.txt",
+                                               "Tilemaps/map3.txt", "Tilemaps/map4.txt", "Tilemaps/map5.txt",
+                                               "Tilemaps/map6.txt", "Tilemaps/map7.txt", "Tilemaps/map8.txt",
+                                               "Tilemaps/map9.txt", "Tilemaps/map10.txt"};
+    return PATHS[k];
 }
 
 void LoadTerrain()
 {
     LoadTerrainType(MESH_LOADER_TERRAIN);
-    for (int k = 0; k < MAP_NUM; ++k) ReadMap(MapPath(k).c_str(), sMapData[k]);
+    for (int k = 0; k < MAP_NUM; ++k) ReadMap(MapPath(k), sMapData[k]);
 }
 
 void LoadEditorTerrain()
@@ -138,8 +143,7 @@ void CreateChunk(int k)
         sLaidMap[chunk % LAID_HISTORY]   = k;
     }
     // A map that holds more than the pool can take ends the game; the line before the check names it.
-    std::string path = MapPath(k);
-    CommonLevel::SetPoolFiller(path.c_str());
+    CommonLevel::SetPoolFiller(MapPath(k));
     for (int i = 0; i < MAP_CELLS; ++i)
     {
         int row = i / MAP_WIDTH, column = i % MAP_WIDTH;
