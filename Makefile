@@ -63,7 +63,7 @@ screens:
 	cmake -S . -B build >/dev/null && cmake --build build -j2 --target scenario_tests skarnhold
 	rm -rf build/screens && mkdir -p build/screens docs/screens
 	SKARN_SCREENS_DIR=$(CURDIR)/build/screens build/tests/scenario_tests \
-	    --gtest_filter='Sizes/Screens.*/800x600:Sizes/Screens.*/1920x1080'
+	    --gtest_filter='Walks/Screens.*/800x600:Walks/Screens.*/1920x1080'
 	for f in build/screens/*.png; do \
 	    convert "$$f" -strip -define png:compression-level=9 -define png:compression-filter=5 \
 	        "docs/screens/$$(basename "$$f")" || exit 1; done
