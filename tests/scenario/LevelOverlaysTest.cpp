@@ -33,9 +33,9 @@ void Type(Scenario::Play* pPlay, long frame, const std::string& letters)
     for (size_t i = 0; i < letters.size(); ++i) pPlay->Key(frame + 2 * long(i), letters[i]);
 }
 
-// The pause menu, its options panel and the restart question, then R while paused restarts; R while
-// running does nothing.
-TEST(LevelOverlays, PauseMenuOptionsRestartQuestionAndRWhilePaused)
+// The pause menu over the dimmed level and its options panel, then R while paused restarts; R while running
+// does nothing. (The questions' buttons are clicked in-process, walked by keys in the screens walk.)
+TEST(LevelOverlays, PauseMenuOverTheDimmedLevelItsOptionsAndRWhilePaused)
 {
     Scenario::GameData data(SKARN_TEST_DATA_DIR "/ui/floor.txt");
     Scenario::Play p;
@@ -49,17 +49,15 @@ TEST(LevelOverlays, PauseMenuOptionsRestartQuestionAndRWhilePaused)
     p.Key(390, 0x1B);
     p.ClickView(397, 0, 10); // Resume
     p.Key(420, 0x1B);
-    p.ClickView(427, 0, 0);    // Restart only asks
-    p.ClickView(447, 20, -20); // No
     p.Key(500, 'R');
-    const long running = 320, paused = 340, options = 360, back = 380, resumed = 410, really = 440;
-    for (long f : {running, paused, options, back, resumed, really, 480L, 495L}) p.Shot(f);
+    const long running = 320, paused = 340, options = 360, back = 380, resumed = 410, again = 440;
+    for (long f : {running, paused, options, back, resumed, again, 480L, 495L}) p.Shot(f);
     ASSERT_EQ(p.Go(540).exitCode, 0) << p.res.err;
 
     // A sky pixel away from every button and text is dimmed while an overlay is up.
     const TestImage imgRunning = p.Image(running), imgPaused = p.Image(paused), imgOptions = p.Image(options);
     const uint32_t sky = ImagePixel(imgRunning, 700, 200);
-    for (long f : {paused, options, back, resumed, really})
+    for (long f : {paused, options, back, resumed, again})
         EXPECT_TRUE(
             ColourNear(ImagePixel(p.Image(f), 700, 200), f == back || f == resumed ? sky : Dimmed(sky), 3))
             << f;
@@ -70,8 +68,6 @@ TEST(LevelOverlays, PauseMenuOptionsRestartQuestionAndRWhilePaused)
     for (float y : {10.0f, 0.0f, -10.0f, -20.0f}) EXPECT_TRUE(button(imgPaused, y)) << y;
     EXPECT_FALSE(button(imgOptions, 10));
     EXPECT_TRUE(button(imgOptions, 0));
-    EXPECT_GT(TextPixels(p.Image(really), 250, 220, 560, 300), 200); // "Really??"
-    EXPECT_EQ(TextPixels(imgPaused, 250, 220, 560, 300), 0);
 
     // Paused, the world stands still and the run's clock with it; R restarts only then.
     EXPECT_EQ(Scenario::ImageDiffer(p.Image(480), p.Image(495), 0, 0, 800, 600), 0);
@@ -107,7 +103,7 @@ TEST(LevelOverlays, NameEntryRecordsTheScoreInTheHallOfFameOfTheLevelAndOfTheMen
     Type(&p, L + 238, "ABCDEFGHIJKL"); // the twelfth letter is refused
     p.Key(L + 268, 0x08);
     Type(&p, L + 272, "Z1 "); // digits and blanks never enter a name
-    const long entry = L + 283, hall = L + 298, really = L + 318;
+    const long entry = L + 283;
     p.Key(entry + 5, 0x0D);
     p.ClickView(L + 305, 0, -40);  // Menu asks
     p.ClickView(L + 325, 20, -20); // No
@@ -119,7 +115,7 @@ TEST(LevelOverlays, NameEntryRecordsTheScoreInTheHallOfFameOfTheLevelAndOfTheMen
     p.ClickView(menu, -20, -20); // Yes
     p.ClickView(after - 4, 0, -30);
     p.Park(after - 1);
-    for (long f : {before, entry, hall, really, entry2, hall2, after}) p.Shot(f);
+    for (long f : {before, entry2, hall2, after}) p.Shot(f);
     ASSERT_EQ(p.Go(after + 1).exitCode, 0) << p.res.err;
 
     EXPECT_NE(p.StateChange(2, 5), 0) << p.res.err;
@@ -131,29 +127,10 @@ TEST(LevelOverlays, NameEntryRecordsTheScoreInTheHallOfFameOfTheLevelAndOfTheMen
     EXPECT_EQ(Scenario::ReadFile(save / "highscore.txt"),
               table + "ABCDEFGHIJZ\n" + std::to_string(runs[0].meters) + "\n");
 
-    const TestImage imgEntry = p.Image(entry), imgHall = p.Image(hall), imgReally = p.Image(really);
-    // "Rest in peace.." starts further left than "Hall Of Fame".
-    EXPECT_GT(TextPixels(imgEntry, 110, 35, 165, 110), 100);
-    EXPECT_EQ(TextPixels(imgHall, 110, 35, 165, 110), 0);
-    EXPECT_GT(TextPixels(imgHall, 170, 35, 700, 110), 500);
-    EXPECT_GT(TextPixels(imgEntry, 390, 290, 560, 320), 100); // the typed name, eleven letters long
-    // One row per entry of the table that fits above the Restart button: name and score; the eighth does
-    // not. The long name is cut before the score column.
-    for (int j = 0; j < 7; ++j)
-    {
-        EXPECT_GT(TextPixels(imgHall, 210, 160 + 40 * j, 400, 185 + 40 * j), 20) << "name row " << j;
-        EXPECT_GT(TextPixels(imgHall, 490, 160 + 40 * j, 600, 185 + 40 * j), 20) << "score row " << j;
-    }
-    EXPECT_EQ(TextPixels(imgHall, 490, 440, 600, 465), 0);
-    EXPECT_GT(TextPixels(imgHall, 400, 200, 479, 222), 20);
-    EXPECT_EQ(TextPixels(imgHall, 482, 200, 490, 222), 0);
-    // The menu question hides the table.
-    EXPECT_GT(TextPixels(imgReally, 250, 220, 560, 300), 200);
-    EXPECT_EQ(TextPixels(imgReally, 170, 35, 700, 110), 0);
-
+    // The table's rows are checked at every window size in the screens walk. After the restart the name is
+    // still in the field.
     EXPECT_GT(TextPixels(p.Image(entry2), 390, 290, 450, 320), 50);
     EXPECT_GT(TextPixels(p.Image(hall2), 170, 35, 700, 110), 500);
-    EXPECT_EQ(TextPixels(p.Image(hall2), 110, 35, 165, 110), 0);
 
     // The menu lists the new table: the first seven rows as before, the new entry last.
     TestImage imgBefore = p.Image(before), imgAfter = p.Image(after);

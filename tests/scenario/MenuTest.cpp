@@ -1,7 +1,7 @@
 // The main menu and the program flow through it, in the real program: one run a screen, each from the main
 // screen into its screen and back. What the menu shows is read from screenshots (it draws on black), the
 // state changes from the main loop's trace; the screens walk checks the texts of every screen (all of the
-// credits).
+// credits) and the Hall Of Fame's rows and long names.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -23,16 +23,6 @@ int TextIn(const TestImage& img, int x0, int y0, int x1, int y1)
 int ButtonLit(const TestImage& img, float x, float y)
 {
     return ImageCountLit(img, Px(x - 20), Py(y + 5), Px(x + 20), Py(y - 5));
-}
-
-// Width in pixels of what is drawn in the band of a button at height y.
-int LitWidth(const TestImage& img, float y)
-{
-    int left = img.w, right = -1;
-    for (int py = Py(y + 4); py < Py(y - 4); ++py)
-        for (int px = 0; px < img.w; ++px)
-            if (ImageCountLit(img, px, py, px + 1, py + 1) > 0) left = std::min(left, px), right = px;
-    return right - left + 1;
 }
 
 // A run at 0.05 s frames (the splash lasts 60 of them) with the pointer parked; R is the first frame in
@@ -59,19 +49,17 @@ struct MenuPlay : Scenario::Play
     }
 };
 
-TEST(Menu, MainScreenButtonsGrowUnderThePointerAndTakeClicksAfterHalfASecondThenPlayShowsTheLoadingFrame)
+// (The hovered button's growth is checked under a real X server.)
+TEST(Menu, MainScreenButtonsTakeClicksAfterHalfASecondThenPlayShowsTheLoadingFrame)
 {
     MenuPlay p;
-    const long first = p.R - 11;   // the first frame that is surely the menu's
-    p.Move(first, Px(60), Py(50)); // away from the buttons
-    p.ClickView(first + 2, 0, 0);  // on play, 0.15 s into the menu
+    const long first = p.R - 11;  // the first frame that is surely the menu's
+    p.ClickView(first + 2, 0, 0); // on play, 0.15 s into the menu
     p.ClickView(p.R, 0, 0);
-    for (long f : {first, first + 2, first + 8, p.R}) p.Shot(f);
+    for (long f : {first + 2, first + 8, p.R}) p.Shot(f);
     p.Go(p.R + 20);
 
-    TestImage rest = p.Image(first), early = p.Image(first + 2), still = p.Image(first + 8);
-    EXPECT_NEAR(float(LitWidth(early, 0)) / float(LitWidth(rest, 0)), 45.0f / 40.0f, 0.02f);
-    EXPECT_NEAR(float(LitWidth(rest, -10)), float(LitWidth(early, -10)), 1.0f); // the next one stays
+    TestImage early = p.Image(first + 2), still = p.Image(first + 8);
     // The early click swung the axe but did not start the game.
     EXPECT_GT(Scenario::ImageDiffer(early, still, Px(-5), Py(5), Px(10), Py(-10)), 0);
     p.ExpectMainScreen(first + 8);
@@ -117,34 +105,6 @@ TEST(Menu, HowToPlay)
     p.ExpectMainScreen(R + 44);
 }
 
-TEST(Menu, HallOfFame)
-{
-    // A hand-edited name longer than the whole text buffer is cut to its column; of ten entries the eight
-    // that fit above the back button are listed.
-    Scenario::TempDir save;
-    Scenario::WriteFile(save / "highscore.txt",
-                        std::string(3000, 'W') + "\n95\nUR\n5\nA 100 B 90 C 80 D 70 E 60 F 50 G 40 H 30");
-    MenuPlay p;
-    p.opt.saveDir = save.path;
-    p.ClickAndShoot(p.R, 0, -30);
-    p.ClickAndShoot(p.R + 10, 0, -50);
-    p.Go(p.R + 15);
-    TestImage img = p.Image(p.R + 4);
-    EXPECT_GT(TextIn(img, 170, 105, 640, 180), 500); // "Hall Of Fame"
-    for (int i = 0; i < 9; ++i)
-    {
-        int y = 200 + 40 * i;
-        EXPECT_EQ(TextIn(img, 210, y, 470, y + 26) > 20, i < 8) << i; // name
-        EXPECT_EQ(TextIn(img, 490, y, 640, y + 26) > 20, i < 8) << i; // "%dm"
-    }
-    EXPECT_GT(TextIn(img, 400, 240, 479, 266), 20); // the long name runs up to the score column
-    EXPECT_EQ(TextIn(img, 482, 240, 490, 266), 0);
-    EXPECT_GT(ButtonLit(img, 0, -50), 1000); // back
-    // The high-scores button is hidden (left of the score column, whose rows run through its place).
-    EXPECT_EQ(ImageCountLit(img, Px(-20), Py(-25), Px(16), Py(-35)), 0);
-    p.ExpectMainScreen(p.R + 14);
-}
-
 TEST(Menu, Options)
 {
     // Clicks on the left end of the sound button keep the pointer out of the right end, where the labels
@@ -175,22 +135,19 @@ TEST(Menu, Options)
     p.ExpectMainScreen(R + 54);
 }
 
+// Exit asks ("no" is walked in the screens walk); yes ends the program cleanly.
 TEST(Menu, QuitQuestion)
 {
     MenuPlay p;
     const long R = p.R;
-    p.ClickAndShoot(R, 0, -50);       // exit asks
-    p.ClickAndShoot(R + 10, 30, -20); // no
-    p.ClickView(R + 20, 0, -50);      // exit
-    p.ClickView(R + 30, -30, -20);    // yes
+    p.ClickAndShoot(R, 0, -50);    // exit asks
+    p.ClickView(R + 10, -30, -20); // yes
     p.Go(R + 100);
     TestImage img = p.Image(R + 4);
-    EXPECT_GT(TextIn(img, 270, 280, 520, 360), 500); // "really?"
-    EXPECT_GT(ButtonLit(img, -30, -20), 1000);       // yes
-    EXPECT_GT(ButtonLit(img, 30, -20), 1000);        // no
-    EXPECT_EQ(ButtonLit(img, 0, -50), 0);            // the exit button is hidden
-    p.ExpectMainScreen(R + 14);
-    EXPECT_EQ(p.StateChange(1, 6), R + 30) << p.res.err;
+    EXPECT_GT(ButtonLit(img, -30, -20), 1000); // yes
+    EXPECT_GT(ButtonLit(img, 30, -20), 1000);  // no
+    EXPECT_EQ(ButtonLit(img, 0, -50), 0);      // the exit button is hidden
+    EXPECT_EQ(p.StateChange(1, 6), R + 10) << p.res.err;
     EXPECT_EQ(p.res.exitCode, 0);
     EXPECT_EQ(p.res.out, "FMOD Load Complete\nFMOD Init Complete\nFMOD Unload Complete\n");
 }

@@ -334,11 +334,12 @@ std::string Walked(Size size, const Controls& controls)
 {
     Scenario::GameData data(SKARN_TEST_DATA_DIR "/ui/screens.txt", {"highscore.txt"});
     Scenario::TempDir save;
-    // Long names of wide letters; the run beats the last score at 99 m.
-    EXPECT_TRUE(
-        Scenario::WriteFile(data.dir / "highscore.txt",
-                            "MMMMMMMMMMMM\n400\nWWWWWWWWWWWW\n300\nMMMMMMMMMMMM\n200\nWWWWWWWWWWWW\n140\n"
-                            "MMMMMMMMMMMM\n99\n"));
+    // Ten long names of wide letters, the first longer than any text buffer: each Hall Of Fame lists the
+    // rows that fit above its buttons, every name cut before the score column. The run beats 99 m.
+    std::string table = std::string(3000, 'W') + "\n400\n";
+    for (int score : {300, 200, 140, 99, 90, 80, 70, 60, 50})
+        table += std::string(12, "MW"[score % 20 == 0]) + "\n" + std::to_string(score) + "\n";
+    EXPECT_TRUE(Scenario::WriteFile(data.dir / "highscore.txt", table));
     ChildResult res = RunInChild(
         [&]
         {

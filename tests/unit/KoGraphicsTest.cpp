@@ -8,6 +8,7 @@
 
 #include "ChildProcess.h"
 #include "Image.h"
+#include "Scenario.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -400,14 +401,11 @@ TEST_F(Graphics, ResetsResizesAndScreenModeSwitchesRebuildEveryMeshAndFont)
 
 TEST_F(Graphics, WindowEventsDriveActivityAndAClosedWindowKeepsTheDeviceForTheLastFrees)
 {
-    Pump(PLAT_EVENT_MINIMISE);
-    EXPECT_FALSE(gKoSysWindowActive);
-    Pump(PLAT_EVENT_RESTORE, 800, 600);
-    EXPECT_TRUE(gKoSysWindowActive);
-    Pump(PLAT_EVENT_DEACTIVATE);
-    EXPECT_FALSE(gKoSysWindowActive);
-    Pump(PLAT_EVENT_ACTIVATE);
-    EXPECT_TRUE(gKoSysWindowActive);
+    for (int type : {PLAT_EVENT_MINIMISE, PLAT_EVENT_RESTORE, PLAT_EVENT_DEACTIVATE, PLAT_EVENT_ACTIVATE})
+    {
+        Pump(type, 800, 600);
+        EXPECT_EQ(gKoSysWindowActive, type == PLAT_EVENT_RESTORE || type == PLAT_EVENT_ACTIVATE) << type;
+    }
     EXPECT_EQ(KoGfxGetViewportWidth(), 800);
 
     EXPECT_EQ(PlatScancodeToVk(4 /* A */), 'A');
@@ -433,15 +431,8 @@ TEST_F(Graphics, TheWindowIconLoadsWithItsAlphaAndADamagedFileSaysWhy)
 {
     EXPECT_EQ(PlatWindowSetIcon(SKARN_DATA_DIR "/Icons/skarnhold.bmp"), "");
     EXPECT_EQ(PlatWindowSetIcon("Icons/no-such-icon.bmp"), "");
-    std::string cut = testing::TempDir() + "/cut-icon.bmp";
-    FILE* pIn       = fopen(SKARN_DATA_DIR "/Icons/skarnhold.bmp", "rb");
-    FILE* pOut      = fopen(cut.c_str(), "wb");
-    ASSERT_TRUE(pIn && pOut);
-    char head[100];
-    ASSERT_EQ(fread(head, 1, sizeof head, pIn), sizeof head);
-    fwrite(head, 1, sizeof head, pOut); // the header cut short
-    fclose(pIn);
-    fclose(pOut);
-    EXPECT_NE(PlatWindowSetIcon(cut.c_str()), "");
-    remove(cut.c_str());
+    Scenario::TempDir dir; // the header cut short
+    Scenario::WriteFile(dir / "cut.bmp",
+                        Scenario::ReadFile(SKARN_DATA_DIR "/Icons/skarnhold.bmp").substr(0, 100));
+    EXPECT_NE(PlatWindowSetIcon((dir / "cut.bmp").c_str()), "");
 }

@@ -177,34 +177,18 @@ TEST_F(UITest, NameEntryTestsTheLengthOnceBeforeTheLettersOfAFrame)
     EXPECT_EQ(gPlayerName, "BMZABCDEFGXY");
 }
 
-TEST_F(UITest, TutorialPagesStayUntilSpaceAndTheLastEndsTheTutorial)
-{
-    for (int page : {2, 3})
-    {
-        UI::RequestTutorial(page);
-        Frame();
-        EXPECT_TRUE(gTutorialShowing);
-        EXPECT_EQ(gTutorialPage, page);
-        Tap(VK_SPACE);
-        EXPECT_FALSE(gTutorialShowing);
-        EXPECT_EQ(gTutorialEnabled, page < 3);
-    }
-    UI::RequestTutorial(0);
-    EXPECT_FALSE(gTutorialShowing);
-}
-
-TEST_F(UITest, BannerColourFadesInStepsAndStartsAgain)
+TEST_F(UITest, TheBannerFadesOutAndStartsAgainButNotOnTheGameOverScreen)
 {
     gTextColour   = 0xFFE0C5B8;
     gTextFadeTime = 0.0f;
     gFrameTime    = 2.0f;
-    Frame();
-    EXPECT_EQ(gTextColour, 0xF0E0C5B8u);
-    for (int i = 0; i < 15; ++i) Frame();
-    EXPECT_EQ(gTextColour, 0x0FE0C5B8u);
+    for (uint32_t alpha = 0xF0; alpha >= 0x0F; alpha -= 0x0F)
+    {
+        Frame();
+        EXPECT_EQ(gTextColour, alpha << 24 | 0xE0C5B8u);
+    }
     Frame();
     EXPECT_EQ(gTextColour, 0xFFE0C5B8u);
-
     gGameOver = true; // no fading on the game-over screen
     Frame();
     EXPECT_EQ(gTextColour, 0xFFE0C5B8u);
