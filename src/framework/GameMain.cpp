@@ -100,6 +100,47 @@ void GameFrame(const GameRunOptions& options)
     if (options.memoryReport) ReportMemory();
 }
 
+static bool sStateRunning; // the current state is loaded and initialised
+
+// One pass of the state loop: a state that starts is loaded (unless it restarts) and initialised; the
+// frame runs while the state stays; a state that ends is freed (and unloaded unless it restarts). False
+// once the next state is the end.
+static bool GameLoopFrame(void* pOptions)
+{
+    if (!sStateRunning)
+    {
+        KoSysReset();
+        sScreenToggle = false;
+        if (gGameStateCurr == GS_RESTART)
+            gGameStateCurr = gGameStateNext = gGameStatePrev;
+        else
+        {
+            GameStateMgrUpdate();
+            GameStateLoad();
+        }
+        GameStateInit();
+        sStateRunning = true;
+    }
+    if (gGameStateCurr == gGameStateNext) GameFrame(*static_cast<const GameRunOptions*>(pOptions));
+    if (gGameStateCurr == gGameStateNext) return true;
+
+    GameStateFree();
+    if (gGameStateNext != GS_RESTART) GameStateUnload();
+    fprintf(stderr, "frame %ld: state %d -> %d\n", gFrameNumber, gGameStateCurr, gGameStateNext);
+    gGameStatePrev = gGameStateCurr;
+    gGameStateCurr = gGameStateNext;
+    sStateRunning  = false;
+    return gGameStateCurr != GS_QUIT;
+}
+
+// Shut-down; returns the process exit code.
+static int GameEnd(void*)
+{
+    Replay::RecordEnd(gStepNumber);
+    SoundRelease(); // ends the process with -1 if the audio system fails to release
+    return KoSysExit();
+}
+
 int GameMain(const GameRunOptions& options)
 {
     std::string error;
@@ -140,32 +181,10 @@ int GameMain(const GameRunOptions& options)
     SoundInit();
     gGameStateNext = gGameStateCurr = gGameStatePrev = GS_SPLASH;
     GameStateMgrUpdate();
-
-    // The state loop.
-    while (gGameStateCurr != GS_QUIT)
-    {
-        KoSysReset();
-        sScreenToggle = false;
-        if (gGameStateCurr == GS_RESTART)
-            gGameStateCurr = gGameStateNext = gGameStatePrev;
-        else
-        {
-            GameStateMgrUpdate();
-            GameStateLoad();
-        }
-        GameStateInit();
-
-        while (gGameStateCurr == gGameStateNext) GameFrame(options);
-
-        GameStateFree();
-        if (gGameStateNext != GS_RESTART) GameStateUnload();
-        fprintf(stderr, "frame %ld: state %d -> %d\n", gFrameNumber, gGameStateCurr, gGameStateNext);
-        gGameStatePrev = gGameStateCurr;
-        gGameStateCurr = gGameStateNext;
-    }
-
-    // Shut-down.
-    Replay::RecordEnd(gStepNumber);
-    SoundRelease(); // ends the process with -1 if the audio system fails to release
-    return KoSysExit();
+    sStateRunning = false;
+    // The state loop, a frame at a time. In a browser every frame is handed back to the page and main's
+    // stack is given up, so the loop keeps its own copy of the options.
+    static GameRunOptions sOptions;
+    sOptions = options;
+    return PlatRunLoop(GameLoopFrame, GameEnd, &sOptions);
 }

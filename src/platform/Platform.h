@@ -19,6 +19,11 @@ bool PlatInit();
 // Destroys the renderer, fonts and window and shuts SDL's video side down.
 void PlatShutdown();
 
+// The program's frame loop: calls frame(arg) until it returns false, then returns end(arg). On the desktop a
+// plain loop. In a browser each call is one animation frame and control goes back to the page between
+// them; the caller's stack is given up (this never returns) and the process exits with end's result.
+int PlatRunLoop(bool (*pFrame)(void*), int (*pEnd)(void*), void* pArg);
+
 // ---------------------------------------------------------------------------------------------------------
 // The window
 
