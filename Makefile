@@ -1,5 +1,5 @@
 # Conveniences for developers; the README's commands are ./run.sh and ./test.sh.
-.PHONY: all test sanitize clang run format bench assets contact-sheet fuzz soak screens deb
+.PHONY: all test sanitize clang run format bench assets contact-sheet fuzz soak screens deb web
 
 all:
 	cmake -S . -B build && cmake --build build -j $$(nproc)
@@ -74,3 +74,13 @@ screens:
 deb:
 	./scripts/install-deps.sh
 	./scripts/make-deb.sh
+
+# The game for web browsers in dist/web (serve it with any static file server, e.g. python3 -m http.server):
+# the libraries are built once from Debian's sources into build-web/deps (scripts/web-deps.sh), the game in
+# build-web/ with Debian's emscripten.
+web:
+	./scripts/install-web-deps.sh
+	./scripts/web-deps.sh build-web
+	NODE_PATH=/usr/share/nodejs emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release -DSKARN_WERROR=ON >/dev/null
+	NODE_PATH=/usr/share/nodejs cmake --build build-web -j2 --target skarnhold
+	./scripts/web-dist.sh build-web dist/web

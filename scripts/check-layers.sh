@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Dependencies point one way: every folder of src/ includes only itself and the folders below it,
 #   app -> states -> level -> framework -> engine -> platform -> SDL,
-# and only the platform includes SDL. Prints every include that breaks the order; exits 1 if there is one.
+# and only the platform includes SDL and emscripten's headers. Prints every include that breaks the order;
+# exits 1 if there is one.
 #   scripts/check-layers.sh [SRC_DIR]   (default: src/ beside this script)
 set -u
 src=${1:-$(dirname "$0")/../src}
@@ -14,8 +15,8 @@ for ((i = 0; i < ${#layers[@]} - 1; ++i)); do
         status=1
     fi
 done
-if grep -rnE '^[[:space:]]*#[[:space:]]*include[[:space:]]*[<"]SDL' "$src" --exclude-dir=platform; then
-    echo "check-layers: only src/platform includes SDL" >&2
+if grep -rnE '^[[:space:]]*#[[:space:]]*include[[:space:]]*[<"](SDL|emscripten)' "$src" --exclude-dir=platform; then
+    echo "check-layers: only src/platform includes SDL and emscripten" >&2
     status=1
 fi
 exit $status

@@ -5,7 +5,9 @@
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#ifndef __EMSCRIPTEN__
 #include <dlfcn.h>
+#endif
 
 static bool sOpen   = false;
 static bool sSilent = false;
@@ -26,10 +28,14 @@ static void MeasurePeak(void*, Uint8* pStream, int len)
 // ALSA reports every failure of its own (no sound card, no default device) on standard error before SDL
 // can fall back; the fallback line of ours says all that matters. SDL loads libasound by name at run time,
 // so the error handler is set on that same library the same way, when it is there; it stays loaded.
+// A web page has no ALSA.
+#ifndef __EMSCRIPTEN__
 static void QuietAlsaError(const char*, int, const char*, int, const char*, ...) {}
+#endif
 
 static void QuietAlsa()
 {
+#ifndef __EMSCRIPTEN__
     static bool sDone = false;
     if (sDone) return;
     sDone         = true;
@@ -37,6 +43,7 @@ static void QuietAlsa()
     void* pSetter = pAlsa ? dlsym(pAlsa, "snd_lib_error_set_handler") : nullptr;
     typedef int (*SetHandler)(void (*)(const char*, int, const char*, int, const char*, ...));
     if (pSetter) reinterpret_cast<SetHandler>(pSetter)(QuietAlsaError);
+#endif
 }
 
 // Brings the audio subsystem up (with the driver SDL chooses) and opens the mixer on it.

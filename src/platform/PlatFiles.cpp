@@ -7,6 +7,9 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#ifdef __EMSCRIPTEN__
+#include <emscripten.h>
+#endif
 
 // An XDG base folder: the variable when it holds an absolute path, otherwise $HOME + fallback.
 static std::string XdgDir(const char* var, const char* fallback)
@@ -84,7 +87,14 @@ std::string PlatReplaceFile(const std::string& path, const char* data, size_t si
     if (fd < 0) return PlatErrorText(errno);
     int err = WriteAllAndSync(fd, data, size);
     if (close(fd) != 0 && err == 0) err = errno;
-    if (err == 0 && rename(tmp.c_str(), path.c_str()) == 0) return std::string();
+    if (err == 0 && rename(tmp.c_str(), path.c_str()) == 0)
+    {
+#ifdef __EMSCRIPTEN__
+        // In a web page the saved files live in memory over the browser's storage: write them through.
+        EM_ASM(if (Module.skarnSync) Module.skarnSync(););
+#endif
+        return std::string();
+    }
     if (err == 0) err = errno;
     unlink(tmp.c_str());
     return PlatErrorText(err);

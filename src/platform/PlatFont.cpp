@@ -1,15 +1,18 @@
-// The font rasteriser: faces found through fontconfig, the printable glyphs rasterised by SDL2_ttf when a
-// font opens (as coverage, stretched to the asked width), and a bounded cache of finished texts: each text
-// and font is composed once, in white, into a texture of its own and then costs one copy per frame, tinted
-// to the colour asked (so fading or recoloured texts are not composed again). Textures of texts that went
-// out of use are reused for new ones before new textures are made, so changing texts do not allocate.
+// The font rasteriser: faces found through fontconfig (in a web page: the page's own font files), the
+// printable glyphs rasterised by SDL2_ttf when a font opens (as coverage, stretched to the asked width), and
+// a bounded cache of finished texts: each text and font is composed once, in white, into a texture of its own
+// and then costs one copy per frame, tinted to the colour asked (so fading or recoloured texts are not
+// composed again). Textures of texts that went out of use are reused for new ones before new textures are
+// made, so changing texts do not allocate.
 #include "platform/Platform.h"
 #include "platform/PlatInternal.h"
 
 #include <SDL.h>
 #include <SDL_ttf.h>
 #include <cstring>
+#ifndef __EMSCRIPTEN__
 #include <fontconfig/fontconfig.h>
+#endif
 #include <string>
 #include <vector>
 
@@ -66,6 +69,7 @@ static std::vector<uint32_t> sCompose; // pixels of the text being composed
 static PlatFont* sOpenFonts[PLAT_FONT_MAX];
 static int sOpenFontNum = 0;
 
+#ifndef __EMSCRIPTEN__
 // Face names of other systems and the families installed here that stand in for them, best first.
 struct PlatFaceAlias
 {
@@ -86,6 +90,24 @@ static const char* sFallbackFiles[] = {
     "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf",
     "/usr/share/fonts/truetype/freefont/FreeSans.ttf",
 };
+#else
+// A web page has no fontconfig: it carries the files that fontconfig picks on the desktop for the faces the
+// game asks for (web/Web.cmake packs them into /fonts), and the names map straight to them.
+struct PlatWebFace
+{
+    const char* pName;
+    const char* pRegular; // weights up to 500
+    const char* pBold;    // heavier weights (fontconfig picks the bold file from 551 on)
+};
+static const PlatWebFace sWebFaces[] = {
+    {"flintstone", "/fonts/CherryBomb-Regular.otf", "/fonts/CherryBomb-Regular.otf"},
+    {"terminal", "/fonts/DejaVuSansMono.ttf", "/fonts/DejaVuSansMono-Bold.ttf"},
+    {"arial", "/fonts/FreeSansBold.ttf", "/fonts/FreeSansBold.ttf"},
+};
+static const char* sFallbackFiles[] = {
+    "/fonts/DejaVuSansMono.ttf",
+};
+#endif
 
 // Found faces, so that fonts opened again skip the fontconfig search.
 struct PlatFaceFound
@@ -117,6 +139,21 @@ static bool FindFace(const char* pFace, int weight, bool italic, PlatFaceFound* 
             return true;
         }
 
+#ifdef __EMSCRIPTEN__
+    for (const PlatWebFace& web : sWebFaces)
+        if (Lower(pFace, web.pName))
+        {
+            const bool heavy  = weight > 500;
+            pOut->key         = key;
+            pOut->file        = heavy ? web.pBold : web.pRegular;
+            pOut->index       = 0;
+            pOut->synthBold   = weight >= 700 && web.pBold == web.pRegular;
+            pOut->synthItalic = italic;
+            if (sFaceCacheNum < PLAT_FACE_CACHE_MAX) sFaceCache[sFaceCacheNum++] = *pOut;
+            return true;
+        }
+    return false;
+#else
     FcPattern* pPat = FcPatternCreate();
     if (!pPat) return false;
     bool aliased = false;
@@ -156,6 +193,7 @@ static bool FindFace(const char* pFace, int weight, bool italic, PlatFaceFound* 
     }
     FcPatternDestroy(pFont);
     return found;
+#endif
 }
 
 static TTF_Font* OpenSized(const PlatFaceFound& face, int height)
@@ -275,7 +313,9 @@ void PlatFontClose(PlatFont* pFont)
         if (TTF_WasInit()) TTF_Quit();
         // Fontconfig's configuration and caches go too; the next font loads them again.
         sFaceCacheNum = 0;
+#ifndef __EMSCRIPTEN__
         FcFini();
+#endif
     }
 }
 

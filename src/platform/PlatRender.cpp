@@ -462,6 +462,9 @@ bool PlatRendererGetVsync()
 // pace. A renderer that does wait leaves nothing to wait for.
 static void WaitForRefresh()
 {
+#ifdef __EMSCRIPTEN__
+    return; // in a web page the browser's animation frames keep the pace (and SDL_Delay would spin)
+#endif
     SDL_DisplayMode mode;
     const int hz          = SDL_GetWindowDisplayMode(PlatGetSdlWindow(), &mode) == 0 && mode.refresh_rate > 0
                                 ? mode.refresh_rate

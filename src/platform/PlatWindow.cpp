@@ -175,7 +175,13 @@ SDL_Window* PlatGetSdlWindow()
 bool PlatWindowCreate(const char* pTitle, int x, int y, int clientW, int clientH, int minW, int minH)
 {
     if (!PlatInit()) return false;
-    sWindow = SDL_CreateWindow(pTitle, x, y, clientW, clientH, SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
+#ifdef __EMSCRIPTEN__
+    // In a web page the window is the page's canvas: it keeps its size and the page scales it to fit.
+    const Uint32 resizable = 0;
+#else
+    const Uint32 resizable = SDL_WINDOW_RESIZABLE;
+#endif
+    sWindow = SDL_CreateWindow(pTitle, x, y, clientW, clientH, SDL_WINDOW_HIDDEN | resizable);
     if (!sWindow)
     {
         fprintf(stderr, "SDL window creation failed: %s\n", SDL_GetError());
@@ -670,7 +676,12 @@ uint64_t PlatGetTickFrequency()
 }
 void PlatSleep(unsigned int ms)
 {
+#ifdef __EMSCRIPTEN__
+    // A web page cannot sleep (SDL would spin); the browser paces the frames.
+    (void)ms;
+#else
     SDL_Delay(ms);
+#endif
 }
 
 void PlatShowMessageBox(const char* pCaption, const char* pText)
