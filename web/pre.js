@@ -91,13 +91,21 @@
     Module.setStatus = function (text) {
         if (text) Say(text);
     };
-    var gesture = false;
+    var gesture = false, ended = false;
     Module.onRuntimeInitialized = function () {
         if (!gesture) Say('Click or press a key to turn the sound on');
         canvas.focus();
+        // A browser that lets the page play without a gesture starts the sound at once: no need to ask.
+        var poll = setInterval(function () {
+            var sdl = Module.SDL2;
+            if (gesture || ended || (sdl && sdl.audioContext && sdl.audioContext.state === 'running')) {
+                clearInterval(poll);
+                if (!gesture && !ended) Say('');
+            }
+        }, 250);
     };
     function OnGesture() {
-        if (gesture) return;
+        if (gesture || ended) return;
         gesture = true;
         var sdl = Module.SDL2;
         if (sdl && sdl.audioContext && sdl.audioContext.state !== 'running') sdl.audioContext.resume();
@@ -107,7 +115,12 @@
         window.addEventListener(type, OnGesture, true);
     });
     Module.onExit = function (code) {
+        ended = true;
         Say('The game has ended' + (code ? ' (exit code ' + code + ')' : '') + '. Reload the page to play again.');
+    };
+    Module.onAbort = function (what) {
+        ended = true;
+        Say('The game stopped on an error (' + what + '). Reload the page to play again.');
     };
 
     // The canvas fills the page and keeps the picture's aspect.
