@@ -29,6 +29,13 @@ std::string Key(unsigned char vk)
            "-R"[KoInputCheckReleased(vk)];
 }
 
+// The buttons' state as two flags each (current, triggered): left, then right.
+std::string Buttons()
+{
+    return std::string() + "-C"[KoInputMouseCheckCurr(1)] + "-T"[KoInputMouseCheckTriggered(1)] +
+           "-C"[KoInputMouseCheckCurr(2)] + "-T"[KoInputMouseCheckTriggered(2)];
+}
+
 struct Input : ::testing::Test
 {
     void SetUp() override
@@ -72,31 +79,23 @@ TEST_F(Input, AHeldKeyTriggersOnceAndReleasesOnceAndAResetForgetsIt)
 
 TEST_F(Input, MouseButtonsFollowTheLatestMouseEvent)
 {
-    Push(PLAT_EVENT_MOUSE, 0, true, false);
-    KoInputUpdate();
-    EXPECT_TRUE(KoInputMouseCheckTriggered(1));
-    EXPECT_FALSE(KoInputMouseCheckCurr(2));
-    KoInputUpdate(); // no mouse event: the buttons keep their state
-    EXPECT_TRUE(KoInputMouseCheckCurr(1));
-    EXPECT_FALSE(KoInputMouseCheckTriggered(1));
-    Push(PLAT_EVENT_MOUSE, 0, true, true); // a move with both held: the right one goes down
-    KoInputUpdate();
-    EXPECT_FALSE(KoInputMouseCheckTriggered(1));
-    EXPECT_TRUE(KoInputMouseCheckTriggered(2));
-    // Press and release between two updates: no trace.
-    Push(PLAT_EVENT_MOUSE, 0, false, false);
-    KoInputUpdate();
-    Push(PLAT_EVENT_MOUSE, 0, true, false);
-    Push(PLAT_EVENT_MOUSE, 0, false, false);
-    KoInputUpdate();
-    EXPECT_FALSE(KoInputMouseCheckCurr(1) || KoInputMouseCheckTriggered(1));
+    // The mouse events before each update (l left held, b both held, n none held) and the buttons after.
+    const std::pair<const char*, const char*> updates[] = {
+        {"l", "CT--"}, {"", "C---"},   // no mouse event: the buttons keep their state
+        {"b", "C-CT"},                 // a move with both held: the right one goes down
+        {"n", "----"}, {"ln", "----"}, // press and release between two updates leave no trace
+        {"b", "CTCT"}};
+    for (const auto& u : updates)
+    {
+        for (const char* c = u.first; *c; ++c) Push(PLAT_EVENT_MOUSE, 0, *c != 'n', *c == 'b');
+        KoInputUpdate();
+        EXPECT_EQ(Buttons(), u.second) << u.first;
+    }
     // Buttons are not keys, and indices other than 1 and 2 read as up.
-    Push(PLAT_EVENT_MOUSE, 0, true, true);
-    KoInputUpdate();
     EXPECT_FALSE(KoInputCheckCurr(VK_LBUTTON));
     EXPECT_FALSE(KoInputMouseCheckCurr(0) || KoInputMouseCheckCurr(3) || KoInputMouseCheckTriggered(255));
     KoInputReset();
-    EXPECT_FALSE(KoInputMouseCheckCurr(1) || KoInputMouseCheckCurr(2));
+    EXPECT_EQ(Buttons(), "----");
 }
 
 // The game's own 800 x 600 and full-screen mappings are clicked through in the menu scenarios.
@@ -123,43 +122,31 @@ TEST(InputCursor, ClientPixelsOfAnyAspectMapToTheWorldThroughTheCamera)
     }
 }
 
+// Frame 4 never runs: its events are dropped, not delivered late.
 TEST_F(ScriptInput, EventsArriveInTheirFrameThroughTheInputUpdate)
 {
     std::string error;
-    ASSERT_TRUE(Script::Parse("# jump twice\n\n3 up 0x20   # release\n2 down 32\n5 down 0X41\n5 up 65\n"
-                              "6 move 400 300\n6 press 1\n7 press 2\n8 release 1\n",
-                              "test", &error))
+    ASSERT_TRUE(
+        Script::Parse("# jump twice\n\n3 up 0x20   # release\n2 down 32\n4 down 66\n5 down 0X41\n5 up 65\n"
+                      "6 move 400 300\n6 press 1\n7 press 2\n8 release 1\n",
+                      "test", &error))
         << error;
-    EXPECT_EQ(Script::EventCount(), 8);
-
-    Frame(1);
-    EXPECT_FALSE(KoInputCheckCurr(VK_SPACE));
-    Frame(2);
-    EXPECT_TRUE(KoInputCheckTriggered(VK_SPACE));
-    Frame(3);
-    EXPECT_TRUE(KoInputCheckReleased(VK_SPACE));
-    Frame(4);
-    Frame(5); // down and up in one frame
-    EXPECT_FALSE(KoInputCheckCurr('A'));
-    EXPECT_FALSE(KoInputCheckTriggered('A'));
-    Frame(6);
-    EXPECT_TRUE(KoInputMouseCheckTriggered(1));
-    Frame(7); // the left button stays held while the right one goes down
-    EXPECT_TRUE(KoInputMouseCheckCurr(1));
-    EXPECT_TRUE(KoInputMouseCheckTriggered(2));
-    Frame(8);
-    EXPECT_FALSE(KoInputMouseCheckCurr(1));
-    EXPECT_TRUE(KoInputMouseCheckCurr(2));
-}
-
-TEST_F(ScriptInput, FramesWithoutTheMainLoopSeeingThemAreSkipped)
-{
-    std::string error;
-    ASSERT_TRUE(Script::Parse("2 down 66\n4 down 67\n", "test", &error));
-    Frame(3); // frame 2 never ran: its events are dropped, not delivered late
-    EXPECT_FALSE(KoInputCheckCurr('B'));
-    Frame(4);
-    EXPECT_TRUE(KoInputCheckTriggered('C'));
+    EXPECT_EQ(Script::EventCount(), 9);
+    const struct
+    {
+        long frame;
+        const char *space, *b, *a, *buttons; // down and up of A in one frame leave no trace
+    } frames[] = {{1, "---", "---", "---", "----"}, {2, "CT-", "---", "---", "----"},
+                  {3, "--R", "---", "---", "----"}, {5, "---", "---", "---", "----"},
+                  {6, "---", "---", "---", "CT--"}, {7, "---", "---", "---", "C-CT"},
+                  {8, "---", "---", "---", "--C-"}};
+    for (const auto& f : frames)
+    {
+        Frame(f.frame);
+        EXPECT_EQ(Key(VK_SPACE) + Key('B') + Key('A') + Buttons(),
+                  std::string(f.space) + f.b + f.a + f.buttons)
+            << f.frame;
+    }
 }
 
 TEST_F(ScriptInput, MalformedLinesAreRejectedByLineNumber)
