@@ -236,34 +236,28 @@ TEST_F(SoundTest, EverySoundFileOfTheGameDecodes)
     }
 }
 
-TEST(AudioSystem, WithoutAnAudioDeviceTheSystemRunsOnSilentOutputAndAFailedReleaseEndsWithMinusOne)
+// Without a sound card ALSA would print its own errors before our one fallback line; a driver that does not
+// exist stands for a machine without an audio device: the system runs on silent output.
+TEST(AudioSystem, AlsaAddsNoLinesWithoutADeviceTheOutputIsSilentAndAFailedReleaseEndsWithMinusOne)
 {
     Scenario::EnvGuard driver("SDL_AUDIODRIVER");
-    setenv("SDL_AUDIODRIVER", "no-such-driver", 1); // stands for a machine without an audio device
-    AudioSystem* pSystem = nullptr;
-    ASSERT_EQ(AudioSystemCreate(&pSystem), AUDIO_OK);
-    EXPECT_EQ(AudioSystemCreate(&pSystem), AUDIO_ERR_ALREADY_CREATED);
-    EXPECT_EQ(AudioSystemInit(pSystem, SOUND_CHANNEL_NUM), AUDIO_OK);
-    EXPECT_TRUE(PlatAudioIsSilent());
-    EXPECT_EQ(AudioSystemInit(pSystem, SOUND_CHANNEL_NUM), AUDIO_ERR_INITIALIZED);
-    EXPECT_EQ(AudioSystemUpdate(pSystem), AUDIO_OK);
-    EXPECT_EQ(AudioSystemRelease(pSystem), AUDIO_OK);
-    EXPECT_EQ(AudioSystemUpdate(pSystem), AUDIO_ERR_INVALID_PARAM);
+    for (const char* name : {"alsa", "no-such-driver"})
+    {
+        setenv("SDL_AUDIODRIVER", name, 1);
+        testing::internal::CaptureStderr();
+        AudioSystem* pSystem = nullptr;
+        EXPECT_EQ(AudioSystemCreate(&pSystem), AUDIO_OK);
+        EXPECT_EQ(AudioSystemCreate(&pSystem), AUDIO_ERR_ALREADY_CREATED);
+        EXPECT_EQ(AudioSystemInit(pSystem, SOUND_CHANNEL_NUM), AUDIO_OK);
+        EXPECT_EQ(AudioSystemInit(pSystem, SOUND_CHANNEL_NUM), AUDIO_ERR_INITIALIZED);
+        EXPECT_TRUE(name[0] == 'a' || PlatAudioIsSilent());
+        EXPECT_EQ(AudioSystemUpdate(pSystem), AUDIO_OK);
+        EXPECT_EQ(AudioSystemRelease(pSystem), AUDIO_OK);
+        EXPECT_EQ(AudioSystemUpdate(pSystem), AUDIO_ERR_INVALID_PARAM);
+        const std::string err = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(err.find("ALSA lib"), std::string::npos) << err;
+    }
     EXPECT_EXIT(SoundRelease(), testing::ExitedWithCode(255), "");
-}
-
-// Without a sound card ALSA would print its own errors before our one fallback line.
-TEST(AudioSystem, AlsaAddsNoLinesOfItsOwn)
-{
-    Scenario::EnvGuard driver("SDL_AUDIODRIVER");
-    setenv("SDL_AUDIODRIVER", "alsa", 1);
-    testing::internal::CaptureStderr();
-    AudioSystem* pSystem = nullptr;
-    ASSERT_EQ(AudioSystemCreate(&pSystem), AUDIO_OK);
-    EXPECT_EQ(AudioSystemInit(pSystem, SOUND_CHANNEL_NUM), AUDIO_OK);
-    EXPECT_EQ(AudioSystemRelease(pSystem), AUDIO_OK);
-    std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(err.find("ALSA lib"), std::string::npos) << err;
 }
 
 } // namespace
