@@ -8,45 +8,29 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <string>
 #include <vector>
 
 namespace fs = std::filesystem;
 
-static bool RunFile(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-    {
-        fprintf(stderr, "%s: cannot be read\n", path.c_str());
-        return false;
-    }
-    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    LLVMFuzzerTestOneInput(bytes.data(), bytes.size());
-    return true;
-}
-
 int main(int argc, char** argv)
 {
-    int runs = 0;
+    std::vector<fs::path> files;
     for (int i = 1; i < argc; ++i)
     {
-        std::vector<fs::path> files;
         std::error_code ec;
-        if (fs::is_directory(argv[i], ec))
-        {
-            for (const fs::directory_entry& e : fs::recursive_directory_iterator(argv[i], ec))
-                if (e.is_regular_file()) files.push_back(e.path());
-            std::sort(files.begin(), files.end());
-        }
-        else
-            files.push_back(argv[i]);
-        for (const fs::path& f : files)
-        {
-            if (!RunFile(f)) return 1;
-            ++runs;
-        }
+        size_t first = files.size();
+        if (!fs::is_directory(argv[i], ec)) files.push_back(argv[i]);
+        for (const fs::directory_entry& e : fs::recursive_directory_iterator(argv[i], ec))
+            if (e.is_regular_file()) files.push_back(e.path());
+        std::sort(files.begin() + long(first), files.end());
     }
-    printf("%d inputs read without a fault\n", runs);
-    return runs > 0 ? 0 : 1;
+    for (const fs::path& f : files)
+    {
+        std::ifstream in(f, std::ios::binary);
+        if (!in) return fprintf(stderr, "%s: cannot be read\n", f.c_str()), 1;
+        std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        LLVMFuzzerTestOneInput(bytes.data(), bytes.size());
+    }
+    printf("%zu inputs read without a fault\n", files.size());
+    return files.empty() ? 1 : 0;
 }

@@ -1,5 +1,5 @@
-// Monsters: the power digits and their cap, weakening, far-ahead wear, and the diamond pickup; and the
-// diamond's music in the real level.
+// Monsters: the power digits and their cap, weakening and the diamond pickup; and the diamond's music in
+// the real level. The wear of monsters far ahead is played in the monster scenarios.
 #include "MonsterWorld.h"
 
 #include <algorithm>
@@ -65,18 +65,6 @@ TEST_F(FactoryTest, RecordsNothingCanReachGoBackToTheStore)
     EXPECT_LE(gMonsterList.size(), 4u);
     EXPECT_TRUE(IsMonsterAlive(b) && IsMonsterAlive(e));
     EXPECT_EQ(gMonsterList.front(), b);
-}
-
-TEST_F(FactoryTest, FarAheadMonstersWearDownToTheCapOnly)
-{
-    AddTroglin(0.0f, 2.0f, HERO_KIND_LEADER);
-    AddTroglin(-1.0f, 2.0f, HERO_KIND_RECRUIT); // power 2: cap 2 * 2 + 4 = 8
-    MonsterInfo* far  = AddMonster(80.0f, 2.0f, 69);
-    MonsterInfo* near = AddMonster(60.0f, 2.0f, 69);
-    for (int i = 0; i < 100; ++i) Factory::UpdateMonsters();
-    EXPECT_EQ(far->power, 8);
-    EXPECT_EQ(ShownPower(far), 8);
-    EXPECT_EQ(near->power, 69);
 }
 
 TEST_F(FactoryTest, ADiamondIsTakenOnceEvenWhenSeveralMembersTouchIt)

@@ -2,7 +2,6 @@
 // input update; and scripted input, injected frame by frame.
 #include "engine/KoInput.h"
 
-#include "engine/KoGraphics.h"
 #include "framework/Script.h"
 #include "platform/Platform.h"
 
@@ -96,30 +95,6 @@ TEST_F(Input, MouseButtonsFollowTheLatestMouseEvent)
     EXPECT_FALSE(KoInputMouseCheckCurr(0) || KoInputMouseCheckCurr(3) || KoInputMouseCheckTriggered(255));
     KoInputReset();
     EXPECT_EQ(Buttons(), "----");
-}
-
-// The game's own 800 x 600 and full-screen mappings are clicked through in the menu scenarios.
-TEST(InputCursor, ClientPixelsOfAnyAspectMapToTheWorldThroughTheCamera)
-{
-    const float eye[3] = {0.0f, 0.0f, 60.0f}, at[3] = {0.0f, 0.0f, 0.0f}, up[3] = {0.0f, 1.0f, 0.0f};
-    const struct
-    {
-        float w, h;
-        int px, py;
-        float wantX, wantY;
-    } cases[] = {{800, 600, 200, 450, -40.0f, -30.0f},
-                 {640, 360, 0, 360, -106.6667f, -60.0f},
-                 {640, 360, 960, -180, 213.3333f, 120.0f}}; // off the client area
-    for (const auto& c : cases)
-    {
-        Mtx44 proj, view;
-        Mtx44PerspectiveFovRH(&proj, 1.5707964f, c.w / c.h, 1.0f, 1000.0f);
-        Mtx44LookAtRH(&view, eye, at, up);
-        Vec2 p;
-        KoInputClientToWorld(&p, c.px, c.py, c.w, c.h, &proj, &view);
-        EXPECT_NEAR(p.x, c.wantX, 1e-3f) << c.w << "x" << c.h << " at " << c.px << "," << c.py;
-        EXPECT_NEAR(p.y, c.wantY, 1e-3f) << c.w << "x" << c.h << " at " << c.px << "," << c.py;
-    }
 }
 
 // Frame 4 never runs: its events are dropped, not delivered late.
