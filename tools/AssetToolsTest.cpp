@@ -1,5 +1,6 @@
 // Tests of the asset tools: rectangle merging, the sprite language, the mesh writers and readers and the
-// synthesiser. That the shipped data is what the tools make of the assets is the data_matches_assets test.
+// synthesiser, where the shipped assets do not reach. That the shipped data is what the tools make of the
+// assets is the data_matches_assets test.
 #include "AssetLib.h"
 #include "Synth.h"
 
@@ -77,31 +78,17 @@ TEST(MergeRects, CoversEveryPixelOnceWithItsOwnColour)
     EXPECT_EQ(1u, MergeRects(Bitmap{7, 5, std::vector<uint32_t>(35, 0xff123456u)}).size()) << "a solid block";
 }
 
-TEST(Sprite, GridsIncludesAndTextLandOnTheirModelSquaresCounterClockwise)
+// What the shipped sprites use (grids, turned includes, text) data_matches_assets checks; here a mirrored
+// include and a triangle given clockwise, which stay counter-clockwise.
+TEST(Sprite, MirroredIncludesAndClockwiseTrianglesStayCounterClockwise)
 {
     TempAssets a;
-    // A 2 x 2 grid, bottom-left corner at (-0.5, -0.5), pixel 0.5: red top-left, white bottom-right.
-    Mesh m = a.Build("g", "grid -0.5 -0.5 0.5\nR.\n.W\nend\n");
-    ASSERT_EQ(2u, m.rects.size());
-    EXPECT_TRUE(m.rects[0].cx == -0.25f && m.rects[0].cy == 0.25f && m.rects[0].c == 0xffff0000u);
-    EXPECT_TRUE(m.rects[1].cx == 0.25f && m.rects[1].cy == -0.25f && m.rects[1].c == 0xffffffffu);
-
-    // Included turned by 90 degrees about its origin, then moved: the red pixel (0..0.1, 0..0.1) lies at
-    // x 0.4..0.5; mirrored and scaled includes stay counter-clockwise.
     a.Build("_part", "grid 0 0 0.1\nRW\nend\ntri 0 0 K 0.2 0.3 K 0.3 0 K\n");
-    m = a.Build("whole", "include _part 0.5 0 1 90\ninclude _part 0 0 -1 0\ninclude _part 0 0 2 -37\n");
+    Mesh m = a.Build("whole", "include _part 0.5 0 1 90\ninclude _part 0 0 -1 0\ninclude _part 0 0 2 -37\n");
     ASSERT_EQ(15u, m.tris.size());
-    std::vector<float> red = Extent({m.tris[0], m.tris[1]});
+    std::vector<float> red = Extent({m.tris[0], m.tris[1]}); // turned about its origin, then moved
     EXPECT_NEAR(0.4f, red[0], 1e-6f);
     EXPECT_NEAR(0.5f, red[1], 1e-6f);
-
-    // A 5 x 7 glyph with a one-pixel outline: 7 x 9 pixels on the lattice, half a pixel off centre at most.
-    std::vector<float> e = Extent(a.Build("t", "text 0 0 0.1 W outline K \"H\"\n").tris);
-    EXPECT_NEAR(0.7f, e[1] - e[0], 1e-5f);
-    EXPECT_NEAR(0.9f, e[3] - e[2], 1e-5f);
-    EXPECT_LE(std::fabs(e[0] + e[1]), 0.1f + 1e-5f);
-    EXPECT_LE(std::fabs(e[2] + e[3]), 0.1f + 1e-5f);
-    EXPECT_NEAR(std::round(e[0] * 10), e[0] * 10, 1e-4f);
 }
 
 TEST(Sprite, MistakesAreReportedWithTheFile)
@@ -137,12 +124,6 @@ TEST(MeshText, WrittenMeshesReadBackAsTheGameReadsThem)
     EXPECT_EQ(1u, ParseMeshText("0 0 0xff 1 0 ff 1 1 ff 0 0 zz 1 0 ff 1 1 ff", FORMAT_MESH).size());
     EXPECT_EQ(27u, ParseMeshText("0 0 0.5 0.5 ffffffff\n", FORMAT_RECTS).size());
     EXPECT_EQ(4u, ParseMeshText("0 0 1 1 ff 0 0 1 1 ff 0 0 1 1 ff", FORMAT_FLAG).size());
-
-    // The editor's sample uses the editor's export layout: one painted cell, the top-left of the grid.
-    m = a.Build("e", "format editor\ngrid -0.5 0.4875 0.0125\nR\nend\n");
-    EXPECT_EQ("-0.4875\n0.5\n0xffff0000\n-0.5\n0.5\n0xffff0000\n-0.5\n0.4875\n0xffff0000\n"
-              "-0.5\n0.4875\n0xffff0000\n-0.4875\n0.4875\n0xffff0000\n-0.4875\n0.5\n0xffff0000\n",
-              WriteMesh(m));
 }
 
 TEST(Synth, NotesRecipesAndLevels)
