@@ -88,79 +88,50 @@ TEST_F(FactoryTest, ADiamondIsTakenOnceEvenWhenSeveralMembersTouchIt)
     EXPECT_EQ(out, "");
 }
 
-// The real level, loaded once with the game's meshes and sounds; each test writes a map of its own over
-// map 0 before the run starts.
-class LevelMonsterTest : public ::testing::Test
+// The real level with the game's meshes and sounds, on map 0 made a tunnel one troglin high with the party
+// start at column 2, a diamond at 10 and a goblin at 40. The diamond pauses the level music and starts the
+// invulnerability music; the goblin, three times as strong as the lone troglin, is beaten meanwhile; after
+// ten seconds the level music resumes.
+TEST(LevelMonster, DiamondSwapsTheMusicForTenSeconds)
 {
-  protected:
-    static constexpr float DT = 0.005f;
-    static Scenario::TempDir* sSave;
-
-    static void SetUpTestSuite()
-    {
-        sSave       = new Scenario::TempDir();
-        gSaveFolder = sSave->path + "/";
-        HeadlessStart();
-        GameStateLevelLoad();
-    }
-
-    static void TearDownTestSuite()
-    {
-        GameStateLevelUnload();
-        HeadlessStop();
-        delete sSave;
-    }
-
-    void SetUp() override
-    {
-        gFrameTime = gKoFrameTime = DT;
-        gSoundOn                  = false;
-    }
-
-    void TearDown() override { GameStateLevelFree(); }
-
-    // Map 0 becomes a tunnel one troglin high with the party start at column 2 and the given (column,
-    // value) cells in it; the other maps are empty. The run starts without tutorial pages.
-    static void StartRun(std::initializer_list<std::pair<int, int>> cells)
-    {
-        const int row = 17;
-        for (int k = 0; k < MAP_NUM; ++k) memset(Terrain::GetMap(k), 0, sizeof(int) * MAP_CELLS);
-        int* map = Terrain::GetMap(0);
-        for (int c = 0; c < MAP_WIDTH; ++c)
-            for (int r : {row - 1, row + 1, row + 2}) map[r * MAP_WIDTH + c] = TILE_TERRAIN;
-        map[row * MAP_WIDTH + 2] = TILE_PARTY_START;
-        for (auto& cell : cells) map[row * MAP_WIDTH + cell.first] = cell.second;
-        GameStateLevelInit();
-        gTutorialEnabled = false;
-    }
-
-    static void Frame()
+    const float DT = 0.005f;
+    Scenario::TempDir save;
+    gSaveFolder = save.path + "/";
+    HeadlessStart();
+    GameStateLevelLoad();
+    gFrameTime = gKoFrameTime = DT;
+    gSoundOn                  = false;
+    for (int k = 0; k < MAP_NUM; ++k) memset(Terrain::GetMap(k), 0, sizeof(int) * MAP_CELLS);
+    int* row = Terrain::GetMap(0) + 17 * MAP_WIDTH;
+    for (int c = 0; c < MAP_WIDTH; ++c)
+        for (int r : {-1, 1, 2}) row[r * MAP_WIDTH + c] = TILE_TERRAIN;
+    row[2]  = TILE_PARTY_START;
+    row[10] = TILE_DIAMOND;
+    row[40] = TYPE_GOBLIN;
+    GameStateLevelInit();
+    gTutorialEnabled = false;
+    auto frame       = []
     {
         GameStateLevelUpdate();
         SoundUpdate();
-    }
-};
-Scenario::TempDir* LevelMonsterTest::sSave = nullptr;
+    };
 
-// The diamond pauses the level music and starts the invulnerability music; a goblin three times as
-// strong as the lone troglin is beaten meanwhile; after ten seconds the level music resumes.
-TEST_F(LevelMonsterTest, DiamondSwapsTheMusicForTenSeconds)
-{
-    StartRun({{10, TILE_DIAMOND}, {40, TYPE_GOBLIN}});
-    Frame();
-    ASSERT_TRUE(Playing(gChannelTable[SND_DISTRESSED])) << "the level music runs";
+    frame();
+    EXPECT_TRUE(Playing(gChannelTable[SND_DISTRESSED])) << "the level music runs";
     EXPECT_FALSE(Playing(gChannelTable[SND_ROAD_HAZARD_2]));
-
-    for (int frames = 0; !gInvulnerable && frames < 2000; ++frames) Frame();
-    ASSERT_TRUE(gInvulnerable) << "the diamond was never taken";
+    for (int frames = 0; !gInvulnerable && frames < 2000; ++frames) frame();
+    EXPECT_TRUE(gInvulnerable) << "the diamond was never taken";
     EXPECT_TRUE(Paused(gChannelTable[SND_DISTRESSED]));
-    Frame();
+    frame();
     EXPECT_TRUE(Playing(gChannelTable[SND_ROAD_HAZARD_2])) << "the invulnerability music starts";
-
     int invulnFrames = 1;
-    for (; gInvulnerable && invulnFrames < 4000; ++invulnFrames) Frame();
+    for (; gInvulnerable && invulnFrames < 4000; ++invulnFrames) frame();
     EXPECT_NEAR(invulnFrames * DT, 10.0f, 2 * DT);
     EXPECT_EQ(gKillCount, 1);
     EXPECT_EQ(gPartyPower, 1);
     EXPECT_FALSE(Paused(gChannelTable[SND_DISTRESSED])) << "the level music resumes";
+    GameStateLevelFree();
+    GameStateLevelUnload();
+    HeadlessStop();
+    gSaveFolder.clear();
 }
