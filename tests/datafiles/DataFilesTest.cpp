@@ -43,12 +43,8 @@ Shape Load(const std::string& file, MeshReader reader = LoadMesh)
         s.area += cross / 2;
     }
     for (const KoGfxVertex& v : s.vtx)
-    {
-        s.minX = std::min(s.minX, v.x);
-        s.maxX = std::max(s.maxX, v.x);
-        s.minY = std::min(s.minY, v.y);
+        s.minX = std::min(s.minX, v.x), s.maxX = std::max(s.maxX, v.x), s.minY = std::min(s.minY, v.y),
         s.maxY = std::max(s.maxY, v.y);
-    }
     return s;
 }
 
@@ -66,8 +62,6 @@ TEST(DataFiles, EveryMeshBuildsAListThatFacesTheViewer)
                                                       : LoadMesh;
         EXPECT_EQ(0, Load(file, reader).clockwise) << file << " has triangles the renderer culls";
     }
-    EXPECT_GT(Load("monstermesh.txt", LoadMonsterMesh).vtx.size(), 75u)
-        << "rectangles over the 25-triangle disc";
     EXPECT_EQ(12u, Load("flagmesh.txt", LoadFlagMesh).vtx.size()) << "a pole and a banner";
 }
 

@@ -43,14 +43,7 @@ class UITest : public ::testing::Test
 
     void SetUp() override
     {
-        gPaused          = false;
-        gGameOver        = false;
-        gInvulnerable    = false;
-        gTutorialShowing = false;
-        gTutorialEnabled = true;
-        gTutorialPage    = 0;
-        gDistance        = 0.0f;
-        gKillCount       = 0;
+        LevelResetRun(); // the run's flags
         gSoundOn         = true;
         gKoGfxFullScreen = false;
         gGameStateNext   = GS_LEVEL;
