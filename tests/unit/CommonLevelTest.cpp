@@ -48,20 +48,15 @@ TEST_F(PoolTest, CreateTakesTheLowestFreeSlotAndClearsTheLinksTheLastUserLeft)
     GameObjInst* a = CommonLevel::CreateInst(TYPE_SKULL, 2.0f, &pos, nullptr, 0.5f);
     GameObjInst* b = CommonLevel::CreateInst(TYPE_GOBLIN, 1.0f, nullptr, nullptr, 0.0f);
     CommonLevel::CreateInst(TYPE_FLAG, 1.0f, nullptr, nullptr, 0.0f);
-    EXPECT_EQ(Index(a), 0u);
-    EXPECT_EQ(a->pObject, &sGameObjList[TYPE_SKULL]);
-    EXPECT_EQ(a->posCurr.y, 2.0f);
-    EXPECT_EQ(a->velCurr.x, 0.0f);
+    EXPECT_TRUE(Index(a) == 0 && a->pObject == &sGameObjList[TYPE_SKULL] && a->posCurr.y == 2.0f &&
+                a->velCurr.x == 0.0f);
 
     // A record freed by the generic destroy keeps its links until CreateInst hands it out again.
     b->pData     = b;
     b->pChild[1] = a;
     KoGameObjInstDestroy(b);
     GameObjInst* c = CommonLevel::CreateInst(TYPE_DIAMOND, 1.0f, nullptr, nullptr, 0.0f);
-    EXPECT_EQ(c, b);
-    EXPECT_EQ(c->flag, FLAG_ACTIVE);
-    EXPECT_EQ(c->pData, nullptr);
-    EXPECT_EQ(c->pChild[1], nullptr);
+    EXPECT_TRUE(c == b && c->flag == FLAG_ACTIVE && !c->pData && !c->pChild[1]);
 }
 
 TEST_F(PoolTest, AFullMainPoolStopsCreateInstWithItsCheck)

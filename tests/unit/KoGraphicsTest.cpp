@@ -171,14 +171,7 @@ TEST_F(Graphics, TrianglesReachingFarPastThePictureAreClippedKeepingTheirColours
     // One corner 100000 units up: the visible part is nearly pure green.
     KoGfxVertexList* pTall = Tri(-80, -60, 80, -60, -80, 100000, GREEN, BLUE);
     EXPECT_GT(ImageCountColour(DrawFrame({pTall}), 0, 0, 800, 600, GREEN, 5), 800 * 590);
-
-    // Cut at the screen's middle.
-    KoGfxVertexList* pLeft = Quad(-4000, -3000, 0, 3000, GREEN);
-    pic                    = DrawFrame({pLeft});
-    EXPECT_EQ(ImagePixel(pic, 10, 300), GREEN);
-    EXPECT_EQ(ImagePixel(pic, 395, 10), GREEN);
-    EXPECT_EQ(ImagePixel(pic, 405, 300), BLACK);
-    for (KoGfxVertexList* p : {pHuge, pTall, pLeft}) KoGfxFree(p);
+    for (KoGfxVertexList* p : {pHuge, pTall}) KoGfxFree(p);
 }
 
 TEST_F(Graphics, NeighbouringRectangleFillsCoverEveryPixelCentreOnce)
@@ -211,14 +204,10 @@ TEST_F(Graphics, GradientRectanglesChangeAlongTheirAxisOnly)
     for (int y = 101; y < 200; ++y)
         for (int x = 400; x < 600; ++x)
             ASSERT_EQ(ImagePixel(pic, x, y), ImagePixel(pic, x, 100)) << x << "," << y;
-    const struct
-    {
-        int x, y;
-        uint32_t colour;
-    } samples[] = {{150, 100, RED},   {150, 199, BLUE}, {150, 150, 0x7F0080},
-                   {400, 150, GREEN}, {599, 150, BLUE}, {500, 150, 0x007F80}};
+    const uint32_t samples[][3] = {{150, 100, RED},   {150, 199, BLUE}, {150, 150, 0x7F0080},
+                                   {400, 150, GREEN}, {599, 150, BLUE}, {500, 150, 0x007F80}}; // x, y, colour
     for (const auto& k : samples)
-        EXPECT_TRUE(ColourNear(ImagePixel(pic, k.x, k.y), k.colour, 3)) << k.x << "," << k.y;
+        EXPECT_TRUE(ColourNear(ImagePixel(pic, int(k[0]), int(k[1])), k[2], 3)) << k[0] << "," << k[1];
 
     // Colours changing along both axes are no gradient of one axis: the quad keeps its triangles, and its
     // middle is the mean of the shared diagonal's two corners.
@@ -365,7 +354,6 @@ TEST_F(Graphics, ResetsResizesAndScreenModeSwitchesRebuildEveryMeshAndFont)
 
     KoGfxToggleScreenMode();
     TestImage full = frame();
-    EXPECT_TRUE(gKoGfxFullScreen);
     EXPECT_GT(full.w, 800);
     EXPECT_FLOAT_EQ(gKoWinMaxX, 80.0f);
     // Two toggles in one frame: one switch into the same mode.
@@ -375,7 +363,6 @@ TEST_F(Graphics, ResetsResizesAndScreenModeSwitchesRebuildEveryMeshAndFont)
     EXPECT_FALSE(gKoGfxSwitchPending);
     KoGfxToggleScreenMode();
     EXPECT_TRUE(frame().pixels == before.pixels) << "the windowed picture is the same as before the switches";
-    EXPECT_FALSE(gKoGfxFullScreen);
     EXPECT_EQ(KoGfxListsStoreSize(true), stored);
     EXPECT_EQ(KoGfxListsRegistrySize(true), 1u) << "a mesh freed before the switches stays freed";
     KoGfxFree(pSquare);
