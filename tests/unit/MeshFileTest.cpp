@@ -1,4 +1,5 @@
-// The mesh file readers, the shape builders and the type loader pattern.
+// The mesh file readers and the shape builders. What the type loader says when a mesh is missing or empty
+// the bad-input and overlay scenarios show.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -6,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "ChildProcess.h"
 #include "Scenario.h"
 #include "engine/KoGfxDevice.h"
 #include "engine/KoGraphics.h"
@@ -137,22 +137,6 @@ TEST_F(MeshFileTest, ACircleIsAClosedFanOfItsRadius)
         EXPECT_NEAR(t.v[2].x, next.x, 1e-5f) << k;
         EXPECT_NEAR(t.v[2].y, next.y, 1e-5f) << k;
     }
-}
-
-TEST_F(MeshFileTest, TypeLoaderStopsWithTheLoadersMessageWhenTheMeshIsMissingOrEmpty)
-{
-    GameObj table[2]    = {};
-    int num             = 0;
-    std::string missing = dir / "missing.txt";
-    auto r              = RunInChild(
-        [&] { MeshLoadType(&table[1], 1, &num, LoadMesh, missing.c_str(), MESH_LOADER_HERO, 42); });
-    EXPECT_EQ(r.out, "KO_ASSERT_MESG: pObj->pMesh\nLine: 42\nFunc: LoadHero\nFile: src\\Hero\n"
-                     "Mesg: fail to create object!!\n");
-    std::string path = Write("");
-    r = RunInChild([&] { MeshLoadType(&table[1], 27, &num, LoadMesh, path.c_str(), MESH_LOADER_COINS, 7); });
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(r.out, "KO_ASSERT_MESG: pObj->pMesh\nLine: 7\nFunc: Coins::LoadCoins\nFile: src\\Coins\n"
-                     "Mesg: failed to create object!\n");
 }
 
 } // namespace
