@@ -9,24 +9,11 @@
 #include <cctype>
 #include <cmath>
 
-// Whitespace-separated tokens of the input: enough to tell whether a reader could pass the triangle limit
-// of one list, which ends the game on purpose and is no fault of the reader.
-static size_t CountTokens(const uint8_t* data, size_t size)
+// Reads the input into a list of its own and checks the list; returns its triangle count (0: no list).
+static size_t ReadAndCheck(MeshReader reader, const char* path)
 {
-    size_t tokens = 0;
-    bool inToken  = false;
-    for (size_t i = 0; i < size; ++i)
-    {
-        bool space = isspace(data[i]) != 0;
-        if (!space && !inToken) ++tokens;
-        inToken = !space;
-    }
-    return tokens;
-}
-
-// Closes the open list and checks it; returns its triangle count (0 when no list was built).
-static size_t EndAndCheck()
-{
+    KoGfxTriStart();
+    reader(path);
     KoGfxVertexList* pList = KoGfxTriEnd();
     if (!pList) return 0;
     std::vector<KoGfxVertex> vtx = MemBufferVertices(pList->pVtxBuffer);
@@ -39,26 +26,19 @@ static size_t EndAndCheck()
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const char* path = FuzzWriteFile("mesh.txt", data, size);
-    size_t tokens    = CountTokens(data, size);
+    // Whitespace-separated tokens: enough to tell whether a reader could pass the triangle limit of one
+    // list, which ends the game on purpose and is no fault of the reader.
+    size_t tokens = 0;
+    for (size_t i = 0; i < size; ++i) tokens += !isspace(data[i]) && (i == 0 || isspace(data[i - 1]));
 
-    if (tokens / 9 <= KO_GFX_TRI_NUM_MAX)
-    {
-        KoGfxTriStart();
-        LoadMesh(path);
-        EndAndCheck();
-    }
+    if (tokens / 9 <= KO_GFX_TRI_NUM_MAX) ReadAndCheck(LoadMesh, path);
     if (25 + 2 * (tokens / 5) <= KO_GFX_TRI_NUM_MAX)
     {
-        KoGfxTriStart();
-        LoadMonsterMesh(path);
-        size_t triangles = EndAndCheck();
+        size_t triangles = ReadAndCheck(LoadMonsterMesh, path);
         FUZZ_CHECK(triangles >= 25 && (triangles - 25) % 2 == 0);
     }
-    KoGfxTriStart();
-    LoadFlagMesh(path);
-    size_t triangles = EndAndCheck();
+    size_t triangles = ReadAndCheck(LoadFlagMesh, path);
     FUZZ_CHECK(triangles <= 4 && triangles % 2 == 0);
-
     FUZZ_CHECK(MemLiveBuffers() == 0);
     return 0;
 }
