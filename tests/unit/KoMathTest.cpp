@@ -4,41 +4,10 @@
 
 #include <gtest/gtest.h>
 #include <algorithm>
-#include <cstring>
 #include <limits>
 
-namespace
-{
-// The point (x, y) through m.
-Vec2 Apply(const Mtx33& m, float x, float y)
-{
-    return Vec2{m.m[0][0] * x + m.m[0][1] * y + m.m[0][2], m.m[1][0] * x + m.m[1][1] * y + m.m[1][2]};
-}
-} // namespace
-
-TEST(KoMath, ConcatAppliesTheRightOperandFirstAndMayOverwriteEitherOperand)
-{
-    Mtx33 t, s, r, ts;
-    Mtx33Trans(&t, 10.0f, -5.0f);
-    Mtx33Scale(&s, 2.0f, 3.0f);
-    Mtx33Concat(&ts, &t, &s); // scale first, then move
-    EXPECT_NEAR(Apply(ts, 1.0f, 1.0f).x, 12.0f, 1e-5f);
-    EXPECT_NEAR(Apply(ts, 1.0f, 1.0f).y, -2.0f, 1e-5f);
-    EXPECT_TRUE(ts.m[2][0] == 0.0f && ts.m[2][1] == 0.0f && ts.m[2][2] == 1.0f);
-    Mtx33Rot(&r, 3.14159265f / 2.0f); // counter-clockwise
-    EXPECT_NEAR(Apply(r, 1.0f, 0.0f).x, 0.0f, 1e-5f);
-    EXPECT_NEAR(Apply(r, 1.0f, 0.0f).y, 1.0f, 1e-5f);
-
-    Mtx33 want[3], m[3] = {ts, ts, ts};
-    Mtx33Concat(&want[0], &ts, &r);
-    Mtx33Concat(&want[1], &r, &ts);
-    Mtx33Concat(&want[2], &ts, &ts);
-    Mtx33Concat(&m[0], &m[0], &r);
-    Mtx33Concat(&m[1], &r, &m[1]);
-    Mtx33Concat(&m[2], &m[2], &m[2]);
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(memcmp(&m[i], &want[i], sizeof(Mtx33)), 0) << i;
-}
-
+// The matrices (order, turn direction, a result written over its operand) are the pool's transform pass
+// test: it composes a turned, scaled and moving parent with its child.
 TEST(KoMath, RandomNumbersCoverZeroToOne)
 {
     float lo = 1.0f, hi = 0.0f;
