@@ -35,22 +35,18 @@ struct FrameRateController : ::testing::Test
 TEST_F(FrameRateController, PublishesTheSpanBetweenFrameStartsNeverWaitsAndResetKeepsMeasuring)
 {
     EXPECT_EQ(gKoFrameTime, 1.0 / 60.0); // straight after init
-    EXPECT_EQ(gKoFrameRateMax, 60.0);
     sNow += 7000;
     Frame(2000);
     EXPECT_DOUBLE_EQ(gKoFrameTime, 0.007); // the first End measures from Init to this frame's Start
     Frame(16);
     EXPECT_DOUBLE_EQ(gKoFrameTime, 0.002); // from then on Start to Start: the previous frame's work
-    EXPECT_NEAR(gKoFrameRate, 500.0, 1e-6);
     Frame(3000);
     EXPECT_DOUBLE_EQ(gKoFrameTime, 0.000016);
     EXPECT_EQ(gKoFrameCounter, 3u);
 
     sNow += 40000; // a state change takes 40 ms
     KoFrameRateControllerReset();
-    EXPECT_EQ(gKoFrameTime, 1.0 / 60.0);
-    EXPECT_EQ(gKoFrameRate, 60.0);
-    EXPECT_EQ(gKoFrameCounter, 0u);
+    EXPECT_TRUE(gKoFrameTime == 1.0 / 60.0 && gKoFrameCounter == 0);
     Frame(1000);
     // Since the Start of the last frame before the reset: its 3 ms plus the 40 ms of the change.
     EXPECT_DOUBLE_EQ(gKoFrameTime, 0.043);

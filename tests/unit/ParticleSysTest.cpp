@@ -53,11 +53,11 @@ TEST_F(ParticleTest, FullPoolEmitsNothingAndRestartsTheSparkleClock)
     for (int i = 0; i < PARTICLE_NUM_MAX / 16; ++i) ParticleSys::EmitBurst(16, 0.5f, 0.0f, 0.0f);
     EXPECT_EQ(LiveParticles(TYPE_PARTICLE_SKULL), PARTICLE_NUM_MAX);
     ParticleSys::EmitBurst(24, 0.3f, 0.0f, 0.0f);
-    EXPECT_EQ(LiveParticles(TYPE_PARTICLE_SKULL), PARTICLE_NUM_MAX);
     gSparkleTimer = 0.049f;
     ParticleSys::EmitSparkle(1.0f, 0.0f, 0.0f);
+    EXPECT_TRUE(LiveParticles(TYPE_PARTICLE_SKULL) == PARTICLE_NUM_MAX &&
+                LiveParticles(TYPE_PARTICLE_STAR) == 0);
     EXPECT_EQ(gSparkleTimer, 0.0f);
-    EXPECT_EQ(LiveParticles(TYPE_PARTICLE_STAR), 0);
 }
 
 TEST_F(ParticleTest, FreedSlotsAreTakenLowestFirstAndLiveOnesAboveThemKeepMoving)
@@ -68,8 +68,7 @@ TEST_F(ParticleTest, FreedSlotsAreTakenLowestFirstAndLiveOnesAboveThemKeepMoving
     gTrailTimer   = 0.0f;
     ParticleSys::EmitTrail(1.0f, 0.0f, 0.0f); // slots 10 and 11, dust: 1.2 s
     while (Slot(10).flag) ParticleSys::Update();
-    EXPECT_EQ(type(9), TYPE_PARTICLE_SKULL);
-    EXPECT_EQ(type(11), -1);
+    EXPECT_TRUE(type(9) == TYPE_PARTICLE_SKULL && type(11) == -1);
 
     ParticleSys::EmitBurst(4, 0.5f, 0.0f, 0.0f);
     for (int i = 10; i < 14; ++i) EXPECT_EQ(type(i), TYPE_PARTICLE_SKULL) << i;
@@ -116,8 +115,7 @@ TEST_F(AxeTest, AxeLandsWhereTheMonsterStoodAndTakesOnePoint)
     MonsterInfo* m = AddMonster(15.0f, 6.0f, 5); // 0.6 s of flight
     gThrowTimer    = 2.5f;
     ThrowAxe(thrower);
-    ASSERT_NE(gAxes[0].pAxe, nullptr);
-    EXPECT_EQ(gAxesInFlight, 1);
+    ASSERT_TRUE(gAxes[0].pAxe && gAxesInFlight == 1);
 
     m->pInst->velCurr.x = 3.0f; // it walks away meanwhile
     Vec2 last           = gAxes[0].pAxe->posCurr;
@@ -127,9 +125,7 @@ TEST_F(AxeTest, AxeLandsWhereTheMonsterStoodAndTakesOnePoint)
         UpdateAxes();
         CommonLevel::UpdateAllInst();
     }
-    EXPECT_NEAR(last.x, 15.0f, 0.3f);
-    EXPECT_NEAR(last.y, 6.0f, 0.3f);
-    EXPECT_EQ(ShownPower(m), 4);
-    EXPECT_EQ(gAxesInFlight, 0);
+    EXPECT_LT(std::hypot(last.x - 15.0f, last.y - 6.0f), 0.3f);
+    EXPECT_TRUE(ShownPower(m) == 4 && gAxesInFlight == 0);
     EXPECT_GT(LiveParticles(TYPE_PARTICLE_DUST), 0) << "a dust trail follows the axe";
 }

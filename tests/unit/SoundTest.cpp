@@ -143,12 +143,10 @@ TEST_F(SoundTest, StaleHandlesAnswerAsChannelsThatNoLongerPlay)
     SoundLoad(SND_SLASH, MUSIC.c_str());
     SoundPlay(SND_SLASH, 0.0f);
     AudioChannel reused = gChannelTable[SND_SLASH];
-    EXPECT_NE(reused, ended);
-    EXPECT_FALSE(Playing(ended));
-    EXPECT_EQ(AudioChannelStop(ended), AUDIO_ERR_INVALID_HANDLE);
-    EXPECT_EQ(AudioChannelSetPaused(ended, true), AUDIO_ERR_INVALID_HANDLE);
-    EXPECT_EQ(AudioChannelSetVolume(ended, 1.0f), AUDIO_ERR_INVALID_HANDLE);
-    EXPECT_TRUE(Playing(reused));
+    EXPECT_TRUE(reused != ended && !Playing(ended) && Playing(reused));
+    for (AudioResult err :
+         {AudioChannelStop(ended), AudioChannelSetPaused(ended, true), AudioChannelSetVolume(ended, 1.0f)})
+        EXPECT_EQ(err, AUDIO_ERR_INVALID_HANDLE);
     EXPECT_FALSE(Paused(reused));
     // Pausing a sound that has ended asks a stale channel: the error line, and the pause goes nowhere.
     EXPECT_EQ(Printed([] { SoundPause(SND_JUMP_LIFT); }),
@@ -163,8 +161,7 @@ TEST_F(SoundTest, ReloadingAndFreeingStopTheSlotsChannels)
     SoundPlay(SND_ROAD_HAZARD, 0.0f);
     AudioChannel before = gChannelTable[SND_ROAD_HAZARD];
     SoundLoad(SND_ROAD_HAZARD, BLIP.c_str());
-    EXPECT_FALSE(Playing(before));
-    EXPECT_EQ(gChannelTable[SND_ROAD_HAZARD], AUDIO_CHANNEL_NULL);
+    EXPECT_TRUE(!Playing(before) && gChannelTable[SND_ROAD_HAZARD] == AUDIO_CHANNEL_NULL);
 
     SoundLoad(SND_AXE_HIT, MUSIC.c_str());
     SoundPlay(SND_AXE_HIT, 0.0f);
@@ -195,10 +192,7 @@ TEST_F(SoundTest, WithEveryChannelBusyAPlayTakesTheOldestSoundingOne)
     for (int i = 2; i < SOUND_CHANNEL_NUM; ++i)
         ASSERT_EQ(AudioSystemPlaySound(gSoundSystem, pSound, false, &channel), AUDIO_OK);
     EXPECT_EQ(Printed([] { SoundPlay(SND_GROAN1, 0.0f); }), ""); // played paused, then started
-    channel = gChannelTable[SND_GROAN1];
-    EXPECT_FALSE(Playing(first));
-    EXPECT_TRUE(Playing(paused));
-    EXPECT_TRUE(Playing(channel));
+    EXPECT_TRUE(!Playing(first) && Playing(paused) && Playing(gChannelTable[SND_GROAN1]));
     // Only paused and pending plays: nothing may be taken.
     SoundFreeAll();
     SoundLoad(SND_GROAN1, BLIP.c_str());
