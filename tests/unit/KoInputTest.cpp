@@ -176,11 +176,7 @@ TEST_F(Input, EdgesReachTheFirstStepOfAFrameAndWaitOutFramesWithoutAStep)
         }
         EXPECT_EQ(seen, f.seen) << f.events << " " << f.steps;
     }
-    KoInputKeepTaps(false); // the literal loop: a tap inside one frame is not seen
-    Push(PLAT_EVENT_KEY_DOWN, VK_SPACE);
-    Push(PLAT_EVENT_KEY_UP, VK_SPACE);
-    KoInputUpdate();
-    EXPECT_EQ(Key(VK_SPACE), "---");
+    KoInputKeepTaps(false); // the literal loop, where a tap inside one update is not seen (the first test)
 }
 
 // A game pad's controls arrive as the engine's pad codes: its buttons, the D-pad, the left stick past its
