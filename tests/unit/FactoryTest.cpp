@@ -80,7 +80,6 @@ TEST_F(FactoryTest, ADiamondIsTakenOnceEvenWhenSeveralMembersTouchIt)
     Factory::UpdateMonsters();
     std::string out = testing::internal::GetCapturedStdout();
     EXPECT_TRUE(gInvulnerable && gTextColour == 0xFFE0C5B8u && !(gem->flag & FLAG_ACTIVE));
-    EXPECT_EQ(out, "")
     EXPECT_EQ(out, "") << "the music slot is empty here: pausing it says nothing";
 }
 
