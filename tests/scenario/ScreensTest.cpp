@@ -244,7 +244,7 @@ struct Controls
 // frame, a run on a small map (a recruit, a weak monster, a diamond, a pit at 124 m) through the tutorial
 // pages, the pause menu with its restart question and options, the invulnerability, a beaten high score
 // with a milestone, the game over with a long name whose ENTER presses no button, and the Hall Of Fame's
-// Menu, "no", Menu and "yes" back to the menu; last a click on Exit, which must land at any window size.
+// Menu, "no", Menu and "yes" back to the menu; last clicks on Exit and "no", which must land at any size.
 std::vector<Step> Walk(const Controls& c)
 {
     auto main = []
@@ -324,8 +324,9 @@ std::vector<Step> Walk(const Controls& c)
         {"level hall of fame", hall, {"Hall Of Fame", "400m"}, Keys({D, P})},
         {"menu question", [] { return gAskMenu; }, {"Really??"}, Keys({c.back})},
         {"level hall of fame", hall, {}, Keys({D, P, P})},
-        {"menu", main, {}, [] { Click(1, 0, -50); }},
-        {"quit question", [] { return gMenuQuitAsk; }, {}, nullptr},
+        {"menu", main, {}, [] { Click(1, -18, -50); }}, // near the inner ends of Exit and of "no"
+        {"quit question", [] { return gMenuQuitAsk; }, {}, [] { Click(1, 12, -20); }},
+        {"menu", main, {}, nullptr},
     };
 }
 
