@@ -73,36 +73,30 @@ TEST(Menu, MainScreenButtonsTakeClicksAfterHalfASecondThenPlayShowsTheLoadingFra
     EXPECT_EQ(800 - ImageCountColour(img, 0, Py(-50), 800, Py(-50) + 1, 0xFF6C6764, 4), 0);
 }
 
-// Opened by its button, closed by back and by SPACE. A click on the edge between how to play (y -10) and
-// options (y -20) presses both; the back button of options closes both.
+// Opened by its button, closed by SPACE (its back button is walked in the screens walk). A click on the edge
+// between how to play (y -10) and options (y -20) presses both; the back button of options closes both.
 TEST(Menu, HowToPlay)
 {
     MenuPlay p;
     const long R = p.R;
     p.ClickAndShoot(R, 0, -10);
-    p.ClickAndShoot(R + 10, 0, -50); // back, at the bottom on this screen
-    p.ClickAndShoot(R + 20, 0, -10);
-    p.Key(R + 25, 0x20);
-    p.Shot(R + 27);
-    p.ClickAndShoot(R + 30, 0, -15);
-    p.ClickAndShoot(R + 40, 0, -40);
-    p.Go(R + 45);
-    for (long f : {R, R + 20})
-    {
-        TestImage img = p.Image(f + 4);
-        EXPECT_GT(TextIn(img, 320, 300, 480, 326), 30) << f; // "How to play"
-        for (float x : {-10.0f, 0.0f, 10.0f})                // the three pictures
-            EXPECT_GT(ImageCountLit(img, Px(x) - 10, Py(-27), Px(x) + 10, Py(-33)), 50) << x;
-        EXPECT_GT(ButtonLit(img, 0, -50), 1000) << f; // back
-        EXPECT_EQ(ButtonLit(img, 0, -40), 0) << f;    // credits hidden
-    }
-    p.ExpectMainScreen(R + 14);
-    p.ExpectMainScreen(R + 27);
-    TestImage both = p.Image(R + 34);
+    p.Key(R + 5, 0x20);
+    p.Shot(R + 7);
+    p.ClickAndShoot(R + 10, 0, -15);
+    p.ClickAndShoot(R + 20, 0, -40);
+    p.Go(R + 25);
+    TestImage img = p.Image(R + 4);
+    EXPECT_GT(TextIn(img, 320, 300, 480, 326), 30); // "How to play"
+    for (float x : {-10.0f, 0.0f, 10.0f})           // the three pictures
+        EXPECT_GT(ImageCountLit(img, Px(x) - 10, Py(-27), Px(x) + 10, Py(-33)), 50) << x;
+    EXPECT_GT(ButtonLit(img, 0, -50), 1000); // back
+    EXPECT_EQ(ButtonLit(img, 0, -40), 0);    // credits hidden
+    p.ExpectMainScreen(R + 7);
+    TestImage both = p.Image(R + 14);
     EXPECT_GT(TextIn(both, 320, 300, 480, 326), 30); // how to play's text
     EXPECT_GT(ButtonLit(both, 0, -20), 1000);        // options' sound button
     EXPECT_GT(ButtonLit(both, 0, -30), 1000);        // and screen-mode button
-    p.ExpectMainScreen(R + 44);
+    p.ExpectMainScreen(R + 24);
 }
 
 TEST(Menu, Options)

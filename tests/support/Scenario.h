@@ -25,13 +25,6 @@
 namespace Scenario
 {
 
-// A fresh empty folder under $TMPDIR (or /tmp); the caller removes it with RemoveTree.
-inline std::string MakeTempDir(const char* tag = "skarn")
-{
-    std::string pattern = (std::filesystem::temp_directory_path() / tag).string() + "-XXXXXX";
-    return mkdtemp(pattern.data()) ? pattern : std::string();
-}
-
 // Removes the folder and all below it (links, not what they point to).
 inline void RemoveTree(const std::string& path)
 {
@@ -56,14 +49,18 @@ inline std::string ReadFile(const std::string& path)
 
 inline bool FileExists(const std::string& path)
 {
-    struct stat st;
-    return stat(path.c_str(), &st) == 0;
+    std::error_code ec;
+    return std::filesystem::exists(path, ec);
 }
 
-// A temporary folder that removes itself.
+// A fresh empty folder under $TMPDIR (or /tmp) that removes itself.
 struct TempDir
 {
-    std::string path                   = MakeTempDir();
+    std::string path = []
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "skarn").string() + "-XXXXXX";
+        return mkdtemp(pattern.data()) ? pattern : std::string();
+    }();
     TempDir()                          = default;
     TempDir(const TempDir&)            = delete;
     TempDir& operator=(const TempDir&) = delete;
