@@ -109,16 +109,6 @@ TEST(LevelScenario, ATroglinLeftBehindByTheCameraDiesOnSolidGround)
     EXPECT_EQ(0, Differences(frozen, afterEsc, 0, 280) + Differences(frozen, afterEsc, 320, 600));
 }
 
-TEST(LevelScenario, AMapWithoutAPartyStartEndsTheRunAtOnce)
-{
-    // Map 0 holds three terrain cells and then text; the other maps are missing.
-    LevelPlay run("nostart");
-    run.Go(200);
-    EXPECT_NE(std::string::npos, run.res.err.find("holds no party start")) << run.res.err;
-    ASSERT_EQ(1u, run.runs.size()) << run.res.err;
-    EXPECT_EQ(0, run.runs[0].meters);
-}
-
 // The steady clock: the bot plays in 1 ms steps at any draw rate. 150 s of game time (the splash, the menu
 // and about 145 s of running); the level is freed at the end, which prints the run so far.
 static void ExpectTheBotToRunAThousandMeters(double dt)
