@@ -89,8 +89,6 @@ TEST(Menu, HowToPlay)
     EXPECT_GT(TextIn(img, 320, 300, 480, 326), 30); // "How to play"
     for (float x : {-10.0f, 0.0f, 10.0f})           // the three pictures
         EXPECT_GT(ImageCountLit(img, Px(x) - 10, Py(-27), Px(x) + 10, Py(-33)), 50) << x;
-    EXPECT_GT(ButtonLit(img, 0, -50), 1000); // back
-    EXPECT_EQ(ButtonLit(img, 0, -40), 0);    // credits hidden
     p.ExpectMainScreen(R + 7);
     TestImage both = p.Image(R + 14);
     EXPECT_GT(TextIn(both, 320, 300, 480, 326), 30); // how to play's text
@@ -101,26 +99,21 @@ TEST(Menu, HowToPlay)
 
 TEST(Menu, Options)
 {
-    // Clicks on the left end of the sound button keep the pointer out of the right end, where the labels
-    // are compared.
+    // A click on the left end of the sound button keeps the pointer out of the right end, where the labels
+    // are compared (the sound's state is walked in the screens walk).
     MenuPlay p;
     const long R = p.R;
     p.ClickView(R, -15, -20);
     p.ClickView(R + 10, -15, -20);   // sound off
-    p.ClickView(R + 20, -15, -20);   // sound on again
     p.ClickView(R + 30, 0, -30);     // full screen
     p.Click(R + 40, 512, 576);       // windowed: in full screen the view stretches over the screen
     p.ClickAndShoot(R + 50, 0, -40); // back
-    for (long f : {R + 4, R + 10, R + 24, R + 34, R + 44}) p.Shot(f);
+    for (long f : {R + 4, R + 10, R + 34, R + 44}) p.Shot(f);
     p.Go(R + 55);
     TestImage on = p.Image(R + 4), off = p.Image(R + 10);
-    TestImage again = p.Image(R + 24), full = p.Image(R + 34), window = p.Image(R + 44);
-    int x0 = Px(2), x1 = Px(20), y0 = Py(-15), y1 = Py(-25);
-    for (float y : {-20.0f, -30.0f, -40.0f}) EXPECT_GT(ButtonLit(on, 0, y), 1000) << y; // sound, screen, back
-    EXPECT_EQ(ButtonLit(on, 0, 0), 0);                                                  // play hidden
+    TestImage full = p.Image(R + 34), window = p.Image(R + 44);
     // The other sound button, already in the frame of the click: its later steps lay the screen out again.
-    EXPECT_GT(Scenario::ImageDiffer(on, off, x0, y0, x1, y1), 500);
-    EXPECT_EQ(Scenario::ImageDiffer(on, again, x0, y0, x1, y1), 0);
+    EXPECT_GT(Scenario::ImageDiffer(on, off, Px(2), Py(-15), Px(20), Py(-25)), 500);
     EXPECT_GT(full.w, 800);
     EXPECT_EQ(window.w, 800);
     EXPECT_EQ(window.h, 600);
@@ -134,13 +127,9 @@ TEST(Menu, QuitQuestion)
 {
     MenuPlay p;
     const long R = p.R;
-    p.ClickAndShoot(R, 0, -50);    // exit asks
+    p.ClickView(R, 0, -50);        // exit asks
     p.ClickView(R + 10, -30, -20); // yes
     p.Go(R + 100);
-    TestImage img = p.Image(R + 4);
-    EXPECT_GT(ButtonLit(img, -30, -20), 1000); // yes
-    EXPECT_GT(ButtonLit(img, 30, -20), 1000);  // no
-    EXPECT_EQ(ButtonLit(img, 0, -50), 0);      // the exit button is hidden
     EXPECT_EQ(p.StateChange(1, 6), R + 10) << p.res.err;
     EXPECT_EQ(p.res.exitCode, 0);
     EXPECT_EQ(p.res.out, "FMOD Load Complete\nFMOD Init Complete\nFMOD Unload Complete\n");
@@ -150,7 +139,8 @@ TEST(Menu, QuitQuestion)
 // return.
 TEST(Flow, F2AndF3LeadToTheEditorsAndTheHallOfFameStaysOpenForTheReturn)
 {
-    Scenario::GameData floor(SKARN_TEST_DATA_DIR "/ui/floor.txt", {"highscore.txt"}); // an empty table
+    Scenario::GameData floor(SKARN_TEST_DATA_DIR "/ui/floor.txt");
+    floor.Write("highscore.txt", ""); // an empty table
     MenuPlay p;
     const long R = p.R, level = R + 11;
     p.opt.dataDir = floor.dir.path;

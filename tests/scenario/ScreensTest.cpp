@@ -333,14 +333,14 @@ std::vector<Step> Walk(const Controls& c)
 // Runs a walk at a window size in a forked child: the failures it printed, one a line.
 std::string Walked(Size size, const Controls& controls)
 {
-    Scenario::GameData data(SKARN_TEST_DATA_DIR "/ui/screens.txt", {"highscore.txt"});
+    Scenario::GameData data(SKARN_TEST_DATA_DIR "/ui/screens.txt");
     Scenario::TempDir save;
     // Ten long names of wide letters, the first longer than any text buffer: each Hall Of Fame lists the
     // rows that fit above its buttons, every name cut before the score column. The run beats 99 m.
     std::string table = std::string(3000, 'W') + "\n400\n";
     for (int score : {300, 200, 140, 99, 90, 80, 70, 60, 50})
         table += std::string(12, "MW"[score % 20 == 0]) + "\n" + std::to_string(score) + "\n";
-    EXPECT_TRUE(Scenario::WriteFile(data.dir / "highscore.txt", table));
+    data.Write("highscore.txt", table);
     ChildResult res = RunInChild(
         [&]
         {

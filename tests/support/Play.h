@@ -35,30 +35,23 @@ inline int TextPixels(const TestImage& img, int x0, int y0, int x1, int y1, int 
 }
 
 // A data folder whose Meshes, Sounds and Tilemaps are folders of links to the game's own files, so that
-// single files can be replaced or removed; entries in `skip` are left out, and with `map0` the Tilemaps
-// folder holds that map as map 0 and nothing else.
+// single files can be replaced or removed; with `map0` the Tilemaps folder holds that map as map 0 and
+// nothing else.
 struct GameData
 {
     TempDir dir;
-    explicit GameData(const std::string& map0 = "", const std::vector<std::string>& skip = {})
+    explicit GameData(const std::string& map0 = "")
     {
-        for (std::string entry : {"Meshes", "Sounds", "Tilemaps", "highscore.txt"})
+        Link(SKARN_DATA_DIR "/highscore.txt", "highscore.txt");
+        for (std::string folder : {"Meshes", "Sounds", "Tilemaps"})
         {
-            bool skipped = false;
-            for (const std::string& s : skip) skipped |= s == entry;
-            const std::filesystem::path from = std::filesystem::path(SKARN_DATA_DIR) / entry;
-            if (skipped) continue;
-            if (entry == "highscore.txt")
-                Link(from, entry);
+            std::filesystem::create_directory(dir / folder);
+            if (folder == "Tilemaps" && !map0.empty())
+                Link(map0, "Tilemaps/map0.txt");
             else
-            {
-                std::filesystem::create_directory(dir / entry);
-                if (entry == "Tilemaps" && !map0.empty())
-                    Link(map0, "Tilemaps/map0.txt");
-                else
-                    for (const auto& e : std::filesystem::directory_iterator(from))
-                        Link(e.path(), entry + "/" + e.path().filename().string());
-            }
+                for (const auto& e :
+                     std::filesystem::directory_iterator(std::string(SKARN_DATA_DIR "/") + folder))
+                    Link(e.path(), folder + "/" + e.path().filename().string());
         }
     }
     std::string operator/(const std::string& name) const { return dir / name; }
