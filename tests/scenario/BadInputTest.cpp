@@ -2,6 +2,7 @@
 // row runs the real program and checks its exit code and what it says; none may hang or crash.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 #include <sstream>
 #include <string>
@@ -109,7 +110,8 @@ TEST(BadInput, DamagedDataFoldersAndOddRuns)
     for (int i = 0; i < 1100; ++i) fullQueue += "5 down 32\n5 up 32\n";
     Scenario::WriteFile(scripts / "queue", fullQueue);
     Scenario::WriteFile(scripts / "line", "1 down 32\n2 jump \x01\x7f\\" + std::string(100, 'z') + "\n");
-    auto remove = [](const char* name) { return [name](DataCopy& d) { Scenario::RemoveTree(d / name); }; };
+    auto remove = [](const char* name)
+    { return [name](DataCopy& d) { std::filesystem::remove_all(d / name); }; };
     // The bot's click on Play: pointer, press and release in steps of their own at any frame time. A
     // frame runs at most 250 steps (0.25 s of game), so the longer frames slow the game down.
     Expect("bot at 0.25 s frames", nullptr, {"--bot"}, 0.25, 25, 0, {}, leftTheMenu);

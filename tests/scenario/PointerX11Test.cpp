@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <memory>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -18,54 +19,57 @@ namespace
 
 const int SCREEN_W = 1024, SCREEN_H = 768;
 
-// Starts a program with `env` ("NAME=VALUE") added; its standard output goes to the pipe `out` when given,
-// else with standard error to the file `log`.
-pid_t Start(const std::vector<std::string>& argv, const std::vector<std::string>& env, const std::string& log,
-            int out = -1)
+// Starts a program with `env` ("NAME=VALUE") added, its standard error to the file `log` and its standard
+// output to the pipe `out` (or to `log` too); the guard asks it to end, and ends it after 10 s if it has not.
+struct Program
 {
     pid_t pid = fork();
-    if (pid != 0) return pid;
-    for (const std::string& e : env) putenv(strdup(e.c_str()));
-    if (!freopen(log.c_str(), "w", stderr)) _exit(127);
-    dup2(out >= 0 ? out : 2, 1);
-    std::vector<char*> cargv;
-    for (const std::string& a : argv) cargv.push_back(strdup(a.c_str()));
-    cargv.push_back(nullptr);
-    execvp(cargv[0], cargv.data());
-    _exit(127);
-}
+    Program(const std::vector<std::string>& argv, const std::vector<std::string>& env, const std::string& log,
+            int out = -1)
+    {
+        if (pid != 0) return;
+        for (const std::string& e : env) putenv(strdup(e.c_str()));
+        if (!freopen(log.c_str(), "w", stderr)) _exit(127);
+        dup2(out >= 0 ? out : 2, 1);
+        std::vector<char*> cargv;
+        for (const std::string& a : argv) cargv.push_back(strdup(a.c_str()));
+        cargv.push_back(nullptr);
+        execvp(cargv[0], cargv.data());
+        _exit(127);
+    }
+    ~Program()
+    {
+        if (pid <= 0) return;
+        kill(pid, SIGTERM);
+        for (int i = 0; i < 200; ++i, usleep(50000))
+            if (waitpid(pid, nullptr, WNOHANG) == pid) return;
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+    }
+};
 
-// Asks the program to end, and ends it after 10 s if it has not.
-void Stop(pid_t pid)
+// The X server (it picks a free display itself and writes its number once it takes connections) and the
+// game's window on it: where its client area lies, and the waits on what the screen shows.
+struct Screen
 {
-    if (pid <= 0) return;
-    kill(pid, SIGTERM);
-    for (int i = 0; i < 200; ++i, usleep(50000))
-        if (waitpid(pid, nullptr, WNOHANG) == pid) return;
-    kill(pid, SIGKILL);
-    waitpid(pid, nullptr, 0);
-}
-
-struct XServer
-{
-    std::string display;
-    pid_t pid = -1;
     Scenario::TempDir dir;
+    std::unique_ptr<Program> xvfb;
+    std::string display, window;
+    int ax = 0, ay = 0, aw = 800, ah = 600;
 
-    // Xvfb picks a free display itself and writes its number once it takes connections.
-    XServer()
+    Screen()
     {
         int fds[2];
         if (pipe(fds) != 0) return;
-        pid = Start({"Xvfb", "-displayfd", "1", "-screen", "0",
-                     std::to_string(SCREEN_W) + "x" + std::to_string(SCREEN_H) + "x24", "-nolisten", "tcp"},
-                    {}, dir / "xvfb.log", fds[1]);
+        xvfb.reset(new Program({"Xvfb", "-displayfd", "1", "-screen", "0",
+                                std::to_string(SCREEN_W) + "x" + std::to_string(SCREEN_H) + "x24",
+                                "-nolisten", "tcp"},
+                               {}, dir / "xvfb.log", fds[1]));
         close(fds[1]);
         char buf[16] = {};
         if (read(fds[0], buf, sizeof buf - 1) > 0) display = ":" + std::to_string(atoi(buf));
         close(fds[0]);
     }
-    ~XServer() { Stop(pid); }
     std::string Run(const std::string& command) const
     {
         std::string out;
@@ -82,23 +86,12 @@ struct XServer
         TestImage img;
         std::string rgb = Run("import -silent -window root -depth 8 rgb:-");
         if (rgb.size() != size_t(SCREEN_W) * SCREEN_H * 3) return img;
-        img.w = SCREEN_W;
-        img.h = SCREEN_H;
-        img.pixels.resize(size_t(SCREEN_W) * SCREEN_H);
+        img = {SCREEN_W, SCREEN_H, std::vector<uint32_t>(size_t(SCREEN_W) * SCREEN_H)};
         for (size_t i = 0; i < img.pixels.size(); ++i)
             img.pixels[i] = 0xFF000000u | uint32_t(uint8_t(rgb[3 * i])) << 16 |
                             uint32_t(uint8_t(rgb[3 * i + 1])) << 8 | uint8_t(rgb[3 * i + 2]);
         return img;
     }
-};
-
-// The game's window on that server: where its client area lies, and the waits on what the screen shows.
-struct Game
-{
-    const XServer& x;
-    std::string window;
-    int ax = 0, ay = 0, aw = 800, ah = 600;
-
     // Screen pixel of a point of the menus' view (x -80..80, y -60..60 over the client area).
     int X(float vx) const { return ax + Scenario::Px(vx) * aw / 800; }
     int Y(float vy) const { return ay + Scenario::Py(vy) * ah / 600; }
@@ -116,27 +109,26 @@ struct Game
     {
         return ImageCountLit(img, X(vx - 2), Y(vy + 5), X(vx + 4), Y(vy - 3));
     }
-    bool WaitFor(const std::function<bool(const TestImage&)>& ok, TestImage* pLast) const
+    bool WaitFor(const std::function<bool(const TestImage&)>& ok, TestImage* pLast)
     {
         for (long ms = 0; ms < 20000 * Scenario::TimeScale(); ms += 50, usleep(50000))
-            if ((*pLast = x.Shot()).w > 0 && ok(*pLast)) return true;
+        {
+            sscanf(Run("xdotool getwindowgeometry --shell " + window).c_str(),
+                   "WINDOW=%*d X=%d Y=%d WIDTH=%d HEIGHT=%d", &ax, &ay, &aw, &ah);
+            if ((*pLast = Shot()).w > 0 && ok(*pLast)) return true;
+        }
         return false;
-    }
-    void ReadArea()
-    {
-        sscanf(x.Run("xdotool getwindowgeometry --shell " + window).c_str(),
-               "WINDOW=%*d X=%d Y=%d WIDTH=%d HEIGHT=%d", &ax, &ay, &aw, &ah);
     }
     // In the black left of the menu the axe appears where the pointer is; over a button it leaves that
     // place, and the hovered button grows while its neighbours keep their width.
     void ExpectPointerFollows(const char* pWhere)
     {
         TestImage img;
-        x.Run("xdotool mousemove " + std::to_string(X(-60)) + " " + std::to_string(Y(-40)));
+        Run("xdotool mousemove " + std::to_string(X(-60)) + " " + std::to_string(Y(-40)));
         EXPECT_TRUE(WaitFor([&](const TestImage& i) { return AxeAt(i, -60, -40) > 20; }, &img)) << pWhere;
         for (float button : {-10.0f, -30.0f})
         {
-            x.Run("xdotool mousemove " + std::to_string(X(0)) + " " + std::to_string(Y(button)));
+            Run("xdotool mousemove " + std::to_string(X(0)) + " " + std::to_string(Y(button)));
             const float other = button == -10.0f ? -30.0f : -10.0f;
             EXPECT_TRUE(WaitFor(
                 [&](const TestImage& i) {
@@ -155,33 +147,23 @@ TEST(PointerX11, AxeAndHoverFollowTheMouseInTheWindowAndInFullScreen)
     for (const char* pTool : {"Xvfb", "xdotool", "import"})
         if (system(("command -v " + std::string(pTool) + " >/dev/null 2>&1").c_str()) != 0)
             GTEST_SKIP() << pTool << " is missing (scripts/install-deps.sh installs it)";
-    XServer x;
+    Screen x;
     ASSERT_FALSE(x.display.empty()) << "no X display could be started";
-    Scenario::TempDir save;
-    pid_t game =
-        Start({SKARN_EXE, "--windowed", "--fixed-dt", "0.05", "--data-dir", SKARN_DATA_DIR, "--save-dir",
-               save.path},
-              {"DISPLAY=" + x.display, "SDL_VIDEODRIVER=x11", "SDL_AUDIODRIVER=dummy"}, save / "game.log");
-    Game g{x, ""};
-    for (int i = 0; i < 200 && g.window.empty(); ++i, usleep(50000))
-        g.window = x.Run("xdotool search --name '^Skarnhold!$' | head -n 1 | tr -d '\\n'");
-    ASSERT_FALSE(g.window.empty()) << Scenario::ReadFile(save / "game.log");
-    g.ReadArea();
+    Program game({SKARN_EXE, "--windowed", "--fixed-dt", "0.05", "--data-dir", SKARN_DATA_DIR, "--save-dir",
+                  x.dir.path},
+                 {"DISPLAY=" + x.display, "SDL_VIDEODRIVER=x11", "SDL_AUDIODRIVER=dummy"},
+                 x.dir / "game.log");
+    for (int i = 0; i < 200 && x.window.empty(); ++i, usleep(50000))
+        x.window = x.Run("xdotool search --name '^Skarnhold!$' | head -n 1 | tr -d '\\n'");
+    ASSERT_FALSE(x.window.empty()) << Scenario::ReadFile(x.dir / "game.log");
     TestImage img;
     // The menu is up once its six buttons are drawn.
-    ASSERT_TRUE(g.WaitFor([&](const TestImage& i) { return g.ButtonWidth(i, -50) > 100; }, &img));
-    g.ExpectPointerFollows("in the window");
-
+    ASSERT_TRUE(x.WaitFor([&](const TestImage& i) { return x.ButtonWidth(i, -50) > 100; }, &img));
+    x.ExpectPointerFollows("in the window");
     x.Run("xdotool key F11");
-    ASSERT_TRUE(g.WaitFor(
-        [&](const TestImage& i)
-        {
-            g.ReadArea();
-            return g.aw == SCREEN_W && g.ButtonWidth(i, -50) > 150;
-        },
-        &img));
-    g.ExpectPointerFollows("in full screen");
-    Stop(game);
+    ASSERT_TRUE(
+        x.WaitFor([&](const TestImage& i) { return x.aw == SCREEN_W && x.ButtonWidth(i, -50) > 150; }, &img));
+    x.ExpectPointerFollows("in full screen");
 }
 
 } // namespace

@@ -14,7 +14,6 @@
 #include <string>
 #include <sys/stat.h>
 #include <sys/wait.h>
-#include <time.h>
 #include <unistd.h>
 #include <vector>
 
@@ -24,13 +23,6 @@
 
 namespace Scenario
 {
-
-// Removes the folder and all below it (links, not what they point to).
-inline void RemoveTree(const std::string& path)
-{
-    std::error_code ec;
-    if (!path.empty()) std::filesystem::remove_all(path, ec);
-}
 
 inline bool WriteFile(const std::string& path, const std::string& text)
 {
@@ -64,7 +56,11 @@ struct TempDir
     TempDir()                          = default;
     TempDir(const TempDir&)            = delete;
     TempDir& operator=(const TempDir&) = delete;
-    ~TempDir() { RemoveTree(path); }
+    ~TempDir() // removes the links in it, not what they point to
+    {
+        std::error_code ec;
+        std::filesystem::remove_all(path, ec);
+    }
     std::string operator/(const std::string& name) const { return path + "/" + name; }
 };
 
@@ -88,9 +84,8 @@ struct Options
     std::vector<std::string> args;        // extra arguments, e.g. {"--frames", "200"}
     std::string script;                   // script text; written to a temporary file and passed with --script
     double fixedDt = 1.0 / 60.0;          // --fixed-dt; <= 0 leaves it out
-    bool windowed  = true;                // --windowed (the screenshot keeps the 800 x 600 size)
     std::string saveDir;                  // --save-dir; empty: a fresh temporary folder, removed afterwards
-    bool saveDirArg     = true;           // false: no --save-dir (the game uses the per-user folder)
+    bool asTests        = true;           // --windowed (800 x 600 shots) and --save-dir; false: as a player
     std::string dataDir = SKARN_DATA_DIR; // --data-dir; empty leaves it out
     int timeoutSeconds  = 120;            // the child is killed after this long
 };
@@ -113,13 +108,6 @@ inline long TimeScale()
     return scale >= 1 && scale <= 100 ? scale : 1;
 }
 
-inline long NowMs()
-{
-    struct timespec now;
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return now.tv_sec * 1000 + now.tv_nsec / 1000000;
-}
-
 inline Result Run(const Options& opt)
 {
     Result res;
@@ -133,9 +121,9 @@ inline Result Run(const Options& opt)
     snprintf(dt, sizeof dt, "%.17g", opt.fixedDt);
     const std::string save = opt.saveDir.empty() ? work / "save" : opt.saveDir;
     if (opt.saveDir.empty()) mkdir(save.c_str(), 0700);
-    add(opt.windowed, {"--windowed"});
+    add(opt.asTests, {"--windowed"});
     add(opt.fixedDt > 0.0, {"--fixed-dt", dt});
-    add(opt.saveDirArg, {"--save-dir", save});
+    add(opt.asTests, {"--save-dir", save});
     add(!opt.dataDir.empty(), {"--data-dir", opt.dataDir});
     add(!opt.script.empty() && WriteFile(work / "input.script", opt.script),
         {"--script", work / "input.script"});
@@ -158,19 +146,13 @@ inline Result Run(const Options& opt)
         execv(cargv[0], cargv.data());
         _exit(127);
     }
-    const long deadline = NowMs() + long(opt.timeoutSeconds) * TimeScale() * 1000;
-    int status          = 0;
-    while (waitpid(pid, &status, WNOHANG) == 0)
-    {
-        if (NowMs() > deadline)
+    int status = 0;
+    for (long ms = 0; waitpid(pid, &status, WNOHANG) == 0; ms += 5, usleep(5000))
+        if (ms > opt.timeoutSeconds * TimeScale() * 1000)
         {
             res.timedOut = true;
-            kill(pid, SIGKILL);
-            waitpid(pid, &status, 0);
-            break;
+            kill(pid, SIGKILL); // the loop's waitpid reaps it
         }
-        usleep(5000);
-    }
     res.out = ReadFile(work / "out");
     res.err = ReadFile(work / "err");
     if (WIFEXITED(status)) res.exitCode = int(int8_t(WEXITSTATUS(status)));
