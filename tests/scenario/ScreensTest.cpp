@@ -7,6 +7,7 @@
 // drawn grown with the axe on it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -21,7 +22,6 @@
 #include "engine/KoGraphics.h"
 #include "engine/KoInput.h"
 #include "framework/ButtonPanel.h"
-#include "framework/CommonLevel.h"
 #include "framework/GameMain.h"
 #include "framework/GameStateMgr.h"
 #include "framework/Settings.h"
@@ -74,26 +74,17 @@ void Key(long delay, int vk)
     sQueue.push_back({gFrameNumber + delay + 1, [vk] { KoInputOnKey((unsigned char)vk, false); }});
 }
 
-// The pointer at a point of the layout's view (x -80..80, y -60..60) after `delay` frames.
-void Pointer(long delay, float x, float y, bool left)
+// A click on a point of the layout's view (x -80..80, y -60..60) in the next frame; the button is let go in
+// the frame after with the pointer parked in the layout's bottom-left corner, where the axe covers no button
+// and no text, so no picture shows a button grown under it by chance.
+void Click(float x, float y)
 {
-    int px = 0, py = 0;
-    KoGfxLayoutViewToPixel(x, y, &px, &py);
-    sQueue.push_back({gFrameNumber + delay, [=] { KoInputOnPointer(px, py, left, false); }});
-}
-
-// The pointer into the layout's bottom-left corner, where the axe covers no button and no text.
-void Park(long delay)
-{
-    Pointer(delay, -76.0f, -57.0f, false);
-}
-
-// A click on a point of the layout's view after `delay` frames; the button is let go in the next frame with
-// the pointer parked, so no picture shows a button grown under it by chance.
-void Click(long delay, float x, float y)
-{
-    Pointer(delay, x, y, true);
-    Park(delay + 1);
+    for (int i = 0; i < 2; ++i)
+    {
+        int px = 0, py = 0;
+        KoGfxLayoutViewToPixel(i ? -76.0f : x, i ? -57.0f : y, &px, &py);
+        sQueue.push_back({gFrameNumber + 1 + i, [=] { KoInputOnPointer(px, py, i == 0, false); }});
+    }
 }
 
 // Keys tapped one after the other, from the next frame on.
@@ -113,9 +104,8 @@ bool Overlap(const KoGfxDrawn& a, const KoGfxDrawn& b)
 std::string Describe(size_t i)
 {
     const KoGfxDrawn& d = sDrawn[i];
-    char where[96];
-    snprintf(where, sizeof where, " at (%.0f, %.0f)-(%.0f, %.0f)", d.x0, d.y0, d.x1, d.y1);
-    return (d.kind == KO_GFX_DRAWN_TEXT ? "text \"" + sTexts[i] + "\"" : std::string("a button")) + where;
+    return (d.kind == KO_GFX_DRAWN_TEXT ? "text \"" + sTexts[i] + "\"" : std::string("a button")) + " at " +
+           std::to_string(int(d.x0)) + "," + std::to_string(int(d.y0));
 }
 
 // The checks of one settled screen, each failure a line on standard output.
@@ -203,33 +193,19 @@ void BeforeInput()
     }
     sDrawn.clear();
     sTexts.clear();
-    for (size_t i = 0; i < sQueue.size();)
-        if (sQueue[i].first <= gFrameNumber)
-        {
-            sQueue[i].second();
-            sQueue.erase(sQueue.begin() + long(i));
-        }
-        else
-            ++i;
+    for (auto& event : sQueue)
+        if (event.first == gFrameNumber) event.second();
 }
 
-// Vertices of a mesh (the mesh files hold one triangle a line).
-unsigned VertexCount(const char* name)
-{
-    std::string text = Scenario::ReadFile(std::string(SKARN_DATA_DIR "/Meshes/") + name + ".txt");
-    unsigned lines   = 0;
-    for (char c : text) lines += c == '\n';
-    return 3 * lines;
-}
-
-std::vector<unsigned> ButtonVertexCounts()
+// Vertices of the meshes (the mesh files hold one triangle a line).
+std::vector<unsigned> VertexCounts(std::vector<const char*> names)
 {
     std::vector<unsigned> counts;
-    for (const char* name :
-         {"newplaymesh", "newexitmesh", "newsoundonmesh", "newsoundoffmesh", "newcreditsmesh",
-          "fullscrbtnmesh", "windowedmesh", "yesmesh", "nomesh", "optionsmesh", "backmesh", "highscoremesh",
-          "howtoplaymesh", "resumemesh", "restartmesh", "menumesh"})
-        counts.push_back(VertexCount(name));
+    for (const char* name : names)
+    {
+        const std::string text = Scenario::ReadFile(std::string(SKARN_DATA_DIR "/Meshes/") + name + ".txt");
+        counts.push_back(3 * unsigned(std::count(text.begin(), text.end(), '\n')));
+    }
     return counts;
 }
 
@@ -324,8 +300,8 @@ std::vector<Step> Walk(const Controls& c)
         {"level hall of fame", hall, {"Hall Of Fame", "400m"}, Keys({D, P})},
         {"menu question", [] { return gAskMenu; }, {"Really??"}, Keys({c.back})},
         {"level hall of fame", hall, {}, Keys({D, P, P})},
-        {"menu", main, {}, [] { Click(1, -18, -50); }}, // near the inner ends of Exit and of "no"
-        {"quit question", [] { return gMenuQuitAsk; }, {}, [] { Click(1, 12, -20); }},
+        {"menu", main, {}, [] { Click(-18, -50); }}, // near the inner ends of Exit and of "no"
+        {"quit question", [] { return gMenuQuitAsk; }, {}, [] { Click(12, -20); }},
         {"menu", main, {}, nullptr},
     };
 }
@@ -350,10 +326,13 @@ std::string Walked(Size size, const Controls& controls)
             std::vector<Step> steps = Walk(controls);
             sSteps                  = &steps;
             sSize                   = size;
-            sButtonVtx              = ButtonVertexCounts();
-            sPointerVtx             = VertexCount("heroweapon");
-            gKoGfxDrawnHook         = Record;
-            gFrameInputHook         = BeforeInput;
+            sButtonVtx      = VertexCounts({"newplaymesh", "newexitmesh", "newsoundonmesh", "newsoundoffmesh",
+                                            "newcreditsmesh", "fullscrbtnmesh", "windowedmesh", "yesmesh",
+                                            "nomesh", "optionsmesh", "backmesh", "highscoremesh", "howtoplaymesh",
+                                            "resumemesh", "restartmesh", "menumesh"});
+            sPointerVtx     = VertexCounts({"heroweapon"})[0];
+            gKoGfxDrawnHook = Record;
+            gFrameInputHook = BeforeInput;
             GameRunOptions options;
             options.headless   = true;
             options.fullScreen = 0;
