@@ -17,66 +17,43 @@ struct TestImage
     std::vector<uint32_t> pixels; // 0xAARRGGBB, row by row from the top
 };
 
-namespace ImageDetail
-{
-
-inline uint32_t Be32(const uint8_t* p)
-{
-    return (uint32_t)p[0] << 24 | (uint32_t)p[1] << 16 | (uint32_t)p[2] << 8 | p[3];
-}
-
-} // namespace ImageDetail
-
 // Loads a PNG as the game writes it (8-bit RGB, unfiltered scanlines); false if it cannot be read.
 inline bool ImageLoad(const std::string& path, TestImage* pImg)
 {
-    using ImageDetail::Be32;
-    std::vector<uint8_t> f;
+    std::vector<uint8_t> f, z;
     if (FILE* pFile = fopen(path.c_str(), "rb"))
     {
-        uint8_t buf[65536];
-        size_t n;
-        while ((n = fread(buf, 1, sizeof buf, pFile)) > 0) f.insert(f.end(), buf, buf + n);
+        for (int c; (c = fgetc(pFile)) != EOF;) f.push_back(uint8_t(c));
         fclose(pFile);
     }
+    auto be32 = [&](size_t at)
+    { return uint32_t(f[at]) << 24 | uint32_t(f[at + 1]) << 16 | f[at + 2] << 8 | f[at + 3]; };
     static const uint8_t sig[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     if (f.size() < 8 || !std::equal(sig, sig + 8, f.begin())) return false;
-    std::vector<uint8_t> z;
     int w = 0, h = 0;
-    for (size_t pos = 8; pos + 12 <= f.size();)
+    for (size_t pos = 8, len; pos + 12 <= f.size() && pos + 12 + (len = be32(pos)) <= f.size();
+         pos += 12 + len)
     {
-        uint32_t len = Be32(&f[pos]);
-        if (pos + 12 + len > f.size()) return false;
-        std::string type(f.begin() + pos + 4, f.begin() + pos + 8);
-        const uint8_t* d = &f[pos + 8];
-        if (type == "IHDR")
-        {
-            w = (int)Be32(d);
-            h = (int)Be32(d + 4);
-            if (d[8] != 8 || d[9] != 2 || d[12] != 0) return false;
-        }
-        else if (type == "IDAT")
-            z.insert(z.end(), d, d + len);
-        pos += 12 + len;
+        const std::string type(f.begin() + long(pos) + 4, f.begin() + long(pos) + 8);
+        if (type == "IHDR" && (f[pos + 16] != 8 || f[pos + 17] != 2 || f[pos + 20] != 0)) return false;
+        if (type == "IHDR") w = int(be32(pos + 8)), h = int(be32(pos + 12));
+        if (type == "IDAT") z.insert(z.end(), f.begin() + long(pos) + 8, f.begin() + long(pos + 8 + len));
     }
     if (w <= 0 || h <= 0) return false;
-    const size_t row = (size_t)w * 3 + 1;
-    std::vector<uint8_t> raw(row * h);
-    uLongf rawLen = (uLongf)raw.size();
-    if (uncompress(raw.data(), &rawLen, z.data(), (uLong)z.size()) != Z_OK || rawLen != raw.size())
+    const size_t row = size_t(w) * 3 + 1;
+    std::vector<uint8_t> raw(row * size_t(h));
+    uLongf rawLen = uLongf(raw.size());
+    if (uncompress(raw.data(), &rawLen, z.data(), uLong(z.size())) != Z_OK || rawLen != raw.size())
         return false;
-    pImg->w = w;
-    pImg->h = h;
-    pImg->pixels.resize((size_t)w * h);
+    *pImg = {w, h, std::vector<uint32_t>(size_t(w) * size_t(h))};
     for (int y = 0; y < h; ++y)
     {
-        const uint8_t* s = &raw[row * y];
-        if (s[0] != 0) return false;
+        if (raw[row * size_t(y)] != 0) return false;
         for (int x = 0; x < w; ++x)
         {
-            const uint8_t* px = s + 1 + (size_t)x * 3;
-            pImg->pixels[(size_t)y * w + x] =
-                0xFF000000u | (uint32_t)px[0] << 16 | (uint32_t)px[1] << 8 | px[2];
+            const uint8_t* px = &raw[row * size_t(y) + 1 + size_t(x) * 3];
+            pImg->pixels[size_t(y) * size_t(w) + size_t(x)] =
+                0xFF000000u | uint32_t(px[0]) << 16 | uint32_t(px[1]) << 8 | px[2];
         }
     }
     return true;
