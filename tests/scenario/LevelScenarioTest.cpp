@@ -1,6 +1,6 @@
 // The level played headless on small maps of its own (tests/data/level/*: one map each, meshes and sounds
-// shared with the game): recruiting, the two ways of dying by the terrain, the frozen world after the last
-// death. And the bot on the shipped maps.
+// shared with the game): the two ways of dying by the terrain, the frozen world after the last death (the
+// monster tests recruit). And the bot on the shipped maps.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -45,18 +45,6 @@ struct LevelPlay : Scenario::Play
 };
 
 } // namespace
-
-TEST(LevelScenario, ARecruitJoinsAndRaisesThePower)
-{
-    // The recruit stands at cell 10. Its page shows as the leader comes near; the SPACE that closes it
-    // starts a jump, and the leader takes the recruit in on its way up.
-    LevelPlay run("recruit");
-    run.Key(run.S + 500, 0x20);
-    run.Go(1040);
-    ASSERT_EQ(1u, run.runs.size()) << run.res.err; // printed once, at exit
-    EXPECT_EQ(2, run.runs[0].power);
-    EXPECT_GT(run.runs[0].meters, 10);
-}
 
 TEST(LevelScenario, FallingOffTheGroundEndsTheRunAndFreezesTheWorldAfterTheShake)
 {

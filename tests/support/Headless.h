@@ -13,16 +13,12 @@
 #include "framework/Sound.h"
 #include "platform/Platform.h"
 
-inline std::string& HeadlessOldDir()
-{
-    static std::string sDir;
-    return sDir;
-}
+inline std::string gHeadlessOldDir; // the working folder before HeadlessStart
 
 inline void HeadlessStart()
 {
     char buf[4096];
-    HeadlessOldDir() = getcwd(buf, sizeof buf) ? buf : ".";
+    gHeadlessOldDir = getcwd(buf, sizeof buf) ? buf : ".";
     ASSERT_EQ(chdir(SKARN_DATA_DIR), 0);
     PlatConfigure(true);
     ASSERT_TRUE(KoSysInit());
@@ -34,7 +30,7 @@ inline void HeadlessStop()
     SoundFreeAll();
     SoundRelease();
     KoSysExit();
-    if (chdir(HeadlessOldDir().c_str()) != 0) perror("chdir");
+    if (chdir(gHeadlessOldDir.c_str()) != 0) perror("chdir");
 }
 
 // Whether a channel plays (a paused one counts as playing; a stale one plays no longer), and whether it is
