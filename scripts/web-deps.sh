@@ -6,7 +6,8 @@
 # into BUILD_DIR/deps/prefix. Each library is built once: a stamp in the prefix names the source version and
 # the build flags, so a second run does nothing unless one of them changed.
 # When apt knows no source entries, the script adds /etc/apt/sources.list.d/skarnhold-src.sources (the
-# deb-src entries of bookworm and bookworm-updates on deb.debian.org), runs apt-get update, and says so.
+# deb-src entries of this release and its updates, main, on deb.debian.org), runs apt-get update, and says
+# so; it changes nothing else on the system.
 set -euo pipefail
 
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
@@ -24,20 +25,22 @@ SUDO=""
 
 # ---- Source entries ------------------------------------------------------------------------------------
 SRC_LIST=/etc/apt/sources.list.d/skarnhold-src.sources
+CODENAME=$(. /etc/os-release && echo "${VERSION_CODENAME:-bookworm}")
 if ! apt-cache showsrc zlib 2>/dev/null | grep "^Version:" >/dev/null; then
     if [ ! -e "$SRC_LIST" ]; then
-        echo "web-deps: apt knows no source packages; adding $SRC_LIST (deb-src of bookworm and" \
-            "bookworm-updates main on deb.debian.org) and running apt-get update" >&2
-        $SUDO tee "$SRC_LIST" >/dev/null <<'EOF'
+        echo "web-deps: apt knows no source packages; adding $SRC_LIST (deb-src of $CODENAME and" \
+            "$CODENAME-updates main on deb.debian.org)" >&2
+        $SUDO tee "$SRC_LIST" >/dev/null <<EOF
 # Added by Skarnhold's scripts/web-deps.sh: Debian's source packages, for the web build's libraries.
 Types: deb-src
 URIs: http://deb.debian.org/debian
-Suites: bookworm bookworm-updates
+Suites: $CODENAME $CODENAME-updates
 Components: main
 Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
 EOF
     fi
-    $SUDO apt-get update -q
+    echo "web-deps: running apt-get update for the source packages' lists" >&2
+    $SUDO apt-get update -q >&2
 fi
 
 # The newest version of a source package that apt offers.
