@@ -123,6 +123,18 @@
         Say('The game stopped on an error (' + what + '). Reload the page to play again.');
     };
 
+    // The game's full screen is the browser's, of the whole page (the canvas then scales to the screen).
+    Module.skarnFullScreen = function (on) {
+        var page = document.documentElement;
+        if (on && !document.fullscreenElement && page.requestFullscreen) {
+            page.requestFullscreen().catch(function (e) {
+                console.warn('full screen: the browser refused (' + (e.message || e) + ')');
+            });
+        } else if (!on && document.fullscreenElement && document.exitFullscreen) {
+            document.exitFullscreen().catch(function () {});
+        }
+    };
+
     // The canvas fills the page and keeps the picture's aspect.
     function Fit() {
         var w = canvas.width || 800, h = canvas.height || 600;

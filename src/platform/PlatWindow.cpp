@@ -4,6 +4,9 @@
 #include "platform/PlatInternal.h"
 
 #include <SDL.h>
+#ifdef __EMSCRIPTEN__
+#include <emscripten.h>
+#endif
 
 #include <initializer_list>
 
@@ -248,6 +251,13 @@ void PlatWindowGetClientSize(int* pW, int* pH)
 void PlatWindowSetFullScreen()
 {
     if (!sWindow) return;
+#ifdef __EMSCRIPTEN__
+    // In a web page full screen is the browser's: the page fills the screen and scales the canvas, which
+    // keeps its size. Browsers grant it for a few seconds after a click or key, so the request made in the
+    // frame that handled the click is honoured.
+    EM_ASM(if (Module.skarnFullScreen) Module.skarnFullScreen(true););
+    return;
+#endif
     // A borderless window over the whole screen: window managers treat it as full screen, and it needs
     // none (a bare X server has no window manager to honour a full-screen request).
     int w = 0, h = 0;
@@ -263,6 +273,13 @@ void PlatWindowSetFullScreen()
 void PlatWindowSetWindowed(int x, int y, int clientW, int clientH)
 {
     if (!sWindow) return;
+#ifdef __EMSCRIPTEN__
+    EM_ASM(if (Module.skarnFullScreen) Module.skarnFullScreen(false););
+    SDL_SetWindowSize(sWindow, clientW, clientH);
+    (void)x;
+    (void)y;
+    return;
+#endif
     SDL_RestoreWindow(sWindow);
     SDL_SetWindowBordered(sWindow, SDL_TRUE);
     SDL_SetWindowResizable(sWindow, SDL_TRUE);
@@ -273,6 +290,11 @@ void PlatWindowSetWindowed(int x, int y, int clientW, int clientH)
 
 void PlatGetScreenSize(int* pW, int* pH)
 {
+#ifdef __EMSCRIPTEN__
+    // The page's canvas keeps its size in either mode (the page scales it to the screen).
+    PlatWindowGetClientSize(pW, pH);
+    return;
+#endif
     int display = sWindow ? SDL_GetWindowDisplayIndex(sWindow) : 0;
     SDL_DisplayMode mode;
     if (display < 0 || SDL_GetDesktopDisplayMode(display, &mode) != 0)
