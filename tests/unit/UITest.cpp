@@ -92,11 +92,6 @@ class UITest : public ::testing::Test
         Frame({Mouse(x, y, true)});
         Frame({Mouse(x, y, false)});
     }
-
-    static void Type(const std::string& letters)
-    {
-        for (char c : letters) Tap(static_cast<unsigned char>(c));
-    }
 };
 
 // The question flows by keys and clicks are walked in the scenarios; here the sounds of the clicks and the
@@ -152,7 +147,7 @@ TEST_F(UITest, NameEntryTestsTheLengthOnceBeforeTheLettersOfAFrame)
     Frame({Key('Z', true), Key('B', true), Key('M', true), Key('5', true)});
     Frame({Key('Z', false), Key('B', false), Key('M', false), Key('5', false)});
     EXPECT_EQ(gPlayerName, "BMZ");
-    Type("ABCDEFG");
+    for (unsigned char c : std::string("ABCDEFG")) Tap(c);
     Frame({Key('Y', true), Key('X', true)}); // ten letters before the frame: both are taken, in order
     EXPECT_EQ(gPlayerName, "BMZABCDEFGXY");
 }
