@@ -150,7 +150,7 @@ TEST_F(PrimitiveLists, RebuildAfterAResetRestoresEveryListIntoTheSameRecord)
     ExpectStoreMatches(TRI, {b, c, d});
 }
 
-TEST_F(PrimitiveLists, AnEndThatFailsReturnsNullAndLeavesLaterListsSound)
+TEST_F(PrimitiveLists, AnEndThatFailsReturnsNullAndLeavesLaterListsOfTheFullSizeSound)
 {
     Built a = Build(TRI, 1, 2);
     KoGfxTriStart();
@@ -165,15 +165,9 @@ TEST_F(PrimitiveLists, AnEndThatFailsReturnsNullAndLeavesLaterListsSound)
     ExpectStoreMatches(TRI, {a});
     ExpectStoreMatches(LINE, {});
 
-    Built b = Build(TRI, 5, 1), l = Build(LINE, 6, 2);
+    Built b = Build(TRI, 5, KO_GFX_TRI_NUM_MAX),
+          l = Build(LINE, 6, KO_GFX_LINE_NUM_MAX); // the builders' full size
     ExpectStoreMatches(TRI, {a, b});
-    ExpectStoreMatches(LINE, {l});
-}
-
-TEST_F(PrimitiveLists, BuildersTakeTheirFullSize)
-{
-    Built t = Build(TRI, 0, KO_GFX_TRI_NUM_MAX), l = Build(LINE, 0, KO_GFX_LINE_NUM_MAX);
-    ExpectStoreMatches(TRI, {t});
     ExpectStoreMatches(LINE, {l});
 }
 

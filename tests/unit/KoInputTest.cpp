@@ -189,14 +189,13 @@ TEST(GamePad, ButtonsAndTheStickArriveAsPadKeysWithRepeatsAndAPadPulledOutLetsGo
     auto pump = []
     {
         std::string keys;
-        PlatEvent e;
         char key[8];
-        while (PlatPollEvent(&e))
-        {
-            if (e.type != PLAT_EVENT_KEY_DOWN && e.type != PLAT_EVENT_KEY_UP) continue;
-            snprintf(key, sizeof key, " %c%02X", e.type == PLAT_EVENT_KEY_DOWN ? '+' : '-', e.vk);
-            keys += key;
-        }
+        for (PlatEvent e; PlatPollEvent(&e);)
+            if (e.type == PLAT_EVENT_KEY_DOWN || e.type == PLAT_EVENT_KEY_UP)
+            {
+                snprintf(key, sizeof key, " %c%02X", e.type == PLAT_EVENT_KEY_DOWN ? '+' : '-', e.vk);
+                keys += key;
+            }
         return keys;
     };
     pump();
