@@ -5,6 +5,7 @@
 #include "ChildProcess.h"
 
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace
 {
@@ -85,31 +86,26 @@ TEST_F(FrameRateController, ResetStopsOnANonPositiveMaximum)
 TEST_F(FrameRateController, TheSteadyClockRunsWholeStepsOfTheFrameTimes)
 {
     KoFrameRateControllerSetSteady(true);
-    struct Case
+    // The fixed frame time (0: the measured clock), each frame's work and the steps of six frames.
+    const std::tuple<double, uint64_t, const char*> cases[] = {{0.005, 0, "5 5 5 5 5 5"},
+                                                               {0.0166667, 0, "16 17 17 16 17 17"},
+                                                               {0.0003, 0, "0 0 0 1 0 0"},
+                                                               {10.0, 0, "250 250 250 250 250 250"},
+                                                               {0.0, 2500, "0 2 3 2 3 2"}};
+    for (const auto& [fixed, usec, want] : cases)
     {
-        double fixed; // 0: the measured clock
-        uint64_t usec;
-        const char* steps; // of six frames
-    };
-    const Case cases[] = {{0.005, 0, "5 5 5 5 5 5"},
-                          {0.0166667, 0, "16 17 17 16 17 17"},
-                          {0.0003, 0, "0 0 0 1 0 0"},
-                          {10.0, 0, "250 250 250 250 250 250"},
-                          {0.0, 2500, "0 2 3 2 3 2"}};
-    for (const Case& c : cases)
-    {
-        KoFrameRateControllerSetFixed(c.fixed);
+        KoFrameRateControllerSetFixed(fixed);
         sNow += 40000; // the state's Load
         KoFrameRateControllerReset();
         EXPECT_EQ(gKoFrameTime, 0.001);
         std::string steps;
         for (int f = 0; f < 6; ++f)
         {
-            Frame(c.usec);
+            Frame(usec);
             steps += (f ? " " : "") + std::to_string(KoFrameRateControllerSteps());
             EXPECT_EQ(gKoFrameTime, 0.001);
         }
-        EXPECT_EQ(steps, c.steps) << c.fixed;
+        EXPECT_EQ(steps, want) << fixed;
     }
     KoFrameRateControllerSetSteady(false);
 }

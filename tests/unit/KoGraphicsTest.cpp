@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <gtest/gtest.h>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace
@@ -135,13 +136,10 @@ class Graphics : public ::testing::Test
 // counter-clockwise triangles clockwise on screen, and those are culled.
 TEST_F(Graphics, MeshesBarelyOnScreenDrawWhateverTheirTransformAndClockwiseTrianglesAreCulled)
 {
-    KoGfxVertexList* pUnit = Quad(-0.5f, -0.5f, 0.5f, 0.5f, GREEN);
-    const float c          = 0.70710678f; // cos 45
-    const struct
-    {
-        Mtx33 m;
-        int x, y; // a pixel that must be green; x < 0: nothing may be drawn
-    } cases[] = {
+    KoGfxVertexList* pUnit                    = Quad(-0.5f, -0.5f, 0.5f, 0.5f, GREEN);
+    const float c                             = 0.70710678f; // cos 45
+    const std::tuple<Mtx33, int, int> cases[] = {
+        // a pixel that must be green; x < 0: nothing may be drawn
         {{{{10, 0, 84.9f}, {0, 10, 0}, {0, 0, 1}}}, 799, 300},                    // left edge 79.9
         {{{{10, 0, -84.8f}, {0, 10, 0}, {0, 0, 1}}}, 0, 300},                     // right edge -79.8
         {{{{10, 0, 0}, {0, 10, -64.9f}, {0, 0, 1}}}, 400, 599},                   // top edge -59.9
@@ -149,11 +147,11 @@ TEST_F(Graphics, MeshesBarelyOnScreenDrawWhateverTheirTransformAndClockwiseTrian
         {{{{10, 0, 86}, {0, 10, 0}, {0, 0, 1}}}, -1, 0},                          // wholly outside
         {{{{-10, 0, 0}, {0, 10, 0}, {0, 0, 1}}}, -1, 0},                          // mirrored
     };
-    for (const auto& k : cases)
+    for (const auto& [m, x, y] : cases)
     {
-        TestImage pic = DrawFrame({pUnit}, &k.m);
-        if (k.x >= 0)
-            EXPECT_EQ(ImagePixel(pic, k.x, k.y), GREEN) << k.x << "," << k.y;
+        TestImage pic = DrawFrame({pUnit}, &m);
+        if (x >= 0)
+            EXPECT_EQ(ImagePixel(pic, x, y), GREEN) << x << "," << y;
         else
             EXPECT_EQ(Count(pic, GREEN), 0);
     }

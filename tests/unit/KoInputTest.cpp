@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace
@@ -107,20 +108,14 @@ TEST_F(ScriptInput, EventsArriveInTheirFrameThroughTheInputUpdate)
                       "test", &error))
         << error;
     EXPECT_EQ(Script::EventCount(), 9);
-    const struct
+    // Each frame run and SPACE, B, A and the buttons after it; down and up of A in one frame leave no trace.
+    const std::pair<long, const char*> frames[] = {
+        {1, "--- --- --- ----"}, {2, "CT- --- --- ----"}, {3, "--R --- --- ----"}, {5, "--- --- --- ----"},
+        {6, "--- --- --- CT--"}, {7, "--- --- --- C-CT"}, {8, "--- --- --- --C-"}};
+    for (const auto& [frame, want] : frames)
     {
-        long frame;
-        const char *space, *b, *a, *buttons; // down and up of A in one frame leave no trace
-    } frames[] = {{1, "---", "---", "---", "----"}, {2, "CT-", "---", "---", "----"},
-                  {3, "--R", "---", "---", "----"}, {5, "---", "---", "---", "----"},
-                  {6, "---", "---", "---", "CT--"}, {7, "---", "---", "---", "C-CT"},
-                  {8, "---", "---", "---", "--C-"}};
-    for (const auto& f : frames)
-    {
-        Frame(f.frame);
-        EXPECT_EQ(Key(VK_SPACE) + Key('B') + Key('A') + Buttons(),
-                  std::string(f.space) + f.b + f.a + f.buttons)
-            << f.frame;
+        Frame(frame);
+        EXPECT_EQ(Key(VK_SPACE) + " " + Key('B') + " " + Key('A') + " " + Buttons(), want) << frame;
     }
 }
 
@@ -155,26 +150,22 @@ TEST_F(ScriptInput, MalformedLinesAreRejectedByLineNumber)
 TEST_F(Input, EdgesReachTheFirstStepOfAFrameAndWaitOutFramesWithoutAStep)
 {
     KoInputKeepTaps(true);
-    struct Frame
+    // Each frame's events (1 down, 2 up, 3 down and up), its steps and the key in each step.
+    const std::tuple<int, int, const char*> frames[] = {
+        {1, 3, "CT- C-- C--"}, {2, 0, ""},    {0, 2, "--R ---"}, {3, 0, ""},
+        {0, 1, "CT-"},         {0, 1, "--R"}, {3, 2, "CT- --R"}};
+    for (const auto& [events, steps, want] : frames)
     {
-        int events; // 1 down, 2 up, 3 down and up
-        int steps;
-        const char* seen; // the key in each step
-    };
-    const Frame frames[] = {{1, 3, "CT- C-- C--"}, {2, 0, ""},    {0, 2, "--R ---"}, {3, 0, ""},
-                            {0, 1, "CT-"},         {0, 1, "--R"}, {3, 2, "CT- --R"}};
-    for (const Frame& f : frames)
-    {
-        if (f.events & 1) Push(PLAT_EVENT_KEY_DOWN, VK_SPACE);
-        if (f.events & 2) Push(PLAT_EVENT_KEY_UP, VK_SPACE);
+        if (events & 1) Push(PLAT_EVENT_KEY_DOWN, VK_SPACE);
+        if (events & 2) Push(PLAT_EVENT_KEY_UP, VK_SPACE);
         KoInputGather();
         std::string seen;
-        for (int s = 0; s < f.steps; ++s)
+        for (int s = 0; s < steps; ++s)
         {
             KoInputStep();
             seen += (s ? " " : "") + Key(VK_SPACE);
         }
-        EXPECT_EQ(seen, f.seen) << f.events << " " << f.steps;
+        EXPECT_EQ(seen, want) << events << " " << steps;
     }
     KoInputKeepTaps(false); // the literal loop, where a tap inside one update is not seen (the first test)
 }
@@ -200,24 +191,20 @@ TEST(GamePad, ButtonsAndTheStickArriveAsPadKeysWithRepeatsAndAPadPulledOutLetsGo
     };
     pump();
     EXPECT_EQ(PlatPadCount(), 1);
-    const struct
-    {
-        int button, stick, sleepMs; // button < 0: none; stick: the left stick's y, or 1 untouched
-        bool down;
-        const char* keys;
-    } steps[] = {
+    // The button (< 0: none), the left stick's y (1: untouched), the pause, the button down, the keys seen.
+    const std::tuple<int, int, int, bool, const char*> steps[] = {
         {0, 1, 0, true, " +C3"},       {0, 1, 0, false, " -C3"},     {1, 1, 0, true, " +C4"},
         {11, 1, 0, true, " +CB"},      {12, 1, 0, true, " +CC"},     {6, 1, 0, true, " +1B"},
         {-1, 8000, 0, true, ""},       {-1, 20000, 0, true, " +CC"}, {-1, 1, 450, true, " -CC"},
         {-1, 1, 0, true, " +CC"},      {-1, 13000, 0, true, ""},     {-1, 3000, 0, true, " -CC"},
         {-1, -20000, 0, true, " +CB"},
     };
-    for (const auto& s : steps)
+    for (const auto& [button, stick, sleepMs, down, keys] : steps)
     {
-        if (s.button >= 0) PlatPadVirtualSet(s.button, s.down);
-        if (s.stick != 1) PlatPadVirtualStick(s.stick);
-        PlatSleep(unsigned(s.sleepMs));
-        EXPECT_EQ(pump(), s.keys) << s.button << " " << s.stick;
+        if (button >= 0) PlatPadVirtualSet(button, down);
+        if (stick != 1) PlatPadVirtualStick(stick);
+        PlatSleep(unsigned(sleepMs));
+        EXPECT_EQ(pump(), keys) << button << " " << stick;
     }
     PlatPadVirtualDetach();
     const std::string gone = pump();

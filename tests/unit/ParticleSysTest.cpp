@@ -2,6 +2,7 @@
 #include "MonsterWorld.h"
 
 #include <cmath>
+#include <tuple>
 
 using ParticleTest = MonsterWorld;
 using AxeTest      = MonsterWorld;
@@ -76,23 +77,20 @@ TEST_F(AxeTest, ThrowNeedsAStrongMonsterInReach)
     AddTroglin(1.0f, 3.0f, HERO_KIND_LEADER);
     Hero* thrower = AddTroglin(0.0f, 3.0f, HERO_KIND_RECRUIT);
     gPartyPower   = 6; // half of it is 3
-    struct
-    {
-        float x;
-        int power;
-        bool thrown;
-    } cases[] = {{12.5f, 5, true},  {14.0f, 1, false}, {14.0f, 3, false}, {14.0f, 4, true},
-                 {21.0f, 9, false}, {4.9f, 9, false},  {12.0f, 5, false}};
-    for (auto& c : cases)
+    // The monster's x and power, and whether the axe flies.
+    const std::tuple<float, int, bool> cases[] = {{12.5f, 5, true}, {14.0f, 1, false}, {14.0f, 3, false},
+                                                  {14.0f, 4, true}, {21.0f, 9, false}, {4.9f, 9, false},
+                                                  {12.0f, 5, false}};
+    for (const auto& [x, power, thrown] : cases)
     {
         for (MonsterInfo* m : gMonsterList)
             if (IsMonsterAlive(m)) CommonLevel::DestroyInst(m->pInst);
         CommonLevel::DestroyInst(gAxes[0].pAxe);
         ResetAxes();
-        AddMonster(c.x, 3.0f, c.power);
+        AddMonster(x, 3.0f, power);
         gThrowTimer = 2.5f;
         ThrowAxe(thrower);
-        EXPECT_EQ(gAxes[0].pAxe != nullptr, c.thrown) << "monster at " << c.x << " power " << c.power;
+        EXPECT_EQ(gAxes[0].pAxe != nullptr, thrown) << "monster at " << x << " power " << power;
     }
     EXPECT_EQ(gThrowTimer, 2.5f) << "a target too close to reach in 0.5 s holds the shared clock";
 }

@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <tuple>
 
 #include "Scenario.h"
 #include "engine/KoGraphics.h"
@@ -14,12 +15,8 @@ TEST(Settings, ReadsTheFileGivesDefaultsForADamagedOneAndWritesOnlyWhatChanged)
     Scenario::TempDir dir;
     gConfigDirOverride     = dir.path;
     const std::string file = dir / "settings.ini";
-    struct Case
-    {
-        const char* text; // nullptr: no file
-        bool sound, fullScreen, vsync, warned;
-    };
-    const Case cases[] = {
+    // The file (nullptr: none); the sound, screen mode and vsync read; whether a line is warned of.
+    const std::tuple<const char*, bool, bool, bool, bool> cases[] = {
         {nullptr, true, true, false, false},
         {"sound = off\nfullscreen = off\nvsync = on\n", false, false, true, false},
         {"# mine\n\n  sound=off  \r\n", false, true, false, false},
@@ -28,21 +25,21 @@ TEST(Settings, ReadsTheFileGivesDefaultsForADamagedOneAndWritesOnlyWhatChanged)
         {"sound off\n", true, true, false, true},
         {"\x7f\x45\x4c\x46\x02", true, true, false, true},
     };
-    for (const Case& c : cases)
+    for (const auto& [text, sound, fullScreen, vsync, warned] : cases)
     {
         std::remove(file.c_str());
-        if (c.text) Scenario::WriteFile(file, c.text);
+        if (text) Scenario::WriteFile(file, text);
         gSoundOn = gKoGfxFullScreen = false;
-        gVsync                      = !c.vsync;
+        gVsync                      = !vsync;
         testing::internal::CaptureStderr();
         Settings::Load();
         std::string err   = testing::internal::GetCapturedStderr();
-        const char* shown = c.text ? c.text : "(none)";
-        EXPECT_TRUE(gSoundOn == c.sound && gKoGfxFullScreen == c.fullScreen && gVsync == c.vsync) << shown;
+        const char* shown = text ? text : "(none)";
+        EXPECT_TRUE(gSoundOn == sound && gKoGfxFullScreen == fullScreen && gVsync == vsync) << shown;
         // one line that names the file and the line
-        EXPECT_TRUE(c.warned ? err.rfind("skarnhold: " + file + ": line ", 0) == 0 &&
-                                   err.find('\n') == err.size() - 1
-                             : err.empty())
+        EXPECT_TRUE(warned ? err.rfind("skarnhold: " + file + ": line ", 0) == 0 &&
+                                 err.find('\n') == err.size() - 1
+                           : err.empty())
             << shown << err;
     }
 
