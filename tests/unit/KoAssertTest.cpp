@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <gtest/gtest.h>
+#include <tuple>
 
 #define KO_TEST_LIMIT 4
 
@@ -27,12 +28,8 @@ TEST(KoAssert, ReportsHaveTheirExactTextsAndExitCodes)
 {
     int v                  = 0;
     const std::string tail = "\nLine: N\nFunc: CheckedFunction\nFile: src\\KoTest\n";
-    struct
-    {
-        int* p;
-        int mode, code;
-        std::string text;
-    } cases[] = {
+    const std::tuple<int*, int, int, std::string> cases[] = {
+        // the arguments, the exit code and the report
         {nullptr, 0, 1, "KO_ASSERT_PARM: p" + tail},
         {&v, 1, 1, "KO_ASSERT: mode != 1" + tail},
         {&v, 2, 1, "KO_ASSERT_MESG: mode != 2" + tail + "Mesg: two is not allowed\n"},
@@ -47,9 +44,9 @@ TEST(KoAssert, ReportsHaveTheirExactTextsAndExitCodes)
     };
     for (const auto& c : cases)
     {
-        ChildResult r = RunInChild([&] { CheckedFunction(c.p, c.mode); });
-        EXPECT_EQ(r.exitCode, c.code) << c.text;
-        EXPECT_EQ(WithoutLineNumbers(r.out), c.text);
+        ChildResult r = RunInChild([&] { CheckedFunction(std::get<0>(c), std::get<1>(c)); });
+        EXPECT_EQ(r.exitCode, std::get<2>(c)) << std::get<3>(c);
+        EXPECT_EQ(WithoutLineNumbers(r.out), std::get<3>(c));
     }
     // The line is the check's own source line.
     EXPECT_EQ(RunInChild([] { KoAssertFail("KO_ASSERT", "0", 274, "f", "m", nullptr); }).out,

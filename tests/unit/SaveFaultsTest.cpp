@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 #include <sys/stat.h>
+#include <tuple>
 #include <unistd.h>
 
 #include "Scenario.h"
@@ -19,19 +20,9 @@
 namespace
 {
 
-struct Writer
-{
-    const char* name;
-    std::function<std::string(const std::string& path)> write; // empty on success, otherwise why not
-};
-
-struct Fault
-{
-    const char* name;
-    // Sets the fault up around the file at path (which holds "old") and gives the path to write.
-    std::function<std::string(const std::string& path)> make;
-    std::string why; // what the writer says
-};
+// A writer of the file at path (empty on success, otherwise why not); or a fault set up around the file at
+// path (which holds "old"), giving the path to write.
+using Step = std::function<std::string(const std::string& path)>;
 
 TEST(SaveFaults, EveryWriterKeepsTheOldFileAndSaysWhy)
 {
@@ -41,7 +32,7 @@ TEST(SaveFaults, EveryWriterKeepsTheOldFileAndSaysWhy)
     ASSERT_TRUE(Scenario::WriteFile(dir / "grid.txt", "width: 2\nheight: 1\n1 0"));
     ASSERT_TRUE(MeshEditorReadGrid((dir / "grid.txt").c_str()));
 
-    const Writer writers[] = {
+    const std::pair<const char*, Step> writers[] = {
         {"tile map", [](const std::string& path) { return TileEditorWriteMap(path.c_str(), cells); }},
         {"mesh export", [](const std::string& path) { return MeshEditorExport(path.c_str()); }},
         {"high scores",
@@ -52,7 +43,8 @@ TEST(SaveFaults, EveryWriterKeepsTheOldFileAndSaysWhy)
              return SaveHighScores();
          }},
     };
-    const Fault faults[] = {
+    const std::tuple<const char*, Step, std::string> faults[] = {
+        // and what the writer says
         {"full disk",
          [](const std::string& path) { return symlink("/dev/full", (path + ".tmp").c_str()), path; },
          strerror(ENOSPC)},
@@ -65,25 +57,22 @@ TEST(SaveFaults, EveryWriterKeepsTheOldFileAndSaysWhy)
         {"a file where the folder belongs", [](const std::string& path) { return path + "/highscore.txt"; },
          strerror(ENOTDIR)},
     };
-    int n = 0;
-    for (const Writer& w : writers)
-        for (const Fault& f : faults)
+    for (const auto& [writer, write] : writers)
+        for (const auto& [fault, make, said] : faults)
         {
             Scenario::TempDir sub;
             ASSERT_TRUE(Scenario::WriteFile(sub / "highscore.txt", "old"));
-            std::string path = f.make(sub / "highscore.txt");
-            std::string why  = w.write(path);
-            EXPECT_TRUE(why.size() >= f.why.size() &&
-                        why.compare(why.size() - f.why.size(), f.why.size(), f.why) == 0)
-                << w.name << ", " << f.name << ": " << why;
+            std::string path = make(sub / "highscore.txt");
+            std::string why  = write(path);
+            EXPECT_TRUE(why.size() >= said.size() &&
+                        why.compare(why.size() - said.size(), said.size(), said) == 0)
+                << writer << ", " << fault << ": " << why;
             struct stat st;
             EXPECT_TRUE(stat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode) ||
                         Scenario::ReadFile(path) == "old")
-                << w.name << ", " << f.name;
-            EXPECT_TRUE(lstat((path + ".tmp").c_str(), &st) != 0 || S_ISDIR(st.st_mode)) << w.name << f.name;
-            ++n;
+                << writer << ", " << fault;
+            EXPECT_TRUE(lstat((path + ".tmp").c_str(), &st) != 0 || S_ISDIR(st.st_mode)) << writer << fault;
         }
-    EXPECT_EQ(n, 12);
     gSaveFolder = dir.path + "/";
     EXPECT_EQ(SaveHighScores(), ""); // a save that works again ends the table kept in memory
     gSaveFolder.clear();
