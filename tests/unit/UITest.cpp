@@ -2,9 +2,7 @@
 // window events, and the level flags set by hand.
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
-#include <vector>
 
 #include "Headless.h"
 #include "Scenario.h"
@@ -59,38 +57,29 @@ class UITest : public ::testing::Test
 
     void TearDown() override { UI::FreeUI(); }
 
-    using Event = std::function<void()>; // an input event, played where the window's own arrive
-
-    // One overlay frame with these input events, as the level runs it.
-    static void Frame(const std::vector<Event>& events = {})
+    // One overlay frame as the level runs it, after these keys (down or up), where the window's own arrive.
+    static void Frame(const std::string& keys = "", bool down = true)
     {
-        for (const Event& e : events) e();
+        for (char c : keys) KoInputOnKey(static_cast<unsigned char>(c), down);
         KoInputUpdate();
         UI::UpdateUI();
         UI::UpdateTutorial();
     }
 
-    static Event Key(unsigned char vk, bool down)
-    {
-        return [=] { KoInputOnKey(vk, down); };
-    }
-
-    // The pointer at the world position (x, y) of the 800 x 600 view (x -80..80, y -60..60).
-    static Event Mouse(float x, float y, bool left)
-    {
-        return [=] { KoInputOnPointer(int(400.0f + x * 5.0f), int(300.0f - y * 5.0f), left, false); };
-    }
-
     static void Tap(unsigned char vk)
     {
-        Frame({Key(vk, true)});
-        Frame({Key(vk, false)});
+        Frame(std::string(1, char(vk)));
+        Frame(std::string(1, char(vk)), false);
     }
 
+    // A click at the world position (x, y) of the 800 x 600 view (x -80..80, y -60..60).
     static void ClickAt(float x, float y)
     {
-        Frame({Mouse(x, y, true)});
-        Frame({Mouse(x, y, false)});
+        for (bool left : {true, false})
+        {
+            KoInputOnPointer(int(400.0f + x * 5.0f), int(300.0f - y * 5.0f), left, false);
+            Frame();
+        }
     }
 };
 
@@ -144,11 +133,11 @@ TEST_F(UITest, OptionsPanelTogglesSoundAndScreenModeAndButtonsWaitHalfASecondAft
 TEST_F(UITest, NameEntryTestsTheLengthOnceBeforeTheLettersOfAFrame)
 {
     gGameOver = true;
-    Frame({Key('Z', true), Key('B', true), Key('M', true), Key('5', true)});
-    Frame({Key('Z', false), Key('B', false), Key('M', false), Key('5', false)});
+    Frame("ZBM5");
+    Frame("ZBM5", false);
     EXPECT_EQ(gPlayerName, "BMZ");
     for (unsigned char c : std::string("ABCDEFG")) Tap(c);
-    Frame({Key('Y', true), Key('X', true)}); // ten letters before the frame: both are taken, in order
+    Frame("YX"); // ten letters before the frame: both are taken, in order
     EXPECT_EQ(gPlayerName, "BMZABCDEFGXY");
 }
 
