@@ -65,7 +65,6 @@ TEST(DataFiles, EveryMeshBuildsAListThatFacesTheViewer)
     EXPECT_EQ(12u, Load("flagmesh.txt", LoadFlagMesh).vtx.size()) << "a pole and a banner";
 }
 
-// The sizes and pivots the game places each shape by.
 TEST(DataFiles, ShapesFitWhereTheGamePlacesThem)
 {
     // The terrain tile covers its unit cell without gaps or overlaps.

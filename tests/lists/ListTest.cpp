@@ -137,9 +137,7 @@ TEST_F(PrimitiveLists, RebuildAfterAResetRestoresEveryListIntoTheSameRecord)
     KoGfxLineFree(l.pList);
 
     KoGfxListsReleaseAll();
-    EXPECT_EQ(MemLiveBuffers(), 0);
-    EXPECT_EQ(KoGfxListsRegistrySize(TRI), 2u);
-    EXPECT_EQ(KoGfxListsStoreSize(TRI), 12u);
+    EXPECT_TRUE(MemLiveBuffers() == 0 && KoGfxListsRegistrySize(TRI) == 2 && KoGfxListsStoreSize(TRI) == 12);
 
     KoGfxListsRebuildAll();
     EXPECT_EQ(MemLiveBuffers(), 3);

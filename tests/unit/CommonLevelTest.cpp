@@ -40,24 +40,7 @@ class PoolTest : public ::testing::Test
     static size_t Index(const GameObjInst* p) { return size_t(p - sGameObjInstList); }
 };
 
-TEST_F(PoolTest, CreateTakesTheLowestFreeSlotAndClearsTheLinksTheLastUserLeft)
-{
-    Vec2 pos{1.0f, 2.0f};
-    GameObjInst* a = CommonLevel::CreateInst(TYPE_SKULL, 2.0f, &pos, nullptr, 0.5f);
-    GameObjInst* b = CommonLevel::CreateInst(TYPE_GOBLIN, 1.0f, nullptr, nullptr, 0.0f);
-    CommonLevel::CreateInst(TYPE_FLAG, 1.0f, nullptr, nullptr, 0.0f);
-    EXPECT_TRUE(Index(a) == 0 && a->pObject == &sGameObjList[TYPE_SKULL] && a->posCurr.y == 2.0f &&
-                a->velCurr.x == 0.0f);
-
-    // A record freed by the generic destroy keeps its links until CreateInst hands it out again.
-    b->pData     = b;
-    b->pChild[1] = a;
-    KoGameObjInstDestroy(b);
-    GameObjInst* c = CommonLevel::CreateInst(TYPE_DIAMOND, 1.0f, nullptr, nullptr, 0.0f);
-    EXPECT_TRUE(c == b && c->flag == FLAG_ACTIVE && !c->pData && !c->pChild[1]);
-}
-
-TEST_F(PoolTest, DestroyTakesChildrenAndGrandchildrenWithIt)
+TEST_F(PoolTest, DestroyTakesChildrenAndGrandchildrenWithItAndCreateClearsTheLinksTheLastUserLeft)
 {
     GameObjInst* monster = CommonLevel::CreateInst(TYPE_MONSTER, 1.0f, nullptr, nullptr, 0.0f);
     GameObjInst* tens    = CommonLevel::CreateInst(TYPE_DIGIT_1, 1.0f, nullptr, nullptr, 0.0f);
@@ -82,7 +65,17 @@ TEST_F(PoolTest, DestroyTakesChildrenAndGrandchildrenWithIt)
     other->pChild[0] = other;
     CommonLevel::DestroyInst(other);
     EXPECT_EQ(other->flag, 0u);
-    EXPECT_EQ(CommonLevel::CreateInst(TYPE_SKULL, 1.0f, nullptr, nullptr, 0.0f), monster);
+
+    // Create takes the lowest free slot; a record freed by the generic destroy keeps its links until
+    // CreateInst hands it out again.
+    Vec2 pos{1.0f, 2.0f};
+    GameObjInst* a = CommonLevel::CreateInst(TYPE_SKULL, 2.0f, &pos, nullptr, 0.5f);
+    EXPECT_TRUE(a == monster && a->pObject == &sGameObjList[TYPE_SKULL] && a->posCurr.y == 2.0f);
+    a->pData     = a;
+    a->pChild[1] = other;
+    KoGameObjInstDestroy(a);
+    GameObjInst* b = CommonLevel::CreateInst(TYPE_DIAMOND, 1.0f, nullptr, nullptr, 0.0f);
+    EXPECT_TRUE(b == a && b->flag == FLAG_ACTIVE && !b->pData && !b->pChild[1]);
 }
 
 // The camera shows world position (3, -4) in the middle at zoom 2: a world point p lands at 2 (p - camera).

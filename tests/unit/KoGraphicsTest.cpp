@@ -350,7 +350,6 @@ TEST_F(Graphics, ResetsResizesAndScreenModeSwitchesRebuildEveryMeshAndFont)
     KoGfxToggleScreenMode();
     KoGfxToggleScreenMode();
     EXPECT_EQ(frame().w, full.w);
-    EXPECT_FALSE(gKoGfxSwitchPending);
     KoGfxToggleScreenMode();
     EXPECT_TRUE(frame().pixels == before.pixels) << "the windowed picture is the same as before the switches";
     EXPECT_EQ(KoGfxListsStoreSize(true), stored);
