@@ -106,20 +106,11 @@ TEST(Sprite, MistakesAreReportedWithTheFile)
     EXPECT_NE(std::string::npos, err.find("line.sprite:3")) << err;
 }
 
-TEST(MeshText, WrittenMeshesReadBackAsTheGameReadsThem)
+// Written meshes are the committed data (data_matches_assets) and the icons read the troglin back
+// (icons_match_troglin); here what the reader drops.
+TEST(MeshText, IncompleteGroupsAndWhatFollowsABadTokenAreDropped)
 {
-    TempAssets a;
-    Mesh m                = a.Build("m", "grid -0.5 -0.5 0.125\nRRW.\n.KK.\nend\nvgrad 0 0 0.3 0.2 R W\n");
-    std::vector<Tri> back = ParseMeshText(WriteMesh(m), FORMAT_MESH);
-    ASSERT_EQ(m.tris.size(), back.size());
-    for (size_t i = 0; i < back.size(); ++i)
-        for (int v = 0; v < 3; ++v)
-            EXPECT_TRUE(m.tris[i].v[v].x == back[i].v[v].x && m.tris[i].v[v].y == back[i].v[v].y &&
-                        m.tris[i].v[v].c == back[i].v[v].c)
-                << i;
-
-    // An incomplete last group and anything after a bad token are dropped; the monster format is the
-    // 25-triangle disc plus two per record; the flag takes two records only.
+    // The monster format is the 25-triangle disc plus two per record; the flag takes two records only.
     EXPECT_EQ(1u, ParseMeshText("0 0 ff 1 0 ff 1 1 ff\n0 0 ff 1", FORMAT_MESH).size());
     EXPECT_EQ(1u, ParseMeshText("0 0 0xff 1 0 ff 1 1 ff 0 0 zz 1 0 ff 1 1 ff", FORMAT_MESH).size());
     EXPECT_EQ(27u, ParseMeshText("0 0 0.5 0.5 ffffffff\n", FORMAT_RECTS).size());

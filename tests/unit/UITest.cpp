@@ -83,16 +83,12 @@ class UITest : public ::testing::Test
     }
 };
 
-// The question flows by keys and clicks are walked in the scenarios; here the sounds of the clicks and the
-// button hidden behind a question.
+// The question flows are walked in the scenarios (by keys in the screens walk, Yes by the soak run's bot);
+// here the sounds of the clicks, the click on No and the button hidden behind a question.
 TEST_F(UITest, PauseMenuClicksSlashRestartSoundsOnceAndAQuestionHidesItsButton)
 {
     gPaused = true;
-    ClickAt(0, -20); // Menu asks, ESC takes the question back
-    ASSERT_TRUE(gAskMenu);
-    Tap(VK_ESCAPE);
-    EXPECT_FALSE(gAskMenu);
-    ClickAt(0, 0); // so does Restart; every click swings the axe with a slash, the first Restart also hits
+    ClickAt(0, 0); // Restart asks; every click swings the axe with a slash, the first Restart also hits
     ASSERT_TRUE(gAskRestart);
     EXPECT_NE(gChannelTable[SND_SLASH], AUDIO_CHANNEL_NULL);
     EXPECT_EQ(gChannelTable[SND_AXE_HIT], AUDIO_CHANNEL_NULL);
@@ -104,10 +100,7 @@ TEST_F(UITest, PauseMenuClicksSlashRestartSoundsOnceAndAQuestionHidesItsButton)
     ASSERT_TRUE(gAskRestart);
     EXPECT_EQ(gChannelTable[SND_AXE_HIT_BUTTON], restartSound) << "only the first Restart of a run sounds";
     ClickAt(0, 0); // Restart is hidden behind the question: the click does nothing
-    EXPECT_TRUE(gAskRestart);
-    EXPECT_EQ(gGameStateNext, GS_LEVEL);
-    ClickAt(-20, -20); // Yes
-    EXPECT_EQ(gGameStateNext, GS_RESTART);
+    EXPECT_TRUE(gAskRestart && gGameStateNext == GS_LEVEL);
 }
 
 // ESC closing the panel is the overlay scenario's.
