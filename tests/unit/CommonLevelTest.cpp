@@ -2,8 +2,6 @@
 // pool's check is the bad-input scenario of maps that overflow it.
 #include <gtest/gtest.h>
 
-#include <string>
-
 #include "engine/KoMath.h"
 #include "framework/CommonLevel.h"
 #include "framework/GameStateMgr.h"

@@ -30,7 +30,6 @@ TEST(TileEditor, WritesTheMapFormatExactlyAndTheCursorCellStaysInTheMap)
     for (int r = 0; r < MAP_HEIGHT; ++r) text += (r ? " 0 " : "26 ") + zeros + "\n";
     EXPECT_EQ(Scenario::ReadFile(dir / "map.txt"), text);
 
-    // The cursor's cell stays inside the map.
     Vec2 p = {0.2f, 19.9f};
     EXPECT_EQ(TileEditorCellAt(&p), 0);
     p = {139.9f, 0.1f};

@@ -132,8 +132,6 @@ class Graphics : public ::testing::Test
 
 } // namespace
 
-// A mesh barely on screen still draws, whatever its transform; a mirroring transform turns its
-// counter-clockwise triangles clockwise on screen, and those are culled.
 TEST_F(Graphics, MeshesBarelyOnScreenDrawWhateverTheirTransformAndClockwiseTrianglesAreCulled)
 {
     KoGfxVertexList* pUnit                    = Quad(-0.5f, -0.5f, 0.5f, 0.5f, GREEN);
