@@ -104,20 +104,19 @@ TEST_F(PrimitiveLists, FreeingInAnyOrderKeepsTheStoreInRegistryOrder)
     int order[4] = {0, 1, 2, 3};
     do
     {
-        std::vector<Built> tris   = {Build(TRI, 1, 2), Build(TRI, 2, 1), Build(TRI, 3, 4), Build(TRI, 4, 3)};
-        std::vector<Built> lines  = {Build(LINE, 5, 1), Build(LINE, 6, 3), Build(LINE, 7, 2),
-                                     Build(LINE, 8, 1)};
-        std::vector<Built> aliveT = tris, aliveL = lines;
-        for (int k = 0; k < 4; ++k)
+        std::vector<Built> tris  = {Build(TRI, 1, 2), Build(TRI, 2, 1), Build(TRI, 3, 4), Build(TRI, 4, 3)};
+        std::vector<Built> lines = {Build(LINE, 5, 1), Build(LINE, 6, 3), Build(LINE, 7, 2),
+                                    Build(LINE, 8, 1)};
+        for (int k = 0; k < 4; ++k) // triangles freed in the order, lines in the reverse order
         {
-            const Built& t = tris[order[k]];
-            const Built& l = lines[order[3 - k]];
-            KoGfxFree(t.pList);
-            KoGfxFree(l.pList);
-            aliveT.erase(std::find_if(aliveT.begin(), aliveT.end(),
-                                      [&](const Built& b) { return b.pList == t.pList; }));
-            aliveL.erase(std::find_if(aliveL.begin(), aliveL.end(),
-                                      [&](const Built& b) { return b.pList == l.pList; }));
+            KoGfxFree(tris[order[k]].pList);
+            KoGfxFree(lines[order[3 - k]].pList);
+            std::vector<Built> aliveT, aliveL;
+            for (int i = 0; i < 4; ++i)
+            {
+                if (std::find(order + k + 1, order + 4, i) != order + 4) aliveT.push_back(tris[i]);
+                if (std::find(order, order + 3 - k, i) != order + 3 - k) aliveL.push_back(lines[i]);
+            }
             ExpectStoreMatches(TRI, aliveT);
             ExpectStoreMatches(LINE, aliveL);
             if (HasFailure()) return;
