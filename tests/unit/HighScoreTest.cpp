@@ -17,12 +17,6 @@
 namespace
 {
 
-bool IsDir(const std::string& path)
-{
-    struct stat st;
-    return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
 std::string Table()
 {
     std::string s;
@@ -195,7 +189,7 @@ TEST(SaveFolder, BuiltUnderTheXdgDataFolderWithTheAlreadyExistsRuleOrUnderHome)
     setenv("HOME", other.path.c_str(), 1);
     BuildSaveFolder();
     EXPECT_EQ(gSaveFolder, other.path + "/.local/share/Oxmire/Skarnhold/");
-    EXPECT_TRUE(IsDir(other / ".local/share/Oxmire/Skarnhold"));
+    EXPECT_TRUE(Scenario::FileExists(other / ".local/share/Oxmire/Skarnhold/"));
 
     // Without either the save folder stays empty (one that cannot be made: the test above).
     unsetenv("XDG_DATA_HOME");

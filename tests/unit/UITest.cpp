@@ -16,8 +16,6 @@
 
 namespace
 {
-const float DT = 1.0f / 60.0f;
-
 class UITest : public ::testing::Test
 {
   protected:
@@ -45,7 +43,7 @@ class UITest : public ::testing::Test
         gSoundOn         = true;
         gKoGfxFullScreen = false;
         gGameStateNext   = GS_LEVEL;
-        gFrameTime       = DT;
+        gFrameTime       = 1.0f / 60.0f;
         gUIClock         = 1.0f; // past the start-up delay of clicks
         gPlayerName.clear();
         gSaveFolder = mSave.path + "/";
