@@ -1,5 +1,5 @@
 # Conveniences for developers; the README's commands are ./run.sh and ./test.sh.
-.PHONY: all test sanitize clang run format bench assets contact-sheet fuzz soak screens deb web
+.PHONY: all test sanitize clang run format bench bench-web web-test assets contact-sheet fuzz soak screens deb web
 
 all:
 	cmake -S . -B build && cmake --build build -j $$(nproc)
@@ -25,6 +25,20 @@ bench:
 	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DSKARN_TESTS=OFF >/dev/null
 	cmake --build build-bench -j2 --target skarn_bench
 	build-bench/bench/skarn_bench $(BENCH_ARGS)
+	@if [ -f dist/web/index.html ]; then /usr/bin/python3 scripts/web-test.py bench --game build-bench/skarnhold; \
+	else echo "bench: no dist/web (make web): the page's figures are not measured"; fi
+
+# The page's figures in headless Chromium: its transfer size, its first frame and the level's frame time.
+bench-web: web
+	cmake -S . -B build >/dev/null && cmake --build build -j2 --target skarnhold
+	/usr/bin/python3 scripts/web-test.py bench
+
+# The page checked in headless Chromium (scripts/web-test.py): a replay recorded by the desktop build prints
+# the same run: lines there, the menu and the level are drawn (pictures in build-web/web-test/), and a saved
+# score is still there after a reload.
+web-test: web
+	cmake -S . -B build >/dev/null && cmake --build build -j2 --target skarnhold
+	/usr/bin/python3 scripts/web-test.py test
 
 # Rebuild data/ from assets/: meshes, palette, grid and default high scores, the icons of the desktop
 # (packaging/icons) and of the window (data/Icons) drawn from the troglin, and the sounds when lame is there.
