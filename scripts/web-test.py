@@ -29,6 +29,7 @@ import json
 import os
 import re
 import select
+import signal
 import shutil
 import statistics
 import subprocess
@@ -43,6 +44,7 @@ DT = "0.0166"  # the fixed clock of the desktop recording and of the page
 BOT_FRAMES = 1500  # frames the bot plays (its run goes on far longer): the menu and about 20 s of the level
 NAME_DELAY_MS = 10000  # game time from the bot's last frame to typing the name
 TRANSFER_MB_MAX = 5.0
+TOTAL_TIMEOUT = 900  # seconds for the whole test: a stuck browser or game never holds CI up longer
 PAGE_TIMEOUT = 30.0  # seconds for the page to load, start and reach the menu
 REPLAY_TIMEOUT = 240.0  # seconds for the page to play the replay (about a minute of game time)
 
@@ -88,11 +90,12 @@ class Browser:
         self.from_r, from_w = os.pipe()  # its replies: written on its descriptor 4
 
         def Descriptors():
+            os.setsid()  # a process group of its own: every process of the browser goes at the end
             a, b = os.dup(to_r), os.dup(from_w)  # out of the way of 3 and 4 first
             os.dup2(a, 3)
             os.dup2(b, 4)
 
-        args = [chromium, "--headless", "--remote-debugging-pipe", "--no-sandbox", "--no-first-run",
+        args = [chromium, "--headless=new", "--remote-debugging-pipe", "--no-sandbox", "--no-first-run",
                 "--no-default-browser-check", "--disable-gpu", "--mute-audio", "--window-size=1024,768",
                 "--autoplay-policy=no-user-gesture-required", "--user-data-dir=" + profile, "about:blank"]
         os.makedirs(profile, exist_ok=True)
@@ -116,8 +119,12 @@ class Browser:
         try:
             self.proc.wait(timeout=10)
         except subprocess.TimeoutExpired:
-            self.proc.kill()
-            self.proc.wait()
+            pass
+        try:
+            os.killpg(self.proc.pid, signal.SIGKILL)  # the browser's helpers left behind, if any
+        except ProcessLookupError:
+            pass
+        self.proc.wait()
         os.close(self.to_w)
         os.close(self.from_r)
         self.log.close()
@@ -392,10 +399,9 @@ def RecordReplay(game, work):
 def TransferBytes(web_dir):
     """Script, wasm and packed data, each compressed by gzip as a server would send it."""
     total = 0
-    for name in sorted(os.listdir(web_dir)):
-        if name.endswith((".js", ".wasm", ".data", ".html")):
-            with open(os.path.join(web_dir, name), "rb") as f:
-                total += len(gzip.compress(f.read(), 6))
+    for name in ("skarnhold.js", "skarnhold.wasm", "skarnhold.data"):
+        with open(os.path.join(web_dir, name), "rb") as f:
+            total += len(gzip.compress(f.read(), 6))
     return total
 
 
@@ -423,7 +429,8 @@ def WaitState(browser, change, timeout):
 
 
 def RunLines(lines):
-    return [line.strip() for line in lines if line.strip().startswith("run:")]
+    """The lines a replay must print alike everywhere: each run's result and each state change's frame."""
+    return [line.strip() for line in lines if re.match(r"\s*(run:|frame \d+: state )", line)]
 
 
 def ReadSavedScores(browser):
@@ -460,7 +467,7 @@ def Test(opts, browser, base, work):
     want = RunLines(desktop_lines)
     with open(os.path.join(desktop_saves, "highscore.txt")) as f:
         want_scores = f.read()
-    if len(want) != 1 or "\nBOT\n" not in "\n" + want_scores:
+    if sum(line.startswith("run:") for line in want) != 1 or "\nBOT\n" not in "\n" + want_scores:
         raise Failure("the desktop build's replay did not end one run with BOT in the Hall Of Fame: "
                       "run: lines %s, scores %r" % (want, want_scores))
 
@@ -481,7 +488,7 @@ def Test(opts, browser, base, work):
     WaitState(browser, "-> 6", REPLAY_TIMEOUT)
     got = RunLines(browser.console)
     Check("replay", [] if got == want else
-          ["the page printed %s, the desktop build %s" % (got or "no run: line", want)])
+          ["the page printed:"] + ["  " + line for line in got] + ["the desktop build:"] + ["  " + line for line in want])
     frame_ms, frame_count = LevelFrameMs(browser)
     with open(os.path.join(opts.out, "console.txt"), "w") as f:
         f.write("\n".join(browser.console) + "\n")
@@ -529,7 +536,7 @@ def main():
     p.add_argument("--web", default=os.path.join(ROOT, "dist", "web"))
     p.add_argument("--game", default=os.path.join(ROOT, "build", "skarnhold"))
     p.add_argument("--out", default=os.path.join(ROOT, "build-web", "web-test"))
-    p.add_argument("--chromium", default=shutil.which("chromium") or "/usr/bin/chromium")
+    p.add_argument("--chromium", default="/usr/bin/chromium")
     opts = p.parse_args()
     opts.web, opts.game, opts.out = (os.path.abspath(x) for x in (opts.web, opts.game, opts.out))
     for path, what in ((opts.web + "/index.html", "the page (make web)"), (opts.game, "the desktop game"),
@@ -538,6 +545,14 @@ def main():
             print("web-test: %s is missing: %s" % (what, path), file=sys.stderr)
             return 1
     os.makedirs(opts.out, exist_ok=True)
+
+    def OutOfTime(signum, frame):
+        raise Failure("stopped after %d s (the whole test's time limit)" % TOTAL_TIMEOUT
+                      if signum == signal.SIGALRM else "stopped by signal %d" % signum)
+
+    signal.signal(signal.SIGALRM, OutOfTime)
+    signal.signal(signal.SIGTERM, OutOfTime)
+    signal.alarm(TOTAL_TIMEOUT)
     work = tempfile.mkdtemp(prefix="skarn-webtest-")
     server = Serve(opts.web, work)
     browser = Browser(opts.chromium, os.path.join(work, "profile"))
@@ -550,6 +565,7 @@ def main():
         print("web-test: FAILED: %s" % e, file=sys.stderr)
         return 1
     finally:
+        signal.alarm(0)
         browser.Close()
         server.shutdown()
         shutil.rmtree(work, ignore_errors=True)
