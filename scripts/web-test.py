@@ -75,7 +75,11 @@ def Serve(web_dir, extra_dir):
         def log_message(self, *args):
             pass
 
-    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), functools.partial(Handler, directory=web_dir))
+    class Server(http.server.ThreadingHTTPServer):
+        def handle_error(self, request, client_address):
+            pass  # a browser closing a connection early (a favicon asked for at the end) is no failure
+
+    server = Server(("127.0.0.1", 0), functools.partial(Handler, directory=web_dir))
     threading.Thread(target=server.serve_forever, daemon=True).start()
     return server
 
@@ -96,7 +100,8 @@ class Browser:
             os.dup2(b, 4)
 
         args = [chromium, "--headless=new", "--remote-debugging-pipe", "--no-sandbox", "--no-first-run",
-                "--no-default-browser-check", "--disable-gpu", "--mute-audio", "--window-size=1024,768",
+                "--no-default-browser-check", "--disable-breakpad", "--disable-gpu", "--mute-audio",
+                "--window-size=1024,768",
                 "--autoplay-policy=no-user-gesture-required", "--user-data-dir=" + profile, "about:blank"]
         os.makedirs(profile, exist_ok=True)
         self.log = open(os.path.join(profile, "chromium.log"), "wb")
@@ -340,7 +345,8 @@ def CheckPicture(name, picture, regions):
     for what, box, kind, least in regions:
         share = Share(picture, box, kind)
         if share < least:
-            problems.append("%s: %.0f%% of its region, at least %.0f%% expected" % (what, share * 100, least * 100))
+            problems.append("%s: %.0f%% of its region, at least %.0f%% expected" %
+                            (what, share * 100, least * 100))
     return problems
 
 
@@ -488,7 +494,8 @@ def Test(opts, browser, base, work):
     WaitState(browser, "-> 6", REPLAY_TIMEOUT)
     got = RunLines(browser.console)
     Check("replay", [] if got == want else
-          ["the page printed:"] + ["  " + line for line in got] + ["the desktop build:"] + ["  " + line for line in want])
+          ["the page printed:"] + ["  " + line for line in got] +
+          ["the desktop build:"] + ["  " + line for line in want])
     frame_ms, frame_count = LevelFrameMs(browser)
     with open(os.path.join(opts.out, "console.txt"), "w") as f:
         f.write("\n".join(browser.console) + "\n")
