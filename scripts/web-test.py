@@ -15,10 +15,11 @@ The checks:
   pictures the menu and the level, taken from the page, are drawn: the colours of the title and the
            buttons, of the cave and the ground, where they belong (saved in --out for a person to see);
   scores   the high-score file the page saved (the replay's run entered a name) is there after a reload,
-           the same bytes as the desktop's after the same replay.
+           the same bytes as the desktop's after the same replay;
+  size     the page's script, wasm and data come to at most 5 MB gzipped.
 The figures (printed by both commands): the transfer size of the page (script, wasm and data, gzip), the
 time from navigation to the end of the first frame, and the level's frame time (the main loop's work in a
-frame, the level drawn).
+frame while the party runs, and the time from one frame to the next). The test checks no time.
 """
 import argparse
 import base64
@@ -230,7 +231,7 @@ class Browser:
 
 
 # Injected before the page's own scripts: times every animation-frame callback (the main loop runs in them)
-# and notes at which callback each state change of the game was printed.
+# and notes at which callback each state change of the game, and its first run's end, was printed.
 FRAME_CLOCK = r"""
 (() => {
     const frames = [], marks = {};
@@ -243,7 +244,7 @@ FRAME_CLOCK = r"""
     for (const k of ['log', 'info', 'warn', 'error', 'debug']) {
         const write = console[k].bind(console);
         console[k] = (...a) => {
-            const m = /state \d+ -> \d+/.exec(a.join(' '));
+            const m = /state \d+ -> \d+|^run:/.exec(a.join(' '));
             if (m && !(m[0] in marks)) marks[m[0]] = frames.length;
             write(...a);
         };
@@ -416,11 +417,16 @@ def FirstFrameMs(browser):
     return browser.Eval("(() => { const f = window.__webtest.frames[0]; return f ? f[0] + f[1] : null; })()")
 
 
-def LevelFrameMs(browser):
-    """The median of the main loop's frames since the level started (ms), and their count."""
-    times = browser.Eval("(() => { const w = window.__webtest, i = w.marks['state 1 -> 2']; "
-                         "return i === undefined ? [] : w.frames.slice(i + 30).map(f => f[1]); })()")
-    return (statistics.median(times) if times else None), len(times)
+def LevelFrames(browser):
+    """The main loop's frames while the party runs (from half a second into the level to the end of the
+    run): the median of their work (ms), the median time from one to the next (ms) and their count."""
+    frames = browser.Eval("(() => { const w = window.__webtest, i = w.marks['state 1 -> 2'], "
+                          "j = w.marks['run:']; return i === undefined || j === undefined ? [] : "
+                          "w.frames.slice(i + 30, j); })()")
+    if len(frames) < 2:
+        return None, None, 0
+    gaps = [b[0] - a[0] for a, b in zip(frames, frames[1:])]
+    return statistics.median(f[1] for f in frames), statistics.median(gaps), len(frames)
 
 
 def Row(what, value, target="", ok=True):
@@ -496,7 +502,7 @@ def Test(opts, browser, base, work):
     Check("replay", [] if got == want else
           ["the page printed:"] + ["  " + line for line in got] +
           ["the desktop build:"] + ["  " + line for line in want])
-    frame_ms, frame_count = LevelFrameMs(browser)
+    frame_ms, gap_ms, frame_count = LevelFrames(browser)
     with open(os.path.join(opts.out, "console.txt"), "w") as f:
         f.write("\n".join(browser.console) + "\n")
 
@@ -510,9 +516,14 @@ def Test(opts, browser, base, work):
         Check("scores", [] if saved["text"] == want_scores else
               ["after a reload %s holds %r, the desktop's file %r" % (saved["path"], saved["text"], want_scores)])
 
+    transfer = TransferBytes(opts.web) / 1e6
+    Check("size", [] if transfer <= TRANSFER_MB_MAX else
+          ["script, wasm and data are %.2f MB gzipped, at most %g MB expected" % (transfer, TRANSFER_MB_MAX)])
+
     print("web-test: pictures in %s" % opts.out, flush=True)
-    print("web-test: transfer %.2f MB (gzip), first frame %.0f ms, level frame %.2f ms (median of %d)" %
-          (TransferBytes(opts.web) / 1e6, first_ms or -1, frame_ms or -1, frame_count), flush=True)
+    print("web-test: transfer %.2f MB (gzip), first frame %.0f ms, level frame %.2f ms of work every %.2f ms "
+          "(medians of %d frames)" % (transfer, first_ms or -1, frame_ms or -1, gap_ms or -1, frame_count),
+          flush=True)
     if failures:
         raise Failure("%d check(s) failed" % len(failures))
 
@@ -524,17 +535,18 @@ def Bench(opts, browser, base, work):
         browser.Navigate(base + "index.html?fixed-dt=" + DT)
         WaitState(browser, "state 0 -> 1", PAGE_TIMEOUT)
         firsts.append(FirstFrameMs(browser))
-    replay = RecordReplay(opts.game, work)
+    RecordReplay(opts.game, work)
     browser.Navigate(base + "index.html?fixed-dt=%s&replay=webtest/run.rep" % DT)
     WaitState(browser, "-> 6", REPLAY_TIMEOUT)
-    frame_ms, count = LevelFrameMs(browser)
+    frame_ms, gap_ms, count = LevelFrames(browser)
     print("Skarnhold in headless Chromium (%s): the page of %s, the level on a %s s fixed clock" %
           (browser.version, opts.web, DT))
     Row("page transfer, gzip (MB)", "%.2f" % transfer, "<= 5", transfer <= TRANSFER_MB_MAX)
     Row("navigation to first frame (ms, best of 3)", "%.0f" % min(firsts))
-    Row("level frame, median (ms, %d frames)" % count, "%.2f" % frame_ms if frame_ms else "-")
-    print("bench-web: transfer_mb=%.2f first_frame_ms=%.0f level_frame_ms=%.2f" %
-          (transfer, min(firsts), frame_ms or -1), flush=True)
+    Row("level frame's work, median (ms, %d frames)" % count, "%.2f" % frame_ms if frame_ms else "-")
+    Row("level frame to frame, median (ms)", "%.2f" % gap_ms if gap_ms else "-")
+    print("bench-web: transfer_mb=%.2f first_frame_ms=%.0f level_frame_ms=%.2f level_frame_gap_ms=%.2f" %
+          (transfer, min(firsts), frame_ms or -1, gap_ms or -1), flush=True)
 
 
 def main():
