@@ -101,13 +101,6 @@ bool Overlap(const KoGfxDrawn& a, const KoGfxDrawn& b)
     return a.x0 < b.x1 && b.x0 < a.x1 && a.y0 < b.y1 && b.y0 < a.y1;
 }
 
-std::string Describe(size_t i)
-{
-    const KoGfxDrawn& d = sDrawn[i];
-    return (d.kind == KO_GFX_DRAWN_TEXT ? "text \"" + sTexts[i] + "\"" : std::string("a button")) + " at " +
-           std::to_string(int(d.x0)) + "," + std::to_string(int(d.y0));
-}
-
 // The checks of one settled screen, each failure a line on standard output.
 void CheckScreen(const Step& step)
 {
@@ -127,35 +120,28 @@ void CheckScreen(const Step& step)
         return false;
     };
     // A focus that leads is drawn: its button grown beyond every other, the axe standing on it.
-    const KoGfxDrawn *pWidest = nullptr, *pAxe = nullptr;
-    float otherW = 0.0f;
+    std::vector<KoGfxDrawn> buttons, axe;
     for (size_t i = 0; i < sDrawn.size(); ++i)
-    {
-        const KoGfxDrawn& d = sDrawn[i];
-        if (d.kind == KO_GFX_DRAWN_MESH && d.vtxNum == sPointerVtx) pAxe = &d;
-        if (!isButton(i)) continue;
-        const float w = d.x1 - d.x0;
-        if (pWidest && w <= pWidest->x1 - pWidest->x0)
-            otherW = std::max(otherW, w);
-        else
-        {
-            if (pWidest) otherW = std::max(otherW, pWidest->x1 - pWidest->x0);
-            pWidest = &d;
-        }
-    }
+        if (isButton(i) || (sDrawn[i].kind == KO_GFX_DRAWN_MESH && sDrawn[i].vtxNum == sPointerVtx))
+            (isButton(i) ? buttons : axe).push_back(sDrawn[i]);
+    auto wider = [](const KoGfxDrawn& a, const KoGfxDrawn& b) { return a.x1 - a.x0 > b.x1 - b.x0; };
+    std::sort(buttons.begin(), buttons.end(), wider);
     if (ButtonPanel::KeyboardLeads() && ButtonPanel::Focused() &&
-        (!pWidest || !pAxe || pWidest->x1 - pWidest->x0 <= otherW || !Overlap(*pAxe, *pWidest)))
+        (buttons.empty() || axe.empty() || !Overlap(axe[0], buttons[0]) ||
+         (buttons.size() > 1 && !wider(buttons[0], buttons[1]))))
         fail("the focused button is not drawn grown with the axe on it");
+    auto what = [&](size_t i)
+    { return sDrawn[i].kind == KO_GFX_DRAWN_TEXT ? "text \"" + sTexts[i] + "\"" : std::string("a button"); };
     for (size_t i = 0; i < sDrawn.size(); ++i)
     {
         if (sDrawn[i].kind != KO_GFX_DRAWN_TEXT) continue;
         const KoGfxDrawn& t = sDrawn[i];
         if (t.x0 < 0 || t.y0 < 0 || t.x1 > float(sSize.w) || t.y1 > float(sSize.h))
-            fail(Describe(i) + " crosses the window's edge");
+            fail(what(i) + " crosses the window's edge");
         for (size_t j = 0; j < sDrawn.size(); ++j)
             if (j != i && (isButton(j) || (sDrawn[j].kind == KO_GFX_DRAWN_TEXT && j > i)) &&
                 Overlap(t, sDrawn[j]))
-                fail(Describe(i) + " overlaps " + Describe(j));
+                fail(what(i) + " overlaps " + what(j));
     }
 }
 
@@ -186,7 +172,7 @@ void BeforeInput()
     if (draw && pDir)
     {
         std::string file = steps[sStep].name;
-        for (char& c : file) c = c == ' ' ? '-' : c;
+        std::replace(file.begin(), file.end(), ' ', '-');
         file = std::string(pDir) + "/" + file + "-" + std::to_string(sSize.w) + "x" +
                std::to_string(sSize.h) + ".png";
         KoGfxRequestScreenshot(file.c_str());
