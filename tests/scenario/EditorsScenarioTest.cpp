@@ -203,8 +203,6 @@ TEST(EditorHelpScenario, KeysForFiveSecondsHTogglesThemAndASaveSaysHowItWent)
     p.Shot(E + 8);
     p.Key(E + 10, 'H');
     p.Shot(E + 13);
-    p.Key(E + 14, 'H');
-    p.Shot(E + 17);
     p.Key(E + 20, VK_F2);
     p.Key(E + 24, VK_A);
     p.Shot(E + 28);
@@ -215,11 +213,9 @@ TEST(EditorHelpScenario, KeysForFiveSecondsHTogglesThemAndASaveSaysHowItWent)
     auto red    = [](int r, int g, int b) { return r > 220 && g < 170 && b < 160 && g > 100; }; // failed
     EXPECT_GT(legend(E + 8), 1000);
     EXPECT_EQ(legend(E + 13), 0);
-    EXPECT_GT(legend(E + 17), 1000);
     EXPECT_GT(legend(E + 28), 1000);
     EXPECT_EQ(legend(E + 334), 0);
     EXPECT_GT(ImageCount(p.Image(E + 8), 10, 560, 400, 595, green), 200) << "Saved Meshes/outmesh.txt";
-    EXPECT_EQ(ImageCount(p.Image(E + 28), 10, 560, 400, 595, green), 0);
     EXPECT_GT(ImageCount(p.Image(E + 28), 10, 560, 600, 595, red), 200) << "Not saved: Tilemaps/map_out.txt";
     EXPECT_NE(p.res.err.find("tile editor: could not save " + (copy / "Tilemaps/map_out.txt") + ": "),
               std::string::npos);
