@@ -1,9 +1,7 @@
 // Replays of the bot's play in the whole program.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
-#include <sys/stat.h>
 #include <vector>
 
 #include "Play.h"
@@ -22,8 +20,6 @@ TEST(FrameworkScenario, AReplayPlaysTheSameRunAtEveryDrawRate)
     const std::string text                        = Scenario::ReadFile(replay);
     ASSERT_EQ(1u, recorded.size()) << rec.res.err;
     EXPECT_EQ(0u, text.find("skarnhold-replay 1\ndata ")) << text;
-    EXPECT_NE(std::string::npos, text.find(" down ")) << text; // the bot's keys
-    EXPECT_NE(std::string::npos, text.find("\nend ")) << text;
 
     for (double dt : {0.0005, 0.004, 0.016})
     {
