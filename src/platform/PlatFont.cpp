@@ -99,6 +99,7 @@ struct PlatWebFace
     const char* pRegular; // weights up to 500
     const char* pBold;    // heavier weights (fontconfig picks the bold file from 551 on)
 };
+// Cherry Bomb has one weight; the game asks for Arial only at 551, so the page carries only its bold file.
 static const PlatWebFace sWebFaces[] = {
     {"flintstone", "/fonts/CherryBomb-Regular.otf", "/fonts/CherryBomb-Regular.otf"},
     {"terminal", "/fonts/DejaVuSansMono.ttf", "/fonts/DejaVuSansMono-Bold.ttf"},
