@@ -66,7 +66,7 @@ TEST_F(FactoryTest, RecordsNothingCanReachGoBackToTheStore)
     EXPECT_EQ(gMonsterList.front(), b);
 }
 
-TEST_F(FactoryTest, ADiamondIsTakenOnceEvenWhenSeveralMembersTouchIt)
+TEST_F(FactoryTest, ADiamondTwoMembersTouchIsTakenAndTheBannerShowsAtFullStrength)
 {
     AddTroglin(10.0f, 2.0f, HERO_KIND_LEADER);
     AddTroglin(9.2f, 2.0f, HERO_KIND_RECRUIT);
