@@ -14,11 +14,6 @@ namespace
 using Scenario::Px;
 using Scenario::Py;
 
-int TextIn(const TestImage& img, int x0, int y0, int x1, int y1)
-{
-    return Scenario::TextPixels(img, x0, y0, x1, y1, 24);
-}
-
 // Lit pixels in the 40 x 10 rectangle of a button centred at (x, y).
 int ButtonLit(const TestImage& img, float x, float y)
 {
@@ -45,7 +40,7 @@ struct MenuPlay : Scenario::Play
         TestImage img = Image(frame);
         for (float y : {0.0f, -10.0f, -20.0f, -30.0f, -40.0f, -50.0f})
             EXPECT_GT(ButtonLit(img, 0, y), 1000) << frame << " " << y;
-        EXPECT_EQ(TextIn(img, 0, 100, 800, 600), 0) << frame;
+        EXPECT_EQ(Scenario::TextPixels(img, 0, 100, 800, 600, 24), 0) << frame;
     }
 };
 
@@ -89,9 +84,9 @@ TEST(Menu, HowToPlay)
         EXPECT_GT(ImageCountLit(img, Px(x) - 10, Py(-27), Px(x) + 10, Py(-33)), 50) << x;
     p.ExpectMainScreen(R + 7);
     TestImage both = p.Image(R + 14);
-    EXPECT_GT(TextIn(both, 320, 300, 480, 326), 30); // how to play's text
-    EXPECT_GT(ButtonLit(both, 0, -20), 1000);        // options' sound button
-    EXPECT_GT(ButtonLit(both, 0, -30), 1000);        // and screen-mode button
+    EXPECT_GT(Scenario::TextPixels(both, 320, 300, 480, 326, 24), 30); // how to play's text
+    EXPECT_GT(ButtonLit(both, 0, -20), 1000);                          // options' sound button
+    EXPECT_GT(ButtonLit(both, 0, -30), 1000);                          // and screen-mode button
     p.ExpectMainScreen(R + 24);
 }
 
@@ -157,8 +152,8 @@ TEST(Flow, F2AndF1LeadThroughTheEditorToTheLevelAndTheHallOfFameStaysOpenForTheR
     EXPECT_EQ(p.StateChange(3, 2), R + 10) << p.res.err;
     EXPECT_EQ(p.StateChange(2, 1), level + 40) << p.res.err;
     TestImage img = p.Image(level + 45);
-    EXPECT_GT(TextIn(img, 170, 105, 640, 180), 500); // "Hall Of Fame" again
-    EXPECT_EQ(ButtonLit(img, 0, 0), 0);              // and not the main screen
+    EXPECT_GT(Scenario::TextPixels(img, 170, 105, 640, 180, 24), 500); // "Hall Of Fame" again
+    EXPECT_EQ(ButtonLit(img, 0, 0), 0);                                // and not the main screen
 }
 
 } // namespace

@@ -19,16 +19,14 @@ namespace
 
 const int SCREEN_W = 1024, SCREEN_H = 768;
 
-// Starts a program with `env` ("NAME=VALUE") added, its standard error to the file `log` and its standard
-// output to the pipe `out` (or to `log` too); the guard asks it to end, and ends it after 10 s if it has not.
+// Starts a program with its standard error to the file `log` and its standard output to the pipe `out` (or
+// to `log` too); the guard asks it to end, and ends it after 10 s if it has not.
 struct Program
 {
     pid_t pid = fork();
-    Program(const std::vector<std::string>& argv, const std::vector<std::string>& env, const std::string& log,
-            int out = -1)
+    Program(const std::vector<std::string>& argv, const std::string& log, int out = -1)
     {
         if (pid != 0) return;
-        for (const std::string& e : env) putenv(strdup(e.c_str()));
         if (!freopen(log.c_str(), "w", stderr)) _exit(127);
         dup2(out >= 0 ? out : 2, 1);
         std::vector<char*> cargv;
@@ -64,7 +62,7 @@ struct Screen
         xvfb.reset(new Program({"Xvfb", "-displayfd", "1", "-screen", "0",
                                 std::to_string(SCREEN_W) + "x" + std::to_string(SCREEN_H) + "x24",
                                 "-nolisten", "tcp"},
-                               {}, dir / "xvfb.log", fds[1]));
+                               dir / "xvfb.log", fds[1]));
         close(fds[1]);
         char buf[16] = {};
         if (read(fds[0], buf, sizeof buf - 1) > 0) display = ":" + std::to_string(atoi(buf));
@@ -149,9 +147,8 @@ TEST(PointerX11, AxeAndHoverFollowTheMouseInTheWindowAndInFullScreen)
             GTEST_SKIP() << pTool << " is missing (scripts/install-deps.sh installs it)";
     Screen x;
     ASSERT_FALSE(x.display.empty()) << "no X display could be started";
-    Program game({SKARN_EXE, "--windowed", "--fixed-dt", "0.05", "--data-dir", SKARN_DATA_DIR, "--save-dir",
-                  x.dir.path},
-                 {"DISPLAY=" + x.display, "SDL_VIDEODRIVER=x11", "SDL_AUDIODRIVER=dummy"},
+    Program game({"env", "DISPLAY=" + x.display, "SDL_VIDEODRIVER=x11", "SDL_AUDIODRIVER=dummy", SKARN_EXE,
+                  "--windowed", "--fixed-dt", "0.05", "--data-dir", SKARN_DATA_DIR, "--save-dir", x.dir.path},
                  x.dir / "game.log");
     for (int i = 0; i < 200 && x.window.empty(); ++i, usleep(50000))
         x.window = x.Run("xdotool search --name '^Skarnhold!$' | head -n 1 | tr -d '\\n'");
