@@ -11,7 +11,7 @@ template <class Pred> static int CountRows(const TestImage& img, int y0, int y1,
     return ImageCount(img, 0, y0, img.w, y1, pred);
 }
 
-TEST(Startup, BadArgumentsScriptsAndFoldersStopBeforeTheGameStartsWithCodeTwo)
+TEST(Startup, BadArgumentsStopBeforeTheGameStartsWithCodeTwoAndHelpAndVersionGoToStandardOutput)
 {
     Scenario::TempDir tmp;
     const std::string shot = tmp / "a.png";
@@ -42,10 +42,8 @@ TEST(Startup, BadArgumentsScriptsAndFoldersStopBeforeTheGameStartsWithCodeTwo)
     refused({"--frames", "5"}, "input.script:3: ", "# fine\n1 down 32\n2 wiggle 3\n");
     refused({"--frames", "5", "--script", "/nonexistent/x.script"}, "/nonexistent/x.script");
     refused({"--frames", "5"}, "/nonexistent/data", "", "/nonexistent/data");
-}
 
-TEST(Startup, HelpAndVersionGoToStandardOutput)
-{
+    // Help and version go to standard output.
     Scenario::Result help = Scenario::Run({"--help"});
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_EQ(help.out.rfind("usage: skarnhold", 0), 0u);
