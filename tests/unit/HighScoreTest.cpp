@@ -75,7 +75,6 @@ TEST_F(HighScoreTest, RecordingKeepsTheTableLengthAndTheOrder)
         RecordHighScore(std::get<1>(c), std::get<2>(c));
         EXPECT_EQ(SavedFile(), std::get<3>(c)) << std::get<1>(c);
     }
-    EXPECT_FALSE(Scenario::FileExists(save / "highscore.txt.tmp"));
 }
 
 TEST_F(HighScoreTest, HandEditedFilesKeepEveryEntryThatCanBeRead)
@@ -133,15 +132,6 @@ TEST_F(HighScoreTest, TheDefaultTableFillsTheFirstSaveAndAShortOrDamagedFile)
                                                           save.path + "/highscore.txt.damaged\n");
     EXPECT_EQ(Scenario::ReadFile(save / "highscore.txt.damaged"), damaged);
     EXPECT_EQ(SavedFile(), "GROK\n250\nUGGA\n180\nYOU\n70\nME\n60\nAA\n50\n");
-
-    // Without any file the table is empty, and a record writes an empty file.
-    for (const std::string& file : {work / "highscore.txt", save / "highscore.txt"}) unlink(file.c_str());
-    gHighScores.clear();
-    LoadHighScores();
-    RecordHighScore("SOLO", 999.0f);
-    EXPECT_TRUE(gHighScores.empty());
-    EXPECT_TRUE(Scenario::FileExists(save / "highscore.txt"));
-    EXPECT_EQ(SavedFile(), "");
 }
 
 TEST_F(HighScoreTest, WithoutASaveFolderTheTableLivesInMemoryAndTheDataFolderIsNeverWritten)

@@ -43,15 +43,13 @@ TEST_F(FrameRateController, PublishesTheSpanBetweenFrameStartsNeverWaitsAndReset
     EXPECT_DOUBLE_EQ(gKoFrameTime, 0.002); // from then on Start to Start: the previous frame's work
     Frame(3000);
     EXPECT_DOUBLE_EQ(gKoFrameTime, 0.000016);
-    EXPECT_EQ(gKoFrameCounter, 3u);
 
     sNow += 40000; // a state change takes 40 ms
     KoFrameRateControllerReset();
-    EXPECT_TRUE(gKoFrameTime == 1.0 / 60.0 && gKoFrameCounter == 0);
+    EXPECT_EQ(gKoFrameTime, 1.0 / 60.0);
     Frame(1000);
     // Since the Start of the last frame before the reset: its 3 ms plus the 40 ms of the change.
     EXPECT_DOUBLE_EQ(gKoFrameTime, 0.043);
-    EXPECT_EQ(gKoFrameCounter, 1u);
 }
 
 TEST_F(FrameRateController, ResetStopsOnANonPositiveMaximum)
