@@ -92,11 +92,10 @@ struct Options
 
 struct Result
 {
-    int exitCode  = -1000; // the child's exit code, 128..255 read as negative (exit(-1) gives -1)
-    int signal    = 0;     // the signal that ended the child, 0 if it exited
-    bool timedOut = false;
-    std::string out; // standard output
-    std::string err; // standard error
+    int exitCode = -1000; // the child's exit code, 128..255 read as negative (exit(-1) gives -1)
+    int signal   = 0;     // the signal that ended the child, 0 if it exited (SIGKILL: timed out)
+    std::string out;      // standard output
+    std::string err;      // standard error
 };
 
 // Timeouts are multiplied by SKARN_TEST_TIME_SCALE (a whole number, 1 when unset): the sanitizer build runs
@@ -148,11 +147,7 @@ inline Result Run(const Options& opt)
     }
     int status = 0;
     for (long ms = 0; waitpid(pid, &status, WNOHANG) == 0; ms += 5, usleep(5000))
-        if (ms > opt.timeoutSeconds * TimeScale() * 1000)
-        {
-            res.timedOut = true;
-            kill(pid, SIGKILL); // the loop's waitpid reaps it
-        }
+        if (ms > opt.timeoutSeconds * TimeScale() * 1000) kill(pid, SIGKILL); // the loop's waitpid reaps it
     res.out = ReadFile(work / "out");
     res.err = ReadFile(work / "err");
     if (WIFEXITED(status)) res.exitCode = int(int8_t(WEXITSTATUS(status)));
