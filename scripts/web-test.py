@@ -446,21 +446,22 @@ def RunLines(lines):
 
 
 def ReadSavedScores(browser):
-    """The page's high-score file, looked for through its in-memory file system."""
+    """The page's high-score file, looked for under /home, the folder the page keeps in the browser's storage
+    (the packed data folder has a high-score file of its own, the defaults)."""
     return browser.Eval(r"""(() => {
         const fs = (typeof Module !== 'undefined' && Module.FS) || (typeof FS !== 'undefined' && FS);
         if (!fs) return {error: 'the page exposes no file system (Module.FS)'};
         const walk = dir => {
             for (const name of fs.readdir(dir)) {
-                if (name === '.' || name === '..' || ['/dev', '/proc', '/tmp'].includes(dir + name)) continue;
+                if (name === '.' || name === '..') continue;
                 const path = dir + name, st = fs.stat(path);
                 if (fs.isDir(st.mode)) { const p = walk(path + '/'); if (p) return p; }
-                else if (name === 'highscore.txt' && dir !== '/') return path;
+                else if (name === 'highscore.txt') return path;
             }
             return null;
         };
-        const path = walk('/');
-        return path ? {path, text: fs.readFile(path, {encoding: 'utf8'})} : {error: 'no saved highscore.txt'};
+        const path = fs.analyzePath('/home').exists ? walk('/home/') : null;
+        return path ? {path, text: fs.readFile(path, {encoding: 'utf8'})} : {error: 'no highscore.txt under /home'};
     })()""")
 
 
