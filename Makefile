@@ -30,6 +30,7 @@ bench:
 
 # The page's figures in headless Chromium: its transfer size, its first frame and the level's frame time.
 bench-web: web
+	./scripts/install-deps.sh
 	cmake -S . -B build >/dev/null && cmake --build build -j2 --target skarnhold
 	/usr/bin/python3 scripts/web-test.py bench
 
@@ -37,6 +38,7 @@ bench-web: web
 # the same run: lines there, the menu and the level are drawn (pictures in build-web/web-test/), and a saved
 # score is still there after a reload.
 web-test: web
+	./scripts/install-deps.sh
 	cmake -S . -B build >/dev/null && cmake --build build -j2 --target skarnhold
 	/usr/bin/python3 scripts/web-test.py test
 
@@ -93,7 +95,7 @@ deb:
 # the libraries are built once from Debian's sources into build-web/deps (scripts/web-deps.sh), the game in
 # build-web/ with Debian's emscripten.
 web:
-	./scripts/install-web-deps.sh
+	./scripts/install-deps.sh --web
 	./scripts/web-deps.sh build-web
 	NODE_PATH=/usr/share/nodejs emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release -DSKARN_WERROR=ON >/dev/null
 	NODE_PATH=/usr/share/nodejs cmake --build build-web -j2 --target skarnhold

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# Installs every Debian package that the build, the game, the tools and the tests need.
+# Installs every Debian package that the build, the game, the tools and the tests need; with --web, instead,
+# those of the web build (make web, make web-test), kept apart so that ./run.sh and ./test.sh stay light.
 # Idempotent: packages already present are not touched, and nothing is asked when all are there.
+#   scripts/install-deps.sh [--web]
 set -euo pipefail
 
-PACKAGES=(
+DESKTOP_PACKAGES=(
     # toolchain
     build-essential g++ clang cmake make pkg-config ccache
     # libraries of the game
@@ -19,6 +21,23 @@ PACKAGES=(
     # installing and packaging: the Debian package, its checks, and the player run as another user
     dpkg-dev lintian desktop-file-utils appstream util-linux
 )
+WEB_PACKAGES=(
+    # emscripten, and the tools that fetch and unpack Debian's source packages of the libraries
+    emscripten dpkg-dev cmake make python3
+    # the fonts the page carries (the ones fontconfig picks on the desktop)
+    fonts-dejavu-core fonts-freefont-ttf fonts-cherrybomb
+    # the headless browser of make web-test
+    chromium
+)
+
+case "${1:-}" in
+    "") PACKAGES=("${DESKTOP_PACKAGES[@]}") ;;
+    --web) PACKAGES=("${WEB_PACKAGES[@]}") ;;
+    *)
+        echo "usage: scripts/install-deps.sh [--web]" >&2
+        exit 2
+        ;;
+esac
 
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -560,7 +560,7 @@ def main():
     opts = p.parse_args()
     opts.web, opts.game, opts.out = (os.path.abspath(x) for x in (opts.web, opts.game, opts.out))
     for path, what in ((opts.web + "/index.html", "the page (make web)"), (opts.game, "the desktop game"),
-                       (opts.chromium, "Chromium (scripts/install-web-deps.sh)")):
+                       (opts.chromium, "Chromium (scripts/install-deps.sh --web)")):
         if not os.path.exists(path):
             print("web-test: %s is missing: %s" % (what, path), file=sys.stderr)
             return 1

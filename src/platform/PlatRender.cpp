@@ -459,12 +459,10 @@ bool PlatRendererGetVsync()
 
 // With vsync a present that came sooner than one refresh after the last waits out the rest: the renderers
 // that do not wait for the retrace themselves (the software one, many virtual displays) then keep the same
-// pace. A renderer that does wait leaves nothing to wait for.
+// pace. A renderer that does wait leaves nothing to wait for (nor does a web page, where PlatSleep does
+// nothing: the browser's animation frames keep the pace).
 static void WaitForRefresh()
 {
-#ifdef __EMSCRIPTEN__
-    return; // in a web page the browser's animation frames keep the pace (and SDL_Delay would spin)
-#endif
     SDL_DisplayMode mode;
     const int hz          = SDL_GetWindowDisplayMode(PlatGetSdlWindow(), &mode) == 0 && mode.refresh_rate > 0
                                 ? mode.refresh_rate
@@ -475,7 +473,7 @@ static void WaitForRefresh()
     if (sLastPresent && now < sLastPresent + period)
     {
         const uint64_t ms = (sLastPresent + period - now) * 1000 / freq;
-        if (ms > 0) SDL_Delay(Uint32(ms));
+        if (ms > 0) PlatSleep(unsigned(ms));
     }
     sLastPresent = SDL_GetPerformanceCounter();
 }
