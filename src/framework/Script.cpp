@@ -55,22 +55,6 @@ bool ParseInt(const std::string& tok, long lo, long hi, long* pOut)
     *pOut = v;
     return true;
 }
-// A line as an error message shows it: its first 80 characters (and "..." when there are more), every
-// byte that is not printable text as \xNN, so a binary file cannot garble the terminal.
-std::string Shown(std::string line)
-{
-    const size_t SHOWN_MAX = 80;
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    std::string shown;
-    for (size_t i = 0; i < line.size() && i < SHOWN_MAX; ++i)
-    {
-        unsigned char c = (unsigned char)line[i];
-        char hex[8];
-        snprintf(hex, sizeof hex, "\\x%02X", c);
-        shown += (c >= 0x20 && c < 0x7F && c != '\\') ? std::string(1, char(c)) : std::string(hex);
-    }
-    return line.size() > SHOWN_MAX ? shown + "..." : shown;
-}
 } // namespace
 
 namespace Script
@@ -107,7 +91,8 @@ bool Parse(const std::string& text, const std::string& name, std::string* pError
         auto fail = [&](const char* why)
         {
             if (pError)
-                *pError = name + ":" + std::to_string(lineNo) + ": " + why + ": \"" + Shown(line) + "\"";
+                *pError =
+                    name + ":" + std::to_string(lineNo) + ": " + why + ": \"" + TextShownLine(line) + "\"";
             Clear();
             return false;
         };

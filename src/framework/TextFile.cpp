@@ -25,7 +25,7 @@ TextFileResult TextFileCheck(const char* path, std::string* pText, std::string* 
             return TEXT_FILE_MISSING;
         }
         case PLAT_READ_NOT_REGULAR:
-            why = "is not a regular file, not read";
+            why = PlatIsDir(path) ? "is a folder, not a file" : "is not a regular file, not read";
             break;
         case PLAT_READ_TOO_LARGE:
             why = "is larger than " + std::to_string(DATA_FILE_MAX_BYTES >> 20) + " MiB, not read";
@@ -95,4 +95,19 @@ bool TextParseIntClamped(const char* b, const char* e, int32_t* pValue)
     if (!ScanInt(b, e, &value)) return false;
     *pValue = value < INT32_MIN ? INT32_MIN : value > INT32_MAX ? INT32_MAX : int32_t(value);
     return true;
+}
+
+std::string TextShownLine(std::string line)
+{
+    const size_t SHOWN_MAX = 80;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    std::string shown;
+    for (size_t i = 0; i < line.size() && i < SHOWN_MAX; ++i)
+    {
+        unsigned char c = (unsigned char)line[i];
+        char hex[8];
+        snprintf(hex, sizeof hex, "\\x%02X", c);
+        shown += (c >= 0x20 && c < 0x7F && c != '\\') ? std::string(1, char(c)) : std::string(hex);
+    }
+    return line.size() > SHOWN_MAX ? shown + "..." : shown;
 }

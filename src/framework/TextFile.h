@@ -16,7 +16,7 @@ enum TextFileResult
     TEXT_FILE_REFUSED, // not a regular file, larger than DATA_FILE_MAX_BYTES, or unreadable
 };
 // Reads a whole data file into *pText (appending) without a word; on failure *pWhy (when given) says what
-// is wrong, as the end of a line that names the file: "is missing", "is not a regular file", ...
+// is wrong, as the end of a line that names the file: "is missing", "is a folder, not a file", ...
 TextFileResult TextFileCheck(const char* path, std::string* pText, std::string* pWhy);
 // The line every reader prints about a data file it cannot use: "PATH: WHY" on standard error.
 void TextFileComplain(const char* path, const std::string& why);
@@ -30,3 +30,6 @@ bool TextNextToken(const std::string& text, size_t* pPos, const char** ppBegin, 
 bool TextParseInt(const char* b, const char* e, int32_t* pValue);
 // The same, but a number beyond the 32-bit range is read as the nearest 32-bit value.
 bool TextParseIntClamped(const char* b, const char* e, int32_t* pValue);
+// A line of a file as an error message quotes it: its first 80 characters (and "..." when there are more),
+// every byte that is not printable text as \xNN, so a binary file cannot garble the terminal.
+std::string TextShownLine(std::string line);

@@ -54,7 +54,8 @@ int PlatMakeDirs(const std::string& path)
         struct stat st;
         if (stat(part.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) continue;
         int err = PlatMakeDir(part.c_str());
-        if (err == EEXIST) err = ENOTDIR; // something that is not a folder stands there
+        // Something stands there: a link that leads nowhere (a loop) says so, anything else is no folder.
+        if (err == EEXIST) err = stat(part.c_str(), &st) != 0 ? errno : ENOTDIR;
         if (err != 0) return err;
     }
     return 0;

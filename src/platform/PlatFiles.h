@@ -14,7 +14,8 @@ std::string PlatUserConfigDir();
 // failure (EEXIST when it exists already).
 int PlatMakeDir(const char* path);
 // Creates a folder and every missing folder above it. Returns 0 when the folder exists afterwards,
-// otherwise the errno value of the level that could not be made (ENOTDIR when a file is in the way).
+// otherwise the errno value of the level that could not be made (ENOTDIR when a file is in the way, ELOOP
+// for a link loop).
 int PlatMakeDirs(const std::string& path);
 // The system's text for an errno value ("No space left on device").
 std::string PlatErrorText(int err);
