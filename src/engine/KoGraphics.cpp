@@ -63,6 +63,7 @@ static KoGfxFont* sDefaultFont = nullptr;
 
 static char sScreenshotPath[4096];
 static bool sScreenshotPending = false;
+static bool sScreenshotFailed  = false;
 
 void KoGfxGetProjectionMatrix(Mtx44* pOut)
 {
@@ -154,9 +155,17 @@ static void SaveScreenshot()
     int w = 0, h = 0;
     PlatRendererGetOutputSize(&w, &h);
     std::vector<uint32_t> pixels((size_t)w * (size_t)h);
-    if (w <= 0 || h <= 0 || !PlatRendererReadPixels(pixels.data(), w, h) ||
-        !PlatWritePng(sScreenshotPath, pixels.data(), w, h))
-        fprintf(stderr, "screenshot: could not save \"%s\"\n", sScreenshotPath);
+    std::string why = w <= 0 || h <= 0 || !PlatRendererReadPixels(pixels.data(), w, h)
+                          ? "the picture could not be read"
+                          : PlatWritePng(sScreenshotPath, pixels.data(), w, h);
+    if (why.empty()) return;
+    fprintf(stderr, "screenshot: could not save \"%s\": %s\n", sScreenshotPath, why.c_str());
+    sScreenshotFailed = true;
+}
+
+bool KoGfxScreenshotFailed()
+{
+    return sScreenshotFailed;
 }
 
 void KoGfxEnd()

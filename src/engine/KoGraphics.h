@@ -96,6 +96,8 @@ int KoGfxGetWindowHeight();
 
 // The next KoGfxEnd saves the finished picture to pPath (PNG) before presenting.
 void KoGfxRequestScreenshot(const char* pPath);
+// True once a screenshot could not be saved (said on standard error): the run ends with a failure.
+bool KoGfxScreenshotFailed();
 
 // ---------------------------------------------------------------------------------------------------------
 // The screen layout. Menus, overlays and the splash are laid out for an 800 x 600 window: texts at its

@@ -52,7 +52,11 @@ static void GameStep()
     if (gStepInputHook) gStepInputHook();
     Replay::FeedStep(gStepNumber);
     KoInputStep();
-    Replay::RecordStep(gStepNumber);
+    if (!Replay::RecordStep(gStepNumber))
+    {
+        gGameStateNext = GS_QUIT; // the recording could not be written
+        return;
+    }
     GameStateUpdate();
 }
 
@@ -75,7 +79,7 @@ void GameFrame(const GameRunOptions& options)
     if (steady) gFrameTime = float(gKoFrameTime);
     for (int i = 0; i < steps && gGameStateCurr == gGameStateNext; ++i)
     {
-        if (Replay::EndStep() > 0 && gStepNumber >= Replay::EndStep())
+        if (Replay::Ended(gStepNumber))
         {
             gGameStateNext = GS_QUIT; // where the recording ended
             break;
@@ -133,12 +137,14 @@ static bool GameLoopFrame(void* pOptions)
     return gGameStateCurr != GS_QUIT;
 }
 
-// Shut-down; returns the process exit code.
+// Shut-down; returns the process exit code: 1 when a recording or a screenshot could not be written.
 static int GameEnd(void*)
 {
-    Replay::RecordEnd(gStepNumber);
+    const bool recorded = Replay::RecordEnd(gStepNumber);
+    const bool shot     = !KoGfxScreenshotFailed();
     SoundRelease(); // ends the process with -1 if the audio system fails to release
-    return KoSysExit();
+    const int code = KoSysExit();
+    return recorded && shot ? code : 1;
 }
 
 int GameMain(const GameRunOptions& options)

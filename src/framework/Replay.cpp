@@ -2,14 +2,19 @@
 
 #include "engine/KoGraphics.h"
 #include "engine/KoInput.h"
+#include "framework/TextFile.h"
+#include "platform/PlatFiles.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cinttypes>
 #include <cstdio>
+#include <cstdlib>
 #include <dirent.h>
-#include <fstream>
+#include <fcntl.h>
 #include <sstream>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace
@@ -31,16 +36,76 @@ struct ReplayEvent
 };
 
 FILE* sOut;                            // the recording, when one is made
+std::string sOutPath;                  // its path, for messages
+size_t sOutBytes;                      // what it holds so far
+bool sOutFailed;                       // a write failed: the run ends
+std::string sOutText;                  // the lines of one step, written at once
 unsigned char sKeys[256], sButtons[3]; // the input as last written
 int sCursorX = -1, sCursorY = -1;      // the cursor as last written
 std::vector<ReplayEvent> sEvents;      // the replay, in file order
 size_t sNext;                          // first event not yet fed
-long sEndStep;                         // its end line, 0 if it has none
+bool sPlaying;                         // a replay was loaded
+std::string sPath;                     // its path, for messages
+long sEndStep;                         // its end line, or its last input's step when it has none
+bool sCutShort;                        // it has no end line (said once it ends)
+dev_t sDevice;                         // the file it was read from
+ino_t sInode;
+
+// Room kept for the end line: a recording stops before it would grow past what a replay may hold.
+const size_t END_LINE_ROOM = 64;
 
 // FNV-1a over the bytes.
 void Hash(uint64_t* pHash, const char* p, size_t n)
 {
     for (size_t i = 0; i < n; ++i) *pHash = (*pHash ^ (unsigned char)p[i]) * 1099511628211ull;
+}
+
+// A step stamp: decimal digits only, from 1 to the largest long.
+bool ParseStep(const std::string& text, long* pStep)
+{
+    if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos) return false;
+    errno  = 0;
+    *pStep = strtol(text.c_str(), nullptr, 10);
+    return errno == 0 && *pStep >= 1;
+}
+
+// Appends the text to the recording and flushes it: 0, or the errno value of the failure.
+int RecordWrite(const std::string& text)
+{
+    errno = 0;
+    if (fwrite(text.data(), 1, text.size(), sOut) != text.size() || fflush(sOut) != 0)
+        return errno ? errno : EIO;
+    sOutBytes += text.size();
+    return 0;
+}
+
+// Closes the recording: 0, or the errno value of the failure.
+int RecordCloseFile()
+{
+    errno    = 0;
+    FILE* pf = sOut;
+    sOut     = nullptr;
+    return fclose(pf) == 0 ? 0 : errno ? errno : EIO;
+}
+
+// Says why the recording failed, once, and closes it: the run ends.
+bool RecordFailed(int err)
+{
+    fprintf(stderr, "skarnhold: %s: the recording could not be written: %s; the game ends\n",
+            sOutPath.c_str(), PlatErrorText(err).c_str());
+    if (sOut) RecordCloseFile();
+    sOutFailed = true;
+    return false;
+}
+
+// Writes the end line and closes the recording.
+bool RecordClose(long step)
+{
+    char line[40];
+    snprintf(line, sizeof line, "end %ld\n", step);
+    int err = RecordWrite(line);
+    if (err == 0) err = RecordCloseFile();
+    return err == 0 || RecordFailed(err);
 }
 } // namespace
 
@@ -59,16 +124,13 @@ std::string DataChecksum()
             closedir(pDir);
         }
         std::sort(names.begin(), names.end());
+        // What the game could load: a file its readers refuse (no regular file, too large) is never read.
         for (const std::string& name : names)
         {
-            std::string path = std::string(folder) + "/" + name;
-            struct stat st;
-            if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
-            std::ifstream f(path, std::ios::binary);
-            std::ostringstream text;
-            text << f.rdbuf();
+            std::string path = std::string(folder) + "/" + name, text;
+            if (TextFileCheck(path.c_str(), &text, nullptr) != TEXT_FILE_READ) continue;
             Hash(&hash, path.c_str(), path.size() + 1);
-            Hash(&hash, text.str().data(), text.str().size());
+            Hash(&hash, text.data(), text.size());
         }
     }
     char buf[17];
@@ -78,38 +140,54 @@ std::string DataChecksum()
 
 bool Record(const std::string& path, std::string* pError)
 {
-    sOut = fopen(path.c_str(), "w");
+    // Opened without waiting and looked at before anything is cut: a FIFO, a folder or the replay being
+    // played is left as it is.
+    struct stat st;
+    int fd           = open(path.c_str(), O_WRONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0644);
+    int err          = errno;
+    const bool known = fd >= 0 ? fstat(fd, &st) == 0 : stat(path.c_str(), &st) == 0;
+    if (known && !S_ISREG(st.st_mode))
+        *pError = path + (S_ISDIR(st.st_mode) ? ": the recording is a folder, not a file"
+                                              : ": the recording is not a regular file, not written");
+    else if (known && sPlaying && st.st_dev == sDevice && st.st_ino == sInode)
+        *pError = path + ": is the replay being played; it is not recorded over";
+    else if (fd < 0 || ftruncate(fd, 0) != 0 || !(sOut = fdopen(fd, "w")))
+        *pError = path + ": the recording cannot be written: " + PlatErrorText(fd < 0 ? err : errno);
     if (!sOut)
     {
-        *pError = path + ": cannot write the replay";
+        if (fd >= 0) close(fd);
         return false;
     }
-    fprintf(sOut, "%s\ndata %s\n", VERSION_LINE, DataChecksum().c_str());
-    fprintf(sOut,
-            "# STEP down|up VK, STEP press|release BUTTON, STEP move X Y W H; STEP counts 1 ms steps\n");
-    fflush(sOut);
-    return true;
+    sOutPath = path;
+    err      = RecordWrite(
+             std::string(VERSION_LINE) + "\ndata " + DataChecksum() +
+             "\n# STEP down|up VK, STEP press|release BUTTON, STEP move X Y W H; STEP counts 1 ms steps\n");
+    if (err == 0) return true;
+    RecordCloseFile();
+    *pError = path + ": the recording cannot be written: " + PlatErrorText(err);
+    return false;
 }
 
-void RecordStep(long step)
+bool RecordStep(long step)
 {
-    if (!sOut) return;
-    bool wrote = false;
+    if (!sOut) return !sOutFailed;
+    sOutText.clear();
+    char line[80];
     for (int vk = 0; vk < 256; ++vk)
     {
         unsigned char down = KoInputCheckCurr((unsigned char)vk) ? 1 : 0;
         if (down == sKeys[vk]) continue;
         sKeys[vk] = down;
-        fprintf(sOut, "%ld %s %d\n", step, down ? "down" : "up", vk);
-        wrote = true;
+        snprintf(line, sizeof line, "%ld %s %d\n", step, down ? "down" : "up", vk);
+        sOutText += line;
     }
     for (int b = 1; b <= 2; ++b)
     {
         unsigned char down = KoInputMouseCheckCurr((unsigned char)b) ? 1 : 0;
         if (down == sButtons[b]) continue;
         sButtons[b] = down;
-        fprintf(sOut, "%ld %s %d\n", step, down ? "press" : "release", b);
-        wrote = true;
+        snprintf(line, sizeof line, "%ld %s %d\n", step, down ? "press" : "release", b);
+        sOutText += line;
     }
     int x = 0, y = 0;
     KoInputGetCursorClientPos(&x, &y);
@@ -117,55 +195,71 @@ void RecordStep(long step)
     {
         sCursorX = x;
         sCursorY = y;
-        fprintf(sOut, "%ld move %d %d %d %d\n", step, x, y, KoGfxGetViewportWidth(),
-                KoGfxGetViewportHeight());
-        wrote = true;
+        snprintf(line, sizeof line, "%ld move %d %d %d %d\n", step, x, y, KoGfxGetViewportWidth(),
+                 KoGfxGetViewportHeight());
+        sOutText += line;
     }
-    if (wrote) fflush(sOut);
+    if (sOutText.empty()) return true;
+    if (sOutBytes + sOutText.size() + END_LINE_ROOM > DATA_FILE_MAX_BYTES)
+    {
+        // A longer file could not be played: the recording ends before this step, the game goes on.
+        fprintf(stderr,
+                "skarnhold: %s: the recording holds the %zu MiB a replay may hold; it ends at step %ld\n",
+                sOutPath.c_str(), DATA_FILE_MAX_BYTES >> 20, step - 1);
+        return RecordClose(step - 1);
+    }
+    int err = RecordWrite(sOutText);
+    return err == 0 || RecordFailed(err);
 }
 
-void RecordEnd(long step)
+bool RecordEnd(long step)
 {
-    if (!sOut) return;
-    fprintf(sOut, "end %ld\n", step);
-    fclose(sOut);
-    sOut = nullptr;
+    return sOut ? RecordClose(step) : !sOutFailed;
 }
 
 bool Load(const std::string& path, std::string* pError)
 {
-    std::ifstream f(path, std::ios::binary);
-    if (!f)
+    std::string text, why;
+    struct stat st;
+    if (TextFileCheck(path.c_str(), &text, &why) != TEXT_FILE_READ || stat(path.c_str(), &st) != 0)
     {
-        *pError = path + ": cannot read the replay";
+        *pError = path + ": the replay " + why;
         return false;
     }
+    std::istringstream in(text);
     std::string line;
-    if (!std::getline(f, line) || line != VERSION_LINE)
+    if (!std::getline(in, line) || line != VERSION_LINE)
     {
         *pError = path + ": not a replay of this version (its first line must be \"" + VERSION_LINE + "\")";
         return false;
     }
     const std::string data = DataChecksum();
-    if (!std::getline(f, line) || line != "data " + data)
+    if (!std::getline(in, line) || line != "data " + data)
     {
-        *pError =
-            path + ": recorded with other data files (\"" + line + "\", this data folder: data " + data + ")";
+        *pError = path + ": recorded with other data files (\"" + TextShownLine(line) +
+                  "\", this data folder: data " + data + ")";
         return false;
     }
     sEvents.clear();
-    sEndStep = 0;
-    for (int lineNo = 3; std::getline(f, line); ++lineNo)
+    sEndStep    = 0;
+    bool hasEnd = false;
+    for (int lineNo = 3; std::getline(in, line); ++lineNo)
     {
         std::istringstream words(line.substr(0, line.find('#')));
         std::string first, kind;
         if (!(words >> first)) continue;
         ReplayEvent ev{};
-        std::string rest;
+        std::string rest, stamp;
         bool ok = false;
-        if (first == "end")
-            ok = (words >> sEndStep) && sEndStep >= 0 && !(words >> rest);
-        else if (sscanf(first.c_str(), "%ld", &ev.step) == 1 && ev.step >= 1 && (words >> kind))
+        if (first == "end") // the last line, at or after the last input
+        {
+            ok = !hasEnd && (words >> stamp) && ParseStep(stamp, &sEndStep) && !(words >> rest) &&
+                 (sEvents.empty() || sEvents.back().step <= sEndStep);
+            hasEnd = true;
+        }
+        else if (in.eof()) // an input line cut off by the end of a recording cut short is not played
+            break;
+        else if (!hasEnd && ParseStep(first, &ev.step) && (words >> kind))
         {
             ev.kind = kind == "down" || kind == "up" ? REPLAY_KEY
                       : kind == "move"               ? REPLAY_MOVE
@@ -183,11 +277,18 @@ bool Load(const std::string& path, std::string* pError)
         }
         if (!ok)
         {
-            *pError = path + ":" + std::to_string(lineNo) + ": not a replay line: \"" + line + "\"";
+            *pError =
+                path + ":" + std::to_string(lineNo) + ": not a replay line: \"" + TextShownLine(line) + "\"";
             return false;
         }
     }
-    sNext = 0;
+    if (!hasEnd) sEndStep = sEvents.empty() ? 0 : sEvents.back().step;
+    sCutShort = !hasEnd;
+    sPlaying  = true;
+    sPath     = path;
+    sDevice   = st.st_dev;
+    sInode    = st.st_ino;
+    sNext     = 0;
     KoInputIgnoreLive(true);
     return true;
 }
@@ -216,9 +317,16 @@ void FeedStep(long step)
     }
 }
 
-long EndStep()
+bool Ended(long step)
 {
-    return sEndStep;
+    if (!sPlaying || step < sEndStep) return false;
+    if (sCutShort)
+        fprintf(stderr,
+                "skarnhold: %s: the recording was cut short (it has no end line); the replay ends at its "
+                "last input, step %ld\n",
+                sPath.c_str(), sEndStep);
+    sCutShort = false;
+    return true;
 }
 
 } // namespace Replay

@@ -3,7 +3,12 @@
 
 #include <zlib.h>
 
-#include <cstdio>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 static void Put32(std::vector<uint8_t>& out, uint32_t v)
@@ -23,9 +28,9 @@ static void PutChunk(std::vector<uint8_t>& out, const char* pType, const uint8_t
     Put32(out, (uint32_t)crc32(0, out.data() + start, (uInt)(out.size() - start)));
 }
 
-bool PlatWritePng(const char* pPath, const uint32_t* pPixels, int w, int h)
+std::string PlatWritePng(const char* pPath, const uint32_t* pPixels, int w, int h)
 {
-    if (!pPath || !pPixels || w <= 0 || h <= 0) return false;
+    if (!pPath || !pPixels || w <= 0 || h <= 0) return "there is no picture";
 
     // Raw scanlines: filter byte 0, then R, G, B.
     std::vector<uint8_t> raw;
@@ -43,7 +48,8 @@ bool PlatWritePng(const char* pPath, const uint32_t* pPixels, int w, int h)
     }
     uLongf zLen = compressBound((uLong)raw.size());
     std::vector<uint8_t> z(zLen);
-    if (compress2(z.data(), &zLen, raw.data(), (uLong)raw.size(), Z_BEST_SPEED) != Z_OK) return false;
+    if (compress2(z.data(), &zLen, raw.data(), (uLong)raw.size(), Z_BEST_SPEED) != Z_OK)
+        return "the picture could not be compressed";
 
     std::vector<uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     std::vector<uint8_t> ihdr;
@@ -58,9 +64,19 @@ bool PlatWritePng(const char* pPath, const uint32_t* pPixels, int w, int h)
     PutChunk(png, "IDAT", z.data(), zLen);
     PutChunk(png, "IEND", nullptr, 0);
 
-    FILE* pFile = fopen(pPath, "wb");
-    if (!pFile) return false;
-    bool ok = fwrite(png.data(), 1, png.size(), pFile) == png.size();
-    ok      = (fclose(pFile) == 0) && ok;
-    return ok;
+    int fd = open(pPath, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) return strerror(errno);
+    int err = 0;
+    for (size_t done = 0; done < png.size() && err == 0;)
+    {
+        ssize_t n = write(fd, png.data() + done, png.size() - done);
+        if (n > 0) done += size_t(n);
+        if (n < 0 && errno != EINTR) err = errno;
+    }
+    if (close(fd) != 0 && err == 0) err = errno;
+    if (err == 0) return std::string();
+    // Only a plain file is removed (never a device such as /dev/full).
+    struct stat st;
+    if (lstat(pPath, &st) == 0 && S_ISREG(st.st_mode)) unlink(pPath);
+    return strerror(err);
 }

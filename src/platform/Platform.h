@@ -201,8 +201,9 @@ bool PlatFontOnResetDevice(PlatFont* pFont);
 // Images
 
 // Writes 0xAARRGGBB pixels (row by row from the top) as an 8-bit RGB PNG (the picture on screen is opaque,
-// so alpha is dropped). False if the file cannot be written.
-bool PlatWritePng(const char* pPath, const uint32_t* pPixels, int w, int h);
+// so alpha is dropped). Empty on success, otherwise why the file could not be written ("No space left on
+// device"); a regular file left half written is removed.
+std::string PlatWritePng(const char* pPath, const uint32_t* pPixels, int w, int h);
 
 // ---------------------------------------------------------------------------------------------------------
 // The process
