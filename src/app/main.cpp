@@ -25,14 +25,14 @@ const char* kUsage =
     "  --geometry WxH          start in a window whose client area is W x H pixels (at least 640x480);\n"
     "                          F11 switches to full screen and back to this size (this run only)\n"
     "  --headless              draw without showing anything and play no sound\n"
-    "  --fixed-dt S            every frame lasts exactly S seconds (0 < S <= 10)\n"
+    "  --fixed-dt S            every frame lasts exactly S seconds (0.00001 <= S <= 10)\n"
     "  --lockstep              one Update per frame with the frame time, instead of the steady\n"
     "                          simulation clock of 1 ms steps\n"
     "  --vsync                 present in step with the display's refresh (uses less CPU; this run\n"
     "                          only: 'vsync = on' in settings.ini keeps it on)\n"
     "  --record FILE           write every input of the simulation to the replay FILE\n"
     "  --replay FILE           play the inputs of the replay FILE (live input is ignored) and\n"
-    "                          end where its recording ended\n"
+    "                          end where its recording ended (or at its last input)\n"
     "  --frames N              end after N frames\n"
     "  --script FILE           scripted input: lines of 'FRAME down|up VK', 'FRAME move X Y',\n"
     "                          'FRAME press|release BUTTON' (1 left, 2 right); '#' starts a comment\n"
@@ -163,8 +163,9 @@ int main(int argc, char** argv)
         {
             char* e  = nullptr;
             double s = val ? strtod(val, &e) : 0.0;
-            if (!needsValue() || *e || !std::isfinite(s) || s <= 0.0 || s > 10.0)
-                return BadArgument("--fixed-dt needs a number of seconds above 0 and at most 10");
+            // Below 10 us the 1 ms steps would come too seldom for anything to move.
+            if (!needsValue() || *e || !std::isfinite(s) || s < 0.00001 || s > 10.0)
+                return BadArgument("--fixed-dt needs a number of seconds from 0.00001 to 10");
             options.fixedDt = s;
             ++i;
         }

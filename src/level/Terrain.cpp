@@ -39,17 +39,19 @@ void ClearMaps()
     std::fill(&sMapData[0][0], &sMapData[0][0] + MAP_NUM * MAP_CELLS, 0);
 }
 
-bool ReadMap(const char* path, int* cells)
+bool ReadMap(const char* path, int* cells, bool required)
 {
-    std::string text;
-    if (!TextFileRead(path, &text)) return false;
+    std::string text, why;
+    TextFileResult result = TextFileCheck(path, &text, &why);
+    if (result == TEXT_FILE_REFUSED || (result == TEXT_FILE_MISSING && required))
+        TextFileComplain(path, why + "; the map stays empty");
+    if (result != TEXT_FILE_READ) return false;
     std::istringstream in(text);
-    for (int i = 0; i < MAP_CELLS; ++i)
-    {
-        int value = 0;
-        if (!(in >> value)) break;
-        cells[i] = value;
-    }
+    int i = 0;
+    for (int value = 0; i < MAP_CELLS && in >> value; ++i) cells[i] = value;
+    if (i < MAP_CELLS)
+        TextFileComplain(path, "holds " + std::to_string(i) + " of the " + std::to_string(MAP_CELLS) +
+                                   " cells of a map (then the end or no whole number); the rest stay empty");
     return true;
 }
 
@@ -73,7 +75,7 @@ static const char* MapPath(int k)
 void LoadTerrain()
 {
     LoadTerrainType(MESH_LOADER_TERRAIN);
-    for (int k = 0; k < MAP_NUM; ++k) ReadMap(MapPath(k), sMapData[k]);
+    for (int k = 0; k < MAP_NUM; ++k) ReadMap(MapPath(k), sMapData[k], true);
 }
 
 void LoadEditorTerrain()

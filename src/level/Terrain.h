@@ -26,8 +26,9 @@ int* GetMap(int k);
 // Empties every map slot.
 void ClearMaps();
 // Reads a map file into a slot: up to 2800 integers; cells after an unreadable value keep what they held.
-// Returns false when the file cannot be opened (the slot is unchanged).
-bool ReadMap(const char* path, int* cells);
+// Returns false when the file cannot be read (the slot is unchanged). A map refused, missing (when
+// required) or short of cells is named on standard error.
+bool ReadMap(const char* path, int* cells, bool required = false);
 
 // Type loader for the terrain tile, then the eleven level maps into slots 0 to 10.
 void LoadTerrain();

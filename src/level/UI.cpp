@@ -380,15 +380,21 @@ unsigned OverlayScreen()
 
 void DrawRunningTexts(KoGfxFont* pSmall)
 {
-    const int meters  = static_cast<int>(gDistance);
-    const int entries = static_cast<int>(gHighScores.size());
-    for (int k = 4; k >= 0; --k)
+    // The best of the first five entries just beaten, its name cut as the Hall Of Fame cuts it (at the
+    // banner's right margin, as wide as its left one).
+    const int meters        = static_cast<int>(gDistance);
+    const HighScoreEntry* e = nullptr;
+    for (int k = std::min(4, static_cast<int>(gHighScores.size()) - 1); k >= 0; --k)
+        if (gHighScores[k].score < meters && static_cast<float>(gHighScores[k].score) + 15.0f >= gDistance)
+            e = &gHighScores[k];
+    if (e)
     {
-        if (k >= entries) continue;
-        const HighScoreEntry& e = gHighScores[k];
-        if (e.score < meters && static_cast<float>(e.score) + 15.0f >= gDistance)
-            Print(150, 220, pSmall, TEXT_COLOUR, "      You beat  %s\n     high score of %dm", e.name.c_str(),
-                  e.score);
+        int clipX = 0, clipY = 0;
+        KoGfxLayoutToPixel(650.0f, 0.0f, &clipX, &clipY);
+        KoGfxSetTextClipRight(clipX);
+        Print(150, 220, pSmall, TEXT_COLOUR, "      You beat  %.*s\n     high score of %dm",
+              HIGH_SCORE_NAME_SHOWN, e->name.c_str(), e->score);
+        KoGfxSetTextClipRight(0);
     }
     for (int i = 1; i <= 10; ++i)
     {
@@ -533,11 +539,10 @@ void UpdateTutorial()
 
 void UpdateNameEntry()
 {
-    if (gPlayerName.size() <= NAME_LETTERS_CHECK)
-    {
-        for (unsigned char key = VK_A; key <= VK_Z; ++key)
-            if (KoInputCheckTriggered(key)) gPlayerName.push_back(static_cast<char>(key));
-    }
+    // Letters pressed together go in alphabetical order while the name has room.
+    for (unsigned char key = VK_A; key <= VK_Z; ++key)
+        if (gPlayerName.size() <= NAME_LETTERS_CHECK && KoInputCheckTriggered(key))
+            gPlayerName.push_back(static_cast<char>(key));
     if (!gPlayerName.empty())
     {
         if (KoInputCheckTriggered(VK_BACK)) gPlayerName.pop_back();

@@ -62,14 +62,22 @@ static GameObjInst* CreateMeshInst(int type, float scale, float x, float y, floa
 
 bool MeshEditorReadPalette(const char* path)
 {
-    std::string text;
-    if (!TextFileRead(path, &text)) return false;
+    std::string text, why;
+    const std::string kept = "; the other swatches keep their colours";
+    if (TextFileCheck(path, &text, &why) != TEXT_FILE_READ)
+    {
+        TextFileComplain(path, why + kept);
+        return false;
+    }
     size_t pos = 0;
     const char *b, *e;
     uint32_t colour;
-    for (int k = 0;
-         k < MESH_PALETTE_NUM && TextNextToken(text, &pos, &b, &e) && MeshParseColour(b, e, &colour); ++k)
+    int k = 0;
+    for (; k < MESH_PALETTE_NUM && TextNextToken(text, &pos, &b, &e) && MeshParseColour(b, e, &colour); ++k)
         gMeshPalette[k] = colour;
+    if (k < MESH_PALETTE_NUM)
+        TextFileComplain(path, "holds " + std::to_string(k) + " of the " + std::to_string(MESH_PALETTE_NUM) +
+                                   " colours (then the end or no colour)" + kept);
     return true;
 }
 
@@ -100,24 +108,38 @@ static bool ReadInt(const std::string& text, size_t* pPos, int32_t* pValue)
 bool MeshEditorReadGrid(const char* path)
 {
     MeshEditorFreeGrid();
-    std::string text;
-    if (!TextFileRead(path, &text)) return false;
+    std::string text, why;
+    if (TextFileCheck(path, &text, &why) != TEXT_FILE_READ)
+    {
+        TextFileComplain(path, why + "; the grid stays empty");
+        return false;
+    }
     size_t pos = 0;
     int32_t w = 0, h = 0;
     SkipLabel(text, &pos);
     bool header = ReadInt(text, &pos, &w);
     if (header) SkipLabel(text, &pos);
     header = header && ReadInt(text, &pos, &h);
-    if (!header || w <= 0 || h <= 0 || w > MESH_GRID_SIDE_MAX || h > MESH_GRID_SIDE_MAX) return true;
+    if (!header || w <= 0 || h <= 0 || w > MESH_GRID_SIDE_MAX || h > MESH_GRID_SIDE_MAX)
+    {
+        TextFileComplain(path, "has no header \"width: W height: H\" of 1 to " +
+                                   std::to_string(MESH_GRID_SIDE_MAX) +
+                                   " cells a side; the grid stays empty");
+        return true;
+    }
     gMeshGridW    = w;
     gMeshGridH    = h;
     gMeshCells    = new MeshCell[size_t(w) * size_t(h)]();
     gMeshCellInst = new GameObjInst*[size_t(w) * size_t(h)]();
-    for (int i = 0; i < w * h; ++i)
+    int i         = 0;
+    for (; i < w * h; ++i)
     {
         gMeshCells[i].colour = 0xFFFFFFFF;
         if (!ReadInt(text, &pos, &gMeshCells[i].state)) break;
     }
+    if (i < w * h)
+        TextFileComplain(path, "holds " + std::to_string(i) + " of its " + std::to_string(w * h) +
+                                   " cells (then the end or no whole number); the others stay empty");
     return true;
 }
 
@@ -168,6 +190,11 @@ std::string MeshEditorExport(const char* path)
 {
     std::ostringstream out;
     for (int r = 0; r < gMeshGridH; ++r)
+    {
+        // The game reads no mesh file larger than this (a full 1024 x 1024 grid would be about 190 MB).
+        if (size_t(out.tellp()) > DATA_FILE_MAX_BYTES)
+            return "the export would be larger than the " + std::to_string(DATA_FILE_MAX_BYTES >> 20) +
+                   " MiB the game reads; the file is kept";
         for (int c = 0; c < gMeshGridW; ++c)
         {
             const MeshCell& cell = gMeshCells[r * gMeshGridW + c];
@@ -178,6 +205,7 @@ std::string MeshEditorExport(const char* path)
             for (const auto& v : corners)
                 out << v[0] << '\n' << v[1] << '\n' << "0x" << std::hex << cell.colour << std::dec << '\n';
         }
+    }
     // An empty export would leave the preview, and any mesh copied from the file, with nothing.
     std::string text = out.str();
     if (text.empty()) return "nothing is painted; the file is kept";

@@ -46,11 +46,13 @@ void GameStateMesheditorFree();
 void GameStateMesheditorUnload();
 
 // Reads up to 30 hexadecimal colours (tokens as the colours of the mesh files) into the palette; stops at
-// the first unreadable value (the rest keep their values). False when the file cannot be opened.
+// the first unreadable value (the rest keep their values). False when the file cannot be opened. A file
+// missing, refused or short of colours is named on standard error.
 bool MeshEditorReadPalette(const char* path);
 // Reads the grid file into a new grid (any earlier grid is released first). A missing or damaged header,
 // or one asking for a side longer than MESH_GRID_SIDE_MAX, gives an empty grid; numbers are whole 32-bit
-// decimals, and cells from an unreadable value on stay empty. False when the file cannot be opened.
+// decimals, and cells from an unreadable value on stay empty. False when the file cannot be opened. A file
+// missing, refused, without a header or short of cells is named on standard error.
 bool MeshEditorReadGrid(const char* path);
 // Releases the grid arrays (safe when there are none).
 void MeshEditorFreeGrid();
@@ -59,7 +61,8 @@ void MeshEditorPaint(const Vec2* pGridPos);
 void MeshEditorErase(const Vec2* pGridPos);
 // Writes every non-empty cell as two triangles in the mesh text format, replacing the file whole
 // (PlatReplaceFile: the old file stays as it was when anything fails). With no cell to write the file is
-// left alone. Empty on success, otherwise why the file was not written.
+// left alone, and so is it when the export would be larger than the game reads (DATA_FILE_MAX_BYTES).
+// Empty on success, otherwise why the file was not written.
 std::string MeshEditorExport(const char* path);
 // The view the editor starts with: camera (12, 8.5) and zoom 4 in the window; in full screen the whole grid
 // and the palette row below it, centred and as large as the view allows.
