@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "Play.h"
+#include "framework/TextFile.h"
 
 namespace
 {
@@ -24,10 +25,17 @@ void Fifo(DataCopy& d, const std::string& name)
     EXPECT_EQ(mkfifo((d / name).c_str(), 0600), 0) << name;
 }
 
+// 2 GiB, sparse: nothing is written, but a reader that takes it whole needs the memory.
+void Huge(DataCopy& d, const std::string& name)
+{
+    d.Write(name, "");
+    EXPECT_EQ(truncate((d / name).c_str(), off_t(2) << 30), 0) << name;
+}
+
 // Runs the game on the damaged data and checks its exit code, the parts of standard error it said and more.
 void Expect(const std::string& what, std::function<void(DataCopy&)> damage, std::vector<std::string> args,
             double dt, long frames, int exitCode, std::vector<std::string> said,
-            std::function<void(const Scenario::Result&)> check = nullptr)
+            std::function<void(const Scenario::Result&)> check = nullptr, long fileSizeLimit = 0)
 {
     SCOPED_TRACE(what);
     DataCopy data;
@@ -36,6 +44,7 @@ void Expect(const std::string& what, std::function<void(DataCopy&)> damage, std:
     p.opt.dataDir             = data.dir.path;
     p.opt.args                = args;
     p.opt.timeoutSeconds      = 300;
+    p.opt.fileSizeLimit       = fileSizeLimit;
     const Scenario::Result& r = p.Go(frames);
     EXPECT_EQ(exitCode, r.exitCode) << r.err;
     for (const std::string& part : said)
@@ -117,13 +126,8 @@ TEST(BadInput, DamagedDataFoldersAndOddRuns)
         "a FIFO as a mesh", [&](DataCopy& d) { Fifo(d, legs); }, {"--bot"}, 0.02, 300, 1,
         {legs + ": is not a regular file"}, report(hero, legs));
     Expect(
-        "a mesh of 2 GiB", // sparse: nothing is written, but a reader that takes it whole needs the memory
-        [&](DataCopy& d)
-        {
-            d.Write(legs, "");
-            EXPECT_EQ(truncate((d / legs).c_str(), off_t(2) << 30), 0);
-        },
-        {"--bot"}, 0.02, 300, 1, {legs + ": is larger than 16 MiB"}, report(hero, legs));
+        "a mesh of 2 GiB", [&](DataCopy& d) { Huge(d, legs); }, {"--bot"}, 0.02, 300, 1,
+        {legs + ": is larger than 16 MiB"}, report(hero, legs));
     Expect(
         "an empty mesh", [&](DataCopy& d) { d.Write(legs, "\n"); }, {"--bot"}, 0.02, 300, 1,
         {legs + ": holds no triangle; the game cannot go on"}, report(hero, legs));
@@ -144,11 +148,66 @@ TEST(BadInput, DamagedDataFoldersAndOddRuns)
             "highscore.txt: is not a regular file"});
     Expect("no Sounds folder", remove("Sounds"), {"--bot"}, 0.02, 500, 0,
            {"Sounds/JumpLand.wav: is missing: there is no folder Sounds; it stays silent"}, silent);
-    Expect("--script naming a folder", nullptr, {"--script", "/tmp"}, 0.02, 10, 2,
-           {"/tmp: the script is not a regular file"});
     Expect("a malformed script line", nullptr, {"--script", scripts / "line"}, 0.02, 10, 2,
            {":2: unknown event (down, up, move, press, release): \"2 jump \\x01\\x7F\\x5Czzzz", "zzz...\"\n"},
            [](const Scenario::Result& r) { EXPECT_EQ(std::string::npos, r.err.find(std::string(90, 'z'))); });
+    // Replays of our own after the header of this data folder; recordings that cannot be made or written.
+    const std::string rec = scripts / "rec", fifo = scripts / "fifo", shot = scripts / "shot.png";
+    ASSERT_EQ(Scenario::Run({"--record", rec, "--frames", "2"}).exitCode, 0);
+    const std::string header = Scenario::ReadFile(rec).substr(0, Scenario::ReadFile(rec).find("\n#") + 1);
+    auto replay              = [&](const std::string& text)
+    { return Scenario::WriteFile(scripts / "replay", text), scripts / "replay"; };
+    std::string input = "160 down 114\n161 up 114\n170 down 112\n171 up 112\n"; // F3, F1; the cursor moves
+    for (int i = 1; i <= 30; ++i) input += std::to_string(i) + " move " + std::to_string(i) + " 9\n";
+    Scenario::WriteFile(scripts / "input", input);
+    mkfifo(fifo.c_str(), 0600);
+    for (const std::string option : {"--script", "--replay", "--record"})
+        for (const std::string& path : {fifo, std::string("/tmp")})
+            Expect(option + " " + path, nullptr, {option, path}, 0.02, 10, 2,
+                   {path + ": the ", path == fifo ? "is not a regular file" : "is a folder, not a file"});
+    EXPECT_EQ(truncate(replay(header).c_str(), off_t(2) << 30), 0);
+    Expect("a replay of 2 GiB", nullptr, {"--replay", scripts / "replay"}, 0.02, 10, 2,
+           {"larger than 16 MiB"});
+    Expect("--record onto the replay", nullptr,
+           {"--replay", replay(header + "end 1\n"), "--record", scripts / "./replay"}, 0.02, 10, 2,
+           {"is the replay being played; it is not recorded over"},
+           [&](const Scenario::Result&)
+           { EXPECT_EQ(Scenario::ReadFile(scripts / "replay"), header + "end 1\n"); });
+    Expect("a replay cut short in the middle of a line", nullptr,
+           {"--replay", replay(header + "1 move 9 9 800 600\n30 down 32\n40 up 32\n50 down 3")}, 0.02, 1000,
+           0, {"was cut short (it has no end line); the replay ends at its last input, step 40\n"},
+           [](const Scenario::Result& r) { EXPECT_EQ(Scenario::StateChange(r.err, 0, 6), 3) << r.err; });
+    const std::string bad = "1 down 32\x1b[31m" + std::string(2000, 'x');
+    for (const auto& [text, said] : std::vector<std::pair<std::string, std::string>>{
+             {"skarnhold-replay 9\n", ": not a replay of this version"},
+             {"skarnhold-replay 1\ndata 0123456789abcdef\n", ": recorded with other data files"},
+             {header + "end 0\n", ":3: not a replay line: \"end 0\"\n"},
+             {header + "9223372036854775808 down 32\n",
+              ":3: not a replay line: \"9223372036854775808 down 32\"\n"},
+             {header + bad + "\n", ":3: not a replay line: \"" + TextShownLine(bad) + "\"\n"}})
+        Expect(said, nullptr, {"--replay", replay(text)}, 0.02, 10, 2, {said});
+    Expect(
+        "a file of 2 GiB in the data folder", [](DataCopy& d) { Huge(d, "Meshes/stray.txt"); },
+        {"--record", rec}, 0.02, 2, 0, {},
+        [&](const Scenario::Result&) { EXPECT_EQ(Scenario::ReadFile(rec).rfind(header, 0), 0u); });
+    Expect(
+        "a recording and a screenshot on a full disk", nullptr,
+        {"--record", rec, "--script", scripts / "input", "--screenshot", "3:" + shot}, 0.02, 40, 1,
+        {rec + ": the recording could not be written: File too large; the game ends\n",
+         "screenshot: could not save \"" + shot + "\": File too large\n"},
+        [&](const Scenario::Result&) // what fitted is kept, the partial picture removed
+        { EXPECT_TRUE(Scenario::ReadFile(rec).size() == 512 && !Scenario::FileExists(shot)); },
+        512);
+    Expect("damaged maps, palette and grid",
+           [](DataCopy& d)
+           {
+               d.Write("Tilemaps/map5.txt", "1 2 x");
+               d.Write("Meshes/colours.txt", "0xff000000 zz");
+               d.Write("Meshes/readmesh80x80.txt", "width: x");
+           },
+           {"--script", scripts / "input"}, 0.02, 200, 0,
+           {"Tilemaps/map5.txt: holds 2 of the 2800 cells", "Meshes/colours.txt: holds 1 of the 30 colours",
+            "Meshes/readmesh80x80.txt: has no header"});
     Expect("thousands of scripted events in one frame", nullptr, {"--script", scripts / "queue"}, 0.02, 10, 0,
            {},
            [](const Scenario::Result& r)

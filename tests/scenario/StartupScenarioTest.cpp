@@ -33,7 +33,7 @@ TEST(Startup, BadArgumentsStopBeforeTheGameStartsWithCodeTwoAndHelpAndVersionGoT
     for (std::string option : {"--fixed-dt", "--frames", "--screenshot", "--script", "--save-dir",
                                "--data-dir", "--config-dir", "--sound"})
         refused({option}); // the value missing
-    for (const char* value : {"0", "-0.5", "abc", "nan", "0.01x"}) refused({"--fixed-dt", value});
+    for (const char* value : {"0", "1e-9", "-0.5", "abc", "nan", "0.01x"}) refused({"--fixed-dt", value});
     for (const char* value : {"0", "1.5", "-3"}) refused({"--frames", value});
     refused({"--sound", "loud"});
     for (const std::string& value : std::vector<std::string>{"12", "0:" + shot, "5:", "x:" + shot})

@@ -12,6 +12,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -88,6 +89,7 @@ struct Options
     bool asTests        = true;           // --windowed (800 x 600 shots) and --save-dir; false: as a player
     std::string dataDir = SKARN_DATA_DIR; // --data-dir; empty leaves it out
     int timeoutSeconds  = 120;            // the child is killed after this long
+    long fileSizeLimit  = 0; // > 0: writes past this many bytes of any file fail (EFBIG), as on a full disk
 };
 
 struct Result
@@ -139,6 +141,8 @@ inline Result Run(const Options& opt)
         setenv("SDL_VIDEODRIVER", "dummy", 1);
         setenv("SDL_AUDIODRIVER", "dummy", 1);
         setenv("XDG_CONFIG_HOME", (work / "config").c_str(), 1); // never the user's settings
+        const rlimit size = {rlim_t(opt.fileSizeLimit), rlim_t(opt.fileSizeLimit)};
+        if (opt.fileSizeLimit > 0 && signal(SIGXFSZ, SIG_IGN) != SIG_ERR) setrlimit(RLIMIT_FSIZE, &size);
         std::vector<char*> cargv;
         for (std::string& a : argv) cargv.push_back(a.data());
         cargv.push_back(nullptr);

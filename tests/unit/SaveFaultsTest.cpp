@@ -14,6 +14,7 @@
 #include "framework/CommonLevel.h"
 #include "framework/HighScore.h"
 #include "level/Terrain.h"
+#include "platform/PlatFiles.h"
 #include "states/GameState_Mesheditor.h"
 #include "states/GameState_TileEditor.h"
 
@@ -78,13 +79,22 @@ TEST(SaveFaults, EveryWriterKeepsTheOldFileAndSaysWhy)
     gSaveFolder.clear();
     gHighScores.clear();
 
-    // An export of a grid with nothing painted keeps the mesh it would have emptied.
+    // An export of a grid with nothing painted, or of one too large for the game to read back (about
+    // 190 MB), keeps the mesh it would have replaced.
     ASSERT_TRUE(Scenario::WriteFile(dir / "out.txt", "0 0 0xff 1 0 0xff 1 1 0xff\n"));
-    Vec2 p = {0.5f, 0.5f};
-    MeshEditorErase(&p);
-    EXPECT_EQ(MeshEditorExport((dir / "out.txt").c_str()), "nothing is painted; the file is kept");
-    EXPECT_EQ(Scenario::ReadFile(dir / "out.txt"), "0 0 0xff 1 0 0xff 1 1 0xff\n");
+    std::string full = "width: 1024\nheight: 1024\n";
+    for (int i = 0; i < 1024 * 1024; ++i) full += "1 ";
+    for (const std::string& grid : {std::string("width: 1\nheight: 1\n0"), full})
+    {
+        ASSERT_TRUE(Scenario::WriteFile(dir / "grid.txt", grid) &&
+                    MeshEditorReadGrid((dir / "grid.txt").c_str()));
+        const std::string why = MeshEditorExport((dir / "out.txt").c_str());
+        EXPECT_NE(why.find(grid == full ? "than the 16 MiB the game reads" : "nothing is painted"), why.npos);
+        EXPECT_EQ(Scenario::ReadFile(dir / "out.txt"), "0 0 0xff 1 0 0xff 1 1 0xff\n");
+    }
     MeshEditorFreeGrid();
+    // A link loop where a folder belongs is named as one, not as a file in the way.
+    EXPECT_TRUE(symlink("loop", (dir / "loop").c_str()) == 0 && PlatMakeDirs(dir / "loop/save") == ELOOP);
 }
 
 } // namespace

@@ -121,15 +121,14 @@ TEST_F(UITest, OptionsPanelTogglesSoundAndScreenModeAndButtonsWaitHalfASecondAft
     EXPECT_FALSE(gKoGfxFullScreen);
 }
 
-TEST_F(UITest, NameEntryTestsTheLengthOnceBeforeTheLettersOfAFrame)
+TEST_F(UITest, NameEntryTakesTheLettersOfAFrameInOrderUpToElevenLetters)
 {
     gGameOver = true;
     Frame("ZBM5");
     Frame("ZBM5", false);
     EXPECT_EQ(gPlayerName, "BMZ");
-    for (unsigned char c : std::string("ABCDEFG")) Tap(c);
-    Frame("YX"); // ten letters before the frame: both are taken, in order
-    EXPECT_EQ(gPlayerName, "BMZABCDEFGXY");
+    Frame("ABCDEFGHIJKLMNOPQRSTUVWXYZ"); // the whole alphabet in one frame: the name fills up, no further
+    EXPECT_EQ(gPlayerName, "BMZABCDEFGH");
 }
 
 TEST_F(UITest, TheBannerFadesOutAndStartsAgainButNotOnTheGameOverScreen)
