@@ -176,10 +176,9 @@ void Print(float x, float y, KoGfxFont* pFont, uint32_t colour, const char* pFor
     KoGfxLayoutPrint(x, y, colour, sText, pFont);
 }
 
-void PrintHallOfFame(int firstY, int rowHeight, float buttonY, float buttonH, KoGfxFont* pFont,
+void PrintHallOfFame(int firstY, int step, int rowHeight, float buttonY, float buttonH, KoGfxFont* pFont,
                      uint32_t colour)
 {
-    const int step   = 40;
     const int bottom = int(LAYOUT_VIEW_TOP_Y - (buttonY + buttonH * 0.5f) * float(LAYOUT_VIEW_PIXELS));
     const int rows   = HighScoreRowsAbove(firstY, step, rowHeight, bottom);
     int clipX = 0, clipY = 0;

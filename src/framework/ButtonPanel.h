@@ -53,8 +53,9 @@ const GameObjInst* Focused();
 // 800 x 600 layout.
 void Print(float x, float y, KoGfxFont* pFont, uint32_t colour, const char* pFormat, ...)
     __attribute__((format(printf, 5, 6)));
-// The Hall Of Fame's rows from layout y `firstY`, 40 apart, that end above a button centred at view height
-// `buttonY` (`buttonH` high): the names at x 210, cut before the score column at 480, the scores at 490.
-void PrintHallOfFame(int firstY, int rowHeight, float buttonY, float buttonH, KoGfxFont* pFont,
+// The Hall Of Fame's rows from layout y `firstY`, `step` apart, that end above a button centred at view
+// height `buttonY` (`buttonH` high): the names at x 210, cut before the score column at 480, the scores at
+// 490.
+void PrintHallOfFame(int firstY, int step, int rowHeight, float buttonY, float buttonH, KoGfxFont* pFont,
                      uint32_t colour);
 } // namespace ButtonPanel

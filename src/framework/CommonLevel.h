@@ -89,7 +89,8 @@ enum
     TYPE_PARTICLE_SKULL = 30,
     TYPE_PARTICLE_STAR  = 31,
     TYPE_SKY            = 32,
-    TYPE_NUM            = 33, // sGameObjNum after every loader of the level has run
+    TYPE_PARTY_DIGIT_0  = 33, // the party's power: digit d is TYPE_PARTY_DIGIT_0 + d (green; monsters' red)
+    TYPE_NUM            = 43, // sGameObjNum after every loader of the level has run
 };
 
 constexpr int GAME_OBJ_NUM_MAX      = 96;   // room of the main type table

@@ -17,6 +17,7 @@ static const char* const MESG_FAILED = "failed to create object!";
 const MeshLoader MESH_LOADER_COINS              = {"Coins::LoadCoins", "src\\Coins", MESG_FAILED};
 const MeshLoader MESH_LOADER_FACTORY_MONSTER    = {"Factory::LoadMonster", "src\\Factory", MESG_FAIL};
 const MeshLoader MESH_LOADER_FACTORY_BACKGROUND = {"Factory::LoadBackground", "src\\Factory", MESG_FAIL};
+const MeshLoader MESH_LOADER_FACTORY_PARTY      = {"Factory::LoadPartyDigits", "src\\Factory", MESG_FAIL};
 const MeshLoader MESH_LOADER_FLAG               = {"Flag::LoadFlag", "src\\Flag", MESG_FAIL};
 const MeshLoader MESH_LOADER_HERO               = {"LoadHero", "src\\Hero", MESG_FAIL};
 const MeshLoader MESH_LOADER_TERRAIN            = {"Terrain::LoadTerrain", "src\\Terrain", MESG_FAIL};

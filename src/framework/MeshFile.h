@@ -39,6 +39,7 @@ struct MeshLoader
 extern const MeshLoader MESH_LOADER_COINS;              // Coins::LoadCoins
 extern const MeshLoader MESH_LOADER_FACTORY_MONSTER;    // Factory::LoadMonster
 extern const MeshLoader MESH_LOADER_FACTORY_BACKGROUND; // Factory::LoadBackground
+extern const MeshLoader MESH_LOADER_FACTORY_PARTY;      // Factory::LoadPartyDigits
 extern const MeshLoader MESH_LOADER_FLAG;               // Flag::LoadFlag
 extern const MeshLoader MESH_LOADER_HERO;               // LoadHero
 extern const MeshLoader MESH_LOADER_TERRAIN;            // Terrain::LoadTerrain

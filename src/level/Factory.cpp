@@ -56,7 +56,6 @@ void PruneMonsterList()
 }
 
 // Digits float above the monster, in its own (scaled) space.
-const float DIGIT_SCALE   = 0.4f;
 const float DIGIT_OFFSETX = 0.25f;
 const float DIGIT_OFFSETY = 0.9f;
 
@@ -72,13 +71,11 @@ const float MONSTER_LIFT[] = {0.5f, 0.3f, 0.5f, 0.4f, 0.2f, 0.3f, 0.5f, 0.3f, 0.
 const float MONSTER_LAY_SCALE = 2.0f;
 
 // Far-behind removal covers monsters, terrain, diamonds and flags.
-const float FAR_BEHIND     = 25.0f;
-const float FAR_AHEAD      = 70.0f;
-const float NEAR_BOX       = 3.0f; // a member's box in which it swings at a monster
-const float TOUCH_BOX      = 1.0f;
-const float DIAMOND_BOX    = 2.0f;
-const int TUTORIAL_MONSTER = 2;
-const int TUTORIAL_DIAMOND = 3;
+const float FAR_BEHIND  = 25.0f;
+const float FAR_AHEAD   = 70.0f;
+const float NEAR_BOX    = 3.0f; // a member's box in which it swings at a monster
+const float TOUCH_BOX   = 1.0f;
+const float DIAMOND_BOX = 2.0f;
 
 bool IsMonsterType(uint32_t type)
 {
@@ -92,11 +89,11 @@ int ClampShown(int value)
     return value;
 }
 
-GameObjInst* CreateDigit(GameObjInst* pParent, int digit, float x)
+GameObjInst* CreateDigit(GameObjInst* pParent, float x)
 {
     Vec2 pos;
     Vec2Set(&pos, x, DIGIT_OFFSETY);
-    GameObjInst* pDigit = CommonLevel::CreateInst(TYPE_DIGIT_0 + digit, DIGIT_SCALE, &pos, nullptr, 0.0f);
+    GameObjInst* pDigit = CommonLevel::CreateInst(TYPE_DIGIT_0, POWER_DIGIT_SCALE, &pos, nullptr, 0.0f);
     pDigit->flag        = FLAG_ACTIVE | FLAG_CHILD | FLAG_WORLD;
     pDigit->pParent     = pParent;
     return pDigit;
@@ -119,12 +116,6 @@ bool MonsterContacts(GameObjInst* pInst)
         if (KoTestRectToRect(&pBody->posCurr, NEAR_BOX, NEAR_BOX, &pInst->posCurr, TOUCH_BOX, TOUCH_BOX))
         {
             SwingHeroArm(pHero);
-            if (gTutorialEnabled && !gFirstMonsterSeen)
-            {
-                gTutorialPage     = TUTORIAL_MONSTER;
-                gTutorialShowing  = !gTutorialShowing;
-                gFirstMonsterSeen = true;
-            }
         }
         if (!KoTestRectToRect(&pBody->posCurr, TOUCH_BOX, TOUCH_BOX, &pInst->posCurr, TOUCH_BOX, TOUCH_BOX))
             continue;
@@ -161,12 +152,6 @@ void DiamondPickup(GameObjInst* pInst)
         if (!KoTestRectToRect(&hero.body->posCurr, DIAMOND_BOX, DIAMOND_BOX, &pInst->posCurr, TOUCH_BOX,
                               TOUCH_BOX))
             continue;
-        if (gTutorialEnabled && !gFirstDiamondSeen)
-        {
-            gTutorialPage     = TUTORIAL_DIAMOND;
-            gTutorialShowing  = !gTutorialShowing;
-            gFirstDiamondSeen = true;
-        }
         gInvulnTime   = LEVEL_INVULN_SECONDS;
         gTextColour   = ButtonPanel::TEXT_COLOUR;
         gInvulnerable = true;
@@ -203,6 +188,18 @@ void LoadBackground()
 {
     MeshLoadType(&sGameObjList[TYPE_SKY], TYPE_SKY, &sGameObjNum, LoadMesh, "Meshes/skymesh.txt",
                  MESH_LOADER_FACTORY_BACKGROUND, __LINE__);
+}
+
+void LoadPartyDigits()
+{
+    for (int d = 0; d < 10; ++d)
+    {
+        char fileName[32];
+        snprintf(fileName, sizeof fileName, "Meshes/party-%dmesh.txt", d);
+        uint32_t type = TYPE_PARTY_DIGIT_0 + d;
+        MeshLoadType(&sGameObjList[type], type, &sGameObjNum, LoadMesh, fileName, MESH_LOADER_FACTORY_PARTY,
+                     __LINE__);
+    }
 }
 
 void ResetMonsterList()
@@ -257,11 +254,14 @@ MonsterInfo* LayMonster(int type, float cellX, float cellY)
     return pInfo;
 }
 
-void ShowNumber(GameObjInst* pTens, GameObjInst* pUnits, int value)
+void ShowNumber(GameObjInst* pTens, GameObjInst* pUnits, int value, unsigned digit0)
 {
-    int shown       = ClampShown(value);
-    pTens->pObject  = &sGameObjList[TYPE_DIGIT_0 + shown / 10];
-    pUnits->pObject = &sGameObjList[TYPE_DIGIT_0 + shown % 10];
+    const int shown   = ClampShown(value);
+    const bool tens   = shown >= 10;
+    pTens->pObject    = &sGameObjList[digit0 + unsigned(shown / 10)];
+    pUnits->pObject   = &sGameObjList[digit0 + unsigned(shown % 10)];
+    pTens->scale      = tens ? POWER_DIGIT_SCALE : 0.0f;
+    pUnits->posCurr.x = tens ? DIGIT_OFFSETX : 0.0f;
 }
 
 bool UpdateMonsters()
@@ -296,11 +296,15 @@ bool UpdateMonsters()
             if (pInfo && inst.posCurr.x > leader.x + FAR_AHEAD && pInfo->power > 2 * gPartyPower + 4)
                 WeakenMonster(pInfo);
             const Vec2& p = inst.posCurr;
-            bool near     = p.x >= x0 - reach && p.x <= x1 + reach && p.y >= y0 - reach && p.y <= y1 + reach;
+            UI::HintAhead(&gFirstMonsterSeen, UI::TUTORIAL_MONSTER, p.x);
+            bool near = p.x >= x0 - reach && p.x <= x1 + reach && p.y >= y0 - reach && p.y <= y1 + reach;
             if (near && MonsterContacts(&inst)) return true;
         }
         else if (type == TYPE_DIAMOND)
+        {
+            UI::HintAhead(&gFirstDiamondSeen, UI::TUTORIAL_DIAMOND, inst.posCurr.x);
             DiamondPickup(&inst);
+        }
     }
     return false;
 }
@@ -326,9 +330,9 @@ MonsterInfo* CreateMonster(float x, float y, int power, int type, float scale)
     pInst->patrolPhase = 0;
     pInst->patrolTimer = 0.0;
 
-    int shown        = ClampShown(power);
-    pInst->pChild[0] = CreateDigit(pInst, shown / 10, -DIGIT_OFFSETX);
-    pInst->pChild[1] = CreateDigit(pInst, shown % 10, DIGIT_OFFSETX);
+    pInst->pChild[0] = CreateDigit(pInst, -DIGIT_OFFSETX);
+    pInst->pChild[1] = CreateDigit(pInst, DIGIT_OFFSETX);
+    Factory::ShowNumber(pInst->pChild[0], pInst->pChild[1], power, TYPE_DIGIT_0);
     return pInfo;
 }
 
@@ -386,5 +390,5 @@ void WeakenMonster(MonsterInfo* pInfo)
     if (!IsMonsterAlive(pInfo)) return;
     GameObjInst* pInst = pInfo->pInst;
     if (pInst->pChild[0] && pInst->pChild[1])
-        Factory::ShowNumber(pInst->pChild[0], pInst->pChild[1], pInfo->power);
+        Factory::ShowNumber(pInst->pChild[0], pInst->pChild[1], pInfo->power, TYPE_DIGIT_0);
 }

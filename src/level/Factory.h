@@ -22,20 +22,25 @@ struct MonsterInfo
 // gone, no axe flying at it) and gives them back to the store.
 extern std::vector<MonsterInfo*> gMonsterList;
 
-// Once per program run: the first monster near a party member, the first diamond taken (tutorial pages
-// 2 and 3). False at program start, never reset.
+// Once per program run: the first monster, the first diamond ahead of the party (tutorial pages 2 and 3).
+// False at program start, never reset.
 extern bool gFirstMonsterSeen;
 extern bool gFirstDiamondSeen;
 
 // The highest power the two digits can show: larger powers are shown as 99.
 const int MONSTER_POWER_SHOWN_MAX = 99;
+// A power digit's scale in its owner's space (a monster or the party's badge, both at scale 2): one unit
+// tall in the world.
+const float POWER_DIGIT_SCALE = 0.5f;
 
 namespace Factory
 {
 // Level Load: registers the monster types 17 to 25, then the digit types 7 to 16.
 void LoadMonster();
-// Level Load: registers the sky type 33.
+// Level Load: registers the sky type 32.
 void LoadBackground();
+// Level Load: registers the party's digit types 33 to 42 (the power badge over the front troglin).
+void LoadPartyDigits();
 
 // Level Init: empties the monster list, every record back in the store; the list keeps room for as many
 // records as the store holds, so it never grows during a run.
@@ -51,8 +56,11 @@ MonsterInfo* LayMonster(int type, float cellX, float cellY);
 // type that is not a monster).
 int MonsterPowerFor(int type, int partyPower);
 
-// Points two digit instances at the digits of value (tens, units), shown within 0..99.
-void ShowNumber(GameObjInst* pTens, GameObjInst* pUnits, int value);
+// Points two digit instances (children of a label's owner) at the digits of value, shown within 0..99,
+// with the digit types from digit0 (TYPE_DIGIT_0 for monsters, TYPE_PARTY_DIGIT_0 for the party). A number
+// below ten has no leading zero: its units digit stands alone in the middle and the tens digit is drawn at
+// scale 0 (nothing).
+void ShowNumber(GameObjInst* pTens, GameObjInst* pUnits, int value, unsigned digit0);
 
 // The monster and pickup pass over the main pool (run by the level Update after the camera step).
 // Returns true when a monster has just beaten the last troglin: gDeathCause is DEATH_BY_MONSTER, gGameOver is

@@ -134,6 +134,7 @@ void GameStateLevelLoad()
     UI::LoadUI();
     ParticleSys::ParticleLoad();
     Factory::LoadBackground();
+    Factory::LoadPartyDigits();
 }
 
 void GameStateLevelInit()
@@ -202,6 +203,8 @@ static bool UpdateParty()
         if (const int* map = Terrain::MapAt(h->body->posCurr.x)) h->chunkMap = map;
         if ((h->body->flag & FLAG_IN_PARTY) && gInvulnerable)
             ParticleSys::EmitSparkle(1.0f, h->body->posCurr.x, h->body->posCurr.y);
+        if ((h->body->flag & (FLAG_ACTIVE | FLAG_IN_PARTY)) == FLAG_ACTIVE) // a troglin waiting to join
+            UI::HintAhead(&gFirstRecruitSeen, UI::TUTORIAL_RECRUIT, h->body->posCurr.x);
         UpdateHero(h);
         AnimateHeroLegs(h);
         // Left behind by the camera. A body already removed (the last front troglin keeps its record's

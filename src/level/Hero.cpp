@@ -37,6 +37,8 @@ void LoadHero()
                      __LINE__);
 }
 
+static const float POWER_BADGE_Y = 1.3f; // the party's number, in the badge's space (scale 2)
+
 // A body part in world space, placed relative to its parent.
 static GameObjInst* CreatePart(uint32_t type, GameObjInst* pParent, float x, float y, float scale, float dir)
 {
@@ -65,15 +67,19 @@ void CreateHero(Hero* record, int kind)
         ++gPartyPower;
         record->order = 1;
 
-        // One badge for the level: a later leader tile finds it built and it moves onto the new leader.
+        // One badge for the level: a later leader tile finds it built and it moves onto the new leader. Its
+        // green number stands higher above the party than a monster's red one above the monster, so the
+        // two never read as one.
         if (!gPowerBadge)
         {
             gPowerBadge = CommonLevel::CreateInst(TYPE_LEADER_BODY, 2.0f, &origin, nullptr, 0.0f);
             gPowerBadge->flag |= FLAG_WORLD;
-            gPowerDigits[0] = CreatePart(TYPE_DIGIT_0, gPowerBadge, -0.25f, 0.9f, 0.4f, 0.0f);
-            gPowerDigits[1] = CreatePart(TYPE_DIGIT_0, gPowerBadge, 0.25f, 0.9f, 0.4f, 0.0f);
+            gPowerDigits[0] =
+                CreatePart(TYPE_PARTY_DIGIT_0, gPowerBadge, -0.25f, POWER_BADGE_Y, POWER_DIGIT_SCALE, 0.0f);
+            gPowerDigits[1] =
+                CreatePart(TYPE_PARTY_DIGIT_0, gPowerBadge, 0.25f, POWER_BADGE_Y, POWER_DIGIT_SCALE, 0.0f);
         }
-        Factory::ShowNumber(gPowerDigits[0], gPowerDigits[1], gPartyPower);
+        Factory::ShowNumber(gPowerDigits[0], gPowerDigits[1], gPartyPower, TYPE_PARTY_DIGIT_0);
     }
     else
     {
@@ -131,11 +137,6 @@ static void RecruitCheck(Hero* record, const int* map, int cell, float chunkX)
         int c = cell + offset;
         if (c <= 0 || c >= MAP_CELLS || map[c] != TILE_RECRUIT) continue;
 
-        if (!gFirstRecruitSeen && gTutorialEnabled)
-        {
-            UI::RequestTutorial(1);
-            gFirstRecruitSeen = true;
-        }
         float tx = chunkX + float(cell % MAP_WIDTH);
         for (Hero& h : gHeroes)
         {
@@ -420,5 +421,5 @@ void UpdatePowerBadge()
     if (!gPowerBadge || !gLeader || !gLeader->body) return;
     gPowerBadge->posCurr = gLeader->body->posCurr;
     gPowerBadge->velCurr = gLeader->body->velCurr;
-    Factory::ShowNumber(gPowerDigits[0], gPowerDigits[1], gPartyPower);
+    Factory::ShowNumber(gPowerDigits[0], gPowerDigits[1], gPartyPower, TYPE_PARTY_DIGIT_0);
 }

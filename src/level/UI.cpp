@@ -3,6 +3,7 @@
 #include "level/UI.h"
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 
 #include "engine/KoGraphics.h"
@@ -15,6 +16,7 @@
 #include "framework/MeshFile.h"
 #include "framework/Sound.h"
 #include "level/GameState_Level.h"
+#include "level/Hero.h"
 
 bool gAskMenu; // the run's overlay flags, cleared by InitUI
 bool gAskRestart;
@@ -51,22 +53,26 @@ const float BUTTON_SCALE_HOVER  = 33.0f;
 const float CLICK_DELAY         = 0.5f; // overlay seconds after program start before clicks count
 const size_t NAME_LETTERS_CHECK = 10;   // letters are taken while the name holds at most this many
 
+// The pages stand in the band below the distance, line under line, so that they end well above the highest
+// ground any map lays (its top is 350 pixels down the 800 x 600 layout, 58 % of the window's height).
 const char* const TUTORIAL_TEXTS[4] = {
-    "Welcome To Skarnhold!\n\n"
-    "Control your Troglin\n\n"
-    "by jumping on platforms!\n\n"
+    "Welcome To Skarnhold!\n"
+    "Control your Troglin\n"
+    "by jumping on platforms!\n"
     "Press up or space to jump!",
-    "Strengthen your party by\n\n"
-    "finding new Troglins!\n\n"
-    "They increase your power and\n\n"
+    "Strengthen your party by\n"
+    "finding new Troglins!\n"
+    "They increase your power and\n"
     "throw axes to weaken enemies!",
-    "Avoid monsters with power\n\n"
-    "that are higher than yours!\n",
-    "Diamonds make you invulnerable!\n\n"
-    "But falling off platforms\n\n"
-    "can still kill you!\n\n"
+    "Avoid monsters with power\n"
+    "that are higher than yours!",
+    "Diamonds make you invulnerable!\n"
+    "But falling off platforms\n"
+    "can still kill you!\n"
     "Good Luck and enjoy the game!",
 };
+const float TUTORIAL_Y      = 100.0f; // the page's first line
+const float TUTORIAL_LINE_H = 24.0f;  // one line of the small font
 
 // Overlay type table and pool.
 GameObj sUIObjList[UI::UI_OBJ_NUM_MAX];
@@ -99,6 +105,8 @@ KoGfxFont* sFontSmall;
 
 // The ENTER of this update confirmed the name: it presses no button.
 bool sNameJustEntered = false;
+// The run did not enter the Hall Of Fame: its game-over screen shows the run and the table, no name entry.
+bool sRunOutside = false;
 
 enum MeshKind
 {
@@ -342,6 +350,12 @@ void UpdateGameOver()
     Place(sMenu, 0.0f, -40.0f);
     Show(sMenu);
 
+    if (!gNameEntered && !UI::RunEntersHallOfFame())
+    {
+        // Nothing to type: the run and the table show at once.
+        sRunOutside  = true;
+        gNameEntered = true;
+    }
     if (!gNameEntered)
     {
         UI::UpdateNameEntry();
@@ -404,25 +418,44 @@ void DrawRunningTexts(KoGfxFont* pSmall)
     }
 }
 
+// "Rest in peace.." and why the run ended, the reason from layout y `y`.
+void DrawDeathTexts(KoGfxFont* pLarge, KoGfxFont* pSmall, float y)
+{
+    Print(110, 35, pLarge, TEXT_COLOUR, "Rest in peace..");
+    if (gDeathCause == DEATH_FELL)
+        Print(120, y, pSmall, TEXT_COLOUR, "the troglins fell\n off a cliff!");
+    else if (gDeathCause == DEATH_BY_MONSTER)
+        Print(120, y, pSmall, TEXT_COLOUR, "the troglins have\n been slayed by monsters!");
+}
+
+// The game over: a run that enters the Hall Of Fame asks for the name and then shows the table; one that
+// does not shows itself beside the table at once (and the rows that end above the Restart button).
 void DrawGameOverTexts(KoGfxFont* pLarge, KoGfxFont* pSmall)
 {
-    if (!gNameEntered && !gAskMenu)
+    if (gAskMenu) return;
+    const int meters = static_cast<int>(gDistance);
+    if (!gNameEntered)
     {
-        Print(110, 35, pLarge, TEXT_COLOUR, "Rest in peace..");
-        if (gDeathCause == DEATH_FELL)
-            Print(120, 150, pSmall, TEXT_COLOUR, "the troglins fell\n off a cliff!");
-        else if (gDeathCause == DEATH_BY_MONSTER)
-            Print(120, 150, pSmall, TEXT_COLOUR, "the troglins have\n been slayed by monsters!");
+        DrawDeathTexts(pLarge, pSmall, 150);
         Print(120, 210, pSmall, TEXT_COLOUR, "You Slayed\n\nYou Ran\n\nYour Name..?");
         const bool blink = static_cast<long long>(gTotalTime) % 2 != 0;
-        Print(390, 210, pSmall, TEXT_COLOUR, "%d Foul Creatures\n\n%d Meters\n\n%s%s", gKillCount,
-              static_cast<int>(gDistance), gPlayerName.c_str(), blink ? "_" : "");
+        Print(390, 210, pSmall, TEXT_COLOUR, "%d Foul Creatures\n\n%d Meters\n\n%s%s", gKillCount, meters,
+              gPlayerName.c_str(), blink ? "_" : "");
+        Print(120, 340, pSmall, TEXT_COLOUR, "Type your name, ENTER saves");
     }
-    if (gNameEntered && !gAskMenu)
+    else if (sRunOutside)
+    {
+        DrawDeathTexts(pLarge, pSmall, 110);
+        Print(120, 180, pSmall, TEXT_COLOUR, "You Slayed");
+        Print(390, 180, pSmall, TEXT_COLOUR, "%d Foul Creatures", gKillCount);
+        Print(120, 210, pSmall, TEXT_COLOUR, "Your run: %d m", meters);
+        Print(210, 250, pSmall, TEXT_COLOUR, "Hall Of Fame");
+        ButtonPanel::PrintHallOfFame(280, 30, 20, -30.0f, BUTTON_H, pSmall, TEXT_COLOUR);
+    }
+    else
     {
         Print(170, 35, pLarge, TEXT_COLOUR, "Hall Of Fame");
-        // The rows that end above the Restart button.
-        ButtonPanel::PrintHallOfFame(160, 20, -30.0f, BUTTON_H, pSmall, TEXT_COLOUR);
+        ButtonPanel::PrintHallOfFame(160, 40, 20, -30.0f, BUTTON_H, pSmall, TEXT_COLOUR);
     }
 }
 } // namespace
@@ -452,6 +485,7 @@ void InitUI()
     gRestartClicked     = false;
     gRestartSoundPlayed = false;
     gNameEntered        = false;
+    sRunOutside         = false;
 
     sPanel      = Create(UI_TYPE_PANEL, 0, 0, 10);
     sSquare     = Create(UI_TYPE_SQUARE, 0, 0, 1);
@@ -570,11 +604,15 @@ void DrawUI()
     KoGfxFont* const small = sFontSmall;
 
     if (!gGameOver) Print(18, 12, large, TEXT_COLOUR, "%.fm", gDistance);
-    if (!gGameOver && !gPaused) DrawRunningTexts(small);
+    // A tutorial page stands alone over the still world.
+    if (!gGameOver && !gPaused && !gTutorialShowing) DrawRunningTexts(small);
     if (gTutorialEnabled && gTutorialShowing && !gGameOver && gTutorialPage >= 0 && gTutorialPage <= 3)
     {
-        Print(120, 200, small, TEXT_COLOUR, "%s", TUTORIAL_TEXTS[gTutorialPage]);
-        Print(120, 500, small, TEXT_COLOUR, "Press SPACE to continue...");
+        const char* pText = TUTORIAL_TEXTS[gTutorialPage];
+        const float lines = float(std::count(pText, pText + strlen(pText), '\n') + 1);
+        Print(120, TUTORIAL_Y, small, TEXT_COLOUR, "%s", pText);
+        Print(120, TUTORIAL_Y + (lines + 0.5f) * TUTORIAL_LINE_H, small, TEXT_COLOUR,
+              "Press SPACE to continue...");
     }
     if (gInvulnerable && !gPaused && !gGameOver && !gTutorialShowing)
         Print(120, 100, large, gTextColour, "Invulnerability!");
@@ -603,6 +641,25 @@ void RequestTutorial(int page)
     if (!gTutorialEnabled) return;
     gTutorialPage    = page;
     gTutorialShowing = !gTutorialShowing;
+}
+
+bool HintAhead(bool* pSeen, int page, float x)
+{
+    if (*pSeen || !gTutorialEnabled || gTutorialShowing || !gFirstLandingSeen) return false;
+    if (!gLeader || !gLeader->body) return false;
+    const GameObjInst* pFront = gLeader->body;
+    // The party's speed settles where the run push equals the damping (0.5 % of the speed a step).
+    const float speed = std::max(pFront->velCurr.x, gRunSpeed / 0.005f);
+    const float ahead = x - pFront->posCurr.x;
+    if (ahead <= 0.0f || ahead > speed * HINT_LEAD_SECONDS) return false;
+    RequestTutorial(page);
+    *pSeen = true;
+    return true;
+}
+
+bool RunEntersHallOfFame()
+{
+    return !gHighScores.empty() && static_cast<int>(gDistance) > gHighScores.back().score;
 }
 
 void ShowRedFrame(bool show)

@@ -43,8 +43,12 @@ void InitUI();
 void UpdateUI();
 // Level Update: once per frame, right after the first UpdateUI.
 void UpdateTutorial();
-// Called by UpdateUI on the game-over screen until the name is confirmed.
+// Called by UpdateUI on the game-over screen of a run that enters the Hall Of Fame until the name is
+// confirmed.
 void UpdateNameEntry();
+// The run's whole meters beat the lowest entry of the Hall Of Fame, so recording them keeps them (saving
+// drops the lowest entry, a tie included; an empty table keeps nothing).
+bool RunEntersHallOfFame();
 // Level Draw: last, after the world and the particles.
 void DrawUI();
 // Level Free: destroys every overlay instance.
@@ -52,10 +56,25 @@ void FreeUI();
 // Level Unload: frees the two fonts and the overlay meshes.
 void UnloadUI();
 
+// The tutorial pages.
+enum
+{
+    TUTORIAL_WELCOME = 0, // the party's first landing
+    TUTORIAL_RECRUIT,     // a troglin waiting ahead
+    TUTORIAL_MONSTER,     // a monster ahead
+    TUTORIAL_DIAMOND      // a diamond ahead; closing this page ends the tutorial
+};
+// How long before the party reaches what a page names (a recruit, a monster, a diamond) the page opens.
+const float HINT_LEAD_SECONDS = 1.5f;
+
 // A tutorial page request from the party or the monster pass: only while the tutorial is enabled,
 // shows page `page` (0 to 3) by inverting gTutorialShowing. The caller keeps its own once-per-program
 // flag (gFirstLandingSeen, ...).
 void RequestTutorial(int page);
+// The page that names something at world x opens once per program (*pSeen) when the welcome page has been
+// and no page shows, while x lies ahead of the front troglin by no more than it runs in HINT_LEAD_SECONDS
+// (at its speed or the speed the run push settles at, whichever is higher). True when it opened.
+bool HintAhead(bool* pSeen, int page, float x);
 // The red frame shown around the screen while the camera shakes.
 void ShowRedFrame(bool show);
 } // namespace UI
@@ -66,7 +85,8 @@ extern bool gAskRestart;         // "Really??" asked before restarting
 extern bool gOptionsOpen;        // options panel of the pause menu open
 extern bool gRestartClicked;     // the Restart button was clicked in this run
 extern bool gRestartSoundPlayed; // the restart click sound has been started in this run
-extern bool gNameEntered;        // the name has been confirmed and the score recorded
+extern bool gNameEntered;        // the name entry is over: the name confirmed and the score recorded, or the
+                                 // run did not enter the Hall Of Fame and no name was asked
 extern float gUIClock;           // seconds of overlay updates since program start
 extern float gTextFadeTime;      // seconds since the last fade step of gTextColour
 extern float gUICursorSwing;     // seconds left of the cursor's swing after a click

@@ -277,6 +277,10 @@ static void LayoutSubScreens()
         Show(sBack, true);
         HideButtons();
         for (GameObjInst* pInst : {sFullHero, sDarkMage, sBeast}) Show(pInst, true);
+        // The small logo of the other sub-screens leaves room for the texts.
+        Vec2Set(&sLogo->posCurr, 0.0f, 50.0f);
+        sLogo->scale = 50.0f;
+        Show(sBody, false);
         if (KoInputCheckTriggered(VK_SPACE)) gMenuHowToPlay = !gMenuHowToPlay;
     }
     if (gMenuOptions)
@@ -413,6 +417,16 @@ void GameStateMenuUpdate()
     KoGameObjInstTransformAll(sMenuObjInstList, MENU_OBJ_INST_NUM_MAX, sizeof(GameObjInst), gFrameTime);
 }
 
+// The colours of the level's power digits (the palette's light moss and red).
+static const uint32_t POWER_GREEN = 0xFFA8D86A;
+static const uint32_t POWER_RED   = 0xFFD9412B;
+
+// What the level's tutorial pages tell, for a player who reads first.
+static const char* const sHowToPlayMore = "Hold the key down longer to jump higher\n"
+                                          "Beat monsters whose power (red) is not above yours (green)\n"
+                                          "Troglins on the way join you: more power, and they throw axes\n"
+                                          "Diamonds make you invulnerable for ten seconds";
+
 void GameStateMenuDraw()
 {
     using ButtonPanel::Print;
@@ -438,15 +452,20 @@ void GameStateMenuDraw()
     }
     if (gMenuHowToPlay)
     {
-        Print(320, 300, pSmall, MENU_TEXT_COLOUR, "How to play");
-        Print(170, 330, pSmall, MENU_TEXT_COLOUR, "Control your troglin by \npressing up or space to jump");
-        Print(30, 390, pSmall, MENU_TEXT_COLOUR, "Navigate your way through monsters and obstacles!");
+        Print(320, 110, pSmall, MENU_TEXT_COLOUR, "How to play");
+        Print(170, 145, pSmall, MENU_TEXT_COLOUR, "Control your troglin by \npressing up or space to jump");
+        Print(30, 205, pSmall, MENU_TEXT_COLOUR, "Navigate your way through monsters and obstacles!");
+        Print(30, 250, pSmall, MENU_TEXT_COLOUR, "%s", sHowToPlayMore);
+        // The powers as the level shows them: the troglin's in green, the monsters' in red.
+        Print(346, 380, pSmall, POWER_GREEN, "2");
+        Print(396, 380, pSmall, POWER_RED, "1");
+        Print(446, 380, pSmall, POWER_RED, "3");
     }
     if (gMenuHallOfFame)
     {
         Print(170, 105, pLarge, MENU_TEXT_COLOUR, "Hall Of Fame");
         // The rows that end above the back button.
-        ButtonPanel::PrintHallOfFame(200, 25, -50.0f, MENU_BUTTON_H, pSmall, MENU_TEXT_COLOUR);
+        ButtonPanel::PrintHallOfFame(200, 40, 25, -50.0f, MENU_BUTTON_H, pSmall, MENU_TEXT_COLOUR);
     }
 }
 

@@ -8,8 +8,6 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -114,45 +112,13 @@ TEST(DataFiles, ShapesFitWhereTheGamePlacesThem)
         EXPECT_TRUE(s.maxY <= 0.6f && s.minX >= -0.5f && s.maxX <= 0.5f) << m.first;
     }
     EXPECT_NEAR(-0.5f, Load("monstermesh.txt", LoadMonsterMesh).minY, 1e-4f);
-    // Two digits sit 1 unit apart at size 0.8: each narrower than 1.25, about 1 tall and centred.
-    for (int d = 0; d < 10; ++d)
-    {
-        Shape s = Load("new-" + std::to_string(d) + "mesh.txt");
-        EXPECT_TRUE(s.maxX - s.minX < 1.25f && s.maxY - s.minY <= 1.01f) << d;
-        EXPECT_NEAR(0.0f, (s.minY + s.maxY) / 2, 0.12f) << d;
-    }
-}
-
-// A newcomer's first run opens the tutorial pages where map 0 first has a recruit, a monster and a diamond
-// (a page opens up to 3 m before the party reaches the cell's column); the "You beat" line of a default
-// score (shown for 15 m past it) never falls on one of them, and no default score is below 60 m.
-TEST(DataFiles, DefaultHighScoresKeepOffTheTutorialPages)
-{
-    std::ifstream map(std::string(SKARN_DATA_DIR) + "/Tilemaps/map0.txt");
-    std::vector<int> cells{std::istream_iterator<int>(map), std::istream_iterator<int>()};
-    ASSERT_EQ(cells.size(), 2800u);
-    int start = -1, first[3] = {-1, -1, -1}; // recruit, monster, diamond
-    for (int col = 0; col < 140; ++col)
-        for (int row = 0; row < 20; ++row)
+    // Two digits sit 1 unit apart at size 1 (a monster's and the party's): each narrower than 1, about 1
+    // tall and centred.
+    for (const char* kind : {"new-", "party-"})
+        for (int d = 0; d < 10; ++d)
         {
-            int type = cells[size_t(row * 140 + col)];
-            int kind = type == 6 ? 0 : (type >= 17 && type <= 24) ? 1 : type == 27 ? 2 : -1;
-            if (type == 5 && start < 0) start = col;
-            if (kind >= 0 && first[kind] < 0) first[kind] = col;
+            Shape s = Load(kind + std::to_string(d) + "mesh.txt");
+            EXPECT_TRUE(s.maxX - s.minX < 1.0f && s.maxY - s.minY <= 1.01f) << kind << d;
+            EXPECT_NEAR(0.0f, (s.minY + s.maxY) / 2, 0.12f) << kind << d;
         }
-    ASSERT_GE(start, 0);
-    std::ifstream scores(std::string(SKARN_DATA_DIR) + "/highscore.txt");
-    std::string name;
-    int score = 0, count = 0;
-    while (scores >> name >> score)
-    {
-        ++count;
-        EXPECT_GE(score, 60) << name;
-        for (int col : first)
-        {
-            int page = col - start;
-            EXPECT_FALSE(col >= 0 && score < page && score + 15 >= page - 3) << name << " " << score;
-        }
-    }
-    EXPECT_EQ(count, 5);
 }

@@ -47,15 +47,15 @@ TEST(LevelOverlays, PauseMenuDimsTheStillLevelItsOptionsAndRWhilePaused)
 }
 
 // The party falls off and the game-over screen asks for a name: ENTER on an empty name and BACKSPACE do
-// nothing, the twelfth letter is refused, digits and blanks never enter a name. The score takes the lowest
-// place; Restart keeps the name in the field, ENTER confirms it at once, and the second run, no longer, does
-// not push the entry out.
+// nothing, the twelfth letter is refused, digits and blanks never enter a name. The score takes the next to
+// lowest place; Restart keeps the name in the field, ENTER confirms it at once, and the second run, as long,
+// pushes out the lowest entry.
 TEST(LevelOverlays, NameEntryRecordsTheScoreAndARestartKeepsTheName)
 {
     Scenario::GameData data(SKARN_TEST_DATA_DIR "/ui/fall.txt");
     Scenario::TempDir save;
     const std::string table = "ANNA\n300\nBOB\n250\nCARL\n200\nDORA\n150\nFINN\n120\nGUS\n110\n";
-    Scenario::WriteFile(save / "highscore.txt", table + "EMIL\n-1\n");
+    Scenario::WriteFile(save / "highscore.txt", table + "EMIL\n-1\nFRED\n-2\n");
     Scenario::Play p;
     p.opt.dataDir = data.dir.path;
     p.opt.saveDir = save.path;
@@ -74,8 +74,8 @@ TEST(LevelOverlays, NameEntryRecordsTheScoreAndARestartKeepsTheName)
     EXPECT_NE(p.StateChange(2, 5), 0) << p.res.err;
     const std::vector<Scenario::RunLine> runs = Scenario::RunLines(p.res.err);
     ASSERT_EQ(runs.size(), 2u) << p.res.err;
-    EXPECT_EQ(Scenario::ReadFile(save / "highscore.txt"),
-              table + "ABCDEFGHIJZ\n" + std::to_string(runs[0].meters) + "\n");
+    const std::string entry = "ABCDEFGHIJZ\n" + std::to_string(runs[0].meters) + "\n";
+    EXPECT_EQ(Scenario::ReadFile(save / "highscore.txt"), table + entry + entry);
     EXPECT_GT(Scenario::TextPixels(p.Image(entry2), 390, 290, 450, 320), 50); // the kept name
 }
 

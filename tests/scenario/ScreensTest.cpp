@@ -1,10 +1,11 @@
 // Every screen with text, walked at window sizes from 800 x 600 to 3840 x 2160 and from 4:3 to 21:9: the
-// texts and buttons the engine really drew (its drawn-rectangle hook) must not overlap, and no text may
-// cross the window's edge. One walk serves every size: it runs the game in a forked child, reads the
-// game's own state before each frame to choose its next key or click, and checks each screen once it has
-// settled (the same screen after two updates, so the buttons shown and the texts printed agree). The walk
-// goes by the keyboard alone (and once by a game pad's codes); while a focus leads, the focused button is
-// drawn grown with the axe on it.
+// texts and buttons the engine really drew (its drawn-rectangle hook) must not overlap, no text may cross
+// the window's edge or stand over the ground, and the tutorial pages open at least a second of running
+// before the recruit, the monster and the diamond they name. One walk serves every size: it runs the game in
+// a forked child, reads the game's own state before each frame to choose its next key or click, and checks
+// each screen once it has settled (the same screen after two updates, so the buttons shown and the texts
+// printed agree). The walk goes by the keyboard alone (and once by a game pad's codes); while a focus leads,
+// the focused button is drawn grown with the axe on it.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -55,6 +56,20 @@ std::vector<KoGfxDrawn> sDrawn;  // what the last frame drew
 std::vector<std::string> sTexts; // their texts (the hook's pointers do not outlive the frame)
 std::vector<unsigned> sButtonVtx;
 unsigned sPointerVtx = 0;
+std::vector<KoGfxDrawn> sGround; // the terrain tiles the last frame drew
+unsigned sTileVtx = 0;
+// The run's clock when each tutorial page opened, and when the party met what pages 1 to 3 name (a recruit
+// joined, a monster beaten, a diamond taken); -1 before.
+float sPageAt[4] = {-1.0f, -1.0f, -1.0f, -1.0f}, sMetAt[4] = {-1.0f, -1.0f, -1.0f, -1.0f};
+
+void TrackPages()
+{
+    if (gGameStateCurr != GS_LEVEL) return;
+    if (gTutorialShowing && sPageAt[gTutorialPage] < 0.0f) sPageAt[gTutorialPage] = gRunSeconds;
+    const bool met[4] = {false, gPartyPower > 1, gKillCount > 0, gInvulnerable};
+    for (int p = 1; p < 4; ++p)
+        if (met[p] && sMetAt[p] < 0.0f) sMetAt[p] = gRunSeconds;
+}
 std::vector<std::pair<long, std::function<void()>>> sQueue; // input events and the frame they are due in
 std::vector<Step>* sSteps = nullptr;
 size_t sStep              = 0;
@@ -63,6 +78,7 @@ Size sSize;
 
 void Record(const KoGfxDrawn* p)
 {
+    if (!p->layout && p->kind == KO_GFX_DRAWN_MESH && p->vtxNum == sTileVtx) sGround.push_back(*p);
     if (!p->layout) return;
     sDrawn.push_back(*p);
     sTexts.push_back(p->kind == KO_GFX_DRAWN_TEXT ? p->pText : "");
@@ -142,12 +158,19 @@ void CheckScreen(const Step& step)
             if (j != i && (isButton(j) || (sDrawn[j].kind == KO_GFX_DRAWN_TEXT && j > i)) &&
                 Overlap(t, sDrawn[j]))
                 fail(what(i) + " overlaps " + what(j));
+        for (const KoGfxDrawn& tile : sGround)
+            if (Overlap(t, tile))
+            {
+                fail(what(i) + " stands over the ground");
+                break;
+            }
     }
 }
 
 // Before each frame's input: check the last frame if its screen had settled, move on, feed due events.
 void BeforeInput()
 {
+    TrackPages();
     std::vector<Step>& steps = *sSteps;
     if (sStep < steps.size())
     {
@@ -179,6 +202,7 @@ void BeforeInput()
     }
     sDrawn.clear();
     sTexts.clear();
+    sGround.clear();
     for (auto& event : sQueue)
         if (event.first == gFrameNumber) event.second();
 }
@@ -206,8 +230,10 @@ struct Controls
 // frame, a run on a small map (a recruit, a weak monster, a diamond, a pit at 124 m) through the tutorial
 // pages, the pause menu with its restart question and options, the invulnerability, a beaten high score
 // with a milestone, the game over with a long name whose ENTER presses no button, and the Hall Of Fame's
-// Menu, "no", Menu and "yes" back to the menu; last clicks on Exit and "no", which must land at any size.
-std::vector<Step> Walk(const Controls& c)
+// Menu, "no", Menu and "yes" back to the menu; then, with a table of longer runs saved meanwhile, the same
+// run again, which shows itself beside the table at once, and its Menu and "yes"; last clicks on Exit and
+// "no", which must land at any size.
+std::vector<Step> Walk(const Controls& c, const std::string& saveDir)
 {
     auto main = []
     {
@@ -226,7 +252,11 @@ std::vector<Step> Walk(const Controls& c)
          {"Skarnhold awaits"},
          nullptr},
         {"menu", main, {}, Keys({D, P})},
-        {"how to play", [] { return gMenuHowToPlay; }, {"How to play", "Navigate your way"}, Keys({c.back})},
+        {"how to play",
+         [] { return gMenuHowToPlay; },
+         {"How to play", "Navigate your way", "jump higher", "Beat monsters", "join you",
+          "Diamonds make you"},
+         Keys({c.back})},
         {"menu", main, {}, Keys({D, D, P})},
         {"options", [] { return gMenuOptions && gSoundOn; }, {}, Keys({P})},
         {"options, sound off", [] { return gMenuOptions && !gSoundOn; }, {}, Keys({D, D, P})},
@@ -277,7 +307,7 @@ std::vector<Step> Walk(const Controls& c)
          nullptr},
         {"game over",
          [] { return gGameOver && gRunFrozen; },
-         {"Rest in peace..", "Your Name..?"},
+         {"Rest in peace..", "Your Name..?", "Type your name, ENTER saves"},
          Keys(std::vector<int>(12, 'M'))},
         {"long name",
          [] { return gGameOver && gPlayerName.size() >= 11; },
@@ -286,6 +316,22 @@ std::vector<Step> Walk(const Controls& c)
         {"level hall of fame", hall, {"Hall Of Fame", "400m"}, Keys({D, P})},
         {"menu question", [] { return gAskMenu; }, {"Really??"}, Keys({c.back})},
         {"level hall of fame", hall, {}, Keys({D, P, P})},
+        {"menu",
+         main,
+         {},
+         [saveDir, P]
+         {
+             std::string table = std::string(3000, 'W') + "\n400\n";
+             for (int score : {300, 250, 200, 180, 160, 150, 140, 130, 125})
+                 table += std::string(12, "MW"[score % 20 == 0]) + "\n" + std::to_string(score) + "\n";
+             Scenario::WriteFile(saveDir + "/highscore.txt", table);
+             Keys({P})();
+         }},
+        {"loading", [] { return gMenuPlay; }, {"Loading.."}, nullptr, true},
+        {"run outside the hall of fame",
+         [] { return gGameOver && gRunFrozen && gNameEntered; },
+         {"Rest in peace..", "Your run: 12", "Hall Of Fame", "250m"},
+         Keys({D, P, P})},
         {"menu", main, {}, [] { Click(-18, -50); }}, // near the inner ends of Exit and of "no"
         {"quit question", [] { return gMenuQuitAsk; }, {}, [] { Click(12, -20); }},
         {"menu", main, {}, nullptr},
@@ -310,7 +356,7 @@ std::string Walked(Size size, const Controls& controls)
             if (chdir(data.dir.path.c_str()) != 0) return;
             gSaveDirOverride        = save.path;
             gConfigDirOverride      = save.path;
-            std::vector<Step> steps = Walk(controls);
+            std::vector<Step> steps = Walk(controls, save.path);
             sSteps                  = &steps;
             sSize                   = size;
             sButtonVtx      = VertexCounts({"newplaymesh", "newexitmesh", "newsoundonmesh", "newsoundoffmesh",
@@ -318,6 +364,7 @@ std::string Walked(Size size, const Controls& controls)
                                             "nomesh", "optionsmesh", "backmesh", "highscoremesh", "howtoplaymesh",
                                             "resumemesh", "restartmesh", "menumesh"});
             sPointerVtx     = VertexCounts({"heroweapon"})[0];
+            sTileVtx        = VertexCounts({"terrain1mesh"})[0];
             gKoGfxDrawnHook = Record;
             gFrameInputHook = BeforeInput;
             GameRunOptions options;
@@ -326,11 +373,15 @@ std::string Walked(Size size, const Controls& controls)
             options.windowW    = size.w;
             options.windowH    = size.h;
             options.fixedDt    = 1.0 / 60.0;
-            options.frames     = 4000;
+            options.frames     = 6000;
             States::Register();
             GameMain(options);
             if (sStep < steps.size())
                 printf("SCREENS %dx%d: the walk stopped before \"%s\"\n", size.w, size.h, steps[sStep].name);
+            for (int p = 1; p < 4; ++p)
+                if (sPageAt[p] < 0.0f || sMetAt[p] - sPageAt[p] < 1.0f)
+                    printf("SCREENS %dx%d: tutorial page %d opened at %.2f s, what it names came at %.2f s\n",
+                           size.w, size.h, p + 1, double(sPageAt[p]), double(sMetAt[p]));
         });
     std::string failures;
     for (size_t at = res.out.find("SCREENS "); at != std::string::npos; at = res.out.find("SCREENS ", at + 1))

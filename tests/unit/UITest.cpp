@@ -124,11 +124,40 @@ TEST_F(UITest, OptionsPanelTogglesSoundAndScreenModeAndButtonsWaitHalfASecondAft
 TEST_F(UITest, NameEntryTakesTheLettersOfAFrameInOrderUpToElevenLetters)
 {
     gGameOver = true;
+    gDistance = 301.0f; // the best run of the table
     Frame("ZBM5");
     Frame("ZBM5", false);
     EXPECT_EQ(gPlayerName, "BMZ");
     Frame("ABCDEFGHIJKLMNOPQRSTUVWXYZ"); // the whole alphabet in one frame: the name fills up, no further
     EXPECT_EQ(gPlayerName, "BMZABCDEFGH");
+}
+
+// Only a run that enters the Hall Of Fame asks for the name: one that ties the lowest entry or meets an
+// empty table shows the table with Restart and Menu at once, takes no letter and records nothing.
+TEST_F(UITest, OnlyARunThatEntersTheHallOfFameAsksForTheName)
+{
+    const struct
+    {
+        float meters;
+        bool tableEmpty, asks;
+    } runs[] = {{100.9f, false, false}, {101.0f, false, true}, {5000.0f, true, false}};
+    for (const auto& run : runs)
+    {
+        TearDown(); // a fresh run of the level's overlays
+        SetUp();
+        if (run.tableEmpty) gHighScores.clear();
+        gGameOver = true;
+        gDistance = run.meters;
+        Tap('A');
+        Tap(VK_RETURN);
+        EXPECT_EQ(gPlayerName, run.asks ? "A" : "") << run.meters;
+        EXPECT_TRUE(gNameEntered) << run.meters;
+        EXPECT_EQ(gHighScores.size(), run.tableEmpty ? 0u : 5u) << run.meters;
+        EXPECT_EQ(gHighScores.empty() ? 0 : gHighScores.back().score, run.asks         ? 101
+                                                                      : run.tableEmpty ? 0
+                                                                                       : 100);
+        EXPECT_EQ(gGameStateNext, run.asks ? GS_LEVEL : GS_RESTART) << "ENTER presses the focused Restart";
+    }
 }
 
 TEST_F(UITest, TheBannerFadesOutAndStartsAgainButNotOnTheGameOverScreen)
