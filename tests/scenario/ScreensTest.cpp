@@ -64,7 +64,6 @@ float sPageAt[4] = {-1.0f, -1.0f, -1.0f, -1.0f}, sMetAt[4] = {-1.0f, -1.0f, -1.0
 
 void TrackPages()
 {
-    if (gGameStateCurr != GS_LEVEL) return;
     if (gTutorialShowing && sPageAt[gTutorialPage] < 0.0f) sPageAt[gTutorialPage] = gRunSeconds;
     const bool met[4] = {false, gPartyPower > 1, gKillCount > 0, gInvulnerable};
     for (int p = 1; p < 4; ++p)
@@ -158,12 +157,8 @@ void CheckScreen(const Step& step)
             if (j != i && (isButton(j) || (sDrawn[j].kind == KO_GFX_DRAWN_TEXT && j > i)) &&
                 Overlap(t, sDrawn[j]))
                 fail(what(i) + " overlaps " + what(j));
-        for (const KoGfxDrawn& tile : sGround)
-            if (Overlap(t, tile))
-            {
-                fail(what(i) + " stands over the ground");
-                break;
-            }
+        if (std::any_of(sGround.begin(), sGround.end(), [&](const KoGfxDrawn& g) { return Overlap(t, g); }))
+            fail(what(i) + " stands over the ground");
     }
 }
 
@@ -219,6 +214,17 @@ std::vector<unsigned> VertexCounts(std::vector<const char*> names)
     return counts;
 }
 
+// Ten long names of wide letters, the first longer than any text buffer and the one of 99 m 40 letters
+// long, with 400 m and these scores.
+std::string Table(std::vector<int> scores)
+{
+    std::string table = std::string(3000, 'W') + "\n400\n";
+    for (int score : scores)
+        table +=
+            std::string(score == 99 ? 40 : 12, "MW"[score % 20 == 0]) + "\n" + std::to_string(score) + "\n";
+    return table;
+}
+
 // The codes one walk presses: the keyboard's, or a game pad's (its Start is ESCAPE, the pause; names are
 // typed on the keyboard either way).
 struct Controls
@@ -254,8 +260,7 @@ std::vector<Step> Walk(const Controls& c, const std::string& saveDir)
         {"menu", main, {}, Keys({D, P})},
         {"how to play",
          [] { return gMenuHowToPlay; },
-         {"How to play", "Navigate your way", "jump higher", "Beat monsters", "join you",
-          "Diamonds make you"},
+         {"How to play", "Navigate your way", "jump higher", "Beat monsters", "join you", "Diamonds"},
          Keys({c.back})},
         {"menu", main, {}, Keys({D, D, P})},
         {"options", [] { return gMenuOptions && gSoundOn; }, {}, Keys({P})},
@@ -321,10 +326,8 @@ std::vector<Step> Walk(const Controls& c, const std::string& saveDir)
          {},
          [saveDir, P]
          {
-             std::string table = std::string(3000, 'W') + "\n400\n";
-             for (int score : {300, 250, 200, 180, 160, 150, 140, 130, 125})
-                 table += std::string(12, "MW"[score % 20 == 0]) + "\n" + std::to_string(score) + "\n";
-             Scenario::WriteFile(saveDir + "/highscore.txt", table);
+             Scenario::WriteFile(saveDir + "/highscore.txt",
+                                 Table({300, 250, 200, 180, 160, 150, 140, 130, 125}));
              Keys({P})();
          }},
         {"loading", [] { return gMenuPlay; }, {"Loading.."}, nullptr, true},
@@ -343,13 +346,9 @@ std::string Walked(Size size, const Controls& controls)
 {
     Scenario::GameData data(SKARN_TEST_DATA_DIR "/ui/screens.txt");
     Scenario::TempDir save;
-    // Ten long names of wide letters, the first longer than any text buffer: each Hall Of Fame lists the
-    // rows that fit above its buttons, every name cut before the score column. The run beats 99 and 95 m.
-    std::string table = std::string(3000, 'W') + "\n400\n";
-    for (int score : {300, 200, 99, 95, 90, 80, 70, 60, 50})
-        table +=
-            std::string(score == 99 ? 40 : 12, "MW"[score % 20 == 0]) + "\n" + std::to_string(score) + "\n";
-    data.Write("highscore.txt", table);
+    // Each Hall Of Fame lists the rows that fit above its buttons, every name cut before the score column.
+    // The run beats 99 and 95 m.
+    data.Write("highscore.txt", Table({300, 200, 99, 95, 90, 80, 70, 60, 50}));
     ChildResult res = RunInChild(
         [&]
         {
