@@ -58,8 +58,7 @@ std::vector<unsigned> sButtonVtx;
 unsigned sPointerVtx = 0;
 std::vector<KoGfxDrawn> sGround; // the terrain tiles the last frame drew
 unsigned sTileVtx = 0;
-// The run's clock when each tutorial page opened, and when the party met what pages 1 to 3 name (a recruit
-// joined, a monster beaten, a diamond taken); -1 before.
+// The run's clock at each page, and when the party met what pages 1 to 3 name (recruit, monster, diamond).
 float sPageAt[4] = {-1.0f, -1.0f, -1.0f, -1.0f}, sMetAt[4] = {-1.0f, -1.0f, -1.0f, -1.0f};
 
 void TrackPages()

@@ -133,8 +133,7 @@ TEST_F(UITest, NameEntryTakesTheLettersOfAFrameInOrderUpToElevenLetters)
     EXPECT_EQ(gPlayerName, "BMZABCDEFGH");
 }
 
-// Only a run that enters the Hall Of Fame asks for the name: one that ties the lowest entry or meets an
-// empty table shows the table with Restart and Menu at once, takes no letter and records nothing.
+// Only a run that enters the Hall Of Fame asks a name; any other shows Restart at once and saves nothing.
 TEST_F(UITest, OnlyARunThatEntersTheHallOfFameAsksForTheName)
 {
     for (float meters : {100.9f, -1.0f, 101.0f}) // ties the lowest entry, meets an empty table, beats it
