@@ -23,5 +23,6 @@ std::string gWindowTitle = "Skarnhold!";
 long gFrameNumber;
 long gStepNumber;
 std::string gSaveDirOverride;
+bool gWatchOnly;
 void (*gStepInputHook)()  = nullptr;
 void (*gFrameInputHook)() = nullptr;

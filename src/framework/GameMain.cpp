@@ -157,6 +157,7 @@ int GameMain(const GameRunOptions& options)
         fprintf(stderr, "skarnhold: %s\n", error.c_str());
         return 2;
     }
+    gWatchOnly = !options.replayPath.empty();
     PlatConfigure(options.headless);
     KoFrameRateControllerSetFixed(options.fixedDt);
     KoFrameRateControllerSetSteady(!options.lockstep);

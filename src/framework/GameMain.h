@@ -54,3 +54,6 @@ extern void (*gFrameInputHook)();
 
 // Save folder chosen on the command line (--save-dir); empty means the per-user folder.
 extern std::string gSaveDirOverride;
+// A replay plays (--replay): the run only watches. Nothing is written into the save or configuration
+// folders; scores and settings change in memory only.
+extern bool gWatchOnly;

@@ -2,10 +2,12 @@
 //
 // The table is kept sorted from the highest score down (a stable sort, so equal scores keep their order).
 // The file "highscore.txt" holds two lines per entry, name then score. It is read from the save folder, or
-// from the default file in the working directory while the save folder has none. Recording a score appends
-// it and saves, and saving drops the last entry, so the table keeps the length it was loaded with. The
-// game's data folder is never written: when there is no save folder, or a save fails, standard error says
-// why once and the table of the session is kept in memory until the game ends.
+// from the default file in the working directory while the save folder has none. A recorded run is merged
+// into the file as it is at that moment (under a lock, so games that end together all keep their runs), and
+// the table keeps its length: the lowest entries make room. The game's data folder is never written: when
+// there is no save folder, the file cannot be read, or a save fails, the file is left as it is, standard
+// error says why once and the session's runs are kept in memory until the game ends. While a replay plays
+// (gWatchOnly) nothing is written at all.
 #pragma once
 
 #include <cstdint>
@@ -25,9 +27,9 @@ extern std::vector<HighScoreEntry> gHighScores; // index 0 is the best run
 extern std::string gSaveFolder;
 
 // Start-up: gSaveFolder becomes gSaveDirOverride (--save-dir) when it is set, otherwise the per-user data
-// folder ($XDG_DATA_HOME, default ~/.local/share) + "Oxmire/" + "Skarnhold/", each level created when
-// missing. Any failure leaves gSaveFolder empty: the default file is read and nothing is saved. It also
-// starts the table's session afresh (nothing kept in memory, nothing reported yet).
+// folder ($XDG_DATA_HOME, default ~/.local/share; only absolute paths count) + "Oxmire/" + "Skarnhold/",
+// each level created when missing. Any failure leaves gSaveFolder empty: the default file is read and
+// nothing is saved. It also starts the table's session afresh (no unsaved runs, nothing reported yet).
 void BuildSaveFolder();
 // gSaveFolder + "highscore.txt".
 std::string HighScorePath();
@@ -36,19 +38,22 @@ std::string HighScorePath();
 // anything stands there, otherwise pRel itself (the game's data folder is the working directory).
 std::string UserFileReadPath(const char* pRel);
 // The path to write pRel to: gSaveFolder + pRel, the folders on its way created. Empty when there is no
-// save folder or a folder cannot be made, and *pWhy says why: the game's data folder is never written.
+// save folder, a folder cannot be made or a replay plays, and *pWhy says why: the game's data folder is
+// never written.
 std::string UserFileWritePath(const char* pRel, std::string* pWhy);
 // Appends the entries of the save folder's file (or of the default file "highscore.txt" in the working
-// directory) and sorts; after a failed save, the session's table instead. A score is a decimal number,
-// clamped to 32 bits; a token where a score belongs that is no number starts the next entry, so what
-// follows damage is read. A file with fewer entries than the default file is topped up from it.
+// directory) with the session's unsaved runs merged in, sorted. A score is a decimal number, clamped to 32
+// bits; a token where a score belongs that is no number starts the next entry, so what follows damage is
+// read. A file with fewer entries than the default file is topped up from it.
 void LoadHighScores();
-// Sorts, drops the last entry, and replaces the file in the save folder (PlatReplaceFile: the file always
-// holds either the old or the new table). A damaged file (one whose tokens did not all make entries) is
-// first kept beside it as "highscore.txt.damaged", and standard error says so. Returns what could not be
-// written and why, empty on success (the table is sorted and trimmed all the same).
+// Merges the session's unsaved runs into the file: with the lock file "highscore.txt.lock" held, the file
+// is read again, the runs are added, the lowest entries beyond its length dropped, and the file replaced
+// (PlatReplaceFile: it always holds either the old or the new table). A damaged file (one whose tokens did
+// not all make entries) is first kept beside it as "highscore.txt.damaged" (".damaged.2", ... when that
+// name is taken), and standard error says so; a file that cannot be read is never replaced. gHighScores
+// becomes the merged table. Returns what could not be written and why, empty on success.
 std::string SaveHighScores();
-// Appends (name, distance truncated toward zero) and saves.
+// Adds the run (name, distance truncated toward zero) to the session's unsaved runs and saves.
 void RecordHighScore(const std::string& name, float distance);
 
 // Hall Of Fame lists (800 x 600 layout): how many rows, the first at firstY and one every step, each

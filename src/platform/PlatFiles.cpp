@@ -3,39 +3,48 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <climits>
+#include <csignal>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #ifdef __EMSCRIPTEN__
 #include <emscripten.h>
 #endif
 
-// An XDG base folder: the variable when it holds an absolute path, otherwise $HOME + fallback.
-static std::string XdgDir(const char* var, const char* fallback)
+// An XDG base folder: the variable when it holds an absolute path, otherwise $HOME + fallback when HOME is
+// absolute. Relative paths would name folders below whatever the working directory is (the game's data).
+static std::string XdgDir(const char* var, const char* fallback, std::string* pWhy)
 {
-    const char* xdg = getenv(var);
+    const char* xdg  = getenv(var);
+    const char* home = getenv("HOME");
     std::string dir;
     if (xdg && xdg[0] == '/')
         dir = xdg;
+    else if (home && home[0] == '/')
+        dir = std::string(home) + fallback;
     else
     {
-        const char* home = getenv("HOME");
-        if (!home || !home[0]) return std::string();
-        dir = std::string(home) + fallback;
+        if (pWhy)
+            *pWhy = !home || !home[0] ? "HOME is not set"
+                                      : "HOME is not an absolute path ('" + std::string(home) + "')";
+        return std::string();
     }
     while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
     return dir;
 }
 
-std::string PlatUserDataDir()
+std::string PlatUserDataDir(std::string* pWhy)
 {
-    return XdgDir("XDG_DATA_HOME", "/.local/share");
+    return XdgDir("XDG_DATA_HOME", "/.local/share", pWhy);
 }
 
-std::string PlatUserConfigDir()
+std::string PlatUserConfigDir(std::string* pWhy)
 {
-    return XdgDir("XDG_CONFIG_HOME", "/.config");
+    return XdgDir("XDG_CONFIG_HOME", "/.config", pWhy);
 }
 
 int PlatMakeDir(const char* path)
@@ -81,14 +90,67 @@ static int WriteAllAndSync(int fd, const char* data, size_t size)
     return fsync(fd) == 0 ? 0 : errno;
 }
 
+// The file a write to path lands in: path itself, or the end of the symbolic links at path (a relative
+// link counts from the link's folder). Empty for a loop of links.
+static std::string WriteTarget(std::string path)
+{
+    for (int hop = 0; hop < 40; ++hop)
+    {
+        char target[PATH_MAX];
+        ssize_t n = readlink(path.c_str(), target, sizeof target - 1);
+        if (n <= 0) return path; // not a link, or nothing there
+        target[n]    = '\0';
+        size_t slash = path.rfind('/');
+        path         = target[0] == '/' || slash == std::string::npos ? std::string(target)
+                                                                      : path.substr(0, slash + 1) + target;
+    }
+    return std::string();
+}
+
+// Removes the temporary files of path ("NAME.PID.N.tmp") whose process no longer runs.
+static void RemoveDeadTemps(const std::string& path)
+{
+    size_t slash           = path.rfind('/');
+    const std::string dir  = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    const std::string name = path.substr(slash == std::string::npos ? 0 : slash + 1) + ".";
+    DIR* pDir              = opendir(dir.c_str());
+    if (!pDir) return;
+    while (const dirent* pEntry = readdir(pDir))
+    {
+        const char* p = pEntry->d_name;
+        if (strncmp(p, name.c_str(), name.size()) != 0) continue;
+        char* e  = nullptr;
+        long pid = strtol(p + name.size(), &e, 10);
+        if (e == p + name.size() || *e != '.' || pid <= 0 || pid == long(getpid())) continue;
+        strtoul(e + 1, &e, 10);
+        if (strcmp(e, ".tmp") != 0) continue;
+        if (kill(pid_t(pid), 0) != 0 && errno == ESRCH) unlink((dir + p).c_str());
+    }
+    closedir(pDir);
+}
+
 std::string PlatReplaceFile(const std::string& path, const char* data, size_t size)
 {
-    std::string tmp = path + ".tmp";
-    int fd          = open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    static unsigned sWrites; // this process's temporary files so far
+    const std::string target = WriteTarget(path);
+    if (target.empty()) return PlatErrorText(ELOOP);
+    struct stat st;
+    const bool exists = stat(target.c_str(), &st) == 0;
+    if (exists && S_ISREG(st.st_mode) && (st.st_mode & 0222) == 0) return "it is read-only";
+    RemoveDeadTemps(target);
+    std::string tmp;
+    int fd = -1;
+    for (int attempt = 0; fd < 0 && attempt < 100; ++attempt)
+    {
+        tmp = target + "." + std::to_string(getpid()) + "." + std::to_string(sWrites++) + ".tmp";
+        fd  = open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+        if (fd < 0 && errno != EEXIST) break;
+    }
     if (fd < 0) return PlatErrorText(errno);
+    if (exists && S_ISREG(st.st_mode)) fchmod(fd, st.st_mode & 0777); // the file keeps its permissions
     int err = WriteAllAndSync(fd, data, size);
     if (close(fd) != 0 && err == 0) err = errno;
-    if (err == 0 && rename(tmp.c_str(), path.c_str()) == 0)
+    if (err == 0 && rename(tmp.c_str(), target.c_str()) == 0)
     {
 #ifdef __EMSCRIPTEN__
         // In a web page the saved files live in memory over the browser's storage: write them through.
@@ -99,6 +161,37 @@ std::string PlatReplaceFile(const std::string& path, const char* data, size_t si
     if (err == 0) err = errno;
     unlink(tmp.c_str());
     return PlatErrorText(err);
+}
+
+int PlatLockFile(const std::string& path, int waitMs, std::string* pWhy)
+{
+    // Not a FIFO's wait nor a link's target: the lock file is the game's own.
+    int fd = open(path.c_str(), O_RDWR | O_CREAT | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (fd < 0)
+    {
+        *pWhy = PlatErrorText(errno);
+        return -1;
+    }
+    for (int waited = 0;; waited += 10)
+    {
+        if (flock(fd, LOCK_EX | LOCK_NB) == 0) return fd;
+        int err = errno;
+        if (err == EINTR) continue;
+        if (err != EWOULDBLOCK || waited >= waitMs)
+        {
+            *pWhy = err == EWOULDBLOCK
+                        ? "another game has held it for " + std::to_string(waitMs / 1000) + " s"
+                        : PlatErrorText(err);
+            close(fd);
+            return -1;
+        }
+        usleep(10000);
+    }
+}
+
+void PlatUnlockFile(int handle)
+{
+    close(handle); // closing the only descriptor of the open file gives its lock back
 }
 
 bool PlatExists(const std::string& path)

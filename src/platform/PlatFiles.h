@@ -5,11 +5,13 @@
 #include <string>
 
 // The per-user data folder: $XDG_DATA_HOME when it is set to an absolute path, otherwise
-// $HOME/.local/share; no trailing '/'. Empty when neither can be found.
-std::string PlatUserDataDir();
-// The per-user configuration folder: $XDG_CONFIG_HOME when absolute, otherwise $HOME/.config; no trailing
-// '/'. Empty when neither can be found.
-std::string PlatUserConfigDir();
+// $HOME/.local/share; no trailing '/'. An empty or relative variable is ignored, as the XDG base directory
+// rules say (a relative one would depend on the working directory). Empty when neither is usable, and
+// *pWhy (when given) says why: "HOME is not an absolute path ('home')".
+std::string PlatUserDataDir(std::string* pWhy = nullptr);
+// The per-user configuration folder: $XDG_CONFIG_HOME when absolute, otherwise $HOME/.config; the same
+// rules.
+std::string PlatUserConfigDir(std::string* pWhy = nullptr);
 // Creates one folder (mode 0700 for user data). Returns 0 on success, otherwise the errno value of the
 // failure (EEXIST when it exists already).
 int PlatMakeDir(const char* path);
@@ -19,11 +21,20 @@ int PlatMakeDir(const char* path);
 int PlatMakeDirs(const std::string& path);
 // The system's text for an errno value ("No space left on device").
 std::string PlatErrorText(int err);
-// Replaces the file at path by size bytes of data: they are written to path + ".tmp" beside it, flushed
-// to the disk, and the temporary file is renamed over path, so path always holds either its old or its
-// new contents. Returns an empty text on success. On any failure the temporary file is removed, path is
-// untouched and the result says why ("No space left on device", "Is a directory").
+// Replaces the file at path by size bytes of data: they are written to a temporary file of this process
+// beside it (path + ".PID.N.tmp", N counting the process's writes), flushed to the disk, and renamed over
+// path, so path always holds either its old or its new contents, and two games writing at once never
+// share a temporary file. A symbolic link at path is written through: its target is replaced, the link
+// stays. A file without any write permission is left alone ("it is read-only"). Returns an empty text on
+// success. On any failure the temporary file is removed, path is untouched and the result says why ("No
+// space left on device", "Is a directory"). Temporary files of path left by processes that no longer run
+// (a game killed while it wrote) are removed first.
 std::string PlatReplaceFile(const std::string& path, const char* data, size_t size);
+// Takes the exclusive lock of the lock file at path (created when missing), waiting while another process
+// holds it, at most waitMs milliseconds. Returns the lock's handle (>= 0), or -1 and *pWhy says why.
+int PlatLockFile(const std::string& path, int waitMs, std::string* pWhy);
+// Gives the lock back.
+void PlatUnlockFile(int handle);
 
 // What reading a whole file found.
 enum PlatReadResult

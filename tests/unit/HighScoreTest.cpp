@@ -4,8 +4,10 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <tuple>
 #include <unistd.h>
 #include <vector>
@@ -160,6 +162,76 @@ TEST_F(HighScoreTest, WithoutASaveFolderTheTableLivesInMemoryAndTheDataFolderIsN
     EXPECT_EQ(Table(), "YOU 60;AA 50;");
 }
 
+// Ten games saving five runs each at the same time: every save merges into the file as it is then.
+TEST_F(HighScoreTest, GamesSavingAtOnceKeepEveryRun)
+{
+    std::string table, want;
+    for (int i = 0; i < 60; ++i) table += "OLD\n0\n";
+    Load(table);
+    std::vector<pid_t> games;
+    for (int g = 0; g < 10; ++g)
+        if ((games.emplace_back(fork())) == 0)
+        {
+            for (int run = 1; run <= 5; ++run) RecordHighScore("G" + std::to_string(g), float(run * 10 + g));
+            _exit(0);
+        }
+    for (pid_t pid : games)
+    {
+        int status = -1;
+        waitpid(pid, &status, 0);
+        EXPECT_EQ(status, 0);
+    }
+    for (int score = 59; score >= 10; --score)
+        want += "G" + std::to_string(score % 10) + "\n" + std::to_string(score) + "\n";
+    EXPECT_EQ(SavedFile(), want + table.substr(0, 60));
+}
+
+// A table that cannot be read or may not be written stays as it is and the runs stay in memory, said once;
+// every damaged file is kept under a name of its own; temporary files of dead games go at the next save.
+TEST_F(HighScoreTest, FilesThatCannotBeReplacedStayAndDamagedCopiesAreAllKept)
+{
+    const std::string file = save / "highscore.txt";
+    Scenario::WriteFile(work / "highscore.txt", "AA\n1\nBB\n1\nCC\n1\n");
+    const std::tuple<const char*, std::function<void()>> cases[] = {
+        {"is larger than 16 MiB",
+         [&] { Scenario::WriteFile(file, "BIG 1\n"), truncate(file.c_str(), off_t(17) << 20); }},
+        {"is not a regular file", [&] { mkdir(file.c_str(), 0700); }},
+        {"it is read-only", [&] { Scenario::WriteFile(file, "RO 1\n"), chmod(file.c_str(), 0444); }},
+    };
+    for (const auto& [said, make] : cases)
+    {
+        make();
+        const std::string before = Scenario::ReadFile(file);
+        gHighScores.clear();
+        testing::internal::CaptureStderr();
+        LoadHighScores();
+        RecordHighScore("ME", 5.0f);
+        RecordHighScore("YOU", 6.0f);
+        std::string err = testing::internal::GetCapturedStderr();
+        EXPECT_TRUE(err.find(said) != std::string::npos && err.find('\n') == err.size() - 1) << err;
+        EXPECT_EQ(Scenario::ReadFile(file), before) << said;
+        EXPECT_EQ(Table().substr(0, 11), "YOU 6;ME 5;") << said;
+        std::filesystem::remove_all(file);
+        BuildSaveFolder();
+    }
+
+    pid_t dead = fork();
+    if (dead == 0) _exit(0);
+    waitpid(dead, nullptr, 0);
+    const std::string deadTmp = file + "." + std::to_string(dead) + ".0.tmp", liveTmp = file + ".1.0.tmp";
+    Scenario::WriteFile(deadTmp, "half a table");
+    Scenario::WriteFile(liveTmp, "another game's");
+    Load("A 1 B x");
+    RecordHighScore("ME", 5.0f);
+    Scenario::WriteFile(file, "C 2 D");
+    RecordHighScore("YOU", 6.0f);
+    EXPECT_EQ(Scenario::ReadFile(file + ".damaged"), "A 1 B x");
+    EXPECT_EQ(Scenario::ReadFile(file + ".damaged.2"), "C 2 D");
+    EXPECT_EQ(SavedFile(), "YOU\n6\nC\n2\nAA\n1\n");
+    EXPECT_FALSE(Scenario::FileExists(deadTmp));
+    EXPECT_TRUE(Scenario::FileExists(liveTmp));
+}
+
 TEST(SaveFolder, BuiltUnderTheXdgDataFolderWithTheAlreadyExistsRuleOrUnderHome)
 {
     Scenario::EnvGuard xdg("XDG_DATA_HOME"), home("HOME");
@@ -181,11 +253,21 @@ TEST(SaveFolder, BuiltUnderTheXdgDataFolderWithTheAlreadyExistsRuleOrUnderHome)
     EXPECT_EQ(gSaveFolder, other.path + "/.local/share/Oxmire/Skarnhold/");
     EXPECT_TRUE(Scenario::FileExists(other / ".local/share/Oxmire/Skarnhold/"));
 
-    // Without either the save folder stays empty (one that cannot be made: the test above).
+    // Without either, or with a relative HOME, the save folder stays empty and nothing is made below the
+    // working directory (one that cannot be made: the test above).
     unsetenv("XDG_DATA_HOME");
     unsetenv("HOME");
     BuildSaveFolder();
     EXPECT_EQ(gSaveFolder, "");
+    setenv("HOME", "home", 1);
+    BuildSaveFolder();
+    testing::internal::CaptureStderr();
+    RecordHighScore("ME", 1.0f);
+    EXPECT_EQ(
+        testing::internal::GetCapturedStderr(),
+        "high scores: not saved: there is no per-user data folder: HOME is not an absolute path ('home'); "
+        "the table is kept until the game ends\n");
+    EXPECT_FALSE(Scenario::FileExists("home"));
     // The command line's folder (--save-dir) is where every scenario saves.
 }
 

@@ -1,11 +1,14 @@
 // Faults of the disk under every file the game writes: each writer says why it failed, and the file it
-// would have replaced stays whole.
+// would have replaced stays whole, with no temporary file left beside it.
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstring>
+#include <filesystem>
 #include <functional>
 #include <string>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <tuple>
 #include <unistd.h>
@@ -24,6 +27,7 @@ namespace
 // A writer of the file at path (empty on success, otherwise why not); or a fault set up around the file at
 // path (which holds "old"), giving the path to write.
 using Step = std::function<std::string(const std::string& path)>;
+rlimit sFileLimit; // the file size limit that the full disk's row lowers
 
 TEST(SaveFaults, EveryWriterKeepsTheOldFileAndSaysWhy)
 {
@@ -40,21 +44,24 @@ TEST(SaveFaults, EveryWriterKeepsTheOldFileAndSaysWhy)
          [](const std::string& path)
          {
              gSaveFolder = path.substr(0, path.size() - strlen("highscore.txt"));
-             gHighScores = {HighScoreEntry{"ANNA", 300}, HighScoreEntry{"BOB", 200}};
+             RecordHighScore("ANNA", 300.0f);
              return SaveHighScores();
          }},
     };
     const std::tuple<const char*, Step, std::string> faults[] = {
         // and what the writer says
-        {"full disk",
-         [](const std::string& path) { return symlink("/dev/full", (path + ".tmp").c_str()), path; },
-         strerror(ENOSPC)},
+        {"full disk", // no byte beyond the first fits: each write fails as on a full disk
+         [](const std::string& path)
+         {
+             rlimit one = {1, RLIM_INFINITY};
+             return signal(SIGXFSZ, SIG_IGN), getrlimit(RLIMIT_FSIZE, &sFileLimit),
+                    setrlimit(RLIMIT_FSIZE, &one), path;
+         },
+         strerror(EFBIG)},
         {"folder in the way",
-         [](const std::string& path) { return unlink(path.c_str()), mkdir(path.c_str(), 0700), path; },
-         strerror(EISDIR)},
-        {"temporary file blocked",
-         [](const std::string& path) { return mkdir((path + ".tmp").c_str(), 0700), path; },
-         strerror(EISDIR)},
+         [](const std::string& path) { return unlink(path.c_str()), mkdir(path.c_str(), 0700), path; }, ""},
+        {"read-only file", [](const std::string& path) { return chmod(path.c_str(), 0444), path; },
+         "it is read-only"},
         {"a file where the folder belongs", [](const std::string& path) { return path + "/highscore.txt"; },
          strerror(ENOTDIR)},
     };
@@ -65,14 +72,16 @@ TEST(SaveFaults, EveryWriterKeepsTheOldFileAndSaysWhy)
             ASSERT_TRUE(Scenario::WriteFile(sub / "highscore.txt", "old"));
             std::string path = make(sub / "highscore.txt");
             std::string why  = write(path);
-            EXPECT_TRUE(why.size() >= said.size() &&
+            setrlimit(RLIMIT_FSIZE, &sFileLimit);
+            EXPECT_TRUE(!why.empty() && why.size() >= said.size() &&
                         why.compare(why.size() - said.size(), said.size(), said) == 0)
                 << writer << ", " << fault << ": " << why;
             struct stat st;
             EXPECT_TRUE(stat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode) ||
                         Scenario::ReadFile(path) == "old")
                 << writer << ", " << fault;
-            EXPECT_TRUE(lstat((path + ".tmp").c_str(), &st) != 0 || S_ISDIR(st.st_mode)) << writer << fault;
+            for (const auto& entry : std::filesystem::directory_iterator(sub.path))
+                EXPECT_NE(entry.path().extension(), ".tmp") << writer << ", " << fault;
         }
     gSaveFolder = dir.path + "/";
     EXPECT_EQ(SaveHighScores(), ""); // a save that works again ends the table kept in memory
