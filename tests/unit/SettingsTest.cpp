@@ -1,29 +1,34 @@
-// The settings file: read at start, damaged files, what a change writes, and where the file lives.
+// The settings file: read at start, hand-edited and damaged files, what a change writes, and where the file
+// lives.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
+#include <sys/stat.h>
 #include <tuple>
+#include <unistd.h>
 
 #include "Scenario.h"
 #include "engine/KoGraphics.h"
+#include "framework/GameMain.h"
 #include "framework/GameStateMgr.h"
 #include "framework/Settings.h"
 
-TEST(Settings, ReadsTheFileGivesDefaultsForADamagedOneAndWritesOnlyWhatChanged)
+TEST(Settings, ReadsHandEditedFilesLineByLineAndAChangeRewritesOnlyItsLine)
 {
     Scenario::TempDir dir;
     gConfigDirOverride     = dir.path;
     const std::string file = dir / "settings.ini";
-    // The file (nullptr: none); the sound, screen mode and vsync read; whether a line is warned of.
-    const std::tuple<const char*, bool, bool, bool, bool> cases[] = {
-        {nullptr, true, true, false, false},
-        {"sound = off\nfullscreen = off\nvsync = on\n", false, false, true, false},
-        {"# mine\n\n  sound=off  \r\n", false, true, false, false},
-        {"fullscreen = off\nsound = maybe\n", true, true, false, true},
-        {"vsync = on\nvolume = 3\n", true, true, false, true},
-        {"sound off\n", true, true, false, true},
-        {"\x7f\x45\x4c\x46\x02", true, true, false, true},
+    // The file (nullptr: none); the sound, screen mode and vsync read; the lines warned of.
+    const std::tuple<const char*, bool, bool, bool, int> cases[] = {
+        {nullptr, true, true, false, 0},
+        {"sound = off\nfullscreen = off\nvsync = on\n", false, false, true, 0},
+        {"\xEF\xBB\xBF# mine\n\n  Sound=OFF  \r\n; note\nVSYNC = Yes", false, true, true, 0},
+        {"fullscreen = no\nsound = maybe\nvsync = 1\n", true, false, true, 1},
+        {"vsync = TRUE\nvolume = 30\nsound = 0\n", false, true, true, 1},
+        {"sound off\n=\nfullscreen = false\n", true, false, false, 2},
+        {"\x7f\x45\x4c\x46\x02", true, true, false, 1},
     };
     for (const auto& [text, sound, fullScreen, vsync, warned] : cases)
     {
@@ -36,39 +41,60 @@ TEST(Settings, ReadsTheFileGivesDefaultsForADamagedOneAndWritesOnlyWhatChanged)
         std::string err   = testing::internal::GetCapturedStderr();
         const char* shown = text ? text : "(none)";
         EXPECT_TRUE(gSoundOn == sound && gKoGfxFullScreen == fullScreen && gVsync == vsync) << shown;
-        // one line that names the file and the line
-        EXPECT_TRUE(warned ? err.rfind("skarnhold: " + file + ": line ", 0) == 0 &&
-                                 err.find('\n') == err.size() - 1
-                           : err.empty())
+        // one line each, naming the file and the line
+        EXPECT_TRUE(std::count(err.begin(), err.end(), '\n') == warned &&
+                    (!warned || err.rfind("skarnhold: " + file + ": line ", 0) == 0))
             << shown << err;
     }
 
     // The file says sound off and window; this run is in full screen by the command line; the player turns
-    // sound on: the file takes the sound and keeps its own screen mode.
-    Scenario::WriteFile(file, "sound = off\nfullscreen = off\n");
+    // sound on, then vsync: the sound's line changes, vsync's is added, everything else stays.
+    const std::string mine = "# mine\nSound = OFF\nvolume = 30\nfullscreen=off\r\n";
+    Scenario::WriteFile(file, mine);
     Settings::Load();
     gKoGfxFullScreen = true;
     Settings::Remember();
     Settings::SaveChanged();
-    EXPECT_EQ(Scenario::ReadFile(file), "sound = off\nfullscreen = off\n");
+    EXPECT_EQ(Scenario::ReadFile(file), mine);
     gSoundOn = true;
     Settings::SaveChanged();
-    EXPECT_EQ(Scenario::ReadFile(file), "sound = on\nfullscreen = off\nvsync = off\n");
-    std::remove(file.c_str());
-    Settings::SaveChanged(); // nothing changed since: nothing written
-    EXPECT_FALSE(Scenario::FileExists(file));
+    gVsync = true;
+    Settings::SaveChanged();
+    EXPECT_EQ(Scenario::ReadFile(file), "# mine\nSound = on\nvolume = 30\nfullscreen=off\r\nvsync = on\n");
 
-    // A folder that cannot be made: one line, and the game goes on.
-    gConfigDirOverride = file + "/under/a/file";
-    Scenario::WriteFile(file, "");
+    // A link is written through; a replay's run and a read-only file are left alone, a problem said once.
+    ASSERT_EQ(rename(file.c_str(), (dir / "mine.ini").c_str()), 0);
+    ASSERT_EQ(symlink("mine.ini", file.c_str()), 0);
     gSoundOn = false;
+    Settings::SaveChanged();
+    gWatchOnly = true;
+    gSoundOn   = true;
+    Settings::SaveChanged();
+    gWatchOnly = false;
+    chmod((dir / "mine.ini").c_str(), 0444);
     testing::internal::CaptureStderr();
+    gVsync = false;
+    Settings::SaveChanged();
+    gKoGfxFullScreen = false;
     Settings::SaveChanged();
     std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(err, "skarnhold: the settings could not be saved to " + file +
+                       ": it is read-only; the change holds for this run\n");
+    struct stat st;
+    EXPECT_TRUE(lstat(file.c_str(), &st) == 0 && S_ISLNK(st.st_mode));
+    EXPECT_EQ(Scenario::ReadFile(dir / "mine.ini"),
+              "# mine\nSound = off\nvolume = 30\nfullscreen=off\r\nvsync = on\n");
+
+    // A folder that cannot be made: one line, and the game goes on.
+    gConfigDirOverride = dir / "mine.ini/under/a/file";
+    gSoundOn           = false;
+    testing::internal::CaptureStderr();
+    Settings::SaveChanged();
+    err = testing::internal::GetCapturedStderr();
     EXPECT_NE(err.find("could not be saved"), std::string::npos) << err;
     EXPECT_EQ(err.find('\n'), err.size() - 1) << err;
 
-    // Without --config-dir the file lies in $XDG_CONFIG_HOME (when absolute) or ~/.config, below skarnhold/.
+    // Without --config-dir the file lies in $XDG_CONFIG_HOME or ~/.config, below skarnhold/, when absolute.
     gConfigDirOverride.clear();
     Scenario::EnvGuard xdg("XDG_CONFIG_HOME"), home("HOME");
     setenv("HOME", "/home/troglin", 1);
@@ -76,4 +102,6 @@ TEST(Settings, ReadsTheFileGivesDefaultsForADamagedOneAndWritesOnlyWhatChanged)
     EXPECT_EQ(Settings::FilePath(), "/cfg/skarnhold/settings.ini");
     setenv("XDG_CONFIG_HOME", "relative", 1);
     EXPECT_EQ(Settings::FilePath(), "/home/troglin/.config/skarnhold/settings.ini");
+    setenv("HOME", "home", 1);
+    EXPECT_EQ(Settings::FilePath(), "");
 }
