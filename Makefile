@@ -35,8 +35,8 @@ bench-web: web
 	/usr/bin/python3 scripts/web-test.py bench
 
 # The page checked in headless Chromium (scripts/web-test.py): a replay recorded by the desktop build prints
-# the same run: lines there, the menu and the level are drawn (pictures in build-web/web-test/), and a saved
-# score is still there after a reload.
+# the same run: lines there and saves nothing, the menu and the level are drawn (pictures in
+# build-web/web-test/), and the score a scripted run saved is still there after a reload.
 web-test: web
 	./scripts/install-deps.sh
 	cmake -S . -B build >/dev/null && cmake --build build -j2 --target skarnhold

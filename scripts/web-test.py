@@ -4,18 +4,21 @@
     scripts/web-test.py test  --game build/skarnhold [--out DIR]   the checks below; exit status 1 on a failure
     scripts/web-test.py bench [--game build/skarnhold]              the web rows of the benchmark table
 
-The page is served from 127.0.0.1 on a free port; the test's own files (the replay) are served under
-/webtest/. Chromium talks the protocol on its file descriptors 3 (commands in) and 4 (replies and events
+The page is served from 127.0.0.1 on a free port; the test's own files (the replay, the script) are served
+under /webtest/. Chromium talks the protocol on its file descriptors 3 (commands in) and 4 (replies and events
 out), one JSON message per NUL-terminated record. Every wait has a time limit.
 
 The checks:
   replay   a replay recorded by the desktop build (the bot plays until its first run is over and its name
-           is in the Hall Of Fame), played in the page on the same fixed clock, prints the same "run:"
-           lines in the console as the desktop build prints when it plays it;
+           is typed), played in the page on the same fixed clock, prints the same "run:" lines in the
+           console as the desktop build prints when it plays it;
+  watch    neither the desktop build nor the page saves a high-score file while the replay plays (a
+           replay only watches);
   pictures the menu and the level, taken from the page, are drawn: the colours of the title and the
            buttons, of the cave and the ground, where they belong (saved in --out for a person to see);
-  scores   the high-score file the page saved (the replay's run entered a name) is there after a reload,
-           the same bytes as the desktop's after the same replay;
+  scores   the high-score file the page saved after a scripted run (the script clicks Play, jumps at a
+           steady beat and types a name at the game over) is there after a reload, the same bytes as the
+           desktop's after the same script;
   size     the page's script, wasm and data come to at most 5 MB gzipped.
 The figures (printed by both commands): the transfer size of the page (script, wasm and data, gzip), the
 time from navigation to the end of the first frame, and the level's frame time (the main loop's work in a
@@ -44,6 +47,10 @@ ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 DT = "0.0166"  # the fixed clock of the desktop recording and of the page
 BOT_FRAMES = 1500  # frames the bot plays (its run goes on far longer): the menu and about 20 s of the level
 NAME_DELAY_MS = 10000  # game time from the bot's last frame to typing the name
+SCRIPT_NAME_FRAME = 3000  # the scripted run types its name in this frame, long after its end
+# The scripted run's beats: SPACE pressed every PERIOD frames for HOLD frames. The first whose run puts its
+# name into the default Hall Of Fame (on the desktop build) is played in the page.
+SCRIPT_BEATS = ((30, 5), (20, 15), (60, 15), (70, 5), (50, 5))
 TRANSFER_MB_MAX = 5.0
 TOTAL_TIMEOUT = 900  # seconds for the whole test: a stuck browser or game never holds CI up longer
 PAGE_TIMEOUT = 30.0  # seconds for the page to load, start and reach the menu
@@ -362,7 +369,7 @@ def Desktop(game, args, work):
     shutil.rmtree(config, ignore_errors=True)
     os.makedirs(saves)
     os.makedirs(config)
-    cmd = [game, "--headless", "--fixed-dt", DT, "--save-dir", saves, "--config-dir", config] + args
+    cmd = [game, "--headless", "--windowed", "--fixed-dt", DT, "--save-dir", saves, "--config-dir", config] + args
     try:
         run = subprocess.run(cmd, capture_output=True, text=True, timeout=300, cwd=work)
     except subprocess.TimeoutExpired:
@@ -374,7 +381,7 @@ def Desktop(game, args, work):
 
 def RecordReplay(game, work):
     """The bot plays the first BOT_FRAMES frames of a run, recorded; then the replay lets go of the keys, so
-    the party meets its end within NAME_DELAY_MS, and types the name BOT into the Hall Of Fame."""
+    the party meets its end within NAME_DELAY_MS, and types the name BOT at the game over."""
     recording = os.path.join(work, "bot.rep")
     Desktop(game, ["--bot", "--frames", str(BOT_FRAMES), "--record", recording], work)
     with open(recording) as f:
@@ -397,6 +404,31 @@ def RecordReplay(game, work):
     with open(replay, "w") as f:
         f.write("\n".join(lines) + "\n")
     return replay
+
+
+def WriteScript(game, work):
+    """work/run.script: a click on Play once the menu takes clicks, SPACE at a steady beat, the name BOT and
+    ENTER in SCRIPT_NAME_FRAME. Returns the high-score file the desktop build saves after it: the first beat
+    of SCRIPT_BEATS whose run enters the Hall Of Fame is kept."""
+    path = os.path.join(work, "run.script")
+    play = round(3.7 / float(DT))  # the splash lasts 3 s, the menu takes clicks half a second later
+    for period, hold in SCRIPT_BEATS:
+        lines = ["%d move 400 300" % play, "%d press 1" % play, "%d release 1" % (play + 2)]
+        for frame in range(play + 17, SCRIPT_NAME_FRAME - 100, period):
+            lines += ["%d down 32" % frame, "%d up 32" % (frame + hold)]
+        for i, key in enumerate((66, 79, 84, 13)):  # B O T, ENTER
+            lines += ["%d down %d" % (SCRIPT_NAME_FRAME + 3 * i, key), "%d up %d" % (SCRIPT_NAME_FRAME + 3 * i + 1, key)]
+        with open(path, "w") as f:
+            f.write("\n".join(lines) + "\n")
+        _, saves = Desktop(game, ["--script", path, "--frames", str(SCRIPT_NAME_FRAME + 100), "--draw-shots-only"],
+                           work)
+        scores = os.path.join(saves, "highscore.txt")
+        if os.path.exists(scores):
+            with open(scores) as f:
+                text = f.read()
+            if "\nBOT\n" in "\n" + text:
+                return text
+    raise Failure("no scripted run put BOT into the desktop build's Hall Of Fame (beats %s)" % (SCRIPT_BEATS,))
 
 
 # ----------------------------------------------------------------------------------------------------------
@@ -474,15 +506,15 @@ def Test(opts, browser, base, work):
             print("    " + p, flush=True)
         failures.extend(problems)
 
-    # The desktop side: the recording, and what the desktop prints and saves when it plays it.
+    # The desktop side: the recording, what the desktop prints when it plays it (and it saves nothing), and
+    # the scripted run with what it saves.
     replay = RecordReplay(opts.game, work)
     desktop_lines, desktop_saves = Desktop(opts.game, ["--replay", replay], work)
     want = RunLines(desktop_lines)
-    with open(os.path.join(desktop_saves, "highscore.txt")) as f:
-        want_scores = f.read()
-    if sum(line.startswith("run:") for line in want) != 1 or "\nBOT\n" not in "\n" + want_scores:
-        raise Failure("the desktop build's replay did not end one run with BOT in the Hall Of Fame: "
-                      "run: lines %s, scores %r" % (want, want_scores))
+    if sum(line.startswith("run:") for line in want) != 1 or os.listdir(desktop_saves):
+        raise Failure("the desktop build's replay did not end one run, or saved files: run: lines %s, saved %s" %
+                      (want, os.listdir(desktop_saves)))
+    want_scores = WriteScript(opts.game, work)
 
     # The menu, from a page left to itself.
     browser.Navigate(base + "index.html?fixed-dt=" + DT)
@@ -506,8 +538,16 @@ def Test(opts, browser, base, work):
     frame_ms, gap_ms, frame_count = LevelFrames(browser)
     with open(os.path.join(opts.out, "console.txt"), "w") as f:
         f.write("\n".join(browser.console) + "\n")
+    saved = ReadSavedScores(browser)
+    Check("watch", [] if saved.get("error") == "no highscore.txt under /home" else
+          ["the page that played the replay has %s" % saved.get("path", saved.get("error"))])
 
-    # A reload: the score the replay entered is still there.
+    # The scripted run saves its score; after a reload it is still there.
+    browser.Navigate(base + "index.html?fixed-dt=%s&frames=%d&script=webtest/run.script" %
+                     (DT, SCRIPT_NAME_FRAME + 100))
+    WaitState(browser, "-> 6", REPLAY_TIMEOUT)
+    browser.WaitFor("'storage: saved' line", lambda: any("storage: saved" in line for line in browser.console),
+                    PAGE_TIMEOUT)
     browser.Navigate(base + "index.html?fixed-dt=" + DT)
     WaitState(browser, "state 0 -> 1", PAGE_TIMEOUT)
     saved = ReadSavedScores(browser)

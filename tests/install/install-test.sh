@@ -2,7 +2,8 @@
 # The game as players install it.
 #   install-test.sh tree BUILD SOURCE   cmake --install into a temporary DESTDIR, the tree made read-only, the
 #                                       installed game run from another working directory as a player: it
-#                                       finds its data beside itself, the tile editor opens the installed map
+#                                       finds its data beside itself (only data/'s files in git are
+#                                       installed), the tile editor opens the installed map
 #                                       and saves it and a bot run saves a score in the player's folders, and
 #                                       nothing under the tree changes.
 #   install-test.sh deb BUILD SOURCE    scripts/make-deb.sh packs the build (lintian must report no error),
@@ -69,6 +70,11 @@ if [ "$mode" = tree ]; then
     done
     grep -qx "Exec=/usr/games/skarnhold" "$root/usr/share/applications/com.oxmire.skarnhold.desktop" ||
         fail "the desktop entry does not start /usr/games/skarnhold"
+    # The data installed are data/'s own files, those in git, and nothing else that lies there.
+    if git -C "$src" rev-parse --git-dir >/dev/null 2>&1; then
+        diff <(git -C "$src/data" ls-files | LC_ALL=C sort) <(cd "$data" && find . ! -type d | cut -c3- | LC_ALL=C sort) >&2 ||
+            fail "the installed data files (>) are not data/'s files in git (<)"
+    fi
 
     # A data folder for the bot's run: the installed data but a map whose ground ends soon and a default
     # Hall Of Fame that any run beats, so that the first run ends in a few seconds with a saved score.

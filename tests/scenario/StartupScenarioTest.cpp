@@ -100,19 +100,23 @@ TEST(Startup, TheSplashShowsTheLogoFollowsF11AndAsksForTheMenuAfterThreeSecondsT
     EXPECT_EQ(CountRows(full, textBottom + 4, full.h, lit), 0);
 }
 
-// The settings file: read at start, the command line's choices kept for the run only, F11's change written.
-// Without --save-dir the save folder is built under $XDG_DATA_HOME.
-TEST(Startup, SettingsAreReadAtStartAndAChangeIsWrittenButNotTheCommandLinesChoice)
+// The settings file: read at start, the command line's choices kept for the run only, F11's change written;
+// a replay of that run only watches. Without --save-dir the save folder is built under $XDG_DATA_HOME.
+TEST(Startup, SettingsAreReadAtStartAndAChangeIsWrittenButNotTheCommandLinesChoiceNorAReplays)
 {
     Scenario::TempDir config, data;
     Scenario::EnvGuard xdg("XDG_DATA_HOME", data.path.c_str());
     Scenario::WriteFile(config / "settings.ini", "# mine\nsound = off\nfullscreen = off\n");
     Scenario::Options opt;
-    opt.asTests        = false;
-    opt.args           = {"--sound", "on", "--vsync", "--config-dir", config.path, "--frames", "12"};
-    opt.script         = "5 down 122\n6 up 122\n";
-    Scenario::Result r = Scenario::Run(opt);
-    EXPECT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(Scenario::ReadFile(config / "settings.ini"), "sound = off\nfullscreen = on\nvsync = off\n");
+    opt.asTests = false;
+    opt.args    = {"--sound",  "on", "--vsync",  "--config-dir", config.path,
+                   "--frames", "12", "--record", data / "r"};
+    opt.script  = "5 down 122\n6 up 122\n";
+    EXPECT_EQ(Scenario::Run(opt).exitCode, 0);
+    EXPECT_EQ(Scenario::ReadFile(config / "settings.ini"), "# mine\nsound = off\nfullscreen = on\n");
     EXPECT_TRUE(Scenario::FileExists(data / "Oxmire/Skarnhold"));
+    Scenario::WriteFile(config / "settings.ini", "fullscreen = off\n");
+    opt.args = {"--config-dir", config.path, "--replay", data / "r"};
+    EXPECT_EQ(Scenario::Run(opt).exitCode, 0);
+    EXPECT_EQ(Scenario::ReadFile(config / "settings.ini"), "fullscreen = off\n");
 }

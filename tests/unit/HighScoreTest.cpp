@@ -81,7 +81,7 @@ TEST_F(HighScoreTest, RecordingKeepsTheTableLengthAndTheOrder)
 
 TEST_F(HighScoreTest, HandEditedFilesKeepEveryEntryThatCanBeRead)
 {
-    // (file, table, damaged: kept beside the file at the first save)
+    // (file, table, damaged: kept beside the file at the first save, each under a name of its own)
     const std::tuple<std::string, std::string, bool> cases[] = {
         {"ANNA\n300\nBOB\n250", "ANNA 300;BOB 250;", false},
         {"ANNA\r\n300\r\nBOB\r\n250\r\n\n\n", "ANNA 300;BOB 250;", false},
@@ -96,13 +96,15 @@ TEST_F(HighScoreTest, HandEditedFilesKeepEveryEntryThatCanBeRead)
         {"ANNA -2147483648 BOB 99999999999999999999999 CARL 2147483647",
          "BOB 2147483647;CARL 2147483647;ANNA -2147483648;", false},
     };
-    for (const auto& c : cases)
+    int copies = 0;
+    for (const auto& [file, table, damaged] : cases)
     {
-        Load(std::get<0>(c));
-        EXPECT_EQ(Table(), std::get<1>(c)) << std::get<0>(c);
-        unlink((save / "highscore.txt.damaged").c_str());
+        Load(file);
+        EXPECT_EQ(Table(), table) << file;
         EXPECT_EQ(SaveHighScores(), "");
-        EXPECT_EQ(Scenario::FileExists(save / "highscore.txt.damaged"), std::get<2>(c)) << std::get<0>(c);
+        const std::string copy = copies ? ".damaged." + std::to_string(copies + 1) : ".damaged";
+        EXPECT_EQ(Scenario::ReadFile(save / ("highscore.txt" + copy)), damaged ? file : "") << file;
+        copies += damaged;
     }
 }
 
@@ -115,7 +117,6 @@ TEST_F(HighScoreTest, TheDefaultTableFillsTheFirstSaveAndAShortOrDamagedFile)
     LoadHighScores();
     RecordHighScore("ME", 35.0f);
     EXPECT_EQ(SavedFile(), "AA\n50\nBB\n40\nME\n35\nCC\n30\nDD\n20\n");
-    EXPECT_EQ(Scenario::ReadFile(work / "highscore.txt"), defaults);
     Load("");
     EXPECT_EQ(Table(), "AA 50;BB 40;CC 30;DD 20;EE 10;");
     Load("BB 40 ME 35");
@@ -134,32 +135,16 @@ TEST_F(HighScoreTest, TheDefaultTableFillsTheFirstSaveAndAShortOrDamagedFile)
                                                           save.path + "/highscore.txt.damaged\n");
     EXPECT_EQ(Scenario::ReadFile(save / "highscore.txt.damaged"), damaged);
     EXPECT_EQ(SavedFile(), "GROK\n250\nUGGA\n180\nYOU\n70\nME\n60\nAA\n50\n");
-}
 
-TEST_F(HighScoreTest, WithoutASaveFolderTheTableLivesInMemoryAndTheDataFolderIsNeverWritten)
-{
-    const std::string defaults = "AA\n50\nBB\n40\n";
-    Scenario::WriteFile(work / "highscore.txt", defaults);
-    Scenario::TempDir blocked;
-    Scenario::WriteFile(blocked / "file", "not a folder");
-    Scenario::EnvGuard xdg("XDG_DATA_HOME", (blocked / "file").c_str());
-    gSaveDirOverride.clear();
-    BuildSaveFolder();
-    ASSERT_EQ(gSaveFolder, "");
-
-    LoadHighScores();
-    testing::internal::CaptureStderr();
-    RecordHighScore("ME", 45.0f);
-    RecordHighScore("YOU", 60.0f);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(),
-              "high scores: not saved: cannot make the folder " + blocked.path + "/file/Oxmire/Skarnhold: " +
-                  strerror(ENOTDIR) + "; the table is kept until the game ends\n");
-    EXPECT_EQ(Scenario::ReadFile(work / "highscore.txt"), defaults);
-    EXPECT_FALSE(Scenario::FileExists(work / "highscore.txt.tmp"));
-    // The next screen reloads the table: it is the session's.
-    gHighScores.clear();
-    LoadHighScores();
-    EXPECT_EQ(Table(), "YOU 60;AA 50;");
+    // Temporary files of games that died go at the next save; a live game's stays.
+    pid_t dead = fork();
+    if (dead == 0) _exit(0);
+    waitpid(dead, nullptr, 0);
+    const std::string deadTmp = save / ("highscore.txt." + std::to_string(dead) + ".0.tmp");
+    Scenario::WriteFile(deadTmp, "half a table");
+    Scenario::WriteFile(save / "highscore.txt.1.0.tmp", "a live game's");
+    RecordHighScore("ME", 1.0f);
+    EXPECT_TRUE(!Scenario::FileExists(deadTmp) && Scenario::FileExists(save / "highscore.txt.1.0.tmp"));
 }
 
 // Ten games saving five runs each at the same time: every save merges into the file as it is then.
@@ -168,68 +153,62 @@ TEST_F(HighScoreTest, GamesSavingAtOnceKeepEveryRun)
     std::string table, want;
     for (int i = 0; i < 60; ++i) table += "OLD\n0\n";
     Load(table);
-    std::vector<pid_t> games;
     for (int g = 0; g < 10; ++g)
-        if ((games.emplace_back(fork())) == 0)
+        if (fork() == 0)
         {
             for (int run = 1; run <= 5; ++run) RecordHighScore("G" + std::to_string(g), float(run * 10 + g));
             _exit(0);
         }
-    for (pid_t pid : games)
-    {
-        int status = -1;
-        waitpid(pid, &status, 0);
-        EXPECT_EQ(status, 0);
-    }
+    for (int status = 0, g = 0; g < 10; ++g) EXPECT_TRUE(wait(&status) > 0 && status == 0);
     for (int score = 59; score >= 10; --score)
         want += "G" + std::to_string(score % 10) + "\n" + std::to_string(score) + "\n";
     EXPECT_EQ(SavedFile(), want + table.substr(0, 60));
 }
 
-// A table that cannot be read or may not be written stays as it is and the runs stay in memory, said once;
-// every damaged file is kept under a name of its own; temporary files of dead games go at the next save.
-TEST_F(HighScoreTest, FilesThatCannotBeReplacedStayAndDamagedCopiesAreAllKept)
+// No save folder, or a file that cannot be read or written: no file changes, the runs stay in memory.
+TEST_F(HighScoreTest, WhatCannotBeSavedStaysInMemoryAndNoFileIsReplaced)
 {
-    const std::string file = save / "highscore.txt";
-    Scenario::WriteFile(work / "highscore.txt", "AA\n1\nBB\n1\nCC\n1\n");
-    const std::tuple<const char*, std::function<void()>> cases[] = {
+    const std::string file = save / "highscore.txt", defaults = "AA\n1\nBB\n1\nCC\n1\n";
+    Scenario::WriteFile(work / "highscore.txt", defaults);
+    Scenario::EnvGuard xdg("XDG_DATA_HOME"), home("HOME", "home");
+    const std::tuple<std::string, std::function<void()>> cases[] = {
+        {"cannot make the folder " + file + "/Oxmire/Skarnhold: " + strerror(ENOTDIR),
+         [&] {
+             Scenario::WriteFile(file, "AA 1"), setenv("XDG_DATA_HOME", file.c_str(), 1),
+                 gSaveDirOverride.clear();
+         }},
+        {"there is no per-user data folder: HOME is not an absolute path ('home')",
+         [&] { setenv("XDG_DATA_HOME", "data", 1), gSaveDirOverride.clear(); }},
         {"is larger than 16 MiB",
          [&] { Scenario::WriteFile(file, "BIG 1\n"), truncate(file.c_str(), off_t(17) << 20); }},
-        {"is not a regular file", [&] { mkdir(file.c_str(), 0700); }},
         {"it is read-only", [&] { Scenario::WriteFile(file, "RO 1\n"), chmod(file.c_str(), 0444); }},
     };
     for (const auto& [said, make] : cases)
     {
+        gSaveDirOverride = save.path;
         make();
+        BuildSaveFolder();
         const std::string before = Scenario::ReadFile(file);
-        gHighScores.clear();
         testing::internal::CaptureStderr();
-        LoadHighScores();
         RecordHighScore("ME", 5.0f);
         RecordHighScore("YOU", 6.0f);
         std::string err = testing::internal::GetCapturedStderr();
         EXPECT_TRUE(err.find(said) != std::string::npos && err.find('\n') == err.size() - 1) << err;
         EXPECT_EQ(Scenario::ReadFile(file), before) << said;
+        gHighScores.clear();
+        LoadHighScores(); // the next screen
         EXPECT_EQ(Table().substr(0, 11), "YOU 6;ME 5;") << said;
         std::filesystem::remove_all(file);
-        BuildSaveFolder();
     }
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(work.path), {}), 1);
+    EXPECT_EQ(Scenario::ReadFile(work / "highscore.txt"), defaults);
 
-    pid_t dead = fork();
-    if (dead == 0) _exit(0);
-    waitpid(dead, nullptr, 0);
-    const std::string deadTmp = file + "." + std::to_string(dead) + ".0.tmp", liveTmp = file + ".1.0.tmp";
-    Scenario::WriteFile(deadTmp, "half a table");
-    Scenario::WriteFile(liveTmp, "another game's");
-    Load("A 1 B x");
-    RecordHighScore("ME", 5.0f);
-    Scenario::WriteFile(file, "C 2 D");
-    RecordHighScore("YOU", 6.0f);
-    EXPECT_EQ(Scenario::ReadFile(file + ".damaged"), "A 1 B x");
-    EXPECT_EQ(Scenario::ReadFile(file + ".damaged.2"), "C 2 D");
-    EXPECT_EQ(SavedFile(), "YOU\n6\nC\n2\nAA\n1\n");
-    EXPECT_FALSE(Scenario::FileExists(deadTmp));
-    EXPECT_TRUE(Scenario::FileExists(liveTmp));
+    BuildSaveFolder();
+    gWatchOnly = true; // a replay's run is shown, never saved, without a word
+    Load("AA 1");
+    RecordHighScore("SEEN", 9.0f);
+    gWatchOnly = false;
+    EXPECT_EQ(SavedFile() + Table(), "AA 1SEEN 9;AA 1;BB 1;");
 }
 
 TEST(SaveFolder, BuiltUnderTheXdgDataFolderWithTheAlreadyExistsRuleOrUnderHome)
@@ -253,8 +232,8 @@ TEST(SaveFolder, BuiltUnderTheXdgDataFolderWithTheAlreadyExistsRuleOrUnderHome)
     EXPECT_EQ(gSaveFolder, other.path + "/.local/share/Oxmire/Skarnhold/");
     EXPECT_TRUE(Scenario::FileExists(other / ".local/share/Oxmire/Skarnhold/"));
 
-    // Without either, or with a relative HOME, the save folder stays empty and nothing is made below the
-    // working directory (one that cannot be made: the test above).
+    // Without either the save folder stays empty (one that cannot be made or a relative HOME: the test
+    // above).
     unsetenv("XDG_DATA_HOME");
     unsetenv("HOME");
     BuildSaveFolder();
