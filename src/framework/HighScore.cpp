@@ -76,7 +76,7 @@ std::string UserFileWritePath(const char* pRel, std::string* pWhy)
     pWhy->clear();
     if (gWatchOnly)
     {
-        *pWhy = "a replay only watches; nothing is saved while it plays";
+        *pWhy = "a replay only watches";
         return std::string();
     }
     if (gSaveFolder.empty())
