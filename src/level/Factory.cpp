@@ -194,7 +194,7 @@ void LoadPartyDigits()
 {
     for (int d = 0; d < 10; ++d)
     {
-        char fileName[32];
+        char fileName[48]; // room for any int, so the compiler sees no truncation
         snprintf(fileName, sizeof fileName, "Meshes/party-%dmesh.txt", d);
         uint32_t type = TYPE_PARTY_DIGIT_0 + d;
         MeshLoadType(&sGameObjList[type], type, &sGameObjNum, LoadMesh, fileName, MESH_LOADER_FACTORY_PARTY,
