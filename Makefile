@@ -1,5 +1,5 @@
 # Conveniences for developers; the README's commands are ./run.sh and ./test.sh.
-.PHONY: all test sanitize clang run format bench bench-web web-test assets contact-sheet fuzz soak screens deb web
+.PHONY: all test sanitize clang run format feel bench bench-web web-test assets contact-sheet fuzz soak screens deb web
 
 all:
 	cmake -S . -B build && cmake --build build -j $$(nproc)
@@ -27,6 +27,13 @@ bench:
 	build-bench/bench/skarn_bench $(BENCH_ARGS)
 	@if [ -f dist/web/index.html ]; then /usr/bin/python3 scripts/web-test.py bench --game build-bench/skarnhold; \
 	else echo "bench: no dist/web (make web): the page's figures are not measured"; fi
+
+# How the first minute feels: the human model's first runs of seeds 1 to 100 and the perfect bot's distance
+# (scripts/feel.sh: FEEL_SEEDS, FEEL_SECONDS); fails when a target is missed.
+feel:
+	./scripts/install-deps.sh
+	cmake -S . -B build >/dev/null && cmake --build build -j2 --target skarnhold
+	./scripts/feel.sh build/skarnhold
 
 # The page's figures in headless Chromium: its transfer size, its first frame and the level's frame time.
 bench-web: web

@@ -4,9 +4,11 @@
 #include "framework/GameMain.h"
 #include "framework/Settings.h"
 #include "level/Bot.h"
+#include "level/GameState_Level.h"
 
 #include <cerrno>
 #include <climits>
+#include <cstdint>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -42,7 +44,9 @@ const char* kUsage =
     "                          per-user data folder\n"
     "  --config-dir DIR        keep settings.ini in DIR instead of ~/.config/skarnhold\n"
     "  --draw-shots-only       draw only the frames of --screenshot (the game's drawing code still runs)\n"
-    "  --bot                   a bot plays (with --headless and no screenshots the level is not drawn)\n"
+    "  --bot [human:SEED]      a bot plays (with --headless and no screenshots the level is not drawn);\n"
+    "                          human:SEED: it presses like a newcomer, its errors drawn from SEED\n"
+    "  --runs N                end when the Nth run is over\n"
     "  --memory-report         print the resident memory on standard error every 10 s of game time\n"
     "  --help                  show this text\n"
     "  --version               show the program's version\n";
@@ -109,7 +113,8 @@ int main(int argc, char** argv)
 {
     GameRunOptions options;
     std::string dataDir;
-    bool bot = false;
+    bool bot       = false;
+    long humanSeed = -1;
     for (int i = 1; i < argc; ++i)
     {
         std::string arg = argv[i];
@@ -127,7 +132,22 @@ int main(int argc, char** argv)
             return 0;
         }
         else if (arg == "--bot")
+        {
             bot = true;
+            if (val && strncmp(val, "human:", 6) == 0)
+            {
+                if (!ParseLong(val + 6, 0, UINT32_MAX, &humanSeed))
+                    return BadArgument("--bot human:SEED needs a whole number SEED from 0 to 4294967295");
+                ++i;
+            }
+        }
+        else if (arg == "--runs")
+        {
+            long runs = 0;
+            if (!ParseLong(val, 1, INT_MAX, &runs)) return BadArgument("--runs needs a whole number from 1 on");
+            gRunsToPlay = int(runs);
+            ++i;
+        }
         else if (arg == "--memory-report")
             options.memoryReport = true;
         else if (arg == "--windowed" || arg == "--fullscreen")
@@ -233,7 +253,10 @@ int main(int argc, char** argv)
     }
     // A headless bot run that takes no screenshot shows nothing: it is not drawn and goes faster.
     options.noDraw = bot && options.headless && options.screenshots.empty();
-    if (bot) Bot::Enable();
+    if (humanSeed >= 0)
+        Bot::EnableHuman(uint32_t(humanSeed));
+    else if (bot)
+        Bot::Enable();
     States::Register();
     return GameMain(options);
 }

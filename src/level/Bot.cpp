@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <random>
 #include <vector>
 
 #include "engine/KoGraphics.h"
@@ -35,6 +36,8 @@ static int sPlanWait   = 0;     // frames until the next prediction
 static int sActWait    = 0;     // frames to wait before the next step on an overlay
 static float sMenuTime = 0.0f;  // seconds spent in the main menu since the last click
 static int sMenuStep   = 0;     // the click on Play: 0 waiting, 1 pointer placed, 2 button down
+static bool sHuman     = false; // the human model plays (EnableHuman)
+static std::mt19937 sHumanRandom;
 
 constexpr int SIM_MEMBERS_MAX  = 16;
 constexpr int SIM_MONSTERS_MAX = 32;
@@ -82,6 +85,13 @@ void Enable()
     gStepInputHook = Tick;
 }
 
+void EnableHuman(uint32_t seed)
+{
+    Enable();
+    sHuman = true;
+    sHumanRandom.seed(seed);
+}
+
 bool Enabled()
 {
     return sEnabled;
@@ -101,10 +111,12 @@ struct SimPlan
 };
 
 // Predicts the plan frame by frame with the game's motion rules; returns its cost (0: nobody is lost).
-// Gives up as soon as the cost passes `bound`.
+// Gives up as soon as the cost passes `bound`. *pFirstLoss (when given) gets the frame of the first loss
+// (plan.frames + 1 when nobody is lost).
 static float Simulate(const SimMember* start, int memberNum, const SimMonster* monsters, int monsterNum,
-                      const SimPlan& plan, float dt, float bound)
+                      const SimPlan& plan, float dt, float bound, int* pFirstLoss = nullptr)
 {
+    if (pFirstLoss) *pFirstLoss = plan.frames + 1;
     SimMember sim[SIM_MEMBERS_MAX];
     for (int i = 0; i < memberNum; ++i) sim[i] = start[i];
     float cost      = 0.0f;
@@ -144,6 +156,7 @@ static float Simulate(const SimMember* start, int memberNum, const SimMonster* m
             }
             if (dead)
             {
+                if (pFirstLoss && *pFirstLoss > f) *pFirstLoss = f;
                 s.alive = false;
                 cost += s.grounded > plan.commit ? DEFERRED_COST : 1.0f;
                 continue;
@@ -162,46 +175,66 @@ static float Simulate(const SimMember* start, int memberNum, const SimMonster* m
     return cost;
 }
 
-// The jump to make now: frames to hold the key, or 0 to wait. A jump is made when it loses fewer troglins
-// than waiting, and no jump a moment later would do better.
-static int Plan(float dt)
+// What the bot sees of the present: the party's members and the monsters stronger than the party near the
+// way ahead.
+struct Scene
 {
     SimMember members[SIM_MEMBERS_MAX];
     int memberNum = 0;
+    SimMonster monsters[SIM_MONSTERS_MAX];
+    int monsterNum = 0;
+
+    float Cost(const SimPlan& plan, float dt, float bound, int* pFirstLoss = nullptr) const
+    {
+        return Simulate(members, memberNum, monsters, monsterNum, plan, dt, bound, pFirstLoss);
+    }
+};
+
+static void Look(Scene* scene)
+{
     float leaderX = gLeader->body->posCurr.x;
     for (const Hero& h : gHeroes)
     {
-        if (memberNum == SIM_MEMBERS_MAX) break;
+        if (scene->memberNum == SIM_MEMBERS_MAX) break;
         if (!h.body || (h.body->flag & (FLAG_ACTIVE | FLAG_IN_PARTY)) != (FLAG_ACTIVE | FLAG_IN_PARTY))
             continue;
-        SimMember& s = members[memberNum++];
+        SimMember& s = scene->members[scene->memberNum++];
         s.m = {h.body->posCurr, h.body->velCurr, h.body->flag, h.fallAccel, h.jumpTime, h.runPush, h.order};
         s.alive    = true;
         s.grounded = (h.body->flag & FLAG_LANDED) ? 0 : -1;
     }
-    if (memberNum == 0) return 0;
-
-    // Monsters stronger than the party, near the way ahead.
-    SimMonster monsters[SIM_MONSTERS_MAX];
-    int monsterNum = 0;
     for (const MonsterInfo* info : gMonsterList)
     {
-        if (monsterNum == SIM_MONSTERS_MAX) break;
+        if (scene->monsterNum == SIM_MONSTERS_MAX) break;
         if (!IsMonsterAlive(info) || info->power <= gPartyPower) continue;
         Vec2 p = info->pInst->posCurr;
         if (p.x < leaderX - 16.0f || p.x > leaderX + 25.0f) continue;
         const GameObjInst* inst = info->pInst;
-        SimMonster& m           = monsters[monsterNum++];
+        SimMonster& m           = scene->monsters[scene->monsterNum++];
         m.pos                   = p;
         m.speed                 = inst->patrolDir == 0 ? 0.0f : (inst->patrolDir == 1 ? -1.0f : 1.0f);
         m.turnIn                = inst->patrolPhase == 2 ? float(inst->patrolTimer) : 1.0f;
     }
+}
 
-    // Long enough to see the longest jump land (jumps get longer as frames get longer).
-    const float horizon = 1.0f + 400.0f * dt;
+// Long enough to see the longest jump land (jumps get longer as frames get longer).
+static float Horizon(float dt)
+{
+    return 1.0f + 400.0f * dt;
+}
+
+// The jump to make now: frames to hold the key, or 0 to wait. A jump is made when it loses fewer troglins
+// than waiting, and no jump a moment later would do better.
+static int Plan(float dt)
+{
+    Scene scene;
+    Look(&scene);
+    if (scene.memberNum == 0) return 0;
+
+    const float horizon = Horizon(dt);
     const int interval  = Frames(PLAN_INTERVAL, dt);
     SimPlan wait        = {0, 0, interval, Frames(horizon, dt)};
-    float waitCost      = Simulate(members, memberNum, monsters, monsterNum, wait, dt, 1e9f);
+    float waitCost      = scene.Cost(wait, dt, 1e9f);
     if (waitCost <= 0.0f) return 0;
 
     float bestNow = waitCost, bestLater = 1e9f;
@@ -210,7 +243,7 @@ static int Plan(float dt)
     {
         int hold   = Frames(seconds, dt);
         SimPlan p  = {0, hold, hold, Frames(horizon, dt)};
-        float cost = Simulate(members, memberNum, monsters, monsterNum, p, dt, bestNow);
+        float cost = scene.Cost(p, dt, bestNow);
         if (cost < bestNow - 1e-4f)
         {
             bestNow  = cost;
@@ -223,11 +256,124 @@ static int Plan(float dt)
         {
             int d = Frames(delay, dt), hold = Frames(seconds, dt);
             SimPlan p  = {d, hold, d + hold, Frames(horizon + delay, dt)};
-            float cost = Simulate(members, memberNum, monsters, monsterNum, p, dt, bestLater);
+            float cost = scene.Cost(p, dt, bestLater);
             if (cost < bestLater) bestLater = cost;
             if (bestLater <= bestNow) return 0; // a jump a moment later does at least as well
         }
     return bestHold;
+}
+
+// The human model (--bot human:SEED): it sees what the planner sees, for what comes next the span of press
+// moments that clear it and the hold it needs, but presses like a newcomer: at the middle of the span
+// missed by up to 120 ms either way, holding the needed time times 0.6 to 1.4 (at least 50 ms). It decides
+// once from what the screen shows now and keeps to it: no second try, no look at the game's random numbers
+// (its own generator, seeded by SEED, draws its errors).
+constexpr float HUMAN_TIMING_ERROR = 0.12f; // seconds either way, uniform
+constexpr float HUMAN_HOLD_LOW     = 0.6f;  // the hold's factor, uniform between these
+constexpr float HUMAN_HOLD_HIGH    = 1.4f;
+constexpr float HUMAN_HOLD_MIN     = 0.05f;
+constexpr float SPAN_STEP          = 0.01f; // seconds between the press moments tried
+constexpr float HOLD_STEP          = 0.02f; // seconds between the holds tried at the aimed moment
+
+static int sPressIn   = -1; // steps until the decided press (-1: none decided)
+static int sPressHold = 0;  // frames to hold it
+
+static float HumanUniform(float lo, float hi)
+{
+    return lo + (hi - lo) * float(sHumanRandom() >> 8) / 16777216.0f;
+}
+
+// For what comes next: the first span of press moments (in frames from now) whose best hold loses as few
+// troglins as any jump can, and the middle of the holds that do so at the span's middle. False when no jump
+// does better than waiting.
+static bool FindSpan(float dt, int* pFirst, int* pLast, float* pHold)
+{
+    Scene scene;
+    Look(&scene);
+    if (scene.memberNum == 0) return false;
+    const int frames = Frames(Horizon(dt), dt);
+    int lossFrame    = 0;
+    float waitCost   = scene.Cost({0, 0, Frames(PLAN_INTERVAL, dt), frames}, dt, 1e9f, &lossFrame);
+    if (waitCost <= 0.0f) return false;
+
+    // A press after the first loss comes too late for it.
+    const int step = Frames(SPAN_STEP, dt);
+    std::vector<float> costs;
+    float best = waitCost - 1e-4f;
+    for (int d = 0; d < lossFrame; d += step)
+    {
+        float c = 1e9f;
+        for (size_t k = 0; k < sizeof HOLDS / sizeof HOLDS[0] && c > 0.0f; ++k)
+        {
+            int hold = Frames(HOLDS[k], dt);
+            c        = std::min(c, scene.Cost({d, hold, d + hold, frames + d}, dt, std::min(c, best + 1e-4f)));
+        }
+        costs.push_back(c);
+        best = std::min(best, c);
+        // Nothing beats losing nobody: the first such span is complete once it ends.
+        if (best <= 0.0f && c > 0.0f) break;
+    }
+    int first = -1, last = -1;
+    for (int i = 0; i < int(costs.size()); ++i)
+    {
+        if (costs[i] > best + 1e-4f)
+        {
+            if (first >= 0) break;
+            continue;
+        }
+        if (first < 0) first = i;
+        last = i;
+    }
+    if (first < 0) return false;
+    *pFirst = first * step;
+    *pLast  = last * step;
+
+    int aim  = (*pFirst + *pLast) / 2;
+    float lo = -1.0f, hi = -1.0f;
+    for (float seconds = HOLD_STEP; seconds <= 0.46f + 1e-4f; seconds += HOLD_STEP)
+    {
+        int hold = Frames(seconds, dt);
+        if (scene.Cost({aim, hold, aim + hold, frames + aim}, dt, best + 1e-4f) <= best + 1e-4f)
+        {
+            if (lo < 0.0f) lo = seconds;
+            hi = seconds;
+        }
+        else if (lo >= 0.0f)
+            break;
+    }
+    *pHold = lo < 0.0f ? HOLDS[0] : (lo + hi) / 2.0f;
+    return true;
+}
+
+// One step of the human model while the jump key is up: press when the decided moment comes, else look
+// at what comes next every planning interval and decide once.
+static void HumanTick(float dt)
+{
+    if (sPressIn < 0)
+    {
+        if (sPlanWait > 0)
+        {
+            --sPlanWait;
+            return;
+        }
+        sPlanWait = Frames(PLAN_INTERVAL, dt) - 1;
+        int first = 0, last = 0;
+        float hold = 0.0f;
+        if (!FindSpan(dt, &first, &last, &hold)) return;
+        // Frame d of the span is pressed d steps after this one.
+        float aim  = float(first + last) / 2.0f * dt + HumanUniform(-HUMAN_TIMING_ERROR, HUMAN_TIMING_ERROR);
+        float held = std::max(HUMAN_HOLD_MIN, hold * HumanUniform(HUMAN_HOLD_LOW, HUMAN_HOLD_HIGH));
+        sPressIn   = aim > 0.0f ? int(aim / dt + 0.5f) : 0;
+        sPressHold = Frames(held, dt);
+    }
+    else
+        --sPressIn;
+    if (sPressIn == 0)
+    {
+        sPressIn = -1;
+        KoInputOnKey(VK_UP, true);
+        sHoldFrames = sPressHold;
+    }
 }
 
 // How a run ends, by run count: after the game over by Restart, after the game over by Menu, then from
@@ -321,6 +467,7 @@ void Init()
                 sLeftPaused ? "pause menu" : "game-over screen");
     ++sRunCount;
     sHoldFrames = 0;
+    sPressIn    = -1;
     sPlanWait   = 0;
     sActWait    = 0;
     sActStep    = 0;
@@ -391,6 +538,11 @@ void Tick()
         return;
     }
     if (gRunSeconds >= GIVE_UP_AT) return;
+    if (sHuman)
+    {
+        HumanTick(dt);
+        return;
+    }
     if (sPlanWait > 0)
     {
         --sPlanWait;

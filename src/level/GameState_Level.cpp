@@ -38,6 +38,8 @@ bool gTutorialShowing;
 bool gTutorialEnabled;
 int gTutorialPage;
 float gRunSeconds;
+int gRunsToPlay = 0;
+static int sRunsOver = 0;
 
 const float RUN_SPEED_START = 0.032f; // the run push at the start of a run
 const float SHAKE_SECONDS   = 0.3f;   // the camera shake after a death
@@ -54,13 +56,21 @@ static const char* const LEVEL_SOUNDS[] = {
     "Sounds/AxeHit.wav",          "Sounds/ThrowAxe.mp3", "Sounds/AxeHitButton.wav",
     "Sounds/04 - Road Hazard.mp3"};
 
-// One line on standard error per run, for players and the bot: distance, kills, largest party, seconds.
+const char* DeathCauseName(DeathCause cause)
+{
+    static const char* const NAMES[] = {"none", "fell", "monster", "wall", "left"};
+    return NAMES[cause];
+}
+
+// One line on standard error per run, for players and the bot: distance, kills, largest party, seconds and
+// what ended it.
 static void ReportRun()
 {
     if (sRunReported) return;
     sRunReported = true;
-    fprintf(stderr, "run: meters=%d kills=%d power=%d seconds=%.1f\n", int(gDistance), gKillCount,
-            sRunPowerPeak, double(gRunSeconds));
+    fprintf(stderr, "run: meters=%d kills=%d power=%d seconds=%.1f cause=%s\n", int(gDistance), gKillCount,
+            sRunPowerPeak, double(gRunSeconds), DeathCauseName(gDeathCause));
+    if (gRunsToPlay > 0 && ++sRunsOver == gRunsToPlay) gGameStateNext = GS_QUIT;
 }
 
 static void SetAllChannelsPaused(bool paused)
@@ -211,10 +221,11 @@ static bool UpdateParty()
         // body pointer for the camera) is not removed again.
         if (h->body && (h->body->flag & FLAG_ACTIVE) && h->body->posCurr.x + 17.5f < gCamPosX)
         {
+            const bool atWall = h->wallTime < WALL_MEMORY_SECONDS;
             KillHero(h);
             if (gPartyPower <= 0)
             {
-                gDeathCause = DEATH_FELL;
+                gDeathCause = atWall ? DEATH_WALL : DEATH_LEFT;
                 gGameOver   = true;
                 return false;
             }

@@ -7,9 +7,13 @@
 enum DeathCause
 {
     DEATH_NONE       = 0, // the run goes on
-    DEATH_FELL       = 1, // fell off the platforms or was left behind by the camera
+    DEATH_FELL       = 1, // fell off the platforms
     DEATH_BY_MONSTER = 2, // beaten by a monster stronger than the party
+    DEATH_WALL       = 3, // stopped by a wall until the camera left it behind
+    DEATH_LEFT       = 4, // left behind by the camera elsewhere
 };
+// The cause's word in the run: line ("none", "fell", "monster", "wall", "left").
+const char* DeathCauseName(DeathCause cause);
 
 constexpr float LEVEL_INVULN_SECONDS = 10.0f; // how long a diamond's invulnerability lasts
 
@@ -38,6 +42,8 @@ extern int gTutorialPage;
 
 // Game seconds of the current run (frames in which the world moved).
 extern float gRunSeconds;
+// --runs N: the program ends when the Nth run of the level is over (0: it never does).
+extern int gRunsToPlay;
 
 void GameStateLevelLoad();
 void GameStateLevelInit();

@@ -55,6 +55,7 @@ void CreateHero(Hero* record, int kind)
     record->jumpTime   = 0.0f;
     record->runPush    = 0.0f;
     record->swingTimer = 0.0;
+    record->wallTime   = WALL_MEMORY_SECONDS;
     record->kind       = kind;
     record->order      = 0;
     record->chunkMap   = nullptr;
@@ -288,6 +289,7 @@ void UpdateHero(Hero* record)
     // Contacts with the solid tiles of the member's chunk map, and recruits next to the probes.
     const int* map    = record->chunkMap;
     uint32_t contacts = HeroContacts(map, body->posCurr.x, body->posCurr.y);
+    record->wallTime  = (contacts & FLAG_HIT_RIGHT) ? 0.0f : std::min(record->wallTime + dt, 1e6f);
     if (map)
     {
         float chunkX = HeroChunkStart(body->posCurr.x);

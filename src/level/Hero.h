@@ -11,6 +11,7 @@ struct Hero
     float jumpTime;       // seconds the jump key has been held in the current jump
     float runPush;        // forward velocity added each frame
     double swingTimer;    // arm swing timer, seconds
+    float wallTime;       // seconds since a wall last stood against the body's right side
     int kind;             // 5 = from the leader tile, 6 = from a recruit tile
     int order;            // 1 = front, 2, 3 ... behind it; 0 = not in the party
     const int* chunkMap;  // the 2800 cells of the map the member stands in
@@ -23,6 +24,9 @@ struct Hero
 // Hero kinds, equal to the body type ids.
 constexpr int HERO_KIND_LEADER  = 5;
 constexpr int HERO_KIND_RECRUIT = 6;
+
+// A troglin left behind by the camera within this long of touching a wall was stopped by it.
+constexpr float WALL_MEMORY_SECONDS = 0.5f;
 
 // The party never grows beyond this; recruit tiles are ignored at this power.
 constexpr int PARTY_POWER_MAX = 15;

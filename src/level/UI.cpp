@@ -426,6 +426,10 @@ void DrawDeathTexts(KoGfxFont* pLarge, KoGfxFont* pSmall, float y)
         Print(120, y, pSmall, TEXT_COLOUR, "the troglins fell\n off a cliff!");
     else if (gDeathCause == DEATH_BY_MONSTER)
         Print(120, y, pSmall, TEXT_COLOUR, "the troglins have\n been slayed by monsters!");
+    else if (gDeathCause == DEATH_WALL)
+        Print(120, y, pSmall, TEXT_COLOUR, "a wall stopped the troglins:\n jump over walls!");
+    else if (gDeathCause == DEATH_LEFT)
+        Print(120, y, pSmall, TEXT_COLOUR, "the troglins were\n left behind!");
 }
 
 // The game over: a run that enters the Hall Of Fame asks for the name and then shows the table; one that
