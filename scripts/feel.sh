@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # How the first minute feels to a newcomer, measured by the human model (--bot human:SEED): the first run of
 # each seed FEEL_SEEDS (default 1 to 100) at 16 ms frames, headless and not drawn, two at a time, each ended at
-# its first death (or after FEEL_SECONDS of game time, default 90). Prints the meters (median, 10th
+# its first death (or after FEEL_SECONDS of game time, default 60). Prints the meters (median, 10th
 # percentile, share past 64, 100 and 200 m), where runs end in 10 m stretches over the first 300 m, and the
 # causes of death; then the perfect bot's first run at 60 and at 3000 frames a second. Checks the targets:
 # median >= 150 m, >= 80 % past 100 m, no stretch of the first 300 m with more than a quarter of the deaths,
@@ -10,7 +10,7 @@
 set -euo pipefail
 game=$(realpath "$1")
 seeds=${FEEL_SEEDS:-$(seq 1 100)}
-seconds=${FEEL_SECONDS:-90}
+seconds=${FEEL_SECONDS:-60}
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
 

@@ -144,7 +144,8 @@ int main(int argc, char** argv)
         else if (arg == "--runs")
         {
             long runs = 0;
-            if (!ParseLong(val, 1, INT_MAX, &runs)) return BadArgument("--runs needs a whole number from 1 on");
+            if (!ParseLong(val, 1, INT_MAX, &runs))
+                return BadArgument("--runs needs a whole number from 1 on");
             gRunsToPlay = int(runs);
             ++i;
         }

@@ -52,6 +52,7 @@ struct SimMember
     HeroMotion m;
     bool alive;
     int grounded; // the last frame the member stood on the ground (0: now, -1: not since the start)
+    int stood;    // the last frame its feet were on the ground
 };
 
 // A monster stronger than the party. A walking skull goes on at its speed until it turns, then walks one
@@ -110,26 +111,38 @@ struct SimPlan
     int delay, hold, commit, frames;
 };
 
-// Predicts the plan frame by frame with the game's motion rules; returns its cost (0: nobody is lost).
-// Gives up as soon as the cost passes `bound`. *pFirstLoss (when given) gets the frame of the first loss
-// (plan.frames + 1 when nobody is lost).
-static float Simulate(const SimMember* start, int memberNum, const SimMonster* monsters, int monsterNum,
-                      const SimPlan& plan, float dt, float bound, int* pFirstLoss = nullptr)
+// The first trouble of a prediction, a loss or the front troglin running into a wall: its frame
+// (plan.frames + 1 when there is none) and the furthest x a member had reached then (where it lies).
+struct SimLoss
 {
-    if (pFirstLoss) *pFirstLoss = plan.frames + 1;
+    int frame;
+    float x;
+};
+
+// Predicts the plan frame by frame with the game's motion rules; returns its cost (0: nobody is lost).
+// Gives up as soon as the cost passes `bound`. With `pPassX`, every loss costs 1 and the plan ends as
+// soon as every member left stands on the ground past *pPassX; not getting there costs 1 more.
+static float Simulate(const SimMember* start, int memberNum, const SimMonster* monsters, int monsterNum,
+                      const SimPlan& plan, float dt, float bound, SimLoss* pLoss = nullptr,
+                      const float* pPassX = nullptr)
+{
+    if (pLoss) *pLoss = {plan.frames + 1, 0.0f};
     SimMember sim[SIM_MEMBERS_MAX];
     for (int i = 0; i < memberNum; ++i) sim[i] = start[i];
-    float cost      = 0.0f;
-    float camX      = gCamPosX;
-    bool wallBefore = false;
-    float invuln    = gInvulnerable ? gInvulnTime : 0.0f;
-    int press       = plan.delay + 1;
-    int release     = plan.delay + plan.hold + 1;
+    float cost       = 0.0f;
+    float camX       = gCamPosX;
+    bool wallBefore  = false;
+    float invuln     = gInvulnerable ? gInvulnTime : 0.0f;
+    int press        = plan.delay + 1;
+    int release      = plan.delay + plan.hold + 1;
+    HeroJumpInput in = gHeroJump;
 
     for (int f = 1; f <= plan.frames && cost <= bound; ++f)
     {
-        HeroKeys keys = {plan.hold > 0 && f >= press && f<release, plan.hold> 0 && f == press,
-                         plan.hold > 0 && f == release};
+        HeroJumpInputStep(&in,
+                          {plan.hold > 0 && f >= press && f<release, plan.hold> 0 && f == press,
+                           plan.hold > 0 && f == release},
+                          dt);
         float leaderX = sim[0].m.pos.x;
         for (int i = 0; i < memberNum; ++i)
             if (sim[i].alive && sim[i].m.order == 1) leaderX = sim[i].m.pos.x;
@@ -144,9 +157,16 @@ static float Simulate(const SimMember* start, int memberNum, const SimMonster* m
             {
                 uint32_t contacts = HeroContacts(Terrain::MapAt(s.m.pos.x), s.m.pos.x, s.m.pos.y);
                 bool wall         = s.m.order == 1 && (contacts & FLAG_HIT_RIGHT);
-                if (wall && !wallBefore) cost += WALL_COST;
+                if (wall && !wallBefore)
+                {
+                    cost += WALL_COST;
+                    if (pLoss && pLoss->frame > f) *pLoss = {f, s.m.pos.x}; // the wall stops the party
+                }
                 if (s.m.order == 1) wallBefore = wall;
-                StepHeroMotion(&s.m, contacts, keys, dt, gRunSpeed, leaderX, camX);
+                if ((contacts & FLAG_HIT_BOTTOM) ||
+                    ((contacts & HERO_CONTACT_GROUND_NEAR) && s.m.vel.y <= 0.0f))
+                    s.stood = f;
+                StepHeroMotion(&s.m, contacts, &in, dt, gRunSpeed, leaderX, camX);
                 if (s.m.flag & FLAG_LANDED) s.grounded = f;
                 float t = float(f) * dt;
                 if (t >= invuln)
@@ -156,23 +176,32 @@ static float Simulate(const SimMember* start, int memberNum, const SimMonster* m
             }
             if (dead)
             {
-                if (pFirstLoss && *pFirstLoss > f) *pFirstLoss = f;
+                if (pLoss && pLoss->frame > f)
+                {
+                    pLoss->frame = f;
+                    pLoss->x     = s.m.pos.x;
+                    for (int k = 0; k < memberNum; ++k)
+                        if (sim[k].alive) pLoss->x = std::max(pLoss->x, sim[k].m.pos.x);
+                }
                 s.alive = false;
-                cost += s.grounded > plan.commit ? DEFERRED_COST : 1.0f;
+                cost += s.grounded > plan.commit && !pPassX ? DEFERRED_COST : 1.0f;
                 continue;
             }
             ++alive;
         }
-        if (alive == 0) break;
+        if (alive == 0) return cost;
+        bool passed = pPassX != nullptr;
         for (int i = 0; i < memberNum; ++i)
         {
             if (!sim[i].alive) continue;
+            passed = passed && sim[i].stood == f && sim[i].m.pos.x > *pPassX;
             sim[i].m.pos.x += sim[i].m.vel.x * dt;
             sim[i].m.pos.y += sim[i].m.vel.y * dt;
         }
+        if (passed) return cost;
         camX += gCamVel.x * dt;
     }
-    return cost;
+    return pPassX ? cost + 1.0f : cost;
 }
 
 // What the bot sees of the present: the party's members and the monsters stronger than the party near the
@@ -184,9 +213,10 @@ struct Scene
     SimMonster monsters[SIM_MONSTERS_MAX];
     int monsterNum = 0;
 
-    float Cost(const SimPlan& plan, float dt, float bound, int* pFirstLoss = nullptr) const
+    float Cost(const SimPlan& plan, float dt, float bound, SimLoss* pLoss = nullptr,
+               const float* pPassX = nullptr) const
     {
-        return Simulate(members, memberNum, monsters, monsterNum, plan, dt, bound, pFirstLoss);
+        return Simulate(members, memberNum, monsters, monsterNum, plan, dt, bound, pLoss, pPassX);
     }
 };
 
@@ -199,9 +229,11 @@ static void Look(Scene* scene)
         if (!h.body || (h.body->flag & (FLAG_ACTIVE | FLAG_IN_PARTY)) != (FLAG_ACTIVE | FLAG_IN_PARTY))
             continue;
         SimMember& s = scene->members[scene->memberNum++];
-        s.m = {h.body->posCurr, h.body->velCurr, h.body->flag, h.fallAccel, h.jumpTime, h.runPush, h.order};
-        s.alive    = true;
-        s.grounded = (h.body->flag & FLAG_LANDED) ? 0 : -1;
+        s.m          = {h.body->posCurr, h.body->velCurr, h.body->flag, h.fallAccel, h.jumpTime, h.runPush,
+                        h.order,         h.airTime,       h.jumpPress,  h.takeOff,   h.jumpOn};
+        s.alive      = true;
+        s.grounded   = (h.body->flag & FLAG_LANDED) ? 0 : -1;
+        s.stood      = -1;
     }
     for (const MonsterInfo* info : gMonsterList)
     {
@@ -272,8 +304,13 @@ constexpr float HUMAN_TIMING_ERROR = 0.12f; // seconds either way, uniform
 constexpr float HUMAN_HOLD_LOW     = 0.6f;  // the hold's factor, uniform between these
 constexpr float HUMAN_HOLD_HIGH    = 1.4f;
 constexpr float HUMAN_HOLD_MIN     = 0.05f;
-constexpr float SPAN_STEP          = 0.01f; // seconds between the press moments tried
+constexpr float SPAN_STEP          = 0.01f; // seconds between the press moments tried at a span's edges
+constexpr float SPAN_COARSE        = 0.05f; // and elsewhere
 constexpr float HOLD_STEP          = 0.02f; // seconds between the holds tried at the aimed moment
+// Seconds ahead the human model looks: the screen shows about 16 tiles ahead of the party, 2.5 s of running,
+// so it sees a whole span before it begins.
+constexpr float HUMAN_LOOK          = 2.5f;
+constexpr float HUMAN_LOOK_INTERVAL = 0.1f; // seconds between its looks while nothing is decided
 
 static int sPressIn   = -1; // steps until the decided press (-1: none decided)
 static int sPressHold = 0;  // frames to hold it
@@ -283,57 +320,64 @@ static float HumanUniform(float lo, float hi)
     return lo + (hi - lo) * float(sHumanRandom() >> 8) / 16777216.0f;
 }
 
-// For what comes next: the first span of press moments (in frames from now) whose best hold loses as few
-// troglins as any jump can, and the middle of the holds that do so at the span's middle. False when no jump
-// does better than waiting.
+// For what comes next (the first trouble of waiting, and where it lies): the first span of press moments
+// (in frames from now) whose best hold gets as many troglins past that place as any jump can, and the
+// middle of the holds that do so at the span's middle. False when waiting loses nobody.
 static bool FindSpan(float dt, int* pFirst, int* pLast, float* pHold)
 {
     Scene scene;
     Look(&scene);
     if (scene.memberNum == 0) return false;
-    const int frames = Frames(Horizon(dt), dt);
-    int lossFrame    = 0;
-    float waitCost   = scene.Cost({0, 0, Frames(PLAN_INTERVAL, dt), frames}, dt, 1e9f, &lossFrame);
-    if (waitCost <= 0.0f) return false;
+    const int frames = Frames(HUMAN_LOOK, dt);
+    SimLoss loss;
+    scene.Cost({0, 0, Frames(PLAN_INTERVAL, dt), frames}, dt, 1e9f, &loss);
+    if (loss.frame > frames) return false;
+    const float passX = loss.x;
 
-    // A press after the first loss comes too late for it.
-    const int step = Frames(SPAN_STEP, dt);
-    std::vector<float> costs;
-    float best = waitCost - 1e-4f;
-    for (int d = 0; d < lossFrame; d += step)
+    // The fewest troglins lost by any press (most often none) and the first press moment that loses no more:
+    // moments 50 ms apart, then the span's edges to 10 ms. A press after the first trouble comes too late.
+    auto lostAt = [&](int d, float bound)
     {
         float c = 1e9f;
         for (size_t k = 0; k < sizeof HOLDS / sizeof HOLDS[0] && c > 0.0f; ++k)
         {
             int hold = Frames(HOLDS[k], dt);
-            c        = std::min(c, scene.Cost({d, hold, d + hold, frames + d}, dt, std::min(c, best + 1e-4f)));
+            c        = std::min(
+                       c, scene.Cost({d, hold, d + hold, frames + d}, dt, std::min(c, bound), nullptr, &passX));
         }
-        costs.push_back(c);
-        best = std::min(best, c);
-        // Nothing beats losing nobody: the first such span is complete once it ends.
-        if (best <= 0.0f && c > 0.0f) break;
-    }
-    int first = -1, last = -1;
-    for (int i = 0; i < int(costs.size()); ++i)
+        return c;
+    };
+    const int coarse = Frames(SPAN_COARSE, dt), fine = Frames(SPAN_STEP, dt);
+    float best = 0.0f;
+    int found  = -1;
+    for (int d = 0; d < loss.frame && found < 0; d += coarse)
+        if (lostAt(d, 0.5f) <= 0.0f) found = d;
+    if (found < 0)
     {
-        if (costs[i] > best + 1e-4f)
+        best = 1e9f;
+        for (int d = 0; d < loss.frame; d += coarse)
         {
-            if (first >= 0) break;
-            continue;
+            float c = lostAt(d, best + 0.5f);
+            if (c < best - 1e-4f) found = d;
+            best = std::min(best, c);
         }
-        if (first < 0) first = i;
-        last = i;
     }
-    if (first < 0) return false;
-    *pFirst = first * step;
-    *pLast  = last * step;
+    if (found < 0) return false;
+    auto clears = [&](int d) { return d >= 0 && d < loss.frame && lostAt(d, best + 0.5f) <= best + 1e-4f; };
+    int first = found, last = found;
+    while (clears(first - fine)) first -= fine;
+    while (clears(last + coarse)) last += coarse;
+    while (clears(last + fine)) last += fine;
+    *pFirst = first;
+    *pLast  = last;
 
     int aim  = (*pFirst + *pLast) / 2;
     float lo = -1.0f, hi = -1.0f;
     for (float seconds = HOLD_STEP; seconds <= 0.46f + 1e-4f; seconds += HOLD_STEP)
     {
         int hold = Frames(seconds, dt);
-        if (scene.Cost({aim, hold, aim + hold, frames + aim}, dt, best + 1e-4f) <= best + 1e-4f)
+        if (scene.Cost({aim, hold, aim + hold, frames + aim}, dt, best + 0.5f, nullptr, &passX) <=
+            best + 1e-4f)
         {
             if (lo < 0.0f) lo = seconds;
             hi = seconds;
@@ -356,7 +400,7 @@ static void HumanTick(float dt)
             --sPlanWait;
             return;
         }
-        sPlanWait = Frames(PLAN_INTERVAL, dt) - 1;
+        sPlanWait = Frames(HUMAN_LOOK_INTERVAL, dt) - 1;
         int first = 0, last = 0;
         float hold = 0.0f;
         if (!FindSpan(dt, &first, &last, &hold)) return;

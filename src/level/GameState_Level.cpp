@@ -5,6 +5,7 @@
 
 #include <cstdio>
 
+#include "engine/KoFrameRateController.h"
 #include "engine/KoInput.h"
 #include "framework/CommonLevel.h"
 #include "framework/GameStateMgr.h"
@@ -38,7 +39,7 @@ bool gTutorialShowing;
 bool gTutorialEnabled;
 int gTutorialPage;
 float gRunSeconds;
-int gRunsToPlay = 0;
+int gRunsToPlay      = 0;
 static int sRunsOver = 0;
 
 const float RUN_SPEED_START = 0.032f; // the run push at the start of a run
@@ -123,6 +124,7 @@ void LevelResetRun()
     gTutorialEnabled = true;
     gTutorialPage    = 0;
     gRunSeconds      = 0.0f;
+    gHeroJump        = HeroJumpInputStart(KoFrameRateControllerIsSteady());
 }
 
 void GameStateLevelLoad()
@@ -204,6 +206,7 @@ static void UpdateCamera(const GameObjInst* L, float dt)
 // The party pass. Returns false when the last troglin has just been left behind (the frame ends).
 static bool UpdateParty()
 {
+    HeroJumpInputStep(&gHeroJump, HeroReadKeys(), gFrameTime);
     for (size_t i = 0; i < gHeroes.size(); ++i)
     {
         Hero* h = &gHeroes[i];

@@ -1,6 +1,7 @@
 // The terrain's maps and chunks, and the party's rules: contact probes, jumping, recruiting and removal.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "Scenario.h"
@@ -149,41 +150,125 @@ TEST(TerrainChunks, RecordsOfTroglinsThatAreGoneMakeRoomForNewOnes)
     EXPECT_EQ(room, gHeroes.capacity()) << "the list never grew";
 }
 
+// In lockstep the literal rules: every member reads the keys frame by frame.
 TEST(PartyMotion, JumpHoldsElevenForAtMostTheHoldTime)
 {
-    HeroMotion m     = {{10.5f, 4.5f}, {0, 0}, FLAG_ACTIVE | FLAG_LANDED | FLAG_RUNNING, 0, 0, 0, 1};
-    HeroKeys held    = {true, true, false};
+    HeroMotion m = {{10.5f, 4.5f}, {0, 0}, FLAG_ACTIVE | FLAG_LANDED | FLAG_RUNNING, 0, 0, 0, 1, 0, 0, 0, 0};
+    HeroJumpInput in = HeroJumpInputStart(false);
+    auto step        = [&](HeroMotion* p, uint32_t contacts, HeroKeys keys, float dt, float leaderX = 10.5f)
+    {
+        in.keys = keys;
+        return StepHeroMotion(p, contacts, &in, dt, 0.032f, leaderX, 0.0f);
+    };
     const float dt   = 1.0f / 64.0f;
     int risingFrames = 0;
     for (int f = 0; f < 100; ++f)
     {
-        uint32_t events = StepHeroMotion(&m, 0, held, dt, 0.032f, 10.5f, 0.0f);
-        held.triggered  = false;
-        if (events & HERO_EVENT_JUMPED) ++risingFrames;
+        if (step(&m, 0, {true, f == 0, false}, dt) & HERO_EVENT_JUMPED) ++risingFrames;
         m.pos.y += m.vel.y * dt;
     }
     EXPECT_EQ(29, risingFrames); // while less than 0.45 s has been held: 29 frames of 1/64 s
     EXPECT_LT(m.vel.y, 11.0f);
 
     // Released and pressed again in the air: the jump is cut until the next landing.
-    HeroMotion n   = {{10.5f, 4.5f}, {0, 0}, FLAG_ACTIVE | FLAG_LANDED, 0, 0, 0, 1};
+    HeroMotion n   = {{10.5f, 4.5f}, {0, 0}, FLAG_ACTIVE | FLAG_LANDED, 0, 0, 0, 1, 0, 0, 0, 0};
     HeroKeys press = {true, true, false}, release = {false, false, true};
-    StepHeroMotion(&n, 0, press, dt, 0.032f, 10.5f, 0.0f);
-    StepHeroMotion(&n, 0, release, dt, 0.032f, 10.5f, 0.0f);
+    step(&n, 0, press, dt);
+    step(&n, 0, release, dt);
     EXPECT_TRUE(n.flag & FLAG_JUMP_CUT);
-    EXPECT_FALSE(StepHeroMotion(&n, 0, press, dt, 0.032f, 10.5f, 0.0f) & HERO_EVENT_JUMPED);
+    EXPECT_FALSE(step(&n, 0, press, dt) & HERO_EVENT_JUMPED);
     // Landing clears the cut and snaps onto the tile.
-    n.pos.y = 4.3f;
-    uint32_t events =
-        StepHeroMotion(&n, FLAG_HIT_BOTTOM, HeroKeys{false, false, false}, dt, 0.032f, 10.5f, 0.0f);
+    n.pos.y         = 4.3f;
+    uint32_t events = step(&n, FLAG_HIT_BOTTOM, {false, false, false}, dt);
     EXPECT_TRUE((events & HERO_EVENT_LANDED) && !(n.flag & FLAG_JUMP_CUT) && n.pos.y == 4.5f);
 
     // A follower too close behind the one ahead is slowed; one too far is pushed on.
     for (float x : {9.8f, 7.0f})
     {
-        HeroMotion f = {{x, 4.5f}, {6.4f, 0}, FLAG_ACTIVE | FLAG_LANDED, 0, 0, 0, 2};
-        StepHeroMotion(&f, 0, HeroKeys{false, false, false}, 0.001f, 0.0f, 10.0f, 0.0f);
+        HeroMotion f = {{x, 4.5f}, {6.4f, 0}, FLAG_ACTIVE | FLAG_LANDED, 0, 0, 0, 2, 0, 0, 0, 0};
+        in.keys      = {false, false, false};
+        StepHeroMotion(&f, 0, &in, 0.001f, 0.0f, 10.0f, 0.0f);
         EXPECT_EQ(f.vel.x<6.4f * 0.995f, x> 9.0f) << x;
+    }
+}
+
+// The steady clock's jump, on flat ground (top at y 4) that ends at x 40, in 1 ms steps: a leader and a
+// follower one tile behind run; the key goes down for `hold` steps at a step counted from the leader's
+// landing (from y 6), from its feet leaving the edge (from x 38.5), or from the start (standing at x 10.5).
+// A standing troglin takes off in the step of the press whatever the phase of its contacts; a press up to
+// 100 ms before a landing is taken on it and up to 60 ms after running off the edge still jumps; the
+// follower repeats the leader's jump, however short, where the leader took off.
+TEST(PartyMotion, OnTheSteadyClockPressesAreKeptAndFollowersRepeatEveryJump)
+{
+    ResetRun();
+    int* map = FlatMap(0);
+    for (int row = 16; row < MAP_HEIGHT; ++row)
+        for (int column = 40; column < MAP_WIDTH; ++column) map[Cell(row, column)] = 0;
+    struct Run
+    {
+        int landed = -1, left = -1, rise = -1; // steps: the leader's first landing, feet off the ground, rise
+        float takeOff[2] = {-1.0f, -1.0f}, rose[2] = {0.0f, 0.0f};
+    };
+    auto run = [&](float x, float y, int pressAt, int hold)
+    {
+        const uint32_t flag = FLAG_ACTIVE | FLAG_RUNNING | (y < 5.0f ? FLAG_LANDED : 0u);
+        HeroMotion ms[2]    = {{{x, y}, {6.4f, 0}, flag, 0, 0, 0.032f, 1, 0, 0, 0, 0},
+                               {{x - 1.0f, y}, {6.4f, 0}, flag, 0, 0, 0.032f, 2, 0, 0, 0, 0}};
+        HeroJumpInput in    = HeroJumpInputStart(true);
+        Run r;
+        for (int f = 0; f < 2000; ++f)
+        {
+            bool held = f >= pressAt && f < pressAt + hold;
+            HeroJumpInputStep(&in, {held, f == pressAt, f == pressAt + hold}, 0.001f);
+            for (int i = 0; i < 2; ++i)
+            {
+                HeroMotion& m     = ms[i];
+                uint32_t contacts = HeroContacts(map, m.pos.x, m.pos.y);
+                if (i == 0 && r.left < 0 && m.pos.x > 30.0f && !(contacts & HERO_CONTACT_GROUND_NEAR))
+                    r.left = f;
+                uint32_t events = StepHeroMotion(&m, contacts, &in, 0.001f, 0.032f, ms[0].pos.x, 0.0f);
+                if (i == 0 && r.landed < 0 && (events & HERO_EVENT_LANDED)) r.landed = f;
+                if (!(events & HERO_EVENT_JUMPED)) continue;
+                if (r.takeOff[i] < 0.0f) r.takeOff[i] = m.pos.x;
+                if (i == 0 && r.rise < 0) r.rise = f;
+                r.rose[i] += 0.001f;
+            }
+            for (HeroMotion& m : ms)
+            {
+                m.pos.x += m.vel.x * 0.001f;
+                m.pos.y += m.vel.y * 0.001f;
+            }
+        }
+        return r;
+    };
+    const int landed = run(10.5f, 6.0f, -1, 0).landed, left = run(38.5f, 4.5f, -1, 0).left;
+    ASSERT_GT(landed, 200);
+    ASSERT_GT(left, 200);
+    struct Case
+    {
+        float x, y;
+        int pressAt, hold;
+        int rise; // the step the leader first rises in, -1 for none before the landing or the fall
+    };
+    const Case cases[] = {
+        {10.5f, 4.5f, 0, 1, 0},
+        {10.5f, 4.5f, 37, 1, 37},
+        {10.5f, 4.5f, 81, 200, 81},
+        {10.5f, 6.0f, landed - 100, 1, landed},
+        {10.5f, 6.0f, landed - 30, 150, landed},
+        {10.5f, 6.0f, landed - 120, 1, -1},
+        {38.5f, 4.5f, left + 60, 1, left + 60},
+        {38.5f, 4.5f, left + 80, 1, -1},
+    };
+    for (const Case& c : cases)
+    {
+        Run r = run(c.x, c.y, c.pressAt, c.hold);
+        SCOPED_TRACE(testing::Message() << c.x << " " << c.y << " press at " << c.pressAt);
+        EXPECT_EQ(c.rise, r.rise > c.pressAt + 200 ? -1 : r.rise);
+        if (c.rise < 0) continue;
+        EXPECT_NEAR(r.takeOff[0], r.takeOff[1], 0.01f) << "where the leader took off";
+        EXPECT_NEAR(r.rose[0], r.rose[1], 0.0015f) << "as long as it rose";
+        EXPECT_NEAR(std::min(0.45f, 0.001f * float(c.hold)), r.rose[0], 0.0015f);
     }
 }
 
