@@ -306,6 +306,7 @@ constexpr float HUMAN_HOLD_HIGH    = 1.4f;
 constexpr float HUMAN_HOLD_MIN     = 0.05f;
 constexpr float SPAN_STEP          = 0.01f; // seconds between the press moments tried at a span's edges
 constexpr float SPAN_COARSE        = 0.05f; // and elsewhere
+constexpr int SPAN_HOLDS           = 3;     // of the holds tried, this many (or as many as any) must clear
 constexpr float HOLD_STEP          = 0.02f; // seconds between the holds tried at the aimed moment
 // Seconds ahead the human model looks: the screen shows about 16 tiles ahead of the party, 2.5 s of running,
 // so it sees a whole span before it begins.
@@ -334,36 +335,41 @@ static bool FindSpan(float dt, int* pFirst, int* pLast, float* pHold)
     if (loss.frame > frames) return false;
     const float passX = loss.x;
 
-    // The fewest troglins lost by any press (most often none) and the first press moment that loses no more:
-    // moments 50 ms apart, then the span's edges to 10 ms. A press after the first trouble comes too late.
-    auto lostAt = [&](int d, float bound)
+    // A press moment clears the trouble when most of the holds tried lose no more troglins than the best
+    // press (most often none): a moment that only one lucky hold gets through is not counted. Moments 50 ms
+    // apart, then the span's edges to 10 ms. A press after the first trouble comes too late.
+    float best    = 0.0f;
+    auto clearing = [&](int d)
     {
-        float c = 1e9f;
-        for (size_t k = 0; k < sizeof HOLDS / sizeof HOLDS[0] && c > 0.0f; ++k)
+        int n = 0;
+        for (float seconds : HOLDS)
         {
-            int hold = Frames(HOLDS[k], dt);
-            c        = std::min(
-                       c, scene.Cost({d, hold, d + hold, frames + d}, dt, std::min(c, bound), nullptr, &passX));
+            int hold = Frames(seconds, dt);
+            if (scene.Cost({d, hold, d + hold, frames + d}, dt, best + 0.5f, nullptr, &passX) <= best + 1e-4f)
+                ++n;
         }
-        return c;
+        return n;
     };
     const int coarse = Frames(SPAN_COARSE, dt), fine = Frames(SPAN_STEP, dt);
-    float best = 0.0f;
-    int found  = -1;
-    for (int d = 0; d < loss.frame && found < 0; d += coarse)
-        if (lostAt(d, 0.5f) <= 0.0f) found = d;
-    if (found < 0)
+    std::vector<int> counts;
+    for (int d = 0; d < loss.frame; d += coarse) counts.push_back(clearing(d));
+    if (*std::max_element(counts.begin(), counts.end()) == 0)
     {
         best = 1e9f;
         for (int d = 0; d < loss.frame; d += coarse)
-        {
-            float c = lostAt(d, best + 0.5f);
-            if (c < best - 1e-4f) found = d;
-            best = std::min(best, c);
-        }
+            for (float seconds : HOLDS)
+            {
+                int hold = Frames(seconds, dt);
+                best = std::min(best, scene.Cost({d, hold, d + hold, frames + d}, dt, best, nullptr, &passX));
+            }
+        for (size_t i = 0; i < counts.size(); ++i) counts[i] = clearing(int(i) * coarse);
     }
-    if (found < 0) return false;
-    auto clears = [&](int d) { return d >= 0 && d < loss.frame && lostAt(d, best + 0.5f) <= best + 1e-4f; };
+    const int need = std::min(SPAN_HOLDS, *std::max_element(counts.begin(), counts.end()));
+    if (need == 0) return false;
+    const int found =
+        int(std::find_if(counts.begin(), counts.end(), [&](int n) { return n >= need; }) - counts.begin()) *
+        coarse;
+    auto clears = [&](int d) { return d >= 0 && d < loss.frame && clearing(d) >= need; };
     int first = found, last = found;
     while (clears(first - fine)) first -= fine;
     while (clears(last + coarse)) last += coarse;
