@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -54,4 +55,27 @@ TEST(LevelScenario, TheBotRunsAThousandMeters)
     int best = 0;
     for (const Scenario::RunLine& r : Scenario::RunLines(p.res.err)) best = std::max(best, r.meters);
     EXPECT_GE(best, 1000) << p.res.err;
+}
+
+// The human model draws its errors from its seed alone and acts per step: its key presses, recorded by step,
+// are the same at 20 and at 5 ms frames (the first 20 s of running), and another seed presses otherwise.
+TEST(LevelScenario, TheHumanModelPlaysTheSameRunAtEveryDrawRate)
+{
+    Scenario::TempDir dir;
+    std::vector<std::string> presses;
+    for (auto [dt, seed] : {std::pair{0.02, "human:7"}, {0.005, "human:7"}, {0.02, "human:8"}})
+    {
+        const std::string replay = dir / "human.replay";
+        Scenario::Play p(dt);
+        p.opt.args           = {"--bot", seed, "--record", replay};
+        p.opt.timeoutSeconds = 600;
+        ASSERT_EQ(0, p.Go(std::lround(24.2 / dt)).exitCode) << p.res.err;
+        std::string text = Scenario::ReadFile(replay), keys;
+        for (size_t at = text.find(" 38\n"); at != std::string::npos; at = text.find(" 38\n", at + 1))
+            keys += text.substr(text.rfind('\n', at) + 1, at - text.rfind('\n', at) + 3);
+        EXPECT_GT(keys.size(), 50u) << text;
+        presses.push_back(keys);
+    }
+    EXPECT_EQ(presses[0], presses[1]);
+    EXPECT_NE(presses[0], presses[2]);
 }

@@ -36,6 +36,8 @@ TEST(Startup, BadArgumentsStopBeforeTheGameStartsWithCodeTwoAndHelpAndVersionGoT
     for (const char* value : {"0", "1e-9", "-0.5", "abc", "nan", "0.01x"}) refused({"--fixed-dt", value});
     for (const char* value : {"0", "1.5", "-3"}) refused({"--frames", value});
     refused({"--sound", "loud"});
+    for (const char* value : {"human:", "human:x", "human:-1", "human:4294967296"}) refused({"--bot", value});
+    refused({"--runs", "0"});
     for (const std::string& value : std::vector<std::string>{"12", "0:" + shot, "5:", "x:" + shot})
         refused({"--screenshot", value});
     EXPECT_FALSE(Scenario::FileExists(shot));
@@ -47,9 +49,9 @@ TEST(Startup, BadArgumentsStopBeforeTheGameStartsWithCodeTwoAndHelpAndVersionGoT
     Scenario::Result help = Scenario::Run({"--help"});
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_EQ(help.out.rfind("usage: skarnhold", 0), 0u);
-    for (const char* opt :
-         {"--windowed", "--headless", "--fixed-dt", "--frames", "--script", "--screenshot", "--data-dir",
-          "--save-dir", "--config-dir", "--fullscreen", "--sound", "--help", "--version"})
+    for (const char* opt : {"--windowed", "--headless", "--fixed-dt", "--frames", "--script", "--screenshot",
+                            "--data-dir", "--save-dir", "--config-dir", "--fullscreen", "--sound",
+                            "--bot [human:SEED]", "--runs", "--help", "--version"})
         EXPECT_NE(help.out.find(opt), std::string::npos) << opt;
     Scenario::Result version = Scenario::Run({"--version"});
     EXPECT_EQ(version.exitCode, 0);
