@@ -5,7 +5,7 @@
 # percentile, share past 64, 100 and 200 m), where runs end in 10 m stretches over the first 300 m, and the
 # causes of death; then the perfect bot's first run at 60 and at 3000 frames a second. Checks the targets:
 # median >= 150 m, >= 80 % past 100 m, no stretch of the first 300 m with more than a quarter of the deaths,
-# the bot past 1000 m at both rates. Exit 1 when one is missed.
+# the bot past 1000 m at both rates. Exit 1 when one is missed. FEEL_RUNS=FILE keeps the run: lines.
 #   scripts/feel.sh GAME
 set -euo pipefail
 game=$(realpath "$1")
@@ -34,16 +34,17 @@ human_frames=$(((seconds + 4) * 1000 / 16))
     for s in $seeds; do echo "h$s 0.016 $human_frames --bot human:$s"; done
 } | xargs -P 2 -L 1 bash -c 'play "$@"' play
 
+for s in $seeds; do cat "$dir/h$s.run"; done >"${FEEL_RUNS:-/dev/null}"
 for s in $seeds; do cat "$dir/h$s.run"; done | sort -t= -k2 -n | awk -v cap="$seconds" '
 function field(name,   i, kv) {
     for (i = 1; i <= NF; ++i) { split($i, kv, "="); if (kv[1] == name) return kv[2] }
     return ""
 }
 {
-    s[n + 1] = m[n] = field("meters") + 0; c = field("cause"); if (c == "") c = "?"
+    n++; s[n] = field("meters") + 0; c = field("cause"); if (c == "") c = "?"
     if (c == "none") c = "none (still running after " cap " s)"
-    cause[c]++; n++
-    if (c !~ /^none/ && m[n - 1] < 300) { bin[int(m[n - 1] / 10)]++; deaths300++ }
+    cause[c]++
+    if (c !~ /^none/ && s[n] < 300) bin[int(s[n] / 10)]++
 }
 END {
     if (n == 0) { print "feel: no runs"; exit 1 }
@@ -63,9 +64,10 @@ END {
     for (c in cause) printf "| %s | %d |\n", c, cause[c]
     deaths = n - cause["none (still running after " cap " s)"]
     ok = median >= 150 && a100 * 100 >= 80 * n && worst * 4 <= deaths
-    printf "\ntargets: median >= 150 m: %s; past 100 m >= 80 %%: %s; no 10 m stretch of the first 300 m with more than a quarter of the %d deaths: %s (the most: %d at %d-%d m)\n",
-        median >= 150 ? "yes" : "NO", a100 * 100 >= 80 * n ? "yes" : "NO", deaths, worst * 4 <= deaths ? "yes" : "NO",
-        worst, 10 * worstAt, 10 * worstAt + 10
+    m1 = (median >= 150) ? "yes" : "NO"; m2 = (a100 * 100 >= 80 * n) ? "yes" : "NO"; m3 = (worst * 4 <= deaths) ? "yes" : "NO"
+    printf "\ntargets: median >= 150 m: %s; past 100 m >= 80 %%: %s; ", m1, m2
+    printf "no 10 m stretch of the first 300 m with more than a quarter of the %d deaths: %s", deaths, m3
+    printf " (the most: %d at %d-%d m)\n", worst, 10 * worstAt, 10 * worstAt + 10
     exit ok ? 0 : 1
 }' && status=0 || status=$?
 
