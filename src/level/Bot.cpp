@@ -166,7 +166,7 @@ static float Simulate(const SimMember* start, int memberNum, const SimMonster* m
                 if ((contacts & FLAG_HIT_BOTTOM) ||
                     ((contacts & HERO_CONTACT_GROUND_NEAR) && s.m.vel.y <= 0.0f))
                     s.stood = f;
-                StepHeroMotion(&s.m, contacts, &in, dt, gRunSpeed, leaderX, camX);
+                StepHeroMotion(&s.m, contacts, in, dt, gRunSpeed, leaderX, camX);
                 if (s.m.flag & FLAG_LANDED) s.grounded = f;
                 float t = float(f) * dt;
                 if (t >= invuln)
@@ -229,8 +229,8 @@ static void Look(Scene* scene)
         if (!h.body || (h.body->flag & (FLAG_ACTIVE | FLAG_IN_PARTY)) != (FLAG_ACTIVE | FLAG_IN_PARTY))
             continue;
         SimMember& s = scene->members[scene->memberNum++];
-        s.m          = {h.body->posCurr, h.body->velCurr, h.body->flag, h.fallAccel, h.jumpTime, h.runPush,
-                        h.order,         h.airTime,       h.jumpPress,  h.takeOff,   h.jumpOn};
+        s.m          = {h.body->posCurr, h.body->velCurr, h.body->flag, h.fallAccel, h.jumpTime,
+                        h.runPush,       h.order,         h.airTime,    h.jumpPress};
         s.alive      = true;
         s.grounded   = (h.body->flag & FLAG_LANDED) ? 0 : -1;
         s.stood      = -1;

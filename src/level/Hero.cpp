@@ -58,8 +58,6 @@ void CreateHero(Hero* record, int kind)
     record->wallTime   = WALL_MEMORY_SECONDS;
     record->airTime    = 0.0f;
     record->jumpPress  = 0;
-    record->takeOff    = 0;
-    record->jumpOn     = 0;
     record->kind       = kind;
     record->order      = 0;
     record->chunkMap   = nullptr;
@@ -152,7 +150,6 @@ static void RecruitCheck(Hero* record, const int* map, int cell, float chunkX)
                 h.body->flag |= FLAG_IN_PARTY;
                 ++gPartyPower;
                 h.order           = LastPlace() + 1;
-                h.takeOff         = gHeroJump.takeOffNum; // it repeats the jumps from now on
                 h.body->velCurr.x = record->body->velCurr.x * 0.5f;
                 SoundPlay(rand() % 7 + SND_GROAN1, 0.0f);
                 break;
@@ -233,84 +230,37 @@ void HeroJumpInputStep(HeroJumpInput* in, const HeroKeys& keys, float dt)
     if (in->pressDown) in->pressHeld += dt;
 }
 
-// The front troglin's jump on the steady clock: it takes off on a press JUMP_KEPT_SECONDS old at most that it
-// has not jumped on, or while the key is held, and rises until it has risen as long as the press was held.
-// Each take-off goes to the list the followers repeat, with how long it rose.
-static bool LeaderJump(HeroMotion* m, HeroJumpInput* in, bool canTakeOff, float dt)
+// The jump on the steady clock: a member that stands, or ran off an edge JUMP_GRACE_SECONDS ago at most,
+// takes off on a press JUMP_KEPT_SECONDS old at most that it has not jumped on, or while the key is held;
+// it rises at 11 until it has risen as long as the press was held (0.45 s at most), then falls until the
+// next landing.
+static uint32_t SteadyJump(HeroMotion* m, const HeroJumpInput& in, bool standing, float dt)
 {
+    // Seconds off the ground before this step: 0 in the first step without it.
+    const bool canTakeOff = (m->flag & FLAG_LANDED) && (standing || m->airTime <= JUMP_GRACE_SECONDS + 1e-4f);
+    m->airTime            = standing ? 0.0f : std::min(m->airTime + dt, 1e6f);
     if (canTakeOff &&
-        ((in->press != m->jumpPress && in->pressAge <= JUMP_KEPT_SECONDS + 1e-4f) || in->keys.held))
+        ((in.press != m->jumpPress && in.pressAge <= JUMP_KEPT_SECONDS + 1e-4f) || in.keys.held))
     {
         m->flag &= ~(FLAG_LANDED | FLAG_JUMP_CUT);
-        m->jumpTime                                   = 0.0f;
-        m->jumpPress                                  = in->press;
-        in->takeOffs[in->takeOffNum % JUMP_TAKE_OFFS] = {m->pos.x, 0.0f, true};
-        m->takeOff                                    = ++in->takeOffNum;
+        m->jumpTime  = 0.0f;
+        m->jumpPress = in.press;
     }
-    bool rise = !(m->flag & (FLAG_LANDED | FLAG_JUMP_CUT)) && m->jumpPress == in->press &&
-                m->jumpTime < 0.45f && (in->pressDown || m->jumpTime < in->pressHeld);
-    if (m->takeOff > 0 && m->takeOff == in->takeOffNum)
-    {
-        HeroTakeOff& own = in->takeOffs[(m->takeOff - 1) % JUMP_TAKE_OFFS];
-        if (own.rising && rise) own.rose = m->jumpTime + dt;
-        own.rising = own.rising && rise;
-    }
-    return rise;
-}
-
-// A follower on the steady clock takes off where the front troglin took off, or on landing just past that
-// place (a take-off passed further on in the air is missed), and rises as long as the front troglin rose.
-static bool FollowerJump(HeroMotion* m, const HeroJumpInput& in, bool canTakeOff)
-{
-    if (m->takeOff > in.takeOffNum || in.takeOffNum - m->takeOff > JUMP_TAKE_OFFS)
-        m->takeOff = std::max(0, in.takeOffNum - JUMP_TAKE_OFFS);
-    while (m->takeOff < in.takeOffNum)
-    {
-        const HeroTakeOff& t = in.takeOffs[m->takeOff % JUMP_TAKE_OFFS];
-        if (m->pos.x < t.x) break;
-        if (m->pos.x > t.x + std::max(m->vel.x * JUMP_KEPT_SECONDS, 0.05f))
-        {
-            ++m->takeOff;
-            continue;
-        }
-        if (canTakeOff)
-        {
-            m->flag &= ~(FLAG_LANDED | FLAG_JUMP_CUT);
-            m->jumpTime = 0.0f;
-            m->jumpOn   = m->takeOff++;
-        }
-        break;
-    }
-    const HeroTakeOff& on = in.takeOffs[m->jumpOn % JUMP_TAKE_OFFS];
-    return !(m->flag & (FLAG_LANDED | FLAG_JUMP_CUT)) && m->jumpOn < in.takeOffNum &&
-           in.takeOffNum - m->jumpOn <= JUMP_TAKE_OFFS && m->jumpTime < 0.45f &&
-           (on.rising || m->jumpTime < on.rose);
-}
-
-// The jump on the steady clock: a member can take off while it stands or within JUMP_GRACE_SECONDS of
-// running off an edge; once its rise ends it falls until the next landing.
-static uint32_t SteadyJump(HeroMotion* m, HeroJumpInput* in, bool standing, float dt)
-{
-    // Seconds off the ground before this step: 0 in the first step without it. A follower reaches the
-    // place of a take-off up to a step later than the front troglin did, so it has a little longer.
-    const float grace     = JUMP_GRACE_SECONDS + (m->order == 1 ? 1e-4f : 0.01f);
-    const bool canTakeOff = (m->flag & FLAG_LANDED) && (standing || m->airTime <= grace);
-    m->airTime            = standing ? 0.0f : std::min(m->airTime + dt, 1e6f);
-    const bool rise = m->order == 1 ? LeaderJump(m, in, canTakeOff, dt) : FollowerJump(m, *in, canTakeOff);
-    if (rise)
+    if (m->flag & (FLAG_LANDED | FLAG_JUMP_CUT)) return 0;
+    if (m->jumpPress == in.press && m->jumpTime < 0.45f && (in.pressDown || m->jumpTime < in.pressHeld))
     {
         m->jumpTime += dt;
         m->vel.y = 11.0f;
         return HERO_EVENT_JUMPED;
     }
-    if (!(m->flag & FLAG_LANDED)) m->flag |= FLAG_JUMP_CUT;
+    m->flag |= FLAG_JUMP_CUT;
     return 0;
 }
 
-uint32_t StepHeroMotion(HeroMotion* m, uint32_t contacts, HeroJumpInput* in, float dt, float runSpeed,
+uint32_t StepHeroMotion(HeroMotion* m, uint32_t contacts, const HeroJumpInput& in, float dt, float runSpeed,
                         float leaderX, float camX)
 {
-    const HeroKeys& keys = in->keys;
+    const HeroKeys& keys = in.keys;
     uint32_t events      = 0;
     const bool standing =
         (contacts & FLAG_HIT_BOTTOM) || ((contacts & HERO_CONTACT_GROUND_NEAR) && m->vel.y <= 0.0f);
@@ -352,7 +302,7 @@ uint32_t StepHeroMotion(HeroMotion* m, uint32_t contacts, HeroJumpInput* in, flo
         m->flag &= ~FLAG_FALLING;
 
     // Jump: the upward speed holds at 11 while the key is held, for at most 0.45 s of holding.
-    if (in->steady)
+    if (in.steady)
         events |= SteadyJump(m, in, standing, dt);
     else if (keys.held && !(m->flag & FLAG_FALLING) && m->jumpTime < 0.45f && !(m->flag & FLAG_JUMP_CUT))
     {
@@ -366,7 +316,7 @@ uint32_t StepHeroMotion(HeroMotion* m, uint32_t contacts, HeroJumpInput* in, flo
     m->fallAccel -= 0.07f;
     m->vel.y += m->fallAccel * dt;
 
-    if (keys.released && !in->steady) m->flag |= FLAG_JUMP_CUT;
+    if (keys.released && !in.steady) m->flag |= FLAG_JUMP_CUT;
     if (m->flag & FLAG_RUNNING) m->runPush = runSpeed;
 
     // Followers keep one tile apart behind the front troglin.
@@ -414,11 +364,10 @@ void UpdateHero(Hero* record)
         }
     }
 
-    HeroMotion m      = {body->posCurr,     body->velCurr,   body->flag,    record->fallAccel,
-                         record->jumpTime,  record->runPush, record->order, record->airTime,
-                         record->jumpPress, record->takeOff, record->jumpOn};
+    HeroMotion m      = {body->posCurr,   body->velCurr, body->flag,      record->fallAccel, record->jumpTime,
+                         record->runPush, record->order, record->airTime, record->jumpPress};
     float leaderX     = gLeader && gLeader->body ? gLeader->body->posCurr.x : body->posCurr.x;
-    uint32_t events   = StepHeroMotion(&m, contacts, &gHeroJump, dt, gRunSpeed, leaderX, gCamPosX);
+    uint32_t events   = StepHeroMotion(&m, contacts, gHeroJump, dt, gRunSpeed, leaderX, gCamPosX);
     body->posCurr     = m.pos;
     body->velCurr     = m.vel;
     body->flag        = m.flag;
@@ -427,8 +376,6 @@ void UpdateHero(Hero* record)
     record->runPush   = m.runPush;
     record->airTime   = m.airTime;
     record->jumpPress = m.jumpPress;
-    record->takeOff   = m.takeOff;
-    record->jumpOn    = m.jumpOn;
 
     if (events & HERO_EVENT_LANDED)
     {

@@ -13,9 +13,7 @@ struct Hero
     double swingTimer;    // arm swing timer, seconds
     float wallTime;       // seconds since a wall last stood against the body's right side
     float airTime;        // seconds since the member last stood on the ground (0 while it stands)
-    int jumpPress;        // the press (HeroJumpInput::press) of its last jump as the front troglin
-    int takeOff;          // the front troglin's take-offs (HeroJumpInput::takeOffNum) repeated or passed
-    int jumpOn;           // the number of the take-off its last jump as a follower repeats
+    int jumpPress;        // the press (HeroJumpInput::press) of its last jump
     int kind;             // 5 = from the leader tile, 6 = from a recruit tile
     int order;            // 1 = front, 2, 3 ... behind it; 0 = not in the party
     const int* chunkMap;  // the 2800 cells of the map the member stands in
@@ -89,7 +87,7 @@ struct HeroMotion
     float fallAccel, jumpTime, runPush;
     int order;
     float airTime; // see Hero
-    int jumpPress, takeOff, jumpOn;
+    int jumpPress;
 };
 // The jump keys (UP, SPACE or the pad's south button) in this step.
 struct HeroKeys
@@ -98,27 +96,18 @@ struct HeroKeys
 };
 HeroKeys HeroReadKeys();
 
-// On the steady clock the front troglin jumps on the key: a press is kept a moment before it lands, and it
-// can still jump just after running off an edge. Every follower repeats each of its jumps where it took
-// off, rising as long as it rose, however short the press.
+// On the steady clock a press is kept a moment before a landing and a troglin that has just run off an edge
+// can still jump; every member rises as long as the press was held, so every follower repeats each jump of
+// the front troglin with it (or on landing up to JUMP_KEPT_SECONDS later), however short the press.
 constexpr float JUMP_KEPT_SECONDS  = 0.1f;  // a press this long before the landing is taken on it
 constexpr float JUMP_GRACE_SECONDS = 0.06f; // a press this long after running off an edge still jumps
-constexpr int JUMP_TAKE_OFFS       = 16;    // the front troglin's last take-offs the followers can repeat
 // The body's feet are this close above the ground: it stands (between the contacts that snap it back up,
 // a standing member sinks by up to a hundredth of a tile).
 constexpr float HERO_STAND_DEPTH = 0.05f;
 // HeroContacts' bit for ground within HERO_STAND_DEPTH below the feet; never kept in a body's flag.
 constexpr uint32_t HERO_CONTACT_GROUND_NEAR = 0x80000000u;
 
-// A jump of the front troglin, for the followers to repeat.
-struct HeroTakeOff
-{
-    float x;     // where it took off
-    float rose;  // seconds it has risen so far
-    bool rising; // it still rises
-};
-// The party's jump from step to step: the key (every member reads the same) and, on the steady clock,
-// the front troglin's take-offs.
+// The party's jump key from step to step (one for the whole party: every member reads the same).
 struct HeroJumpInput
 {
     HeroKeys keys;   // this step's keys
@@ -127,8 +116,6 @@ struct HeroJumpInput
     float pressAge;  // seconds since it went down
     float pressHeld; // seconds it has been held (no longer growing once let go)
     bool pressDown;  // it is still held
-    int takeOffNum;  // take-offs so far; the last JUMP_TAKE_OFFS are kept, number n at n % JUMP_TAKE_OFFS
-    HeroTakeOff takeOffs[JUMP_TAKE_OFFS];
 };
 extern HeroJumpInput gHeroJump;
 // A fresh input: no press yet.
@@ -145,6 +132,5 @@ enum : uint32_t
 };
 // One frame of a member's motion rules, before the movement pass: contacts (snap out of solid tiles,
 // land), jump, gravity, following and the run push with damping. Returns HERO_EVENT_* bits.
-// The front troglin adds its take-offs to *in.
-uint32_t StepHeroMotion(HeroMotion* m, uint32_t contacts, HeroJumpInput* in, float dt, float runSpeed,
+uint32_t StepHeroMotion(HeroMotion* m, uint32_t contacts, const HeroJumpInput& in, float dt, float runSpeed,
                         float leaderX, float camX);

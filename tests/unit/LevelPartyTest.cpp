@@ -153,12 +153,12 @@ TEST(TerrainChunks, RecordsOfTroglinsThatAreGoneMakeRoomForNewOnes)
 // In lockstep the literal rules: every member reads the keys frame by frame.
 TEST(PartyMotion, JumpHoldsElevenForAtMostTheHoldTime)
 {
-    HeroMotion m = {{10.5f, 4.5f}, {0, 0}, FLAG_ACTIVE | FLAG_LANDED | FLAG_RUNNING, 0, 0, 0, 1, 0, 0, 0, 0};
+    HeroMotion m     = {{10.5f, 4.5f}, {0, 0}, FLAG_ACTIVE | FLAG_LANDED | FLAG_RUNNING, 0, 0, 0, 1, 0, 0};
     HeroJumpInput in = HeroJumpInputStart(false);
     auto step        = [&](HeroMotion* p, uint32_t contacts, HeroKeys keys, float dt, float leaderX = 10.5f)
     {
         in.keys = keys;
-        return StepHeroMotion(p, contacts, &in, dt, 0.032f, leaderX, 0.0f);
+        return StepHeroMotion(p, contacts, in, dt, 0.032f, leaderX, 0.0f);
     };
     const float dt   = 1.0f / 64.0f;
     int risingFrames = 0;
@@ -171,7 +171,7 @@ TEST(PartyMotion, JumpHoldsElevenForAtMostTheHoldTime)
     EXPECT_LT(m.vel.y, 11.0f);
 
     // Released and pressed again in the air: the jump is cut until the next landing.
-    HeroMotion n   = {{10.5f, 4.5f}, {0, 0}, FLAG_ACTIVE | FLAG_LANDED, 0, 0, 0, 1, 0, 0, 0, 0};
+    HeroMotion n   = {{10.5f, 4.5f}, {0, 0}, FLAG_ACTIVE | FLAG_LANDED, 0, 0, 0, 1, 0, 0};
     HeroKeys press = {true, true, false}, release = {false, false, true};
     step(&n, 0, press, dt);
     step(&n, 0, release, dt);
@@ -185,9 +185,9 @@ TEST(PartyMotion, JumpHoldsElevenForAtMostTheHoldTime)
     // A follower too close behind the one ahead is slowed; one too far is pushed on.
     for (float x : {9.8f, 7.0f})
     {
-        HeroMotion f = {{x, 4.5f}, {6.4f, 0}, FLAG_ACTIVE | FLAG_LANDED, 0, 0, 0, 2, 0, 0, 0, 0};
+        HeroMotion f = {{x, 4.5f}, {6.4f, 0}, FLAG_ACTIVE | FLAG_LANDED, 0, 0, 0, 2, 0, 0};
         in.keys      = {false, false, false};
-        StepHeroMotion(&f, 0, &in, 0.001f, 0.0f, 10.0f, 0.0f);
+        StepHeroMotion(&f, 0, in, 0.001f, 0.0f, 10.0f, 0.0f);
         EXPECT_EQ(f.vel.x<6.4f * 0.995f, x> 9.0f) << x;
     }
 }
@@ -197,7 +197,7 @@ TEST(PartyMotion, JumpHoldsElevenForAtMostTheHoldTime)
 // landing (from y 6), from its feet leaving the edge (from x 38.5), or from the start (standing at x 10.5).
 // A standing troglin takes off in the step of the press whatever the phase of its contacts; a press up to
 // 100 ms before a landing is taken on it and up to 60 ms after running off the edge still jumps; the
-// follower repeats the leader's jump, however short, where the leader took off.
+// follower repeats the leader's jump, however short, with it.
 TEST(PartyMotion, OnTheSteadyClockPressesAreKeptAndFollowersRepeatEveryJump)
 {
     ResetRun();
@@ -207,13 +207,14 @@ TEST(PartyMotion, OnTheSteadyClockPressesAreKeptAndFollowersRepeatEveryJump)
     struct Run
     {
         int landed = -1, left = -1, rise = -1; // steps: the leader's first landing, feet off the ground, rise
-        float takeOff[2] = {-1.0f, -1.0f}, rose[2] = {0.0f, 0.0f};
+        int takeOff[2] = {-1, -1};
+        float rose[2]  = {0.0f, 0.0f};
     };
     auto run = [&](float x, float y, int pressAt, int hold)
     {
         const uint32_t flag = FLAG_ACTIVE | FLAG_RUNNING | (y < 5.0f ? FLAG_LANDED : 0u);
-        HeroMotion ms[2]    = {{{x, y}, {6.4f, 0}, flag, 0, 0, 0.032f, 1, 0, 0, 0, 0},
-                               {{x - 1.0f, y}, {6.4f, 0}, flag, 0, 0, 0.032f, 2, 0, 0, 0, 0}};
+        HeroMotion ms[2]    = {{{x, y}, {6.4f, 0}, flag, 0, 0, 0.032f, 1, 0, 0},
+                               {{x - 1.0f, y}, {6.4f, 0}, flag, 0, 0, 0.032f, 2, 0, 0}};
         HeroJumpInput in    = HeroJumpInputStart(true);
         Run r;
         for (int f = 0; f < 2000; ++f)
@@ -226,10 +227,10 @@ TEST(PartyMotion, OnTheSteadyClockPressesAreKeptAndFollowersRepeatEveryJump)
                 uint32_t contacts = HeroContacts(map, m.pos.x, m.pos.y);
                 if (i == 0 && r.left < 0 && m.pos.x > 30.0f && !(contacts & HERO_CONTACT_GROUND_NEAR))
                     r.left = f;
-                uint32_t events = StepHeroMotion(&m, contacts, &in, 0.001f, 0.032f, ms[0].pos.x, 0.0f);
+                uint32_t events = StepHeroMotion(&m, contacts, in, 0.001f, 0.032f, ms[0].pos.x, 0.0f);
                 if (i == 0 && r.landed < 0 && (events & HERO_EVENT_LANDED)) r.landed = f;
                 if (!(events & HERO_EVENT_JUMPED)) continue;
-                if (r.takeOff[i] < 0.0f) r.takeOff[i] = m.pos.x;
+                if (r.takeOff[i] < 0) r.takeOff[i] = f;
                 if (i == 0 && r.rise < 0) r.rise = f;
                 r.rose[i] += 0.001f;
             }
@@ -266,7 +267,7 @@ TEST(PartyMotion, OnTheSteadyClockPressesAreKeptAndFollowersRepeatEveryJump)
         SCOPED_TRACE(testing::Message() << c.x << " " << c.y << " press at " << c.pressAt);
         EXPECT_EQ(c.rise, r.rise > c.pressAt + 200 ? -1 : r.rise);
         if (c.rise < 0) continue;
-        EXPECT_NEAR(r.takeOff[0], r.takeOff[1], 0.01f) << "where the leader took off";
+        EXPECT_EQ(r.takeOff[0], r.takeOff[1]) << "with the leader";
         EXPECT_NEAR(r.rose[0], r.rose[1], 0.0015f) << "as long as it rose";
         EXPECT_NEAR(std::min(0.45f, 0.001f * float(c.hold)), r.rose[0], 0.0015f);
     }
