@@ -7,7 +7,7 @@ set -euo pipefail
 
 DESKTOP_PACKAGES=(
     # toolchain
-    build-essential g++ clang cmake make pkg-config ccache
+    build-essential g++ clang clang-format cmake make pkg-config ccache
     # libraries of the game
     libsdl2-dev libsdl2-ttf-dev libsdl2-mixer-dev libfontconfig-dev zlib1g-dev
     # fonts the game asks fontconfig for (sans, serif, mono and a chunky display face)
