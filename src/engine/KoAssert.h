@@ -1,14 +1,13 @@
 // Checks that stop the program, and warnings that let it go on.
 //
 // Every report goes to standard output in the engine's fixed layout:
-//   "<KIND>: <expression>\nLine: <line>\nFunc: <function>\nFile: <module>\n" [+ "Mesg: <message>\n"]
+//   "<KIND>: <expression>\nLine: <line>\nFunc: <function>\nFile: <source file>\n" [+ "Mesg: <message>\n"]
 // A failed check ends the process with exit code 1; a warning returns.
 //
-// The "File" field is the module path of the translation unit, e.g. "src\\KoGraphics". Every file that
-// uses the macros defines KO_MODULE before using them:
-//   #define KO_MODULE "src\\KoGraphics"
-// The "Func" field is __func__ unless a *_FN variant names it (for namespaced functions such as
-// "CommonLevel::CreateInst"); KoAssertFail/KoWarningPrint take every field explicitly.
+// "Line" and "File" are where the check stands: __LINE__, and __FILE__ from the source tree's top folder on
+// ("src/engine/KoGraphics.cpp", however the build named the file). The "Func" field is __func__ unless a *_FN
+// variant names it (for namespaced functions such as "CommonLevel::CreateInst"); KoAssertFail/KoWarningPrint
+// take every field explicitly.
 #pragma once
 
 // Prints the report and ends the process with exit code 1. mesg may be null (no "Mesg:" line).
@@ -23,7 +22,7 @@ void KoWarningPrint(const char* kind, const char* expr, int line, const char* fu
 #define KO_CHECK_(report, kind, cond, text, func, mesg)                                                      \
     do                                                                                                       \
     {                                                                                                        \
-        if (!(cond)) report(kind, text, __LINE__, func, KO_MODULE, mesg);                                    \
+        if (!(cond)) report(kind, text, __LINE__, func, __FILE__, mesg);                                     \
     } while (0)
 
 #define KO_ASSERT_FN(expr, func) KO_CHECK_(KoAssertFail, "KO_ASSERT", expr, #expr, func, nullptr)

@@ -1,4 +1,3 @@
-#define KO_MODULE "src\\KoFrameRateController"
 #include "engine/KoFrameRateController.h"
 
 #include "engine/KoAssert.h"

@@ -1,6 +1,5 @@
 // Primitive lists: the builders of triangle and line meshes, the registries of live lists and the CPU copy
 // of every list's vertices, from which the device buffers are rebuilt after a device reset.
-#define KO_MODULE "src\\KoGraphics"
 #include "engine/KoAssert.h"
 #include "engine/KoGfxDevice.h"
 
@@ -57,7 +56,7 @@ static KoGfxVertexList* EndList(bool tri, const char* pFunc)
 
     KoGfxVertexList* pList = new (std::nothrow) KoGfxVertexList();
     if (!pList)
-        KoAssertFail("KO_ASSERT_PARM", tri ? "pTriList" : "pLineList", __LINE__, pFunc, KO_MODULE, nullptr);
+        KoAssertFail("KO_ASSERT_PARM", tri ? "pTriList" : "pLineList", __LINE__, pFunc, __FILE__, nullptr);
 
     const unsigned int vtxNum = primNum * perPrim;
     KoGfxDevBuffer* pBuf      = nullptr;

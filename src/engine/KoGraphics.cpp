@@ -1,6 +1,5 @@
 // Rendering, camera and text; device loss and screen modes. The primitive lists live in KoGfxLists.cpp, the
 // device in KoGfxDevice.cpp.
-#define KO_MODULE "src\\KoGraphics"
 #include "engine/KoGraphics.h"
 #include "engine/KoAssert.h"
 #include "engine/KoGfxDevice.h"

@@ -1,4 +1,3 @@
-#define KO_MODULE "src\\KoInput"
 #include "engine/KoInput.h"
 
 #include "engine/KoGraphics.h"

@@ -1,4 +1,3 @@
-#define KO_MODULE "src\\KoMath"
 #include "engine/KoMath.h"
 
 #include "engine/KoAssert.h"

@@ -1,6 +1,5 @@
 // The system layer: the game window and its device, the window-procedure logic that turns window events
 // into input, activity and device resets, and init, reset, frame start, frame end and exit.
-#define KO_MODULE "src\\KoSystem"
 #include "engine/KoSystem.h"
 #include "engine/KoFrameRateController.h"
 #include "engine/KoGraphics.h"

@@ -110,9 +110,7 @@ GameObjInst* CreateInst(uint32_t type, float scale, const Vec2* pPos, const Vec2
     if (!pInst && sPoolFiller)
         fprintf(stderr, "%s: laying it fills the pool of %d instances; the game cannot go on\n", sPoolFiller,
                 GAME_OBJ_INST_NUM_MAX);
-    if (!pInst)
-        KoAssertFail("KO_ASSERT", "pInst", POOL_FULL_CHECK_LINE, "CommonLevel::CreateInst",
-                     "src\\CommonLevel", nullptr);
+    KO_ASSERT_FN(pInst, "CommonLevel::CreateInst");
     pInst->flag      = FLAG_ACTIVE;
     pInst->pData     = nullptr;
     pInst->pParent   = nullptr;

@@ -130,10 +130,6 @@ void KoGameObjInstTransformAll(void* pInstList, size_t instNum, size_t instSize,
 
 namespace CommonLevel
 {
-// The "Line:" of the full-pool check. It is a fixed number, not this file's line: the report is part of the
-// game's output (the scenarios and whoever reads it match the text), so it must not move when the file does.
-constexpr int POOL_FULL_CHECK_LINE = 274;
-
 // Creates in the main pool: flag exactly FLAG_ACTIVE, pData, pParent and both pChild null. A full pool
 // stops the program with the "pInst" check (exit code 1).
 GameObjInst* CreateInst(uint32_t type, float scale, const Vec2* pPos, const Vec2* pVel, float dir);

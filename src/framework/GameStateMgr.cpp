@@ -1,6 +1,5 @@
 // The state manager: the table of state callbacks the program hands over, and the switch of the six
 // current callbacks to the state the main loop enters.
-#define KO_MODULE "src\\GameStateMgr"
 #include "framework/GameStateMgr.h"
 
 #include "engine/KoAssert.h"

@@ -14,19 +14,19 @@
 static const char* const MESG_FAIL   = "fail to create object!!";
 static const char* const MESG_FAILED = "failed to create object!";
 
-const MeshLoader MESH_LOADER_COINS              = {"Coins::LoadCoins", "src\\Coins", MESG_FAILED};
-const MeshLoader MESH_LOADER_FACTORY_MONSTER    = {"Factory::LoadMonster", "src\\Factory", MESG_FAIL};
-const MeshLoader MESH_LOADER_FACTORY_BACKGROUND = {"Factory::LoadBackground", "src\\Factory", MESG_FAIL};
-const MeshLoader MESH_LOADER_FACTORY_PARTY      = {"Factory::LoadPartyDigits", "src\\Factory", MESG_FAIL};
-const MeshLoader MESH_LOADER_FLAG               = {"Flag::LoadFlag", "src\\Flag", MESG_FAIL};
-const MeshLoader MESH_LOADER_HERO               = {"LoadHero", "src\\Hero", MESG_FAIL};
-const MeshLoader MESH_LOADER_TERRAIN            = {"Terrain::LoadTerrain", "src\\Terrain", MESG_FAIL};
-const MeshLoader MESH_LOADER_EDITOR_TERRAIN     = {"Terrain::LoadEditorTerrain", "src\\Terrain", MESG_FAIL};
-const MeshLoader MESH_LOADER_PARTICLE_DUST = {"ParticleSys::ParticleLoad", "src\\ParticleSys", MESG_FAILED};
-const MeshLoader MESH_LOADER_PARTICLE      = {"ParticleSys::ParticleLoad", "src\\ParticleSys", MESG_FAIL};
-const MeshLoader MESH_LOADER_UI            = {"UI::LoadUI", "src\\UI", MESG_FAIL};
-const MeshLoader MESH_LOADER_MENU          = {"GameStateMenuLoad", "src\\GameState_Menu", MESG_FAIL};
-const MeshLoader MESH_LOADER_MESHEDITOR = {"GameStateMesheditorLoad", "src\\GameState_Mesheditor", MESG_FAIL};
+const MeshLoader MESH_LOADER_COINS              = {"Coins::LoadCoins", MESG_FAILED};
+const MeshLoader MESH_LOADER_FACTORY_MONSTER    = {"Factory::LoadMonster", MESG_FAIL};
+const MeshLoader MESH_LOADER_FACTORY_BACKGROUND = {"Factory::LoadBackground", MESG_FAIL};
+const MeshLoader MESH_LOADER_FACTORY_PARTY      = {"Factory::LoadPartyDigits", MESG_FAIL};
+const MeshLoader MESH_LOADER_FLAG               = {"Flag::LoadFlag", MESG_FAIL};
+const MeshLoader MESH_LOADER_HERO               = {"LoadHero", MESG_FAIL};
+const MeshLoader MESH_LOADER_TERRAIN            = {"Terrain::LoadTerrain", MESG_FAIL};
+const MeshLoader MESH_LOADER_EDITOR_TERRAIN     = {"Terrain::LoadEditorTerrain", MESG_FAIL};
+const MeshLoader MESH_LOADER_PARTICLE_DUST      = {"ParticleSys::ParticleLoad", MESG_FAILED};
+const MeshLoader MESH_LOADER_PARTICLE           = {"ParticleSys::ParticleLoad", MESG_FAIL};
+const MeshLoader MESH_LOADER_UI                 = {"UI::LoadUI", MESG_FAIL};
+const MeshLoader MESH_LOADER_MENU               = {"GameStateMenuLoad", MESG_FAIL};
+const MeshLoader MESH_LOADER_MESHEDITOR         = {"GameStateMesheditorLoad", MESG_FAIL};
 
 // ---------------------------------------------------------------------------------------------------------
 // Token reading
@@ -217,20 +217,19 @@ void MeshTypeStart(GameObj* pObj, uint32_t type, int* pObjNum)
     sMeshMissing.clear();
 }
 
-void MeshTypeEnd(GameObj* pObj, const MeshLoader& loader, int line, const char* fileName)
+void MeshTypeEnd(GameObj* pObj, const MeshLoader& loader, int line, const char* fileName, const char* srcFile)
 {
     pObj->pMesh = KoGfxTriEnd();
     if (!pObj->pMesh && fileName && !sMeshRefused)
         TextFileComplain(fileName, (sMeshMissing.empty() ? std::string("holds no triangle") : sMeshMissing) +
                                        "; the game cannot go on without this mesh");
-    if (!pObj->pMesh)
-        KoAssertFail("KO_ASSERT_MESG", "pObj->pMesh", line, loader.func, loader.srcPath, loader.mesg);
+    if (!pObj->pMesh) KoAssertFail("KO_ASSERT_MESG", "pObj->pMesh", line, loader.func, srcFile, loader.mesg);
 }
 
 void MeshLoadType(GameObj* pObj, uint32_t type, int* pObjNum, MeshReader reader, const char* fileName,
-                  const MeshLoader& loader, int line)
+                  const MeshLoader& loader, int line, const char* srcFile)
 {
     MeshTypeStart(pObj, type, pObjNum);
     reader(fileName);
-    MeshTypeEnd(pObj, loader, line, fileName);
+    MeshTypeEnd(pObj, loader, line, fileName, srcFile);
 }

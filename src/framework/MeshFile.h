@@ -31,9 +31,8 @@ bool MeshParseColour(const char* b, const char* e, uint32_t* pColour);
 // Who loads a type: printed when its mesh cannot be built.
 struct MeshLoader
 {
-    const char* func;    // "LoadHero"
-    const char* srcPath; // "src\\Hero"
-    const char* mesg;    // "fail to create object!!" (printed after "Mesg: ")
+    const char* func; // "LoadHero"
+    const char* mesg; // "fail to create object!!" (printed after "Mesg: ")
 };
 
 extern const MeshLoader MESH_LOADER_COINS;              // Coins::LoadCoins
@@ -55,11 +54,13 @@ typedef void (*MeshReader)(const char* fileName);
 // The type loader pattern, in two halves for shapes built in code:
 //   MeshTypeStart: ++*pObjNum, pObj->type = type, KoGfxTriStart.
 //   MeshTypeEnd:   pObj->pMesh = KoGfxTriEnd; a null mesh prints the "pObj->pMesh" check with the
-//                  loader's function, source path, message and the given line, and ends with exit code 1.
-//                  For a mesh read from fileName, one line on standard error first names the file and
-//                  what is wrong with it (missing, refused, no triangle).
+//                  loader's function and message, the caller's source file and the given line, and ends
+//                  with exit code 1. For a mesh read from fileName, one line on standard error first names
+//                  the file and what is wrong with it (missing, refused, no triangle).
+// srcFile is the calling source file (the compiler fills it in at the call).
 void MeshTypeStart(GameObj* pObj, uint32_t type, int* pObjNum);
-void MeshTypeEnd(GameObj* pObj, const MeshLoader& loader, int line, const char* fileName = nullptr);
+void MeshTypeEnd(GameObj* pObj, const MeshLoader& loader, int line, const char* fileName = nullptr,
+                 const char* srcFile = __builtin_FILE());
 // Both halves around reader(fileName): pObj is the record `type` of the caller's table.
 void MeshLoadType(GameObj* pObj, uint32_t type, int* pObjNum, MeshReader reader, const char* fileName,
-                  const MeshLoader& loader, int line);
+                  const MeshLoader& loader, int line, const char* srcFile = __builtin_FILE());

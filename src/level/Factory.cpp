@@ -1,6 +1,5 @@
 // Monsters and the sky: types, the monster list, the monster creator, patrol, weakening and the monster
 // and pickup pass.
-#define KO_MODULE "src\\Factory"
 #include "level/Factory.h"
 
 #include <algorithm>

@@ -15,8 +15,6 @@
 #include "framework/MeshFile.h"
 #include "framework/Sound.h"
 
-#define KO_MODULE "src\\GameState_Menu"
-
 // The menu's object types; the id is the index in the menu's type table.
 enum
 {

@@ -1,7 +1,5 @@
 #include "states/GameState_Mesheditor.h"
 
-#define KO_MODULE "src\\GameState_Mesheditor"
-
 #include <climits>
 #include <cmath>
 #include <cstdio>

@@ -1,7 +1,5 @@
 #include "states/GameState_TileEditor.h"
 
-#define KO_MODULE "src\\GameState_TileEditor"
-
 #include <cstdio>
 #include <string>
 

@@ -170,7 +170,7 @@ TEST_F(PrimitiveLists, AnEndThatFailsReturnsNullAndLeavesLaterListsOfTheFullSize
 
 TEST(PrimitiveListChecks, EveryCheckPrintsItsReportAndEndsWithCodeOne)
 {
-    const std::string file = "\nFile: src\\KoGraphics\n";
+    const std::string file = "\nFile: src/engine/KoGfxLists.cpp\n";
     auto mesg              = [&](const char* expr, const char* func, const char* text)
     {
         return std::string("KO_ASSERT_MESG: ") + expr + "\nLine: N\nFunc: " + func + file + "Mesg: " + text +

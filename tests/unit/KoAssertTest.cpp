@@ -1,4 +1,3 @@
-#define KO_MODULE "src\\KoTest"
 #include "engine/KoAssert.h"
 
 #include "ChildProcess.h"
@@ -27,7 +26,7 @@ void CheckedFunction(int* p, int mode)
 TEST(KoAssert, ReportsHaveTheirExactTextsAndExitCodes)
 {
     int v                  = 0;
-    const std::string tail = "\nLine: N\nFunc: CheckedFunction\nFile: src\\KoTest\n";
+    const std::string tail = "\nLine: N\nFunc: CheckedFunction\nFile: tests/unit/KoAssertTest.cpp\n";
     const std::tuple<int*, int, int, std::string> cases[] = {
         // the arguments, the exit code and the report
         {nullptr, 0, 1, "KO_ASSERT_PARM: p" + tail},
@@ -35,11 +34,13 @@ TEST(KoAssert, ReportsHaveTheirExactTextsAndExitCodes)
         {&v, 2, 1, "KO_ASSERT_MESG: mode != 2" + tail + "Mesg: two is not allowed\n"},
         {&v, 3, 0, "KO_WARNING_MESG: mode != 3" + tail + "Mesg: three is odd\nwent on\n"},
         {&v, 4, 1,
-         "KO_ASSERT_MESG: mode != 4\nLine: N\nFunc: Space::Named\nFile: src\\KoTest\nMesg: named\n"},
+         "KO_ASSERT_MESG: mode != 4\nLine: N\nFunc: Space::Named\nFile: tests/unit/KoAssertTest.cpp\nMesg: "
+         "named\n"},
         {&v, 0, 0, "went on\n"},
         {&v, 6, 1, "KO_ASSERT: mode < KO_TEST_LIMIT + 2" + tail}, // macros print as written
         {&v, 5, 1,
-         "KO_ASSERT_MESG: mode < KO_TEST_LIMIT + 1\nLine: N\nFunc: Space::Limit\nFile: src\\KoTest\n"
+         "KO_ASSERT_MESG: mode < KO_TEST_LIMIT + 1\nLine: N\nFunc: Space::Limit\nFile: "
+         "tests/unit/KoAssertTest.cpp\n"
          "Mesg: too big\n"},
     };
     for (const auto& c : cases)
@@ -48,7 +49,8 @@ TEST(KoAssert, ReportsHaveTheirExactTextsAndExitCodes)
         EXPECT_EQ(r.exitCode, std::get<2>(c)) << std::get<3>(c);
         EXPECT_EQ(WithoutLineNumbers(r.out), std::get<3>(c));
     }
-    // The line is the check's own source line.
-    EXPECT_EQ(RunInChild([] { KoAssertFail("KO_ASSERT", "0", 274, "f", "m", nullptr); }).out,
-              "KO_ASSERT: 0\nLine: 274\nFunc: f\nFile: m\n");
+    // The line and the file are where the check stands in the source tree.
+    const std::string line = std::to_string(__LINE__ + 1);
+    EXPECT_EQ(RunInChild([] { KO_ASSERT(0 > 1); }).out,
+              "KO_ASSERT: 0 > 1\nLine: " + line + "\nFunc: operator()\nFile: tests/unit/KoAssertTest.cpp\n");
 }

@@ -244,8 +244,8 @@ TEST_F(Graphics, BlendModesMixTheSourceByItsAlpha)
 TEST(GraphicsChecks, BadBlendModesAndMissingPrintArgumentsEndTheProgram)
 {
     const std::string blend = "KO_ASSERT_PARM: (KO_GFX_BM_NONE <= blendMode) && (blendMode < KO_GFX_BM_NUM)\n"
-                              "Line: N\nFunc: KoGfxSetBlendMode\nFile: src\\KoGraphics\n";
-    const std::string print = "\nLine: N\nFunc: KoGfxPrint\nFile: src\\KoGraphics\n";
+                              "Line: N\nFunc: KoGfxSetBlendMode\nFile: src/engine/KoGraphics.cpp\n";
+    const std::string print = "\nLine: N\nFunc: KoGfxPrint\nFile: src/engine/KoGraphics.cpp\n";
     KoGfxFont* pNoFont      = nullptr;
     const std::pair<ChildResult, std::string> cases[] = {
         {RunInChild([] { KoGfxSetBlendMode(3); }), blend},

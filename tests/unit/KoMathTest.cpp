@@ -54,6 +54,6 @@ TEST(KoMath, PointInRectStopsOnBadArguments)
         EXPECT_EQ(r.exitCode, 1);
         EXPECT_EQ(WithoutLineNumbers(r.out),
                   "KO_ASSERT: pPos && pRect && (sizeX >= 0.0f) && (sizeY >= 0.0f)\n"
-                  "Line: N\nFunc: KoTestPointToRect\nFile: src\\KoMath\n");
+                  "Line: N\nFunc: KoTestPointToRect\nFile: src/engine/KoMath.cpp\n");
     }
 }
