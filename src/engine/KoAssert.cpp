@@ -1,5 +1,6 @@
 #include "engine/KoAssert.h"
 
+#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -28,6 +29,19 @@ void KoAssertFail(const char* kind, const char* expr, int line, const char* func
                   const char* mesg)
 {
     KoReport(kind, expr, line, func, file, mesg);
+    KoFatal("the check in %s (%s, line %d) failed; its report is on standard output", func, SourcePath(file),
+            line);
+}
+
+void KoFatal(const char* pFormat, ...)
+{
+    fflush(stdout);
+    fputs("skarnhold: ", stderr);
+    va_list args;
+    va_start(args, pFormat);
+    vfprintf(stderr, pFormat, args);
+    va_end(args);
+    fputc('\n', stderr);
     exit(1);
 }
 

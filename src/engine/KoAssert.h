@@ -1,8 +1,8 @@
-// Checks that stop the program, and warnings that let it go on.
+// Checks that stop the program, warnings that let it go on, and the one way the program ends on a fault.
 //
 // Every report goes to standard output in the engine's fixed layout:
 //   "<KIND>: <expression>\nLine: <line>\nFunc: <function>\nFile: <source file>\n" [+ "Mesg: <message>\n"]
-// A failed check ends the process with exit code 1; a warning returns.
+// A failed check then ends the process through KoFatal (exit code 1); a warning returns.
 //
 // "Line" and "File" are where the check stands: __LINE__, and __FILE__ from the source tree's top folder on
 // ("src/engine/KoGraphics.cpp", however the build named the file). The "Func" field is __func__ unless a *_FN
@@ -10,7 +10,11 @@
 // take every field explicitly.
 #pragma once
 
-// Prints the report and ends the process with exit code 1. mesg may be null (no "Mesg:" line).
+// Says why on standard error ("skarnhold: " and the printf-formatted text) and ends the process with exit
+// code 1; standard output is flushed first, so what it held comes before.
+[[noreturn]] void KoFatal(const char* pFormat, ...) __attribute__((format(printf, 1, 2)));
+
+// Prints the report, then ends the process through KoFatal. mesg may be null (no "Mesg:" line).
 [[noreturn]] void KoAssertFail(const char* kind, const char* expr, int line, const char* func,
                                const char* file, const char* mesg);
 // Prints the report and returns.

@@ -44,22 +44,22 @@ static std::vector<AudioSound*> sSounds; // every sound alive
 static uint64_t sPlayCount = 0;          // plays started since the program began
 
 static const char* const sErrorTexts[AUDIO_RESULT_NUM] = {
-    "No errors.",
-    "A sound system exists already.",
-    "The sound system has not been initialised.",
-    "The sound system has been initialised already.",
-    "No audio output could be opened.",
-    "An invalid parameter was passed.",
-    "An invalid or stale handle was used.",
-    "The sound file could not be opened.",
-    "The sound file is damaged or of an unsupported format.",
-    "Every channel is in use.",
-    "The audio output refused to play the sound.",
+    "no error",
+    "a sound system exists already",
+    "the sound system has not been initialised",
+    "the sound system has been initialised already",
+    "SDL_mixer could open no audio output, not even a silent one",
+    "an invalid parameter",
+    "an invalid or stale handle",
+    "the sound file could not be opened",
+    "SDL_mixer cannot decode the sound file: damaged, or neither WAV nor MP3",
+    "every channel is in use",
+    "SDL_mixer refused to play the sound",
 };
 
 const char* AudioErrorString(int result)
 {
-    if (result < 0 || result >= AUDIO_RESULT_NUM) return "Unknown error.";
+    if (result < 0 || result >= AUDIO_RESULT_NUM) return "an unknown audio result";
     return sErrorTexts[result];
 }
 

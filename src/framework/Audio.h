@@ -38,7 +38,7 @@ constexpr AudioChannel AUDIO_CHANNEL_NULL = 0;
 
 constexpr int AUDIO_CHANNEL_NUM_MAX = 100; // most channels a system can be initialised with
 
-// The text of a result, for the error line; any value outside the table gives "Unknown error.".
+// The text of a result, for the error line; any value outside the table gives "an unknown audio result".
 const char* AudioErrorString(int result);
 
 AudioResult AudioSystemCreate(AudioSystem** ppSystem);

@@ -1,5 +1,6 @@
 #include "framework/GameMain.h"
 
+#include "engine/KoAssert.h"
 #include "engine/KoFrameRateController.h"
 #include "engine/KoGraphics.h"
 #include "engine/KoInput.h"
@@ -142,7 +143,7 @@ static int GameEnd(void*)
 {
     const bool recorded = Replay::RecordEnd(gStepNumber);
     const bool shot     = !KoGfxScreenshotFailed();
-    SoundRelease(); // ends the process with -1 if the audio system fails to release
+    SoundRelease(); // ends the process with 1 if the audio system fails to release
     const int code = KoSysExit();
     return recorded && shot ? code : 1;
 }
@@ -176,11 +177,7 @@ int GameMain(const GameRunOptions& options)
     KoGfxSetVsync(gVsync); // the renderer is made with it
     KoSysSetWindowTitle(gWindowTitle.c_str());
     KoSysSetWindowSize(options.windowW, options.windowH);
-    if (!KoSysInit())
-    {
-        fprintf(stderr, "skarnhold: the window or its drawing device could not be created\n");
-        return 1;
-    }
+    if (!KoSysInit()) KoFatal("the window or its drawing device could not be created");
     std::string iconProblem = PlatWindowSetIcon(WINDOW_ICON_FILE);
     if (!iconProblem.empty())
         fprintf(stderr, "skarnhold: window icon %s: %s\n", WINDOW_ICON_FILE, iconProblem.c_str());

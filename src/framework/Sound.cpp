@@ -1,7 +1,8 @@
 #include "framework/Sound.h"
 
 #include <cstdio>
-#include <cstdlib>
+
+#include "engine/KoAssert.h"
 
 AudioSystem* gSoundSystem = nullptr;
 AudioSound* gSoundTable[SND_NUM];
@@ -13,8 +14,15 @@ static const char* const RANGE_MESSAGE = "Fail: Index out of available range of 
 int SoundCheck(int result)
 {
     gSoundResult = result;
-    if (result != AUDIO_OK) printf("FMOD error! (%d) %s\n", result, AudioErrorString(result));
+    if (result != AUDIO_OK) printf("sound: %s (audio result %d)\n", AudioErrorString(result), result);
     return result;
+}
+
+// Start-up and shut-down cannot go on without the sound system: the error line, then the reason.
+static void SoundRequire(int result, const char* what)
+{
+    if (SoundCheck(result) != AUDIO_OK)
+        KoFatal("sound: %s: %s; the game cannot go on", what, AudioErrorString(result));
 }
 
 // Slots are looked up in fixed tables: a slot outside them prints the range message.
@@ -27,10 +35,10 @@ static bool SlotInRange(int slot)
 
 void SoundInit()
 {
-    if (SoundCheck(AudioSystemCreate(&gSoundSystem)) != AUDIO_OK) exit(-1);
-    fputs("FMOD Load Complete\n", stdout);
-    if (SoundCheck(AudioSystemInit(gSoundSystem, SOUND_CHANNEL_NUM)) != AUDIO_OK) exit(-1);
-    fputs("FMOD Init Complete\n", stdout);
+    SoundRequire(AudioSystemCreate(&gSoundSystem), "the audio system could not be created");
+    fputs("sound: audio system created\n", stdout);
+    SoundRequire(AudioSystemInit(gSoundSystem, SOUND_CHANNEL_NUM), "the audio system could not start");
+    printf("sound: SDL_mixer open with %d channels\n", SOUND_CHANNEL_NUM);
     fflush(stdout);
 }
 
@@ -106,16 +114,12 @@ void SoundUpdate()
 
 void SoundRelease()
 {
-    if (SoundCheck(AudioSystemRelease(gSoundSystem)) != AUDIO_OK)
-    {
-        fflush(stdout);
-        exit(-1);
-    }
+    SoundRequire(AudioSystemRelease(gSoundSystem), "the audio system could not be released");
     gSoundSystem = nullptr;
     for (int slot = 0; slot < SND_NUM; ++slot)
     {
         gSoundTable[slot]   = nullptr;
         gChannelTable[slot] = AUDIO_CHANNEL_NULL;
     }
-    fputs("FMOD Unload Complete\n", stdout);
+    fputs("sound: SDL_mixer closed\n", stdout);
 }

@@ -1,8 +1,8 @@
 // The sound manager: one sound system, 20 sound slots, and the channel each slot played on last.
 //
 // Game code names sounds by slot. Errors never stop a sound from being attempted: every failing audio call
-// stores its result in gSoundResult and prints "FMOD error! (%d) %s\n"; the game goes on, except at
-// start-up and at the final release, where a failure ends the program with exit code -1.
+// stores its result in gSoundResult and prints "sound: TEXT (audio result N)\n"; the game goes on, except at
+// start-up and at the final release, where a failure ends the program through KoFatal (exit code 1).
 #pragma once
 
 #include "framework/Audio.h"
@@ -36,8 +36,9 @@ extern AudioSound* gSoundTable[SND_NUM];    // null: empty slot
 extern AudioChannel gChannelTable[SND_NUM]; // the slot's latest play; AUDIO_CHANNEL_NULL before any
 extern int gSoundResult;                    // the latest failing (or checked) audio result
 
-// Start-up: creates the system ("FMOD Load Complete"), initialises it with 100 channels
-// ("FMOD Init Complete"). A failure prints the error line and ends the program with exit code -1.
+// Start-up: creates the system ("sound: audio system created"), opens it on SDL_mixer with 100 channels
+// ("sound: SDL_mixer open with 100 channels"). A failure prints the error line, then says why on standard
+// error and ends the program with exit code 1.
 void SoundInit();
 // Loads a file into a slot, first stopping and releasing what the slot held.
 void SoundLoad(int slot, const char* fileName);
@@ -58,6 +59,6 @@ int SoundCheck(int result);
 // is on and 0.0 when it is off (results ignored); then the system update (errors printed).
 void SoundSetChannelVolumes(bool soundOn);
 void SoundUpdate();
-// Shut-down: releases the system (a failure prints the error line and ends the program with exit code -1),
-// then prints "FMOD Unload Complete\n".
+// Shut-down: releases the system (a failure ends the program as at start-up), then prints
+// "sound: SDL_mixer closed\n".
 void SoundRelease();

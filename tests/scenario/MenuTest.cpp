@@ -125,7 +125,8 @@ TEST(Menu, QuitQuestion)
     p.Go(R + 100);
     EXPECT_EQ(p.StateChange(1, 6), R + 10) << p.res.err;
     EXPECT_EQ(p.res.exitCode, 0);
-    EXPECT_EQ(p.res.out, "FMOD Load Complete\nFMOD Init Complete\nFMOD Unload Complete\n");
+    EXPECT_EQ(p.res.out, "sound: audio system created\nsound: SDL_mixer open with 100 channels\n"
+                         "sound: SDL_mixer closed\n");
 }
 
 // F2 leads to the tile editor, F1 from there to the level (the editor tests take F2 and F3 from the menu);
