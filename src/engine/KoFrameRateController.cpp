@@ -81,7 +81,7 @@ void KoFrameRateControllerReset()
 void KoFrameRateControllerStart()
 {
     uint64_t cntsPerSec = sTicksPerSecond();
-    KO_WARNING_MESG(cntsPerSec, "QueryPerformanceFrequency is Zero!!!");
+    KO_WARNING_MESG(cntsPerSec, "the system clock gives no tick rate; the last frame time stays");
     sCntsPerSec     = cntsPerSec;
     sCurrentCounter = sTicks();
     if (sFixedFrameTime > 0.0)
