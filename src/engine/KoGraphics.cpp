@@ -58,7 +58,6 @@ static int sLastClientW  = 0;
 static int sLastClientH  = 0;
 
 static std::vector<KoGfxFont*> sFonts;
-static KoGfxFont* sDefaultFont = nullptr;
 
 static char sScreenshotPath[4096];
 static bool sScreenshotPending = false;
@@ -332,7 +331,6 @@ void KoGfxFreeFont(KoGfxFont* pFont)
         if (sFonts[i] == pFont)
         {
             sFonts.erase(sFonts.begin() + i);
-            if (pFont == sDefaultFont) sDefaultFont = nullptr;
             PlatFontClose(pFont->pPlat);
             delete pFont;
             return;
@@ -405,13 +403,6 @@ bool KoGfxInit()
     sNeedsReset   = false;
     KoGfxSetupDeviceState();
     sFonts.reserve(16);
-    sDefaultFont = OpenFont(16, 0, 400, false, "Terminal");
-    if (!sDefaultFont)
-    {
-        sDeviceReady = false;
-        PlatRendererDestroy();
-        return false;
-    }
     KoGfxListsReserve();
     gKoGfxSwitchPending = gKoGfxFullScreen; // made windowed: the first frame switches to full screen
     return true;
@@ -422,7 +413,6 @@ void KoGfxExit()
     // Whatever the states left alive goes with the device.
     KoGfxListsFreeAll();
     while (!sFonts.empty()) KoGfxFreeFont(sFonts.back());
-    sDefaultFont = nullptr;
     sDeviceReady = false;
     sInScene     = false;
     KoGfxDevSetDrawing(false);

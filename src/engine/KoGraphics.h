@@ -64,10 +64,10 @@ extern float gKoWinMaxX;
 extern float gKoWinMinY;
 extern float gKoWinMaxY;
 
-// Creates the device for the window, sets up its state and the default font, reserves the registries.
-// Called by KoSysInit; false if the device or the default font cannot be made.
+// Creates the device for the window, sets up its state, reserves the registries.
+// Called by KoSysInit; false if the device cannot be made.
 bool KoGfxInit();
-// Releases the device and the default font (KoSysExit).
+// Releases the device and every font still open (KoSysExit).
 void KoGfxExit();
 
 void KoGfxSetupDeviceState();

@@ -24,7 +24,7 @@ bool KoSysInit();
 void KoSysReset();
 void KoSysFrameStart();
 void KoSysFrameEnd();
-// Releases the device and the default font, destroys the window. Returns the program's exit code for a
+// Releases the device and the fonts still open, destroys the window. Returns the program's exit code for a
 // normal end: 0.
 int KoSysExit();
 
