@@ -128,16 +128,11 @@ bool Update(unsigned screen, bool pressesCount, bool enterTaken)
     if (sKeyboard) Vec2Set(&at, pFocused->posCurr.x + sPanel.hitW * FOCUS_AT, pFocused->posCurr.y);
     Vec2Set(&sPanel.pPointer->posCurr, at.x + POINTER_DX, at.y + POINTER_DY);
 
-    // In pool order, as the owner made them: a click on the common edge of two buttons presses both.
-    for (size_t i = 0; i < sPanel.poolNum; ++i)
-    {
-        GameObjInst& inst = sPanel.pPool[i];
-        if (!(inst.flag & FLAG_ACTIVE) || !sPanel.isButton(inst.pObject->type)) continue;
-        const bool hover = sKeyboard ? &inst == pFocused : Hit(cursor, inst);
-        inst.scale       = hover ? sPanel.hoverScale : sPanel.scale;
-        if (hover && click && pressesCount) sPanel.act(inst.pObject->type);
-    }
-    if (press && pressesCount) sPanel.act(pFocused->pObject->type);
+    // Only the focused button grows and is pressed: on the common edge of two buttons the upper one.
+    const bool hover = sKeyboard || Hit(cursor, *pFocused);
+    for (int i = 0; i < sShownNum; ++i)
+        sShown[i]->scale = hover && sShown[i] == pFocused ? sPanel.hoverScale : sPanel.scale;
+    if (pressesCount && ((hover && click) || press)) sPanel.act(pFocused->pObject->type);
     return click || press;
 }
 

@@ -1,7 +1,8 @@
 // The buttons of a menu screen or of an overlay, and the axe pointer over them. The buttons are instances
 // of a screen-space pool (positions in the layout's view units); their owner shows and hides them, and the
 // panel sizes the ones shown and runs the action of the ones pressed:
-// - with the mouse, every shown button under the cursor grows, and a click presses each of them;
+// - with the mouse, the shown button under the cursor grows, and a click presses it (where two buttons
+//   meet, the first in screen order: one click never presses two buttons);
 // - with the keyboard or a game pad, UP and DOWN (the pad's D-pad and left stick) move a focus through the
 //   buttons shown, in screen order (top to bottom, then left to right), wrapping; the pointer stands at the
 //   focused button as if the mouse were there (it grows), and ENTER (the pad's south button) presses it.

@@ -94,12 +94,7 @@ static const char* const sNoticeBlock =
     "SDL2, SDL2_ttf, SDL2_mixer (zlib), FreeType (FTL), fontconfig (MIT licence)\n"
     "Fonts: Cherry Bomb (OFL 1.1), FreeFont (GPLv3+), DejaVu (Bitstream Vera)";
 
-bool gMenuHowToPlay  = false;
-bool gMenuOptions    = false;
-bool gMenuQuitAsk    = false;
-bool gMenuHallOfFame = false;
-bool gMenuCredits    = false;
-bool gMenuPlay       = false;
+MenuScreen gMenuScreen = MENU_SCREEN_MAIN;
 
 float gMenuClickTime   = 0.0f;
 float gCursorSwingTime = 0.0f;
@@ -173,29 +168,69 @@ static bool IsButton(unsigned int type)
     }
 }
 
-// The action of a button clicked on the current screen; its effect on the layout shows from the next frame.
+// The one layout pass: the instances of the current screen shown, every other one hidden. The screens of
+// text (how to play, Hall Of Fame, credits) have a small logo, no troglin body and their back button at the
+// bottom.
+static void LayoutScreen()
+{
+    for (GameObjInst* pInst :
+         {sPlay, sExit, sSoundOn, sSoundOff, sCredits, sFullScreen, sWindowed, sYes, sNo, sOptions, sBack,
+          sHowToPlay, sHighScores, sBackdrop, sFullHero, sDarkMage, sBeast})
+        Show(pInst, false);
+    const bool text = gMenuScreen == MENU_SCREEN_HOW_TO_PLAY || gMenuScreen == MENU_SCREEN_HALL_OF_FAME ||
+                      gMenuScreen == MENU_SCREEN_CREDITS;
+    Vec2Set(&sLogo->posCurr, 0.0f, text ? 50.0f : 30.0f);
+    sLogo->scale = text ? 50.0f : 100.0f;
+    Show(sBody, !text);
+    Vec2Set(&sBack->posCurr, 0.0f, text ? -50.0f : -40.0f);
+    Show(sBack, text || gMenuScreen == MENU_SCREEN_OPTIONS);
+    const bool loading = gMenuScreen == MENU_SCREEN_LOADING;
+    Show(sPointer, !loading);
+    Show(sBackdrop, loading);
+    for (GameObjInst* pTroglin : sLoadingTroglins) Show(pTroglin, loading);
+
+    switch (gMenuScreen)
+    {
+        case MENU_SCREEN_MAIN:
+        case MENU_SCREEN_LOADING: // the loading picture covers the main screen
+            for (GameObjInst* pInst : {sPlay, sExit, sCredits, sOptions, sHighScores, sHowToPlay})
+                Show(pInst, true);
+            break;
+        case MENU_SCREEN_HOW_TO_PLAY:
+            for (GameObjInst* pInst : {sFullHero, sDarkMage, sBeast}) Show(pInst, true);
+            break;
+        case MENU_SCREEN_OPTIONS:
+            Show(sSoundOn, gSoundOn);
+            Show(sSoundOff, !gSoundOn);
+            Show(sWindowed, gKoGfxFullScreen);
+            Show(sFullScreen, !gKoGfxFullScreen);
+            break;
+        case MENU_SCREEN_QUIT_ASK:
+            Show(sYes, true);
+            Show(sNo, true);
+            break;
+        case MENU_SCREEN_HALL_OF_FAME:
+        case MENU_SCREEN_CREDITS:
+            break;
+    }
+}
+
+// The action of a button pressed on the current screen. A new screen is laid out from the next update on,
+// but for the loading picture: the level loads after this very frame.
 static void ButtonAct(unsigned int type)
 {
     switch (type)
     {
         case MENU_TYPE_PLAY:
-            Show(sPointer, false);
-            Show(sBackdrop, true);
-            for (GameObjInst* pTroglin : sLoadingTroglins) Show(pTroglin, true);
-            gMenuPlay      = true;
+            gMenuScreen = MENU_SCREEN_LOADING;
+            LayoutScreen();
             gGameStateNext = GS_LEVEL; // after this frame's Draw has put up the loading picture
-            break;
-        case MENU_TYPE_EXIT:
-            gMenuQuitAsk = !gMenuQuitAsk;
             break;
         case MENU_TYPE_SOUND_ON:
             gSoundOn = false;
             break;
         case MENU_TYPE_SOUND_OFF:
             gSoundOn = true;
-            break;
-        case MENU_TYPE_CREDITS:
-            gMenuCredits = !gMenuCredits;
             break;
         case MENU_TYPE_FULL_SCREEN:
         case MENU_TYPE_WINDOWED:
@@ -204,109 +239,36 @@ static void ButtonAct(unsigned int type)
         case MENU_TYPE_YES:
             gGameStateNext = GS_QUIT;
             break;
-        case MENU_TYPE_NO:
-            gMenuQuitAsk = !gMenuQuitAsk;
-            break;
-        case MENU_TYPE_OPTIONS:
-            gMenuOptions = true;
-            break;
-        case MENU_TYPE_BACK:
-            gMenuOptions    = false;
-            gMenuCredits    = false;
-            gMenuHowToPlay  = false;
-            gMenuHallOfFame = false;
-            break;
-        case MENU_TYPE_HIGH_SCORES:
-            gMenuHallOfFame = true;
+        case MENU_TYPE_EXIT:
+            gMenuScreen = MENU_SCREEN_QUIT_ASK;
             break;
         case MENU_TYPE_HOW_TO_PLAY:
-            gMenuHowToPlay = true;
+            gMenuScreen = MENU_SCREEN_HOW_TO_PLAY;
+            break;
+        case MENU_TYPE_OPTIONS:
+            gMenuScreen = MENU_SCREEN_OPTIONS;
+            break;
+        case MENU_TYPE_HIGH_SCORES:
+            gMenuScreen = MENU_SCREEN_HALL_OF_FAME;
+            break;
+        case MENU_TYPE_CREDITS:
+            gMenuScreen = MENU_SCREEN_CREDITS;
+            break;
+        case MENU_TYPE_NO:
+        case MENU_TYPE_BACK:
+            gMenuScreen = MENU_SCREEN_MAIN;
             break;
         default:
             break;
     }
 }
 
-// ESC (or the pad's east button): a sub-screen goes back to the main screen, the quit question to its "no",
-// the main screen to the quit question.
+// ESC (or the pad's east button): a sub-screen goes back to the main screen, the main screen to the quit
+// question. SPACE closes how to play too.
 static void GoBack()
 {
-    if (gMenuPlay) return;
-    if (gMenuQuitAsk)
-        gMenuQuitAsk = false;
-    else if (gMenuHowToPlay || gMenuOptions || gMenuHallOfFame || gMenuCredits)
-        ButtonAct(MENU_TYPE_BACK);
-    else
-        gMenuQuitAsk = true;
-}
-
-// Which screen shows: the panel's focus starts on the first button of each.
-static unsigned MenuScreen()
-{
-    return (gMenuHowToPlay ? 1u : 0u) | (gMenuOptions ? 2u : 0u) | (gMenuQuitAsk ? 4u : 0u) |
-           (gMenuHallOfFame ? 8u : 0u) | (gMenuCredits ? 16u : 0u);
-}
-
-// Hides every button of the main screen and of the options and quit screens.
-static void HideButtons()
-{
-    for (GameObjInst* pInst : {sPlay, sExit, sSoundOn, sSoundOff, sCredits, sFullScreen, sWindowed, sYes, sNo,
-                               sOptions, sHowToPlay, sHighScores})
-        Show(pInst, false);
-}
-
-static void LayoutMainScreen()
-{
-    Vec2Set(&sLogo->posCurr, 0.0f, 30.0f);
-    sLogo->scale = 100.0f;
-    for (GameObjInst* pInst : {sBody, sPlay, sExit, sCredits, sOptions, sHighScores, sHowToPlay})
-        Show(pInst, true);
-    for (GameObjInst* pInst : {sSoundOn, sSoundOff, sFullScreen, sWindowed, sYes, sNo, sBack, sBackdrop,
-                               sFullHero, sDarkMage, sBeast})
-        Show(pInst, false);
-}
-
-// The sub-screens, laid over the main screen in this order; a later one wins where two are set.
-static void LayoutSubScreens()
-{
-    if (gMenuHowToPlay)
-    {
-        Vec2Set(&sBack->posCurr, 0.0f, -50.0f);
-        Show(sBack, true);
-        HideButtons();
-        for (GameObjInst* pInst : {sFullHero, sDarkMage, sBeast}) Show(pInst, true);
-        // The small logo of the other sub-screens leaves room for the texts.
-        Vec2Set(&sLogo->posCurr, 0.0f, 50.0f);
-        sLogo->scale = 50.0f;
-        Show(sBody, false);
-        if (KoInputCheckTriggered(VK_SPACE)) gMenuHowToPlay = !gMenuHowToPlay;
-    }
-    if (gMenuOptions)
-    {
-        Vec2Set(&sBack->posCurr, 0.0f, -40.0f);
-        Show(sBack, true);
-        for (GameObjInst* pInst : {sPlay, sExit, sCredits, sOptions, sHowToPlay, sHighScores})
-            Show(pInst, false);
-        Show(sSoundOn, gSoundOn);
-        Show(sSoundOff, !gSoundOn);
-        Show(sWindowed, gKoGfxFullScreen);
-        Show(sFullScreen, !gKoGfxFullScreen);
-    }
-    if (gMenuQuitAsk)
-    {
-        HideButtons();
-        Show(sYes, true);
-        Show(sNo, true);
-    }
-    if (gMenuHallOfFame || gMenuCredits)
-    {
-        Vec2Set(&sBack->posCurr, 0.0f, -50.0f);
-        Show(sBack, true);
-        Vec2Set(&sLogo->posCurr, 0.0f, 50.0f);
-        sLogo->scale = 50.0f;
-        Show(sBody, false);
-        HideButtons();
-    }
+    if (gMenuScreen == MENU_SCREEN_LOADING) return;
+    gMenuScreen = gMenuScreen == MENU_SCREEN_MAIN ? MENU_SCREEN_QUIT_ASK : MENU_SCREEN_MAIN;
 }
 
 void GameStateMenuLoad()
@@ -341,10 +303,8 @@ void GameStateMenuLoad()
 void GameStateMenuInit()
 {
     gCursorSwingTime = 0.0f;
-    gMenuQuitAsk     = false;
-    gMenuOptions     = false;
-    gMenuHowToPlay   = false;
-    gMenuPlay        = false;
+    if (gMenuScreen != MENU_SCREEN_HALL_OF_FAME && gMenuScreen != MENU_SCREEN_CREDITS)
+        gMenuScreen = MENU_SCREEN_MAIN;
 
     sPlay       = CreateMenuInst(MENU_TYPE_PLAY, 0.0f, 0.0f, 1.0f);
     sExit       = CreateMenuInst(MENU_TYPE_EXIT, 0.0f, -50.0f, 1.0f);
@@ -375,7 +335,7 @@ void GameStateMenuInit()
         float dir = KoRandFloat() * KO_PI * 0.25f - KO_PI / 8.0f;
         pTroglin  = CreateMenuInst(MENU_TYPE_FULL_HERO, x, -30.0f, 20.0f, dir);
     }
-    for (GameObjInst* pTroglin : sLoadingTroglins) Show(pTroglin, false);
+    LayoutScreen();
 
     ButtonPanel::Panel panel;
     panel.pPool      = sMenuObjInstList;
@@ -397,19 +357,18 @@ void GameStateMenuUpdate()
 
     gMenuClickTime += gFrameTime;
 
-    LayoutMainScreen();
-
     // The menu music starts again whenever it has ended.
     bool musicPlaying = false;
     AudioChannelIsPlaying(gChannelTable[SND_ROAD_HAZARD], &musicPlaying);
     if (!musicPlaying) SoundPlay(SND_ROAD_HAZARD, 0.0f);
 
-    LayoutSubScreens();
-
+    LayoutScreen();
     // A press (a click anywhere) swings the pointer axe up with a slash; then it comes back down.
-    const bool pressed = ButtonPanel::Update(MenuScreen(), gMenuClickTime > MENU_CLICK_DELAY, false);
+    const bool pressed = ButtonPanel::Update(gMenuScreen, gMenuClickTime > MENU_CLICK_DELAY, false);
     ButtonPanel::Swing(&gCursorSwingTime, pressed, SND_SLASH, gFrameTime);
     if (KoInputCheckTriggered(VK_ESCAPE) || KoInputCheckTriggered(VK_PAD_B)) GoBack();
+    if (gMenuScreen == MENU_SCREEN_HOW_TO_PLAY && KoInputCheckTriggered(VK_SPACE))
+        gMenuScreen = MENU_SCREEN_MAIN;
 
     // The menu's instances sit directly in the layout's view units: no world camera.
     KoGameObjInstTransformAll(sMenuObjInstList, MENU_OBJ_INST_NUM_MAX, sizeof(GameObjInst), gFrameTime);
@@ -437,9 +396,9 @@ void GameStateMenuDraw()
     KoGameObjInstDrawAll(sMenuObjInstList, MENU_OBJ_INST_NUM_MAX, sizeof(GameObjInst));
     KoGfxSetLayoutCamera(false);
 
-    if (gMenuPlay) Print(273, 280, pLarge, MENU_TEXT_COLOUR, "Loading..");
-    if (gMenuQuitAsk) Print(270, 280, pLarge, MENU_TEXT_COLOUR, "really?");
-    if (gMenuCredits)
+    if (gMenuScreen == MENU_SCREEN_LOADING) Print(273, 280, pLarge, MENU_TEXT_COLOUR, "Loading..");
+    if (gMenuScreen == MENU_SCREEN_QUIT_ASK) Print(270, 280, pLarge, MENU_TEXT_COLOUR, "really?");
+    if (gMenuScreen == MENU_SCREEN_CREDITS)
     {
         Print(345, 105, pSmall, MENU_TEXT_COLOUR, "Credits");
         Print(45, 470, pSmall, MENU_TEXT_COLOUR, "%s", sNoticeBlock);
@@ -448,7 +407,7 @@ void GameStateMenuDraw()
         Print(495, 205, pSmall, MENU_TEXT_COLOUR, "%s", sCreditBlock3);
         Print(50, 310, pSmall, MENU_TEXT_COLOUR, "%s", sCreditBlock4);
     }
-    if (gMenuHowToPlay)
+    if (gMenuScreen == MENU_SCREEN_HOW_TO_PLAY)
     {
         Print(320, 110, pSmall, MENU_TEXT_COLOUR, "How to play");
         Print(170, 145, pSmall, MENU_TEXT_COLOUR, "Control your troglin by \npressing up or space to jump");
@@ -459,7 +418,7 @@ void GameStateMenuDraw()
         Print(396, 380, pSmall, POWER_RED, "1");
         Print(446, 380, pSmall, POWER_RED, "3");
     }
-    if (gMenuHallOfFame)
+    if (gMenuScreen == MENU_SCREEN_HALL_OF_FAME)
     {
         Print(170, 105, pLarge, MENU_TEXT_COLOUR, "Hall Of Fame");
         // The rows that end above the back button.

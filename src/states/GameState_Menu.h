@@ -5,14 +5,20 @@
 // its instances.
 #pragma once
 
-// Sub-screens; the main screen is the one with none of them set. Init clears the quit, options,
-// how-to-play and play flags; the Hall Of Fame and credits flags keep their value across visits.
-extern bool gMenuHowToPlay;
-extern bool gMenuOptions;
-extern bool gMenuQuitAsk;
-extern bool gMenuHallOfFame;
-extern bool gMenuCredits;
-extern bool gMenuPlay; // the play button was clicked: the loading picture is up
+// The menu's screens: the main screen with the column of buttons, its five sub-screens, and the loading
+// picture shown while the level loads. Init opens the main screen, or the Hall Of Fame or the credits again
+// when the menu was left from there.
+enum MenuScreen
+{
+    MENU_SCREEN_MAIN,
+    MENU_SCREEN_HOW_TO_PLAY,
+    MENU_SCREEN_OPTIONS,
+    MENU_SCREEN_QUIT_ASK,
+    MENU_SCREEN_HALL_OF_FAME,
+    MENU_SCREEN_CREDITS,
+    MENU_SCREEN_LOADING, // play was pressed: the level loads after this frame
+};
+extern MenuScreen gMenuScreen;
 
 // Seconds of menu updates since program start, never reset: clicks on buttons count only once it is
 // above half a second.

@@ -241,10 +241,7 @@ struct Controls
 std::vector<Step> Walk(const Controls& c, const std::string& saveDir)
 {
     auto main = []
-    {
-        return gGameStateCurr == GS_MENU && gMenuClickTime > 0.7f && !gMenuHowToPlay && !gMenuOptions &&
-               !gMenuQuitAsk && !gMenuHallOfFame && !gMenuCredits;
-    };
+    { return gGameStateCurr == GS_MENU && gMenuClickTime > 0.7f && gMenuScreen == MENU_SCREEN_MAIN; };
     auto level = [] { return gGameStateCurr == GS_LEVEL; };
     auto page  = [level](int n)
     { return [level, n] { return level() && gTutorialShowing && gTutorialPage == n; }; };
@@ -258,26 +255,32 @@ std::vector<Step> Walk(const Controls& c, const std::string& saveDir)
          nullptr},
         {"menu", main, {}, Keys({D, P})},
         {"how to play",
-         [] { return gMenuHowToPlay; },
+         [] { return gMenuScreen == MENU_SCREEN_HOW_TO_PLAY; },
          {"How to play", "Navigate your way", "jump higher", "Beat monsters", "join you", "Diamonds"},
          Keys({c.back})},
         {"menu", main, {}, Keys({D, D, P})},
-        {"options", [] { return gMenuOptions && gSoundOn; }, {}, Keys({P})},
-        {"options, sound off", [] { return gMenuOptions && !gSoundOn; }, {}, Keys({D, D, P})},
+        {"options", [] { return gMenuScreen == MENU_SCREEN_OPTIONS && gSoundOn; }, {}, Keys({P})},
+        {"options, sound off",
+         [] { return gMenuScreen == MENU_SCREEN_OPTIONS && !gSoundOn; },
+         {},
+         Keys({D, D, P})},
         {"menu", main, {}, Keys({D, D, D, P})},
-        {"menu hall of fame", [] { return gMenuHallOfFame; }, {"Hall Of Fame", "400m"}, Keys({c.back})},
+        {"menu hall of fame",
+         [] { return gMenuScreen == MENU_SCREEN_HALL_OF_FAME; },
+         {"Hall Of Fame", "400m"},
+         Keys({c.back})},
         {"menu", main, {}, Keys({D, D, D, D, P})},
         {"credits",
-         [] { return gMenuCredits; },
+         [] { return gMenuScreen == MENU_SCREEN_CREDITS; },
          {"Credits", "built from scratch", "Programming", "Art and Sound", "Level Design",
           "Thanks for playing", "SDL2"},
          Keys({c.back})},
         {"menu", main, {}, Keys({c.up, P})},
-        {"quit question", [] { return gMenuQuitAsk; }, {"really?"}, Keys({c.back})},
+        {"quit question", [] { return gMenuScreen == MENU_SCREEN_QUIT_ASK; }, {"really?"}, Keys({c.back})},
         {"menu", main, {}, Keys({c.back})},
-        {"quit question", [] { return gMenuQuitAsk; }, {}, Keys({D, P})},
+        {"quit question", [] { return gMenuScreen == MENU_SCREEN_QUIT_ASK; }, {}, Keys({D, P})},
         {"menu", main, {}, Keys({P})},
-        {"loading", [] { return gMenuPlay; }, {"Loading.."}, nullptr, true},
+        {"loading", [] { return gMenuScreen == MENU_SCREEN_LOADING; }, {"Loading.."}, nullptr, true},
         {"tutorial page 1", page(0), {"Welcome To Skarnhold!", "Press SPACE"}, Keys({c.closePage})},
         {"level",
          [level] { return level() && !gTutorialShowing && !gPaused && gDistance > 3.0f; },
@@ -329,13 +332,13 @@ std::vector<Step> Walk(const Controls& c, const std::string& saveDir)
                                  Table({300, 250, 200, 180, 160, 150, 140, 130, 125}));
              Keys({P})();
          }},
-        {"loading", [] { return gMenuPlay; }, {"Loading.."}, nullptr, true},
+        {"loading", [] { return gMenuScreen == MENU_SCREEN_LOADING; }, {"Loading.."}, nullptr, true},
         {"run outside the hall of fame",
          [] { return gGameOver && gRunFrozen && gNameEntered; },
          {"Rest in peace..", "Your run: 12", "Hall Of Fame", "250m"},
          Keys({D, P, P})},
         {"menu", main, {}, [] { Click(-18, -50); }}, // near the inner ends of Exit and of "no"
-        {"quit question", [] { return gMenuQuitAsk; }, {}, [] { Click(12, -20); }},
+        {"quit question", [] { return gMenuScreen == MENU_SCREEN_QUIT_ASK; }, {}, [] { Click(12, -20); }},
         {"menu", main, {}, nullptr},
     };
 }
