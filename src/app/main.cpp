@@ -19,41 +19,11 @@
 
 namespace
 {
-const char* kUsage =
-    "usage: skarnhold [options]\n"
-    "  --windowed              start in the 800 x 600 window instead of full screen (this run only)\n"
-    "  --fullscreen            start in full screen (this run only)\n"
-    "  --sound on|off          sound on or off (this run only)\n"
-    "  --geometry WxH          start in a window whose client area is W x H pixels (at least 640x480);\n"
-    "                          F11 switches to full screen and back to this size (this run only)\n"
-    "  --headless              draw without showing anything and play no sound\n"
-    "  --fixed-dt S            every frame lasts exactly S seconds (0.00001 <= S <= 10)\n"
-    "  --lockstep              one Update per frame with the frame time, instead of the steady\n"
-    "                          simulation clock of 1 ms steps\n"
-    "  --vsync                 present in step with the display's refresh (uses less CPU; this run\n"
-    "                          only: 'vsync = on' in settings.ini keeps it on)\n"
-    "  --record FILE           write every input of the simulation to the replay FILE\n"
-    "  --replay FILE           play the inputs of the replay FILE (live input is ignored) and\n"
-    "                          end where its recording ended (or at its last input)\n"
-    "  --frames N              end after N frames\n"
-    "  --script FILE           scripted input: lines of 'FRAME down|up VK', 'FRAME move X Y',\n"
-    "                          'FRAME press|release BUTTON' (1 left, 2 right); '#' starts a comment\n"
-    "  --screenshot FRAME:FILE save the picture of that frame as a PNG image (repeatable)\n"
-    "  --data-dir DIR          the game's data folder (default: the one installed beside the program)\n"
-    "  --save-dir DIR          keep the high scores and the editors' files in DIR instead of the\n"
-    "                          per-user data folder\n"
-    "  --config-dir DIR        keep settings.ini in DIR instead of ~/.config/skarnhold\n"
-    "  --draw-shots-only       draw only the frames of --screenshot (the game's drawing code still runs)\n"
-    "  --bot [human:SEED]      a bot plays (with --headless and no screenshots the level is not drawn);\n"
-    "                          human:SEED: it presses like a newcomer, its errors drawn from SEED\n"
-    "  --runs N                end when the Nth run is over\n"
-    "  --memory-report         print the resident memory on standard error every 10 s of game time\n"
-    "  --help                  show this text\n"
-    "  --version               show the program's version\n";
+std::string Usage();
 
 int BadArgument(const std::string& what)
 {
-    fprintf(stderr, "skarnhold: %s\n%s", what.c_str(), kUsage);
+    fprintf(stderr, "skarnhold: %s\n%s", what.c_str(), Usage().c_str());
     return 2;
 }
 
@@ -107,157 +77,228 @@ std::string DefaultDataDir()
 #endif
     return std::string();
 }
+
+// What the command line chose.
+GameRunOptions sOptions;
+std::string sDataDir;
+bool sBot       = false;
+long sHumanSeed = -1;
+bool sAnswered  = false; // --help or --version printed what was asked: the program ends there
+
+// Takes the argument after the option (null at the end of the command line); returns how many arguments it
+// used (0 or 1), or -1 when the value is wrong.
+typedef int (*OptionTake)(const char* value);
+
+struct Option
+{
+    const char* name;  // "--frames"
+    const char* value; // the value as the help shows it ("N"; "" for none)
+    bool* pSwitch;     // what an option without a value turns on (then take is null)
+    OptionTake take;   // what takes the option's value
+    const char* wrong; // said after the name when the value is wrong ("needs a whole number from 1 on")
+    const char* help;  // the lines of the help text
+};
+
+// A whole number from lo to hi: 1 (the argument used), or -1.
+int TakeLong(const char* value, long lo, long hi, long* pOut)
+{
+    return ParseLong(value, lo, hi, pOut) ? 1 : -1;
+}
+
+// A file or folder that must be named; made absolute unless it is the data folder (see Absolute).
+int TakePath(const char* value, std::string* pOut, bool absolute = true)
+{
+    if (!value || !*value) return -1;
+    *pOut = absolute ? Absolute(value) : value;
+    return 1;
+}
+
+int TakeGeometry(const char* value)
+{
+    long w = 0, h = 0;
+    const char* x = value ? strchr(value, 'x') : nullptr;
+    if (!x || !ParseLong(std::string(value, x).c_str(), 640, 16384, &w) || !ParseLong(x + 1, 480, 16384, &h))
+        return -1;
+    sOptions.fullScreen = 0;
+    sOptions.windowW    = int(w);
+    sOptions.windowH    = int(h);
+    return 1;
+}
+
+int TakeFixedDt(const char* value)
+{
+    char* e  = nullptr;
+    double s = value ? strtod(value, &e) : 0.0;
+    // Below 10 us the 1 ms steps would come too seldom for anything to move.
+    if (!value || *e || !std::isfinite(s) || s < 0.00001 || s > 10.0) return -1;
+    sOptions.fixedDt = s;
+    return 1;
+}
+
+int TakeScreenshot(const char* value)
+{
+    const char* colon = value ? strchr(value, ':') : nullptr;
+    long frame        = 0;
+    if (!colon || !colon[1] || !ParseLong(std::string(value, colon).c_str(), 1, LONG_MAX, &frame)) return -1;
+    sOptions.screenshots.push_back({frame, Absolute(colon + 1)});
+    return 1;
+}
+
+// The bot takes the next argument only when it is human:SEED.
+int TakeBot(const char* value)
+{
+    sBot = true;
+    if (!value || strncmp(value, "human:", 6) != 0) return 0;
+    return TakeLong(value + 6, 0, UINT32_MAX, &sHumanSeed);
+}
+
+int TakeSound(const char* value)
+{
+    if (!value || (strcmp(value, "on") != 0 && strcmp(value, "off") != 0)) return -1;
+    sOptions.sound = strcmp(value, "on") == 0 ? 1 : 0;
+    return 1;
+}
+
+int TakeRuns(const char* value)
+{
+    long runs = 0;
+    if (TakeLong(value, 1, INT_MAX, &runs) < 0) return -1;
+    gRunsToPlay = int(runs);
+    return 1;
+}
+
+int TakeWindowed(const char*)
+{
+    sOptions.fullScreen = 0;
+    return 0;
+}
+
+int TakeFullScreen(const char*)
+{
+    sOptions.fullScreen = 1;
+    return 0;
+}
+
+int TakeHelp(const char*)
+{
+    fputs(Usage().c_str(), stdout);
+    sAnswered = true;
+    return 0;
+}
+
+int TakeVersion(const char*)
+{
+    printf("Skarnhold %s\n", SKARN_VERSION);
+    sAnswered = true;
+    return 0;
+}
+
+// The options in the order of the help text.
+const Option OPTIONS[] = {
+    {"--windowed", "", nullptr, TakeWindowed, "",
+     "start in the 800 x 600 window instead of full screen (this run only)"},
+    {"--fullscreen", "", nullptr, TakeFullScreen, "", "start in full screen (this run only)"},
+    {"--sound", "on|off", nullptr, TakeSound, "needs on or off", "sound on or off (this run only)"},
+    {"--geometry", "WxH", nullptr, TakeGeometry, "needs WxH with W from 640 and H from 480 to 16384 pixels",
+     "start in a window whose client area is W x H pixels (at least 640x480);\n"
+     "F11 switches to full screen and back to this size (this run only)"},
+    {"--headless", "", &sOptions.headless, nullptr, "", "draw without showing anything and play no sound"},
+    {"--fixed-dt", "S", nullptr, TakeFixedDt, "needs a number of seconds from 0.00001 to 10",
+     "every frame lasts exactly S seconds (0.00001 <= S <= 10)"},
+    {"--lockstep", "", &sOptions.lockstep, nullptr, "",
+     "one Update per frame with the frame time, instead of the steady\nsimulation clock of 1 ms steps"},
+    {"--vsync", "", &sOptions.vsync, nullptr, "",
+     "present in step with the display's refresh (uses less CPU; this run\n"
+     "only: 'vsync = on' in settings.ini keeps it on)"},
+    {"--record", "FILE", nullptr, [](const char* v) { return TakePath(v, &sOptions.recordPath); },
+     "needs a file", "write every input of the simulation to the replay FILE"},
+    {"--replay", "FILE", nullptr, [](const char* v) { return TakePath(v, &sOptions.replayPath); },
+     "needs a file",
+     "play the inputs of the replay FILE (live input is ignored) and\n"
+     "end where its recording ended (or at its last input)"},
+    {"--frames", "N", nullptr, [](const char* v) { return TakeLong(v, 1, LONG_MAX, &sOptions.frames); },
+     "needs a whole number from 1 on", "end after N frames"},
+    {"--script", "FILE", nullptr, [](const char* v) { return TakePath(v, &sOptions.scriptPath); },
+     "needs a file",
+     "scripted input: lines of 'FRAME down|up VK', 'FRAME move X Y',\n"
+     "'FRAME press|release BUTTON' (1 left, 2 right); '#' starts a comment"},
+    {"--screenshot", "FRAME:FILE", nullptr, TakeScreenshot, "needs FRAME:FILE with FRAME from 1 on",
+     "save the picture of that frame as a PNG image (repeatable)"},
+    {"--data-dir", "DIR", nullptr, [](const char* v) { return TakePath(v, &sDataDir, false); },
+     "needs a folder", "the game's data folder (default: the one installed beside the program)"},
+    {"--save-dir", "DIR", nullptr, [](const char* v) { return TakePath(v, &gSaveDirOverride); },
+     "needs a folder",
+     "keep the high scores and the editors' files in DIR instead of the\nper-user data folder"},
+    {"--config-dir", "DIR", nullptr, [](const char* v) { return TakePath(v, &gConfigDirOverride); },
+     "needs a folder", "keep settings.ini in DIR instead of ~/.config/skarnhold"},
+    {"--draw-shots-only", "", &sOptions.drawShotsOnly, nullptr, "",
+     "draw only the frames of --screenshot (the game's drawing code still runs)"},
+    {"--bot", "[human:SEED]", nullptr, TakeBot, "human:SEED needs a whole number SEED from 0 to 4294967295",
+     "a bot plays (with --headless and no screenshots the level is not drawn);\n"
+     "human:SEED: it presses like a newcomer, its errors drawn from SEED"},
+    {"--runs", "N", nullptr, TakeRuns, "needs a whole number from 1 on", "end when the Nth run is over"},
+    {"--memory-report", "", &sOptions.memoryReport, nullptr, "",
+     "print the resident memory on standard error every 10 s of game time"},
+    {"--help", "", nullptr, TakeHelp, "", "show this text"},
+    {"--version", "", nullptr, TakeVersion, "", "show the program's version"},
+};
+
+// The help text: each option with its value, its help from the 27th column on.
+std::string Usage()
+{
+    std::string usage = "usage: skarnhold [options]\n";
+    char line[128];
+    for (const Option& o : OPTIONS)
+    {
+        snprintf(line, sizeof line, "  %-23s ",
+                 (std::string(o.name) + (*o.value ? " " : "") + o.value).c_str());
+        usage += line;
+        for (const char* h = o.help; *h; ++h)
+            usage += *h == '\n' ? "\n" + std::string(26, ' ') : std::string(1, *h);
+        usage += "\n";
+    }
+    return usage;
+}
 } // namespace
 
 int main(int argc, char** argv)
 {
-    GameRunOptions options;
-    std::string dataDir;
-    bool bot       = false;
-    long humanSeed = -1;
     for (int i = 1; i < argc; ++i)
     {
-        std::string arg = argv[i];
-        const char* val = i + 1 < argc ? argv[i + 1] : nullptr;
-        auto needsValue = [&]() { return val != nullptr; };
-
-        if (arg == "--help")
+        const Option* pOption = nullptr;
+        for (const Option& o : OPTIONS)
+            if (strcmp(argv[i], o.name) == 0) pOption = &o;
+        if (!pOption) return BadArgument(std::string("unknown option '") + argv[i] + "'");
+        if (pOption->pSwitch)
         {
-            fputs(kUsage, stdout);
-            return 0;
+            *pOption->pSwitch = true;
+            continue;
         }
-        else if (arg == "--version")
-        {
-            printf("Skarnhold %s\n", SKARN_VERSION);
-            return 0;
-        }
-        else if (arg == "--bot")
-        {
-            bot = true;
-            if (val && strncmp(val, "human:", 6) == 0)
-            {
-                if (!ParseLong(val + 6, 0, UINT32_MAX, &humanSeed))
-                    return BadArgument("--bot human:SEED needs a whole number SEED from 0 to 4294967295");
-                ++i;
-            }
-        }
-        else if (arg == "--runs")
-        {
-            long runs = 0;
-            if (!ParseLong(val, 1, INT_MAX, &runs))
-                return BadArgument("--runs needs a whole number from 1 on");
-            gRunsToPlay = int(runs);
-            ++i;
-        }
-        else if (arg == "--memory-report")
-            options.memoryReport = true;
-        else if (arg == "--windowed" || arg == "--fullscreen")
-            options.fullScreen = arg == "--fullscreen" ? 1 : 0;
-        else if (arg == "--geometry")
-        {
-            long w = 0, h = 0;
-            const char* x = val ? strchr(val, 'x') : nullptr;
-            if (!x || !ParseLong(std::string(val, x).c_str(), 640, 16384, &w) ||
-                !ParseLong(x + 1, 480, 16384, &h))
-                return BadArgument("--geometry needs WxH with W from 640 and H from 480 to 16384 pixels");
-            options.fullScreen = 0;
-            options.windowW    = int(w);
-            options.windowH    = int(h);
-            ++i;
-        }
-        else if (arg == "--sound")
-        {
-            if (!val || (strcmp(val, "on") != 0 && strcmp(val, "off") != 0))
-                return BadArgument("--sound needs on or off");
-            options.sound = strcmp(val, "on") == 0 ? 1 : 0;
-            ++i;
-        }
-        else if (arg == "--headless")
-            options.headless = true;
-        else if (arg == "--draw-shots-only")
-            options.drawShotsOnly = true;
-        else if (arg == "--lockstep")
-            options.lockstep = true;
-        else if (arg == "--vsync")
-            options.vsync = true;
-        else if (arg == "--fixed-dt")
-        {
-            char* e  = nullptr;
-            double s = val ? strtod(val, &e) : 0.0;
-            // Below 10 us the 1 ms steps would come too seldom for anything to move.
-            if (!needsValue() || *e || !std::isfinite(s) || s < 0.00001 || s > 10.0)
-                return BadArgument("--fixed-dt needs a number of seconds from 0.00001 to 10");
-            options.fixedDt = s;
-            ++i;
-        }
-        else if (arg == "--frames")
-        {
-            if (!ParseLong(val, 1, LONG_MAX, &options.frames))
-                return BadArgument("--frames needs a whole number from 1 on");
-            ++i;
-        }
-        else if (arg == "--record" || arg == "--replay")
-        {
-            if (!needsValue() || !*val) return BadArgument(arg + " needs a file");
-            (arg == "--record" ? options.recordPath : options.replayPath) = Absolute(val);
-            ++i;
-        }
-        else if (arg == "--script")
-        {
-            if (!needsValue() || !*val) return BadArgument("--script needs a file");
-            options.scriptPath = Absolute(val);
-            ++i;
-        }
-        else if (arg == "--screenshot")
-        {
-            const char* colon = val ? strchr(val, ':') : nullptr;
-            long frame        = 0;
-            if (!colon || !colon[1] || !ParseLong(std::string(val, colon).c_str(), 1, LONG_MAX, &frame))
-                return BadArgument("--screenshot needs FRAME:FILE with FRAME from 1 on");
-            options.screenshots.push_back({frame, Absolute(colon + 1)});
-            ++i;
-        }
-        else if (arg == "--data-dir")
-        {
-            if (!needsValue() || !*val) return BadArgument("--data-dir needs a folder");
-            dataDir = val;
-            ++i;
-        }
-        else if (arg == "--save-dir")
-        {
-            if (!needsValue() || !*val) return BadArgument("--save-dir needs a folder");
-            gSaveDirOverride = Absolute(val);
-            ++i;
-        }
-        else if (arg == "--config-dir")
-        {
-            if (!needsValue() || !*val) return BadArgument("--config-dir needs a folder");
-            gConfigDirOverride = Absolute(val);
-            ++i;
-        }
-        else
-            return BadArgument("unknown option '" + arg + "'");
+        const int used = pOption->take(i + 1 < argc ? argv[i + 1] : nullptr);
+        if (used < 0) return BadArgument(std::string(pOption->name) + " " + pOption->wrong);
+        if (sAnswered) return 0;
+        i += used;
     }
 
-    if (options.lockstep && (!options.recordPath.empty() || !options.replayPath.empty()))
+    if (sOptions.lockstep && (!sOptions.recordPath.empty() || !sOptions.replayPath.empty()))
         return BadArgument("--record and --replay need the steady clock (not --lockstep)");
-    if (dataDir.empty())
+    if (sDataDir.empty())
     {
-        dataDir = DefaultDataDir();
-        if (dataDir.empty()) fprintf(stderr, "skarnhold: no data folder found; using the current folder\n");
+        sDataDir = DefaultDataDir();
+        if (sDataDir.empty()) fprintf(stderr, "skarnhold: no data folder found; using the current folder\n");
     }
-    if (!dataDir.empty() && chdir(dataDir.c_str()) != 0)
+    if (!sDataDir.empty() && chdir(sDataDir.c_str()) != 0)
     {
-        fprintf(stderr, "skarnhold: cannot enter the data folder '%s': %s\n", dataDir.c_str(),
+        fprintf(stderr, "skarnhold: cannot enter the data folder '%s': %s\n", sDataDir.c_str(),
                 strerror(errno));
         return 2;
     }
     // A headless bot run that takes no screenshot shows nothing: it is not drawn and goes faster.
-    options.noDraw = bot && options.headless && options.screenshots.empty();
-    if (humanSeed >= 0)
-        Bot::EnableHuman(uint32_t(humanSeed));
-    else if (bot)
+    sOptions.noDraw = sBot && sOptions.headless && sOptions.screenshots.empty();
+    if (sHumanSeed >= 0)
+        Bot::EnableHuman(uint32_t(sHumanSeed));
+    else if (sBot)
         Bot::Enable();
     States::Register();
-    return GameMain(options);
+    return GameMain(sOptions);
 }
