@@ -431,6 +431,121 @@ static bool Include(const SpriteCtx& parent, int lineNo, const std::vector<std::
     return true;
 }
 
+// "grid X0 Y0 PIXEL [PIXELHEIGHT]", its rows of colour characters up to "end": *pI is the grid's line and
+// becomes its end's.
+static bool SpriteGrid(const SpriteCtx& ctx, const std::vector<std::string>& lines, size_t* pI,
+                       const std::vector<std::string>& tok, Mesh* out, std::string* err)
+{
+    const size_t i   = *pI;
+    const int lineNo = (int)i + 1;
+    float x0, y0, pw, ph;
+    if ((tok.size() != 4 && tok.size() != 5) || !ParseFloat(tok[1], &x0) || !ParseFloat(tok[2], &y0) ||
+        !ParseFloat(tok[3], &pw) || pw <= 0)
+        return Fail(ctx, lineNo, "usage: grid X0 Y0 PIXEL [PIXELHEIGHT]", err);
+    ph = pw;
+    if (tok.size() == 5 && (!ParseFloat(tok[4], &ph) || ph <= 0))
+        return Fail(ctx, lineNo, "bad pixel height", err);
+    std::vector<std::string> rows;
+    size_t k = i + 1;
+    for (; k < lines.size(); ++k)
+    {
+        std::string row = lines[k];
+        while (!row.empty() && (row.back() == ' ' || row.back() == '\r')) row.pop_back();
+        if (row == "end") break;
+        rows.push_back(row);
+    }
+    if (k >= lines.size()) return Fail(ctx, lineNo, "grid without end", err);
+    Bitmap bm;
+    size_t w = 0;
+    for (const std::string& r : rows) w = std::max(w, r.size());
+    BitmapInit(&bm, (int)w, (int)rows.size());
+    for (size_t r = 0; r < rows.size(); ++r)
+        for (size_t c = 0; c < rows[r].size(); ++c)
+        {
+            char ch = rows[r][c];
+            if (ch == '.' || ch == ' ') continue;
+            uint32_t col;
+            if (!ParseColour(ctx, std::string(1, ch), &col))
+                return Fail(ctx, (int)(i + 2 + r), std::string("unknown colour '") + ch + "'", err);
+            bm.px[r * w + c] = col;
+        }
+    EmitBitmap(bm, x0, y0, pw, ph, out);
+    *pI = k;
+    return true;
+}
+
+// "rect X0 Y0 X1 Y1 COLOUR"; "vgrad" and "hgrad" with a second colour (at the top, at the right).
+static bool SpriteRect(const SpriteCtx& ctx, int lineNo, const std::vector<std::string>& tok, Mesh* out,
+                       std::string* err)
+{
+    const std::string& cmd = tok[0];
+    bool grad              = cmd != "rect";
+    float l, b, r, t;
+    uint32_t c0, c1 = 0;
+    if (tok.size() != (grad ? 7u : 6u) || !ParseFloat(tok[1], &l) || !ParseFloat(tok[2], &b) ||
+        !ParseFloat(tok[3], &r) || !ParseFloat(tok[4], &t) || !ParseColour(ctx, tok[5], &c0) ||
+        (grad && !ParseColour(ctx, tok[6], &c1)) || r <= l || t <= b)
+        return Fail(ctx, lineNo, "usage: " + cmd + " X0 Y0 X1 Y1 COLOUR" + (grad ? " COLOUR" : ""), err);
+    if (!grad)
+    {
+        AddRect(&out->tris, l, b, r, t, c0);
+        out->rects.push_back({(l + r) * 0.5f, (b + t) * 0.5f, r - l, t - b, c0});
+    }
+    else
+    {
+        // vgrad: c0 at the bottom, c1 at the top; hgrad: c0 left, c1 right
+        uint32_t lb = c0, rb = cmd == "vgrad" ? c0 : c1, rt = c1, lt = cmd == "vgrad" ? c1 : c0;
+        out->tris.push_back({{{l, b, lb}, {r, b, rb}, {r, t, rt}}});
+        out->tris.push_back({{{l, b, lb}, {r, t, rt}, {l, t, lt}}});
+    }
+    return true;
+}
+
+// "text CX CY PIXEL INK[/BOTTOM] [bold+]plain|shadow|outline COLOUR "TEXT"": the text in the pixel font.
+static bool SpriteText(const SpriteCtx& ctx, int lineNo, const std::vector<std::string>& tok, Mesh* out,
+                       std::string* err)
+{
+    float cx, cy, p;
+    uint32_t ink = 0, sc = 0;
+    int style = -1;
+    InkRamp ramp;
+    bool ramped = false;
+    if (tok.size() == 8)
+    {
+        std::string st = tok[5];
+        int bold       = st.compare(0, 5, "bold+") == 0 || st == "bold" ? 4 : 0;
+        if (st.compare(0, 5, "bold+") == 0) st = st.substr(5);
+        if (st == "plain" || st == "bold") style = 0;
+        if (st == "shadow") style = 1;
+        if (st == "outline") style = 2;
+        if (style >= 0) style |= bold;
+        // INK may be a ramp TOP/BOTTOM
+        size_t slash = tok[4].find('/');
+        if (slash != std::string::npos)
+        {
+            ramped = ParseColour(ctx, tok[4].substr(0, slash), &ramp.top) &&
+                     ParseColour(ctx, tok[4].substr(slash + 1), &ramp.bottom);
+            if (!ramped) style = -1;
+            ramp.marker = 0x01020304u; // no palette colour is this transparent
+        }
+    }
+    if (style < 0 || !ParseFloat(tok[1], &cx) || !ParseFloat(tok[2], &cy) || !ParseFloat(tok[3], &p) ||
+        p <= 0 || (!ramped && !ParseColour(ctx, tok[4], &ink)) || !ParseColour(ctx, tok[6], &sc) ||
+        tok[7].size() < 2 || tok[7].front() != '"' || tok[7].back() != '"')
+        return Fail(ctx, lineNo,
+                    "usage: text CX CY PIXEL INK[/BOTTOM] [bold+]plain|shadow|outline COLOUR \"TEXT\"", err);
+    if (ramped) ink = ramp.marker;
+    Bitmap bm;
+    std::string msg;
+    if (!RenderText(tok[7].substr(1, tok[7].size() - 2), ink, style, sc, &bm, &msg))
+        return Fail(ctx, lineNo, msg, err);
+    // keep the letters on the pixel lattice of the surrounding art
+    double x0 = std::floor((cx - bm.w * p * 0.5) / p + 0.5) * p;
+    double y0 = std::floor((cy - bm.h * p * 0.5) / p + 0.5) * p;
+    EmitBitmap(bm, x0, y0, p, p, out, ramped ? &ramp : nullptr);
+    return true;
+}
+
 static bool BuildSpriteRec(SpriteCtx& ctx, const std::string& name, Mesh* out, std::string* err)
 {
     ctx.file = ctx.dir + "/" + name + ".sprite";
@@ -470,62 +585,11 @@ static bool BuildSpriteRec(SpriteCtx& ctx, const std::string& name, Mesh* out, s
         }
         else if (cmd == "grid")
         {
-            float x0, y0, pw, ph;
-            if ((tok.size() != 4 && tok.size() != 5) || !ParseFloat(tok[1], &x0) ||
-                !ParseFloat(tok[2], &y0) || !ParseFloat(tok[3], &pw) || pw <= 0)
-                return Fail(ctx, lineNo, "usage: grid X0 Y0 PIXEL [PIXELHEIGHT]", err);
-            ph = pw;
-            if (tok.size() == 5 && (!ParseFloat(tok[4], &ph) || ph <= 0))
-                return Fail(ctx, lineNo, "bad pixel height", err);
-            std::vector<std::string> rows;
-            size_t k = i + 1;
-            for (; k < lines.size(); ++k)
-            {
-                std::string row = lines[k];
-                while (!row.empty() && (row.back() == ' ' || row.back() == '\r')) row.pop_back();
-                if (row == "end") break;
-                rows.push_back(row);
-            }
-            if (k >= lines.size()) return Fail(ctx, lineNo, "grid without end", err);
-            Bitmap bm;
-            size_t w = 0;
-            for (const std::string& r : rows) w = std::max(w, r.size());
-            BitmapInit(&bm, (int)w, (int)rows.size());
-            for (size_t r = 0; r < rows.size(); ++r)
-                for (size_t c = 0; c < rows[r].size(); ++c)
-                {
-                    char ch = rows[r][c];
-                    if (ch == '.' || ch == ' ') continue;
-                    uint32_t col;
-                    if (!ParseColour(ctx, std::string(1, ch), &col))
-                        return Fail(ctx, (int)(i + 2 + r), std::string("unknown colour '") + ch + "'", err);
-                    bm.px[r * w + c] = col;
-                }
-            EmitBitmap(bm, x0, y0, pw, ph, out);
-            i = k;
+            if (!SpriteGrid(ctx, lines, &i, tok, out, err)) return false;
         }
         else if (cmd == "rect" || cmd == "vgrad" || cmd == "hgrad")
         {
-            bool grad = cmd != "rect";
-            float l, b, r, t;
-            uint32_t c0, c1 = 0;
-            if (tok.size() != (grad ? 7u : 6u) || !ParseFloat(tok[1], &l) || !ParseFloat(tok[2], &b) ||
-                !ParseFloat(tok[3], &r) || !ParseFloat(tok[4], &t) || !ParseColour(ctx, tok[5], &c0) ||
-                (grad && !ParseColour(ctx, tok[6], &c1)) || r <= l || t <= b)
-                return Fail(ctx, lineNo, "usage: " + cmd + " X0 Y0 X1 Y1 COLOUR" + (grad ? " COLOUR" : ""),
-                            err);
-            if (!grad)
-            {
-                AddRect(&out->tris, l, b, r, t, c0);
-                out->rects.push_back({(l + r) * 0.5f, (b + t) * 0.5f, r - l, t - b, c0});
-            }
-            else
-            {
-                // vgrad: c0 at the bottom, c1 at the top; hgrad: c0 left, c1 right
-                uint32_t lb = c0, rb = cmd == "vgrad" ? c0 : c1, rt = c1, lt = cmd == "vgrad" ? c1 : c0;
-                out->tris.push_back({{{l, b, lb}, {r, b, rb}, {r, t, rt}}});
-                out->tris.push_back({{{l, b, lb}, {r, t, rt}, {l, t, lt}}});
-            }
+            if (!SpriteRect(ctx, lineNo, tok, out, err)) return false;
         }
         else if (cmd == "tri")
         {
@@ -542,46 +606,7 @@ static bool BuildSpriteRec(SpriteCtx& ctx, const std::string& name, Mesh* out, s
         }
         else if (cmd == "text")
         {
-            float cx, cy, p;
-            uint32_t ink = 0, sc = 0;
-            int style = -1;
-            InkRamp ramp;
-            bool ramped = false;
-            if (tok.size() == 8)
-            {
-                std::string st = tok[5];
-                int bold       = st.compare(0, 5, "bold+") == 0 || st == "bold" ? 4 : 0;
-                if (st.compare(0, 5, "bold+") == 0) st = st.substr(5);
-                if (st == "plain" || st == "bold") style = 0;
-                if (st == "shadow") style = 1;
-                if (st == "outline") style = 2;
-                if (style >= 0) style |= bold;
-                // INK may be a ramp TOP/BOTTOM
-                size_t slash = tok[4].find('/');
-                if (slash != std::string::npos)
-                {
-                    ramped = ParseColour(ctx, tok[4].substr(0, slash), &ramp.top) &&
-                             ParseColour(ctx, tok[4].substr(slash + 1), &ramp.bottom);
-                    if (!ramped) style = -1;
-                    ramp.marker = 0x01020304u; // no palette colour is this transparent
-                }
-            }
-            if (style < 0 || !ParseFloat(tok[1], &cx) || !ParseFloat(tok[2], &cy) ||
-                !ParseFloat(tok[3], &p) || p <= 0 || (!ramped && !ParseColour(ctx, tok[4], &ink)) ||
-                !ParseColour(ctx, tok[6], &sc) || tok[7].size() < 2 || tok[7].front() != '"' ||
-                tok[7].back() != '"')
-                return Fail(
-                    ctx, lineNo,
-                    "usage: text CX CY PIXEL INK[/BOTTOM] [bold+]plain|shadow|outline COLOUR \"TEXT\"", err);
-            if (ramped) ink = ramp.marker;
-            Bitmap bm;
-            std::string msg;
-            if (!RenderText(tok[7].substr(1, tok[7].size() - 2), ink, style, sc, &bm, &msg))
-                return Fail(ctx, lineNo, msg, err);
-            // keep the letters on the pixel lattice of the surrounding art
-            double x0 = std::floor((cx - bm.w * p * 0.5) / p + 0.5) * p;
-            double y0 = std::floor((cy - bm.h * p * 0.5) / p + 0.5) * p;
-            EmitBitmap(bm, x0, y0, p, p, out, ramped ? &ramp : nullptr);
+            if (!SpriteText(ctx, lineNo, tok, out, err)) return false;
         }
         else if (cmd == "include")
         {

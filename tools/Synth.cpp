@@ -314,13 +314,110 @@ static void ApplyEcho(Instrument* ins, size_t length)
     for (size_t i = 0; i < length; ++i) ins->bus[i] += wet[i] * ins->echoMix;
 }
 
+// A recipe as read: its instruments, its patterns (lines of tokens, an instrument and its steps) and its song
+// (pattern names in playing order), and the song's timing.
+struct Recipe
+{
+    std::map<std::string, Instrument> instruments;
+    std::map<std::string, std::vector<std::vector<std::string>>> patterns;
+    std::vector<std::string> song;
+    float tempo = 120, steps = 4, length = 0;
+};
+
+// Cuts the comment off a recipe line and returns its words: '#' starts a comment at the start of a word;
+// inside a note name it is a sharp.
+static std::vector<std::string> RecipeTokens(std::string* pLine)
+{
+    std::string& line = *pLine;
+    for (size_t h = 0; h < line.size(); ++h)
+        if (line[h] == '#' && (h == 0 || isspace((unsigned char)line[h - 1])))
+        {
+            line.erase(h);
+            break;
+        }
+    std::istringstream ls(line);
+    std::vector<std::string> tok;
+    std::string t;
+    while (ls >> t) tok.push_back(t);
+    return tok;
+}
+
+// Plays the song's patterns onto the instruments' buses; *pEnd is where the song ends, in seconds.
+static bool PlaySong(Recipe* r, double* pEnd, std::string* err)
+{
+    float stepLen = 60.0f / r->tempo / r->steps;
+    double cursor = 0;
+    int voiceNo   = 0;
+    for (const std::string& name : r->song)
+    {
+        size_t patLen = 0;
+        for (const auto& tl : r->patterns[name])
+        {
+            patLen          = std::max(patLen, tl.size() - 1);
+            Instrument& ins = r->instruments[tl[0]];
+            for (size_t s = 1; s < tl.size(); ++s)
+            {
+                const std::string& tk = tl[s];
+                if (tk == "." || tk == "-") continue;
+                size_t held = 1;
+                while (s + held < tl.size() && tl[s + held] == "-") ++held;
+                Voice v   = ins.v;
+                v.start   = (float)(cursor + (s - 1) * stepLen);
+                v.seed    = ins.v.seed * 7919u + (uint32_t)(++voiceNo);
+                bool drum = v.wave == WAVE_KICK || v.wave == WAVE_SNARE || v.wave == WAVE_HAT;
+                if (tk == "x" || tk == "X")
+                {
+                    if (tk == "X") v.gain *= 1.35f;
+                    if (!drum && !v.freq.set)
+                    {
+                        *err = "pattern " + name + ": '" + tk + "' needs a pitched note";
+                        return false;
+                    }
+                    if (!drum) v.dur = held * stepLen * ins.gate;
+                }
+                else
+                {
+                    float hz;
+                    if (!NoteFreq(tk, &hz))
+                    {
+                        *err = "pattern " + name + ": bad note '" + tk + "'";
+                        return false;
+                    }
+                    float ratio = v.freq.set && v.freq.a > 0 ? v.freq.b / v.freq.a : 1.0f;
+                    v.freq.a    = hz;
+                    v.freq.b    = hz * ratio;
+                    v.freq.set  = true;
+                    if (!drum) v.dur = held * stepLen * ins.gate;
+                }
+                RenderVoice(v, &ins.bus);
+            }
+        }
+        cursor += patLen * stepLen;
+    }
+    *pEnd = cursor;
+    return true;
+}
+
+// The voices already in *out, the instruments' buses with their echoes and the song's end make the length
+// (or the recipe's own length); the buses are mixed into *out.
+static void MixDown(Recipe* r, double songEnd, std::vector<float>* out)
+{
+    size_t total = out->size();
+    for (auto& kv : r->instruments) total = std::max(total, kv.second.bus.size());
+    if (!r->song.empty()) total = std::max(total, (size_t)(songEnd * RATE));
+    if (r->length > 0) total = (size_t)(r->length * RATE);
+    out->resize(total, 0.0f);
+    for (auto& kv : r->instruments)
+    {
+        ApplyEcho(&kv.second, total);
+        for (size_t i = 0; i < total; ++i) (*out)[i] += kv.second.bus[i];
+    }
+}
+
 bool RenderRecipe(const std::string& text, const std::string& fileName, std::vector<float>* out,
                   std::string* outName, float* peakDb, std::string* err)
 {
-    std::map<std::string, Instrument> instruments;
-    std::map<std::string, std::vector<std::vector<std::string>>> patterns; // lines of tokens
-    std::vector<std::string> song;
-    float tempo = 120, steps = 4, length = 0;
+    Recipe r;
     *peakDb = -3;
     outName->clear();
     out->clear();
@@ -336,26 +433,16 @@ bool RenderRecipe(const std::string& text, const std::string& fileName, std::vec
     while (std::getline(in, line))
     {
         ++lineNo;
-        // '#' starts a comment at the start of a word; inside a note name it is a sharp
-        for (size_t h = 0; h < line.size(); ++h)
-            if (line[h] == '#' && (h == 0 || isspace((unsigned char)line[h - 1])))
-            {
-                line.erase(h);
-                break;
-            }
-        std::istringstream ls(line);
-        std::vector<std::string> tok;
-        std::string t;
-        while (ls >> t) tok.push_back(t);
+        std::vector<std::string> tok = RecipeTokens(&line);
         if (tok.empty()) continue;
         if (!openPattern.empty())
         {
             if (tok[0] == "end")
                 openPattern.clear();
-            else if (!instruments.count(tok[0]))
+            else if (!r.instruments.count(tok[0]))
                 return fail("no instrument '" + tok[0] + "'");
             else
-                patterns[openPattern].push_back(tok);
+                r.patterns[openPattern].push_back(tok);
             continue;
         }
         const std::string& cmd = tok[0];
@@ -370,9 +457,9 @@ bool RenderRecipe(const std::string& text, const std::string& fileName, std::vec
             float v;
             if (tok.size() != 2 || !ParseNum(tok[1], &v)) return fail("usage: " + cmd + " NUMBER");
             if (cmd == "peak") *peakDb = v;
-            if (cmd == "tempo") tempo = v;
-            if (cmd == "steps") steps = v;
-            if (cmd == "length") length = v;
+            if (cmd == "tempo") r.tempo = v;
+            if (cmd == "steps") r.steps = v;
+            if (cmd == "length") r.length = v;
         }
         else if (cmd == "voice")
         {
@@ -389,13 +476,13 @@ bool RenderRecipe(const std::string& text, const std::string& fileName, std::vec
             ins.v.seed = (uint32_t)lineNo;
             std::string msg;
             if (!ParseVoice(tok, 2, &ins.v, &ins, &msg)) return fail(msg);
-            instruments[tok[1]] = ins;
+            r.instruments[tok[1]] = ins;
         }
         else if (cmd == "pattern")
         {
             if (tok.size() != 2) return fail("usage: pattern NAME");
             openPattern = tok[1];
-            patterns[openPattern].clear();
+            r.patterns[openPattern].clear();
         }
         else if (cmd == "song")
         {
@@ -409,8 +496,8 @@ bool RenderRecipe(const std::string& text, const std::string& fileName, std::vec
                     times = atoi(name.c_str() + star + 1);
                     name.erase(star);
                 }
-                if (!patterns.count(name) || times < 1) return fail("no pattern '" + tok[i] + "'");
-                for (int k = 0; k < times; ++k) song.push_back(name);
+                if (!r.patterns.count(name) || times < 1) return fail("no pattern '" + tok[i] + "'");
+                for (int k = 0; k < times; ++k) r.song.push_back(name);
             }
         }
         else
@@ -419,58 +506,10 @@ bool RenderRecipe(const std::string& text, const std::string& fileName, std::vec
     if (!openPattern.empty()) return fail("pattern without end");
     if (outName->empty()) return fail("no out line");
 
-    float stepLen = 60.0f / tempo / steps;
-    double cursor = 0;
-    int voiceNo   = 0;
-    for (const std::string& name : song)
-    {
-        size_t patLen = 0;
-        for (const auto& tl : patterns[name])
-        {
-            patLen          = std::max(patLen, tl.size() - 1);
-            Instrument& ins = instruments[tl[0]];
-            for (size_t s = 1; s < tl.size(); ++s)
-            {
-                const std::string& tk = tl[s];
-                if (tk == "." || tk == "-") continue;
-                size_t held = 1;
-                while (s + held < tl.size() && tl[s + held] == "-") ++held;
-                Voice v   = ins.v;
-                v.start   = (float)(cursor + (s - 1) * stepLen);
-                v.seed    = ins.v.seed * 7919u + (uint32_t)(++voiceNo);
-                bool drum = v.wave == WAVE_KICK || v.wave == WAVE_SNARE || v.wave == WAVE_HAT;
-                if (tk == "x" || tk == "X")
-                {
-                    if (tk == "X") v.gain *= 1.35f;
-                    if (!drum && !v.freq.set)
-                        return fail("pattern " + name + ": '" + tk + "' needs a pitched note");
-                    if (!drum) v.dur = held * stepLen * ins.gate;
-                }
-                else
-                {
-                    float hz;
-                    if (!NoteFreq(tk, &hz)) return fail("pattern " + name + ": bad note '" + tk + "'");
-                    float ratio = v.freq.set && v.freq.a > 0 ? v.freq.b / v.freq.a : 1.0f;
-                    v.freq.a    = hz;
-                    v.freq.b    = hz * ratio;
-                    v.freq.set  = true;
-                    if (!drum) v.dur = held * stepLen * ins.gate;
-                }
-                RenderVoice(v, &ins.bus);
-            }
-        }
-        cursor += patLen * stepLen;
-    }
-    size_t total = out->size();
-    for (auto& kv : instruments) total = std::max(total, kv.second.bus.size());
-    if (!song.empty()) total = std::max(total, (size_t)(cursor * RATE));
-    if (length > 0) total = (size_t)(length * RATE);
-    out->resize(total, 0.0f);
-    for (auto& kv : instruments)
-    {
-        ApplyEcho(&kv.second, total);
-        for (size_t i = 0; i < total; ++i) (*out)[i] += kv.second.bus[i];
-    }
+    double songEnd = 0;
+    std::string msg;
+    if (!PlaySong(&r, &songEnd, &msg)) return fail(msg);
+    MixDown(&r, songEnd, out);
     if (out->empty()) return fail("the recipe makes no sound");
     return true;
 }
