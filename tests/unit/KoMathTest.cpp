@@ -3,25 +3,10 @@
 #include "ChildProcess.h"
 
 #include <gtest/gtest.h>
-#include <algorithm>
 #include <limits>
 
 // The matrices (order, turn direction, a result written over its operand) are the pool's transform pass
 // test: it composes a turned, scaled and moving parent with its child.
-TEST(KoMath, RandomNumbersCoverZeroToOne)
-{
-    float lo = 1.0f, hi = 0.0f;
-    double sum = 0.0;
-    for (int i = 0; i < 200000; ++i)
-    {
-        const float r = KoRandFloat();
-        ASSERT_TRUE(r >= 0.0f && r <= 1.0f) << r;
-        lo = std::min(lo, r), hi = std::max(hi, r), sum += r;
-    }
-    EXPECT_TRUE(lo < 0.001f && hi > 0.999f) << lo << " " << hi;
-    EXPECT_NEAR(sum / 200000, 0.5, 0.01);
-}
-
 TEST(KoMath, PointsOnARectsEdgeAndRectsTouchingCountAsInside)
 {
     const Vec2 c = {2.0f, 3.0f};
