@@ -14,19 +14,19 @@
 static const char* const MESG_FAIL   = "fail to create object!!";
 static const char* const MESG_FAILED = "failed to create object!";
 
-const MeshLoader MESH_LOADER_COINS              = {"Coins::LoadCoins", MESG_FAILED};
-const MeshLoader MESH_LOADER_FACTORY_MONSTER    = {"Factory::LoadMonster", MESG_FAIL};
-const MeshLoader MESH_LOADER_FACTORY_BACKGROUND = {"Factory::LoadBackground", MESG_FAIL};
-const MeshLoader MESH_LOADER_FACTORY_PARTY      = {"Factory::LoadPartyDigits", MESG_FAIL};
-const MeshLoader MESH_LOADER_FLAG               = {"Flag::LoadFlag", MESG_FAIL};
-const MeshLoader MESH_LOADER_HERO               = {"LoadHero", MESG_FAIL};
-const MeshLoader MESH_LOADER_TERRAIN            = {"Terrain::LoadTerrain", MESG_FAIL};
-const MeshLoader MESH_LOADER_EDITOR_TERRAIN     = {"Terrain::LoadEditorTerrain", MESG_FAIL};
-const MeshLoader MESH_LOADER_PARTICLE_DUST      = {"ParticleSys::ParticleLoad", MESG_FAILED};
-const MeshLoader MESH_LOADER_PARTICLE           = {"ParticleSys::ParticleLoad", MESG_FAIL};
-const MeshLoader MESH_LOADER_UI                 = {"UI::LoadUI", MESG_FAIL};
-const MeshLoader MESH_LOADER_MENU               = {"GameStateMenuLoad", MESG_FAIL};
-const MeshLoader MESH_LOADER_MESHEDITOR         = {"GameStateMesheditorLoad", MESG_FAIL};
+const MeshLoader MESH_LOADER_PICKUPS        = {"Pickups::Load", MESG_FAILED};
+const MeshLoader MESH_LOADER_MONSTERS       = {"Monsters::Load", MESG_FAIL};
+const MeshLoader MESH_LOADER_SKY            = {"Terrain::LoadSky", MESG_FAIL};
+const MeshLoader MESH_LOADER_PARTY_DIGITS   = {"LoadPartyDigits", MESG_FAIL};
+const MeshLoader MESH_LOADER_FLAG           = {"Flag::LoadFlag", MESG_FAIL};
+const MeshLoader MESH_LOADER_HERO           = {"LoadHero", MESG_FAIL};
+const MeshLoader MESH_LOADER_TERRAIN        = {"Terrain::LoadTerrain", MESG_FAIL};
+const MeshLoader MESH_LOADER_EDITOR_TERRAIN = {"Terrain::LoadEditorTerrain", MESG_FAIL};
+const MeshLoader MESH_LOADER_PARTICLE_DUST  = {"ParticleSys::ParticleLoad", MESG_FAILED};
+const MeshLoader MESH_LOADER_PARTICLE       = {"ParticleSys::ParticleLoad", MESG_FAIL};
+const MeshLoader MESH_LOADER_UI             = {"UI::LoadUI", MESG_FAIL};
+const MeshLoader MESH_LOADER_MENU           = {"GameStateMenuLoad", MESG_FAIL};
+const MeshLoader MESH_LOADER_MESHEDITOR     = {"GameStateMesheditorLoad", MESG_FAIL};
 
 // ---------------------------------------------------------------------------------------------------------
 // Token reading

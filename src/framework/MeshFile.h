@@ -35,19 +35,19 @@ struct MeshLoader
     const char* mesg; // "fail to create object!!" (printed after "Mesg: ")
 };
 
-extern const MeshLoader MESH_LOADER_COINS;              // Coins::LoadCoins
-extern const MeshLoader MESH_LOADER_FACTORY_MONSTER;    // Factory::LoadMonster
-extern const MeshLoader MESH_LOADER_FACTORY_BACKGROUND; // Factory::LoadBackground
-extern const MeshLoader MESH_LOADER_FACTORY_PARTY;      // Factory::LoadPartyDigits
-extern const MeshLoader MESH_LOADER_FLAG;               // Flag::LoadFlag
-extern const MeshLoader MESH_LOADER_HERO;               // LoadHero
-extern const MeshLoader MESH_LOADER_TERRAIN;            // Terrain::LoadTerrain
-extern const MeshLoader MESH_LOADER_EDITOR_TERRAIN;     // Terrain::LoadEditorTerrain
-extern const MeshLoader MESH_LOADER_PARTICLE_DUST;      // ParticleSys::ParticleLoad, type 29
-extern const MeshLoader MESH_LOADER_PARTICLE;           // ParticleSys::ParticleLoad, types 30 to 32
-extern const MeshLoader MESH_LOADER_UI;                 // UI::LoadUI
-extern const MeshLoader MESH_LOADER_MENU;               // GameStateMenuLoad
-extern const MeshLoader MESH_LOADER_MESHEDITOR;         // GameStateMesheditorLoad
+extern const MeshLoader MESH_LOADER_PICKUPS;        // Pickups::Load
+extern const MeshLoader MESH_LOADER_MONSTERS;       // Monsters::Load
+extern const MeshLoader MESH_LOADER_SKY;            // Terrain::LoadSky
+extern const MeshLoader MESH_LOADER_PARTY_DIGITS;   // LoadPartyDigits
+extern const MeshLoader MESH_LOADER_FLAG;           // Flag::LoadFlag
+extern const MeshLoader MESH_LOADER_HERO;           // LoadHero
+extern const MeshLoader MESH_LOADER_TERRAIN;        // Terrain::LoadTerrain
+extern const MeshLoader MESH_LOADER_EDITOR_TERRAIN; // Terrain::LoadEditorTerrain
+extern const MeshLoader MESH_LOADER_PARTICLE_DUST;  // ParticleSys::ParticleLoad, type 29
+extern const MeshLoader MESH_LOADER_PARTICLE;       // ParticleSys::ParticleLoad, types 30 to 32
+extern const MeshLoader MESH_LOADER_UI;             // UI::LoadUI
+extern const MeshLoader MESH_LOADER_MENU;           // GameStateMenuLoad
+extern const MeshLoader MESH_LOADER_MESHEDITOR;     // GameStateMesheditorLoad
 
 typedef void (*MeshReader)(const char* fileName);
 

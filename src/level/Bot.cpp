@@ -19,9 +19,9 @@
 #include "framework/CommonLevel.h"
 #include "framework/GameMain.h"
 #include "framework/GameStateMgr.h"
-#include "level/Factory.h"
 #include "level/GameState_Level.h"
 #include "level/Hero.h"
+#include "level/Monsters.h"
 #include "level/Terrain.h"
 #include "level/UI.h"
 
@@ -238,7 +238,7 @@ static void Look(Scene* scene)
     for (const MonsterInfo* info : gMonsterList)
     {
         if (scene->monsterNum == SIM_MONSTERS_MAX) break;
-        if (!IsMonsterAlive(info) || info->power <= gPartyPower) continue;
+        if (!Monsters::IsAlive(info) || info->power <= gPartyPower) continue;
         Vec2 p = info->pInst->posCurr;
         if (p.x < leaderX - 16.0f || p.x > leaderX + 25.0f) continue;
         const GameObjInst* inst = info->pInst;

@@ -12,11 +12,11 @@
 #include "framework/HighScore.h"
 #include "framework/Sound.h"
 #include "level/Bot.h"
-#include "level/Coins.h"
-#include "level/Factory.h"
 #include "level/Flag.h"
 #include "level/Hero.h"
+#include "level/Monsters.h"
 #include "level/ParticleSys.h"
+#include "level/Pickups.h"
 #include "level/Terrain.h"
 #include "level/UI.h"
 
@@ -97,7 +97,7 @@ void LevelStartShake()
 void LevelResetRun()
 {
     CommonLevel::DestroyAllInst();
-    Factory::ResetMonsterList();
+    Monsters::ResetList();
     gHeroes.clear();
     gHeroes.reserve(48);
     gLeader         = nullptr;
@@ -139,20 +139,20 @@ void GameStateLevelLoad()
     UI::ResetUI();
 
     LoadHero();
-    Factory::LoadMonster();
+    Monsters::Load();
     Terrain::LoadTerrain();
-    Coins::LoadCoins();
+    Pickups::Load();
     Flag::LoadFlag();
     UI::LoadUI();
     ParticleSys::ParticleLoad();
-    Factory::LoadBackground();
-    Factory::LoadPartyDigits();
+    Terrain::LoadSky();
+    LoadPartyDigits();
 }
 
 void GameStateLevelInit()
 {
     LevelResetRun();
-    CreateSky();
+    Terrain::CreateSky();
     Terrain::InitTerrain();
     UI::InitUI();
 
@@ -297,7 +297,7 @@ static void UpdateLevel()
     if (!UpdateParty()) return;
     UpdateAxes();
     UpdateCamera(gLeader->body, dt);
-    if (Factory::UpdateMonsters()) return;
+    if (Monsters::Update()) return;
     UpdatePowerBadge();
     Terrain::AdvanceChunks();
     if (gLeader->body->velCurr.x < 10.0f) gRunSpeed += 0.00012f * dt;
@@ -323,7 +323,7 @@ void GameStateLevelDraw()
 void GameStateLevelFree()
 {
     ReportRun();
-    Factory::FreeMonsterList();
+    Monsters::FreeList();
     gHeroes.clear();
     gHeroes.reserve(48);
     gLeader     = nullptr;

@@ -10,8 +10,8 @@
 #include "framework/GameStateMgr.h"
 #include "framework/MeshFile.h"
 #include "framework/Sound.h"
-#include "level/Factory.h"
 #include "level/GameState_Level.h"
+#include "level/Monsters.h"
 #include "level/ParticleSys.h"
 #include "level/Terrain.h"
 #include "level/UI.h"
@@ -35,6 +35,18 @@ void LoadHero()
     for (uint32_t type = TYPE_LEG_0; type <= TYPE_TROGLIN_BODY; ++type)
         MeshLoadType(&sGameObjList[type], type, &sGameObjNum, LoadMesh, files[type], MESH_LOADER_HERO,
                      __LINE__);
+}
+
+void LoadPartyDigits()
+{
+    for (int d = 0; d < 10; ++d)
+    {
+        char fileName[48]; // room for any int, so the compiler sees no truncation
+        snprintf(fileName, sizeof fileName, "Meshes/party-%dmesh.txt", d);
+        uint32_t type = TYPE_PARTY_DIGIT_0 + d;
+        MeshLoadType(&sGameObjList[type], type, &sGameObjNum, LoadMesh, fileName, MESH_LOADER_PARTY_DIGITS,
+                     __LINE__);
+    }
 }
 
 static const float POWER_BADGE_Y = 1.3f; // the party's number, in the badge's space (scale 2)
@@ -82,7 +94,7 @@ void CreateHero(Hero* record, int kind)
             gPowerDigits[1] =
                 CreatePart(TYPE_PARTY_DIGIT_0, gPowerBadge, 0.25f, POWER_BADGE_Y, POWER_DIGIT_SCALE, 0.0f);
         }
-        Factory::ShowNumber(gPowerDigits[0], gPowerDigits[1], gPartyPower, TYPE_PARTY_DIGIT_0);
+        Monsters::ShowNumber(gPowerDigits[0], gPowerDigits[1], gPartyPower, TYPE_PARTY_DIGIT_0);
     }
     else
     {
@@ -489,5 +501,5 @@ void UpdatePowerBadge()
     if (!gPowerBadge || !gLeader || !gLeader->body) return;
     gPowerBadge->posCurr = gLeader->body->posCurr;
     gPowerBadge->velCurr = gLeader->body->velCurr;
-    Factory::ShowNumber(gPowerDigits[0], gPowerDigits[1], gPartyPower, TYPE_PARTY_DIGIT_0);
+    Monsters::ShowNumber(gPowerDigits[0], gPowerDigits[1], gPartyPower, TYPE_PARTY_DIGIT_0);
 }

@@ -51,6 +51,8 @@ extern GameObjInst* gPowerDigits[2];
 
 // Registers types 0 to 6 (legs, arms, weapon, leader body, troglin body).
 void LoadHero();
+// Level Load: registers the party's digit types (the power badge over the front troglin).
+void LoadPartyDigits();
 // Fills a record already placed in gHeroes: kind 5 joins the party at once and builds the badge,
 // kind 6 waits to be recruited. The caller places the body.
 void CreateHero(Hero* record, int kind);
@@ -61,6 +63,11 @@ void KillHero(Hero* record);
 void SwingHeroArm(Hero* record);
 // Keeps the badge on the front troglin and its digits on gPartyPower.
 void UpdatePowerBadge();
+// The record's troglin is in play as a party member.
+inline bool IsInParty(const Hero& hero)
+{
+    return hero.body && (hero.body->flag & FLAG_IN_PARTY);
+}
 
 // The eight contact probes around a body centre: two above, two right, two below, two left, each with
 // the contact flag it sets.

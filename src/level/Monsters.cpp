@@ -1,24 +1,22 @@
-// Monsters and the sky: types, the monster list, the monster creator, patrol, weakening and the monster
-// and pickup pass.
-#include "level/Factory.h"
+// Monsters: types, the monster list, the monster creator, patrol, weakening and the pass over the world's
+// instances.
+#include "level/Monsters.h"
 
 #include <algorithm>
 
 #include "engine/KoAssert.h"
-#include "framework/ButtonPanel.h"
 #include "framework/CommonLevel.h"
 #include "framework/GameStateMgr.h"
 #include "framework/MeshFile.h"
 #include "framework/Sound.h"
-#include "engine/KoGraphics.h"
 #include "level/GameState_Level.h"
 #include "level/Hero.h"
 #include "level/ParticleSys.h"
+#include "level/Pickups.h"
 #include "level/UI.h"
 
 std::vector<MonsterInfo*> gMonsterList;
 bool gFirstMonsterSeen = false;
-bool gFirstDiamondSeen = false;
 
 namespace
 {
@@ -46,7 +44,7 @@ void PruneMonsterList()
     for (MonsterInfo* pInfo : gMonsterList)
     {
         bool stored = pInfo >= sMonsterRecords && pInfo < sMonsterRecords + MONSTER_RECORD_NUM;
-        if (stored && !IsMonsterAlive(pInfo) && !AimedAt(pInfo))
+        if (stored && !Monsters::IsAlive(pInfo) && !AimedAt(pInfo))
             sFreeRecords[sFreeRecordNum++] = pInfo;
         else
             gMonsterList[kept++] = pInfo;
@@ -70,11 +68,10 @@ const float MONSTER_LIFT[] = {0.5f, 0.3f, 0.5f, 0.4f, 0.2f, 0.3f, 0.5f, 0.3f, 0.
 const float MONSTER_LAY_SCALE = 2.0f;
 
 // Far-behind removal covers monsters, terrain, diamonds and flags.
-const float FAR_BEHIND  = 25.0f;
-const float FAR_AHEAD   = 70.0f;
-const float NEAR_BOX    = 3.0f; // a member's box in which it swings at a monster
-const float TOUCH_BOX   = 1.0f;
-const float DIAMOND_BOX = 2.0f;
+const float FAR_BEHIND = 25.0f;
+const float FAR_AHEAD  = 70.0f;
+const float NEAR_BOX   = 3.0f; // a member's box in which it swings at a monster
+const float TOUCH_BOX  = 1.0f;
 
 bool IsMonsterType(uint32_t type)
 {
@@ -98,19 +95,13 @@ GameObjInst* CreateDigit(GameObjInst* pParent, float x)
     return pDigit;
 }
 
-// The party members, in list order, that are in play.
-bool IsMember(const Hero& hero)
-{
-    return hero.body && (hero.body->flag & FLAG_IN_PARTY);
-}
-
 // One monster against the party. Returns true when the last troglin has just been beaten.
 bool MonsterContacts(GameObjInst* pInst)
 {
     for (size_t i = 0; i < gHeroes.size() && pInst->pData; ++i)
     {
         Hero* pHero = &gHeroes[i];
-        if (!IsMember(*pHero)) continue;
+        if (!IsInParty(*pHero)) continue;
         GameObjInst* pBody = pHero->body;
         if (KoTestRectToRect(&pBody->posCurr, NEAR_BOX, NEAR_BOX, &pInst->posCurr, TOUCH_BOX, TOUCH_BOX))
         {
@@ -142,66 +133,30 @@ bool MonsterContacts(GameObjInst* pInst)
     return false;
 }
 
-void DiamondPickup(GameObjInst* pInst)
-{
-    ParticleSys::EmitSparkle(1.0f, pInst->posCurr.x, pInst->posCurr.y);
-    for (const Hero& hero : gHeroes)
-    {
-        if (!IsMember(hero)) continue;
-        if (!KoTestRectToRect(&hero.body->posCurr, DIAMOND_BOX, DIAMOND_BOX, &pInst->posCurr, TOUCH_BOX,
-                              TOUCH_BOX))
-            continue;
-        gInvulnTime   = LEVEL_INVULN_SECONDS;
-        gTextColour   = ButtonPanel::TEXT_COLOUR;
-        gInvulnerable = true;
-        SoundPause(SND_DISTRESSED);
-        CommonLevel::DestroyInst(pInst);
-        // A taken diamond is gone: the members behind cannot take it a second time.
-        return;
-    }
-}
 } // namespace
 
-namespace Factory
+namespace Monsters
 {
-void LoadMonster()
+void Load()
 {
     for (int i = 0; i < TYPE_PRINCESS - TYPE_MONSTER + 1; ++i)
     {
         uint32_t type     = TYPE_MONSTER + i;
         MeshReader reader = type == TYPE_MONSTER ? LoadMonsterMesh : LoadMesh;
         MeshLoadType(&sGameObjList[type], type, &sGameObjNum, reader, MONSTER_MESH_FILES[i],
-                     MESH_LOADER_FACTORY_MONSTER, __LINE__);
+                     MESH_LOADER_MONSTERS, __LINE__);
     }
     for (int d = 0; d < 10; ++d)
     {
         char fileName[32];
         snprintf(fileName, sizeof fileName, "Meshes/new-%dmesh.txt", d);
         uint32_t type = TYPE_DIGIT_0 + d;
-        MeshLoadType(&sGameObjList[type], type, &sGameObjNum, LoadMesh, fileName, MESH_LOADER_FACTORY_MONSTER,
+        MeshLoadType(&sGameObjList[type], type, &sGameObjNum, LoadMesh, fileName, MESH_LOADER_MONSTERS,
                      __LINE__);
     }
 }
 
-void LoadBackground()
-{
-    MeshLoadType(&sGameObjList[TYPE_SKY], TYPE_SKY, &sGameObjNum, LoadMesh, "Meshes/skymesh.txt",
-                 MESH_LOADER_FACTORY_BACKGROUND, __LINE__);
-}
-
-void LoadPartyDigits()
-{
-    for (int d = 0; d < 10; ++d)
-    {
-        char fileName[48]; // room for any int, so the compiler sees no truncation
-        snprintf(fileName, sizeof fileName, "Meshes/party-%dmesh.txt", d);
-        uint32_t type = TYPE_PARTY_DIGIT_0 + d;
-        MeshLoadType(&sGameObjList[type], type, &sGameObjNum, LoadMesh, fileName, MESH_LOADER_FACTORY_PARTY,
-                     __LINE__);
-    }
-}
-
-void ResetMonsterList()
+void ResetList()
 {
     gMonsterList.clear();
     gMonsterList.reserve(MONSTER_RECORD_NUM);
@@ -210,12 +165,12 @@ void ResetMonsterList()
     sFreeRecordNum = MONSTER_RECORD_NUM;
 }
 
-void FreeMonsterList()
+void FreeList()
 {
-    ResetMonsterList();
+    ResetList();
 }
 
-int MonsterPowerFor(int type, int partyPower)
+int PowerFor(int type, int partyPower)
 {
     int p = partyPower;
     switch (type)
@@ -243,12 +198,11 @@ int MonsterPowerFor(int type, int partyPower)
     }
 }
 
-MonsterInfo* LayMonster(int type, float cellX, float cellY)
+MonsterInfo* Lay(int type, float cellX, float cellY)
 {
     if (type < TYPE_MONSTER || type > TYPE_PRINCESS) return nullptr;
-    float lift = MONSTER_LIFT[type - TYPE_MONSTER];
-    MonsterInfo* pInfo =
-        CreateMonster(cellX, cellY + lift, MonsterPowerFor(type, gPartyPower), type, MONSTER_LAY_SCALE);
+    float lift         = MONSTER_LIFT[type - TYPE_MONSTER];
+    MonsterInfo* pInfo = Create(cellX, cellY + lift, PowerFor(type, gPartyPower), type, MONSTER_LAY_SCALE);
     gMonsterList.push_back(pInfo);
     return pInfo;
 }
@@ -263,7 +217,7 @@ void ShowNumber(GameObjInst* pTens, GameObjInst* pUnits, int value, unsigned dig
     pUnits->posCurr.x = tens ? DIGIT_OFFSETX : 0.0f;
 }
 
-bool UpdateMonsters()
+bool Update()
 {
     if (!gLeader || !gLeader->body) return false;
     Vec2 leader = gLeader->body->posCurr;
@@ -273,7 +227,7 @@ bool UpdateMonsters()
     float x0 = 0.0f, x1 = -1.0f, y0 = 0.0f, y1 = -1.0f;
     for (const Hero& hero : gHeroes)
     {
-        if (!IsMember(hero)) continue;
+        if (!IsInParty(hero)) continue;
         const Vec2& p = hero.body->posCurr;
         if (x0 > x1) x0 = x1 = p.x, y0 = y1 = p.y;
         x0 = std::min(x0, p.x), x1 = std::max(x1, p.x), y0 = std::min(y0, p.y), y1 = std::max(y1, p.y);
@@ -290,36 +244,32 @@ bool UpdateMonsters()
         }
         if (IsMonsterType(type))
         {
-            PatrolMonster(&inst);
+            Patrol(&inst);
             MonsterInfo* pInfo = static_cast<MonsterInfo*>(inst.pData);
             if (pInfo && inst.posCurr.x > leader.x + FAR_AHEAD && pInfo->power > 2 * gPartyPower + 4)
-                WeakenMonster(pInfo);
+                Weaken(pInfo);
             const Vec2& p = inst.posCurr;
             UI::HintAhead(&gFirstMonsterSeen, UI::TUTORIAL_MONSTER, p.x);
             bool near = p.x >= x0 - reach && p.x <= x1 + reach && p.y >= y0 - reach && p.y <= y1 + reach;
             if (near && MonsterContacts(&inst)) return true;
         }
         else if (type == TYPE_DIAMOND)
-        {
-            UI::HintAhead(&gFirstDiamondSeen, UI::TUTORIAL_DIAMOND, inst.posCurr.x);
-            DiamondPickup(&inst);
-        }
+            Pickups::UpdateDiamond(&inst);
     }
     return false;
 }
-} // namespace Factory
 
-MonsterInfo* CreateMonster(float x, float y, int power, int type, float scale)
+MonsterInfo* Create(float x, float y, int power, int type, float scale)
 {
     Vec2 pos;
     Vec2Set(&pos, x, y);
     GameObjInst* pInst = CommonLevel::CreateInst(type, scale, &pos, nullptr, 0.0f);
     pInst->flag        = FLAG_ACTIVE | FLAG_WORLD;
 
-    if (sFreeRecordNum < 0) Factory::ResetMonsterList();
+    if (sFreeRecordNum < 0) ResetList();
     PruneMonsterList();
     // Every record is listed and in use: only records created and never listed can exhaust the store.
-    KO_ASSERT_FN(sFreeRecordNum > 0, "CreateMonster");
+    KO_ASSERT_FN(sFreeRecordNum > 0, "Monsters::Create");
     MonsterInfo* pInfo = sFreeRecords[--sFreeRecordNum];
     *pInfo             = MonsterInfo{pInst, power};
     pInst->pData       = pInfo;
@@ -331,19 +281,11 @@ MonsterInfo* CreateMonster(float x, float y, int power, int type, float scale)
 
     pInst->pChild[0] = CreateDigit(pInst, -DIGIT_OFFSETX);
     pInst->pChild[1] = CreateDigit(pInst, DIGIT_OFFSETX);
-    Factory::ShowNumber(pInst->pChild[0], pInst->pChild[1], power, TYPE_DIGIT_0);
+    ShowNumber(pInst->pChild[0], pInst->pChild[1], power, TYPE_DIGIT_0);
     return pInfo;
 }
 
-void CreateSky()
-{
-    Vec2 pos;
-    Vec2Set(&pos, gKoWinMinX, gKoWinMinY - 70.0f);
-    GameObjInst* pInst = CommonLevel::CreateInst(TYPE_SKY, 120.0f, &pos, nullptr, 0.0f);
-    pInst->flag        = FLAG_ACTIVE; // screen space: the sky does not scroll
-}
-
-void PatrolMonster(GameObjInst* pInst)
+void Patrol(GameObjInst* pInst)
 {
     if (pInst->patrolDir != 1 && pInst->patrolDir != 2) return;
     double dt = gFrameTime;
@@ -374,20 +316,21 @@ void PatrolMonster(GameObjInst* pInst)
     }
 }
 
-bool IsMonsterAlive(const MonsterInfo* pInfo)
+bool IsAlive(const MonsterInfo* pInfo)
 {
     const GameObjInst* pInst = pInfo->pInst;
     return pInst && (pInst->flag & FLAG_ACTIVE) && pInst->pData == pInfo;
 }
 
-void WeakenMonster(MonsterInfo* pInfo)
+void Weaken(MonsterInfo* pInfo)
 {
     if (pInfo->power <= 1) return;
     --pInfo->power;
     // A beaten or removed monster keeps its record, but its slot may now hold another monster whose
     // digits are not ours to change.
-    if (!IsMonsterAlive(pInfo)) return;
+    if (!IsAlive(pInfo)) return;
     GameObjInst* pInst = pInfo->pInst;
     if (pInst->pChild[0] && pInst->pChild[1])
-        Factory::ShowNumber(pInst->pChild[0], pInst->pChild[1], pInfo->power, TYPE_DIGIT_0);
+        ShowNumber(pInst->pChild[0], pInst->pChild[1], pInfo->power, TYPE_DIGIT_0);
 }
+} // namespace Monsters

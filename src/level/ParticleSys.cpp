@@ -10,8 +10,8 @@
 #include "framework/GameStateMgr.h"
 #include "framework/MeshFile.h"
 #include "framework/Sound.h"
-#include "level/Factory.h"
 #include "level/Hero.h"
+#include "level/Monsters.h"
 
 float gTrailTimer   = 0.0f;
 float gSparkleTimer = 0.0f;
@@ -233,7 +233,7 @@ void ThrowAxe(Hero* pHero)
         MonsterInfo* target = nullptr;
         for (MonsterInfo* pInfo : gMonsterList)
         {
-            if (!IsMonsterAlive(pInfo)) continue;
+            if (!Monsters::IsAlive(pInfo)) continue;
             const Vec2& pos = pInfo->pInst->posCurr;
             if (pos.x < bestX && pos.x > leaderX + THROW_MIN_AHEAD && pInfo->power > 1 &&
                 pInfo->power > gPartyPower / 2)
@@ -289,7 +289,7 @@ void UpdateAxe(AxeSlot* pSlot)
         SoundPlay(SND_AXE_HIT, 0.0f);
         CommonLevel::DestroyInst(pAxe);
         pSlot->pAxe = nullptr;
-        if (pSlot->pTarget && pSlot->pTarget->power > 1) WeakenMonster(pSlot->pTarget);
+        if (pSlot->pTarget && pSlot->pTarget->power > 1) Monsters::Weaken(pSlot->pTarget);
         --gAxesInFlight;
     }
 }

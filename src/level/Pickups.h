@@ -1,8 +1,18 @@
-// The diamond pickup's object type (the pickup rule itself runs in Factory::UpdateMonsters).
+// Pickups: the diamond's object type and what taking a diamond does.
 #pragma once
 
-namespace Coins
+struct GameObjInst;
+
+// Once per program run: the first diamond ahead of the party (tutorial page 3). False at program start,
+// never reset.
+extern bool gFirstDiamondSeen;
+
+namespace Pickups
 {
-// Level Load: registers the diamond type 27.
-void LoadCoins();
-} // namespace Coins
+// Level Load and tile editor Load: registers the diamond type.
+void Load();
+// A diamond in play, once per running frame (the monster pass calls it for each one): it opens its tutorial
+// page as it comes near, sparkles, and is taken by the first party member whose box touches it: ten seconds
+// of invulnerability (LEVEL_INVULN_SECONDS), the banner at full strength, the level music paused.
+void UpdateDiamond(GameObjInst* pDiamond);
+} // namespace Pickups

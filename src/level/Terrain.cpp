@@ -1,5 +1,5 @@
-// Terrain: the eleven tile maps read at level load, laying a map as a chunk of instances, and streaming
-// one more chunk ahead whenever the front troglin enters the last laid one.
+// Terrain: the eleven tile maps read at level load, the sky behind them, laying a map as a chunk of
+// instances, and streaming one more chunk ahead whenever the front troglin enters the last laid one.
 #include "level/Terrain.h"
 
 #include <algorithm>
@@ -7,12 +7,13 @@
 #include <sstream>
 #include <string>
 
+#include "engine/KoGraphics.h"
 #include "framework/CommonLevel.h"
 #include "framework/HighScore.h"
 #include "framework/MeshFile.h"
 #include "framework/TextFile.h"
-#include "level/Factory.h"
 #include "level/Hero.h"
+#include "level/Monsters.h"
 
 float gChunkStartX; // set by the run reset (LevelResetRun), the maps by InitTerrain
 int gCurrentMap;
@@ -82,6 +83,20 @@ void LoadEditorTerrain()
 {
     LoadTerrainType(MESH_LOADER_EDITOR_TERRAIN);
     ReadMap(UserFileReadPath("Tilemaps/map_out.txt").c_str(), sMapData[0]);
+}
+
+void LoadSky()
+{
+    MeshLoadType(&sGameObjList[TYPE_SKY], TYPE_SKY, &sGameObjNum, LoadMesh, "Meshes/skymesh.txt",
+                 MESH_LOADER_SKY, __LINE__);
+}
+
+void CreateSky()
+{
+    Vec2 pos;
+    Vec2Set(&pos, gKoWinMinX, gKoWinMinY - 70.0f);
+    GameObjInst* pInst = CommonLevel::CreateInst(TYPE_SKY, 120.0f, &pos, nullptr, 0.0f);
+    pInst->flag        = FLAG_ACTIVE; // screen space: the sky does not scroll
 }
 
 // A tile-like instance (terrain or diamond) at a cell centre: scale 1, still, in world space.
@@ -159,7 +174,7 @@ void CreateChunk(int k)
         else if (value == TILE_RECRUIT && gPartyPower < PARTY_POWER_MAX)
             LayTroglin(HERO_KIND_RECRUIT, x, y);
         else if (value >= TILE_MONSTER_FIRST && value <= TILE_MONSTER_LAST)
-            Factory::LayMonster(value, x, y);
+            Monsters::Lay(value, x, y);
     }
     CommonLevel::SetPoolFiller(nullptr);
     gChunkStartX += float(MAP_WIDTH);

@@ -1,4 +1,5 @@
-// Terrain: the eleven tile maps, the terrain type, laying chunks and streaming them ahead of the party.
+// Terrain: the eleven tile maps, the terrain and sky types, the sky, laying chunks and streaming them ahead
+// of the party.
 #pragma once
 
 constexpr int MAP_NUM    = 11;
@@ -34,6 +35,10 @@ bool ReadMap(const char* path, int* cells, bool required = false);
 void LoadTerrain();
 // Type loader for the terrain tile, then "Tilemaps/map_out.txt" into slot 0 (tile editor).
 void LoadEditorTerrain();
+// Level Load: registers the sky type.
+void LoadSky();
+// The sky, a screen-space instance behind everything; the level Init creates it first.
+void CreateSky();
 // Lays map k at gChunkStartX, then moves gChunkStartX on by 140.
 void CreateChunk(int k);
 // Lays map 0 (which makes the leader) and a random second chunk.

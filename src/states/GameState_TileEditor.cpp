@@ -8,10 +8,10 @@
 #include "framework/CommonLevel.h"
 #include "framework/GameStateMgr.h"
 #include "framework/HighScore.h"
-#include "level/Coins.h"
-#include "level/Factory.h"
 #include "level/Flag.h"
 #include "level/Hero.h"
+#include "level/Monsters.h"
+#include "level/Pickups.h"
 #include "level/Terrain.h"
 #include "platform/PlatFiles.h"
 #include "states/EditorHelp.h"
@@ -143,9 +143,9 @@ void GameStateTileEditorLoad()
     CommonLevel::ResetAll();
     Terrain::ClearMaps();
     LoadHero();
-    Factory::LoadMonster();
+    Monsters::Load();
     Terrain::LoadEditorTerrain();
-    Coins::LoadCoins();
+    Pickups::Load();
     Flag::LoadFlag();
     EditorHelp::Load();
 }
@@ -224,7 +224,7 @@ void GameStateTileEditorDraw()
 
 void GameStateTileEditorFree()
 {
-    Factory::FreeMonsterList();
+    Monsters::FreeList();
     CommonLevel::DestroyAllInst();
     spObjOnCursor = nullptr;
 }

@@ -7,9 +7,9 @@
 #include "engine/KoFrameRateController.h"
 #include "framework/CommonLevel.h"
 #include "framework/GameStateMgr.h"
-#include "level/Factory.h"
 #include "level/GameState_Level.h"
 #include "level/Hero.h"
+#include "level/Monsters.h"
 #include "level/ParticleSys.h"
 
 struct MonsterWorld : ::testing::Test
@@ -25,7 +25,7 @@ struct MonsterWorld : ::testing::Test
         gFrameTime = gKoFrameTime = DT;
     }
 
-    void TearDown() override { Factory::FreeMonsterList(); }
+    void TearDown() override { Monsters::FreeList(); }
 
     Hero* AddTroglin(float x, float y, int kind)
     {
@@ -45,7 +45,7 @@ struct MonsterWorld : ::testing::Test
 
     MonsterInfo* AddMonster(float x, float y, int power)
     {
-        gMonsterList.push_back(CreateMonster(x, y, power, TYPE_MONSTER, 2.0f));
+        gMonsterList.push_back(Monsters::Create(x, y, power, TYPE_MONSTER, 2.0f));
         return gMonsterList.back();
     }
 

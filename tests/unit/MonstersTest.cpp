@@ -12,9 +12,9 @@
 #include "level/Terrain.h"
 #include "level/UI.h"
 
-using FactoryTest = MonsterWorld;
+using MonstersTest = MonsterWorld;
 
-TEST_F(FactoryTest, DigitsShowThePowerCappedAt99AndWeakeningStopsAtOneAndSparesAReusedSlot)
+TEST_F(MonstersTest, DigitsShowThePowerCappedAt99AndWeakeningStopsAtOneAndSparesAReusedSlot)
 {
     MonsterInfo* m = AddMonster(5.0f, 6.0f, 42);
     for (GameObjInst* d : m->pInst->pChild)
@@ -22,10 +22,10 @@ TEST_F(FactoryTest, DigitsShowThePowerCappedAt99AndWeakeningStopsAtOneAndSparesA
     // Beyond two digits the number would point past the digit types: it shows as 99.
     for (int power : {42, 7, 100, 150}) EXPECT_EQ(ShownPower(AddMonster(0, 0, power)), std::min(power, 99));
     MonsterInfo* big = AddMonster(0, 0, 150);
-    WeakenMonster(big);
+    Monsters::Weaken(big);
     EXPECT_EQ(big->power, 149);
     EXPECT_EQ(ShownPower(big), 99);
-    for (int i = 0; i < 50; ++i) WeakenMonster(m);
+    for (int i = 0; i < 50; ++i) Monsters::Weaken(m);
     EXPECT_EQ(m->power, 1);
     EXPECT_EQ(ShownPower(m), 1);
 
@@ -37,12 +37,12 @@ TEST_F(FactoryTest, DigitsShowThePowerCappedAt99AndWeakeningStopsAtOneAndSparesA
     CommonLevel::DestroyInst(old->pInst);
     MonsterInfo* newcomer = AddMonster(3, 0, 5);
     ASSERT_EQ(newcomer->pInst, old->pInst);
-    WeakenMonster(old);
+    Monsters::Weaken(old);
     EXPECT_EQ(old->power, 29);
     EXPECT_EQ(ShownPower(newcomer), 5);
 }
 
-TEST_F(FactoryTest, RecordsNothingCanReachGoBackToTheStore)
+TEST_F(MonstersTest, RecordsNothingCanReachGoBackToTheStore)
 {
     MonsterInfo* a   = AddMonster(1, 0, 3);
     MonsterInfo* b   = AddMonster(2, 0, 4);
@@ -62,7 +62,7 @@ TEST_F(FactoryTest, RecordsNothingCanReachGoBackToTheStore)
     // A long run lays far more monsters than the store holds at once.
     for (int i = 0; i < 5000; ++i) CommonLevel::DestroyInst(AddMonster(6, 0, 8)->pInst);
     EXPECT_LE(gMonsterList.size(), 4u);
-    EXPECT_TRUE(IsMonsterAlive(b) && IsMonsterAlive(e));
+    EXPECT_TRUE(Monsters::IsAlive(b) && Monsters::IsAlive(e));
     EXPECT_EQ(gMonsterList.front(), b);
 }
 

@@ -84,7 +84,7 @@ TEST_F(AxeTest, ThrowNeedsAStrongMonsterInReach)
     for (const auto& [x, power, thrown] : cases)
     {
         for (MonsterInfo* m : gMonsterList)
-            if (IsMonsterAlive(m)) CommonLevel::DestroyInst(m->pInst);
+            if (Monsters::IsAlive(m)) CommonLevel::DestroyInst(m->pInst);
         CommonLevel::DestroyInst(gAxes[0].pAxe);
         ResetAxes();
         AddMonster(x, 3.0f, power);
