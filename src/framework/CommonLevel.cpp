@@ -89,7 +89,8 @@ void KoGameObjInstTransformAll(void* pInstList, size_t instNum, size_t instSize,
 
 void KoGameObjFreeAll(GameObj* pObjList, int objNum)
 {
-    for (int i = 0; i < objNum; ++i) KoGfxFree(pObjList[i].pMesh);
+    for (int i = 0; i < objNum; ++i)
+        if (pObjList[i].pMesh) KoGfxFree(pObjList[i].pMesh);
 }
 
 namespace CommonLevel

@@ -90,7 +90,7 @@ enum
     TYPE_PARTICLE_STAR  = 31,
     TYPE_SKY            = 32,
     TYPE_PARTY_DIGIT_0  = 33, // the party's power: digit d is TYPE_PARTY_DIGIT_0 + d (green; monsters' red)
-    TYPE_NUM            = 43, // sGameObjNum after every loader of the level has run
+    TYPE_NUM            = 43, // one past the last type id
 };
 
 constexpr int GAME_OBJ_NUM_MAX      = 96;   // room of the main type table
@@ -122,7 +122,8 @@ void KoGameObjInstDestroyAll(void* pInstList, size_t instNum, size_t instSize);
 // Draws every active record in pool order with its transform, then sets the world transform back to the
 // identity.
 void KoGameObjInstDrawAll(void* pInstList, size_t instNum, size_t instSize);
-// Frees the meshes of the first objNum types (the pointers are left as they are).
+// Frees the meshes of the first objNum types that have one (the pointers are left as they are): a table with
+// types left out (the level has no flag, the tile editor no particles) is freed whole with GAME_OBJ_NUM_MAX.
 void KoGameObjFreeAll(GameObj* pObjList, int objNum);
 // Screen-space pass of a pool without parents or camera: every active record moves by velocity x dt and
 // gets transform = T(pos) x R(dir) x S(scale).

@@ -39,7 +39,7 @@ extern const MeshLoader MESH_LOADER_PICKUPS;        // Pickups::Load
 extern const MeshLoader MESH_LOADER_MONSTERS;       // Monsters::Load
 extern const MeshLoader MESH_LOADER_SKY;            // Terrain::LoadSky
 extern const MeshLoader MESH_LOADER_PARTY_DIGITS;   // LoadPartyDigits
-extern const MeshLoader MESH_LOADER_FLAG;           // Flag::LoadFlag
+extern const MeshLoader MESH_LOADER_FLAG;           // GameStateTileEditorLoad, the flag
 extern const MeshLoader MESH_LOADER_HERO;           // LoadHero
 extern const MeshLoader MESH_LOADER_TERRAIN;        // Terrain::LoadTerrain
 extern const MeshLoader MESH_LOADER_EDITOR_TERRAIN; // Terrain::LoadEditorTerrain

@@ -12,7 +12,6 @@
 #include "framework/HighScore.h"
 #include "framework/Sound.h"
 #include "level/Bot.h"
-#include "level/Flag.h"
 #include "level/Hero.h"
 #include "level/Monsters.h"
 #include "level/ParticleSys.h"
@@ -142,7 +141,6 @@ void GameStateLevelLoad()
     Monsters::Load();
     Terrain::LoadTerrain();
     Pickups::Load();
-    Flag::LoadFlag();
     UI::LoadUI();
     ParticleSys::ParticleLoad();
     Terrain::LoadSky();
@@ -335,7 +333,7 @@ void GameStateLevelFree()
 
 void GameStateLevelUnload()
 {
-    KoGameObjFreeAll(sGameObjList, sGameObjNum);
+    KoGameObjFreeAll(sGameObjList, GAME_OBJ_NUM_MAX);
     UI::UnloadUI();
     SoundFreeAll();
 }

@@ -8,7 +8,7 @@
 #include "framework/CommonLevel.h"
 #include "framework/GameStateMgr.h"
 #include "framework/HighScore.h"
-#include "level/Flag.h"
+#include "framework/MeshFile.h"
 #include "level/Hero.h"
 #include "level/Monsters.h"
 #include "level/Pickups.h"
@@ -146,7 +146,9 @@ void GameStateTileEditorLoad()
     Monsters::Load();
     Terrain::LoadEditorTerrain();
     Pickups::Load();
-    Flag::LoadFlag();
+    // The flag is painted here only: the level lays nothing for it.
+    MeshLoadType(&sGameObjList[TYPE_FLAG], TYPE_FLAG, &sGameObjNum, LoadFlagMesh, "Meshes/flagmesh.txt",
+                 MESH_LOADER_FLAG, __LINE__);
     EditorHelp::Load();
 }
 
@@ -232,5 +234,5 @@ void GameStateTileEditorFree()
 void GameStateTileEditorUnload()
 {
     EditorHelp::Unload();
-    KoGameObjFreeAll(sGameObjList, sGameObjNum);
+    KoGameObjFreeAll(sGameObjList, GAME_OBJ_NUM_MAX);
 }
