@@ -1,4 +1,5 @@
 #include "AssetLib.h"
+#include "level/Monsters.h"
 
 #include <algorithm>
 #include <cmath>
@@ -701,7 +702,8 @@ std::string WriteMesh(const Mesh& mesh)
 
 MeshFormat FormatForFile(const std::string& fileName)
 {
-    if (fileName == "monstermesh.txt") return FORMAT_RECTS;
+    for (const MonsterKind& kind : MONSTER_KINDS)
+        if (kind.round && fileName == kind.mesh) return FORMAT_RECTS;
     if (fileName == "flagmesh.txt") return FORMAT_FLAG;
     return FORMAT_MESH;
 }

@@ -4,6 +4,7 @@
 //
 //   contactsheet ASSETS DATA OUT.ppm
 #include "AssetLib.h"
+#include "level/Monsters.h"
 
 #include <cmath>
 #include <cstdio>
@@ -84,11 +85,13 @@ static void DrawTroglin(Canvas* cv, int ox, int oy, const Mtx& cam, float x, flo
     Draw(cv, ox, oy, "heroweapon", Mul(arm, Inst(0.2f, -0.2f, -PI / 2, 0.9f)));
 }
 
-static void DrawMonster(Canvas* cv, int ox, int oy, const Mtx& cam, const std::string& mesh, float x,
-                        float cellY, float lift, int power)
+// A monster of the kind standing in the cell whose centre is (x, cellY), as the game lays it.
+static void DrawMonster(Canvas* cv, int ox, int oy, const Mtx& cam, const MonsterKind& kind, float x,
+                        float cellY, int power)
 {
-    Mtx m = Mul(cam, Inst(x, cellY + lift, 0, 2));
-    Draw(cv, ox, oy, mesh, m);
+    const std::string file = kind.mesh;
+    Mtx m                  = Mul(cam, Inst(x, cellY + kind.lift, 0, kind.size));
+    Draw(cv, ox, oy, file.substr(0, file.size() - 4), m);
     Draw(cv, ox, oy, "new-" + std::to_string(power / 10) + "mesh", Mul(m, Inst(-0.25f, 0.9f, 0, 0.4f)));
     Draw(cv, ox, oy, "new-" + std::to_string(power % 10) + "mesh", Mul(m, Inst(0.25f, 0.9f, 0, 0.4f)));
 }
@@ -111,14 +114,14 @@ static void LevelScene(Canvas* cv, int ox, int oy)
     DrawTroglin(cv, ox, oy, cam, 5.5f, 1.5f, 0.3f, 0.0f);
     DrawTroglin(cv, ox, oy, cam, 4.3f, 1.5f, -0.3f, 3.0f);
     DrawTroglin(cv, ox, oy, cam, 3.1f, 2.6f, 0.6f, 2.2f);
-    // monsters stand on row 1 (cell centre y 1.5) with the lifts of their types
-    const char* names[9] = {"monstermesh",   "squirrelmesh",   "skullmesh",    "skull2mesh",  "goblinmesh",
-                            "neonbeastmesh", "neonbeast2mesh", "darkmagemesh", "princessmesh"};
-    const float lifts[9] = {0.5f, 0.3f, 0.5f, 0.4f, 0.2f, 0.3f, 0.5f, 0.3f, 0.5f};
-    const float xs[9]    = {8.0f, 12.5f, 15.0f, 17.5f, 20.0f, 22.5f, 25.0f, 27.5f, 14.5f};
-    const float ys[9]    = {1.5f, 1.5f, 1.5f, 1.5f, 2.5f, 2.5f, 2.5f, 2.5f, 7.5f};
-    for (int i = 0; i < 9; ++i)
-        DrawMonster(cv, ox, oy, cam, names[i], xs[i], ys[i], lifts[i], i == 8 ? 69 : i + 1);
+    // every kind of monster in the order of the game's table, on the ground and then on the ledge, with the
+    // power it has against a party of four; the sheet's tiles show the kinds that find no place here
+    const float places[][2] = {{8.0f, 1.5f},  {12.5f, 1.5f}, {15.0f, 1.5f}, {17.5f, 1.5f},
+                               {20.0f, 1.5f}, {22.5f, 2.5f}, {25.0f, 2.5f}, {27.5f, 2.5f},
+                               {14.5f, 7.5f}, {12.5f, 7.5f}, {16.5f, 7.5f}};
+    for (int k = 0; k < MONSTER_KIND_NUM && k < int(sizeof places / sizeof places[0]); ++k)
+        DrawMonster(cv, ox, oy, cam, MONSTER_KINDS[k], places[k][0], places[k][1],
+                    MonsterPowerFor(MONSTER_KINDS[k], 4));
     Draw(cv, ox, oy, "invulnmesh", Mul(cam, Inst(7.5f, 4.5f, 0, 1)));
     Draw(cv, ox, oy, "flagmesh", Mul(cam, Inst(1.5f, 1.5f, 0, 1)));
     // a thrown axe, its dust trail and some particles (drawn additively, as the game does)

@@ -4,11 +4,12 @@
 //
 // A drawing is 20 lines of 140 characters, top row first; lines starting with ';' are comments.
 //   .  empty            #  terrain tile     S  party start    r  recruit        d  diamond
-//   m  monster          q  squirrel         k  skull          K  skull 2        g  goblin
-//   n  neon beast       N  neon beast 2     w  dark mage      P  princess
+// and each monster's own character (its glyph in MONSTER_KINDS, src/level/Monsters.h).
 //
 // usage: mapgen ASSETS_DIR DATA_DIR [--check]
 //   --check: write nothing; exit 1 and name the first map whose file differs from its drawing.
+#include "level/Monsters.h"
+
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -16,43 +17,14 @@
 #include <string>
 #include <vector>
 
-static const int MAP_W = 140, MAP_H = 20, MAP_COUNT = 11;
-
+// The map code of a drawing's character, or -1 for a character that stands for nothing.
 static int CellValue(char c)
 {
-    switch (c)
-    {
-        case '.':
-            return 0;
-        case '#':
-            return 26;
-        case 'S':
-            return 5;
-        case 'r':
-            return 6;
-        case 'd':
-            return 27;
-        case 'm':
-            return 17;
-        case 'q':
-            return 18;
-        case 'k':
-            return 19;
-        case 'K':
-            return 20;
-        case 'g':
-            return 21;
-        case 'n':
-            return 22;
-        case 'N':
-            return 23;
-        case 'w':
-            return 24;
-        case 'P':
-            return 25;
-        default:
-            return -1;
-    }
+    for (const MapGlyph& tile : TILE_GLYPHS)
+        if (tile.glyph == c) return tile.code;
+    for (const MonsterKind& kind : MONSTER_KINDS)
+        if (kind.glyph == c) return kind.code;
+    return -1;
 }
 
 // The drawing as the map text, or an empty text with a message in *pError.
@@ -72,12 +44,12 @@ static std::string Convert(const std::string& path, std::string* pError)
         ++lineNo;
         if (!line.empty() && line.back() == '\r') line.pop_back();
         if (line.empty() || line[0] == ';') continue;
-        if (int(line.size()) != MAP_W)
+        if (int(line.size()) != MAP_WIDTH)
         {
             *pError = path + ":" + std::to_string(lineNo) + ": a row must hold 140 cells";
             return std::string();
         }
-        for (int c = 0; c < MAP_W; ++c)
+        for (int c = 0; c < MAP_WIDTH; ++c)
             if (CellValue(line[c]) < 0)
             {
                 *pError = path + ":" + std::to_string(lineNo) + ": unknown cell '" + line[c] + "'";
@@ -85,7 +57,7 @@ static std::string Convert(const std::string& path, std::string* pError)
             }
         rows.push_back(line);
     }
-    if (int(rows.size()) != MAP_H)
+    if (int(rows.size()) != MAP_HEIGHT)
     {
         *pError = path + ": a map has 20 rows, found " + std::to_string(rows.size());
         return std::string();
@@ -113,7 +85,7 @@ int main(int argc, char** argv)
         return 2;
     }
     bool check = argc == 4;
-    for (int k = 0; k < MAP_COUNT; ++k)
+    for (int k = 0; k < MAP_NUM; ++k)
     {
         std::string error;
         std::string name = "map" + std::to_string(k) + ".txt";

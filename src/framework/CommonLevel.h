@@ -53,7 +53,8 @@ enum : uint32_t
     FLAG_RUNNING    = 0x2000,
 };
 
-// Type ids of the main type table (the id is the index).
+// Type ids of the main type table (the id is the index). They are not the values of a map's cells (the
+// level's map codes, level/Terrain.h and level/Monsters.h).
 enum
 {
     TYPE_LEG_0          = 0,
@@ -73,24 +74,15 @@ enum
     TYPE_DIGIT_7        = 14,
     TYPE_DIGIT_8        = 15,
     TYPE_DIGIT_9        = 16,
-    TYPE_MONSTER        = 17,
-    TYPE_SQUIRREL       = 18,
-    TYPE_SKULL          = 19,
-    TYPE_SKULL2         = 20,
-    TYPE_GOBLIN         = 21,
-    TYPE_NEONBEAST      = 22,
-    TYPE_NEONBEAST2     = 23,
-    TYPE_DARKMAGE       = 24,
-    TYPE_PRINCESS       = 25,
-    TYPE_TERRAIN        = 26,
-    TYPE_DIAMOND        = 27,
-    TYPE_FLAG           = 28,
-    TYPE_PARTICLE_DUST  = 29,
-    TYPE_PARTICLE_SKULL = 30,
-    TYPE_PARTICLE_STAR  = 31,
-    TYPE_SKY            = 32,
-    TYPE_PARTY_DIGIT_0  = 33, // the party's power: digit d is TYPE_PARTY_DIGIT_0 + d (green; monsters' red)
-    TYPE_NUM            = 43, // one past the last type id
+    TYPE_PARTICLE_DUST  = 17,
+    TYPE_PARTICLE_SKULL = 18,
+    TYPE_PARTICLE_STAR  = 19,
+    TYPE_SKY            = 20,
+    TYPE_PARTY_DIGIT_0  = 21, // the party's power: digit d is TYPE_PARTY_DIGIT_0 + d (green; monsters' red)
+    TYPE_TERRAIN        = 31, // from here on: what a map lays in the world apart from the troglins
+    TYPE_DIAMOND        = 32,
+    TYPE_FLAG           = 33,
+    TYPE_MONSTER_FIRST  = 34, // the last types: monster kind k of the level's table is TYPE_MONSTER_FIRST + k
 };
 
 constexpr int GAME_OBJ_NUM_MAX      = 96;   // room of the main type table

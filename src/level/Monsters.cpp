@@ -56,26 +56,18 @@ void PruneMonsterList()
 const float DIGIT_OFFSETX = 0.25f;
 const float DIGIT_OFFSETY = 0.9f;
 
-const char* const MONSTER_MESH_FILES[] = {
-    "Meshes/monstermesh.txt",    "Meshes/squirrelmesh.txt", "Meshes/skullmesh.txt",
-    "Meshes/skull2mesh.txt",     "Meshes/goblinmesh.txt",   "Meshes/neonbeastmesh.txt",
-    "Meshes/neonbeast2mesh.txt", "Meshes/darkmagemesh.txt", "Meshes/princessmesh.txt",
-};
-
-// How far above its cell centre each monster type stands when laid, types 17 to 25.
-const float MONSTER_LIFT[] = {0.5f, 0.3f, 0.5f, 0.4f, 0.2f, 0.3f, 0.5f, 0.3f, 0.5f};
-
-const float MONSTER_LAY_SCALE = 2.0f;
-
 // Far-behind removal covers monsters, terrain, diamonds and flags.
 const float FAR_BEHIND = 25.0f;
 const float FAR_AHEAD  = 70.0f;
 const float NEAR_BOX   = 3.0f; // a member's box in which it swings at a monster
 const float TOUCH_BOX  = 1.0f;
 
+static_assert(TYPE_MONSTER_FIRST + MONSTER_KIND_NUM <= GAME_OBJ_NUM_MAX,
+              "the monster types pass the type table");
+
 bool IsMonsterType(uint32_t type)
 {
-    return type >= TYPE_MONSTER && type <= TYPE_PRINCESS;
+    return type >= TYPE_MONSTER_FIRST && type < TYPE_MONSTER_FIRST + MONSTER_KIND_NUM;
 }
 
 int ClampShown(int value)
@@ -139,12 +131,14 @@ namespace Monsters
 {
 void Load()
 {
-    for (int i = 0; i < TYPE_PRINCESS - TYPE_MONSTER + 1; ++i)
+    for (int k = 0; k < MONSTER_KIND_NUM; ++k)
     {
-        uint32_t type     = TYPE_MONSTER + i;
-        MeshReader reader = type == TYPE_MONSTER ? LoadMonsterMesh : LoadMesh;
-        MeshLoadType(&sGameObjList[type], type, &sGameObjNum, reader, MONSTER_MESH_FILES[i],
-                     MESH_LOADER_MONSTERS, __LINE__);
+        char fileName[64];
+        snprintf(fileName, sizeof fileName, "Meshes/%s", MONSTER_KINDS[k].mesh);
+        uint32_t type = TYPE_MONSTER_FIRST + k;
+        MeshLoadType(&sGameObjList[type], type, &sGameObjNum,
+                     MONSTER_KINDS[k].round ? LoadMonsterMesh : LoadMesh, fileName, MESH_LOADER_MONSTERS,
+                     __LINE__);
     }
     for (int d = 0; d < 10; ++d)
     {
@@ -170,39 +164,12 @@ void FreeList()
     ResetList();
 }
 
-int PowerFor(int type, int partyPower)
+MonsterInfo* Lay(int code, float cellX, float cellY)
 {
-    int p = partyPower;
-    switch (type)
-    {
-        case TYPE_MONSTER:
-            return p / 2 + 1;
-        case TYPE_SQUIRREL:
-            return p + 1;
-        case TYPE_SKULL:
-            return p / 2 + p;
-        case TYPE_SKULL2:
-            return p / 2 + p + 1;
-        case TYPE_GOBLIN:
-            return p / 2 + p + 2;
-        case TYPE_NEONBEAST:
-            return 2 * p;
-        case TYPE_NEONBEAST2:
-            return 2 * p + 1;
-        case TYPE_DARKMAGE:
-            return 2 * p + 2;
-        case TYPE_PRINCESS:
-            return 69;
-        default:
-            return -1;
-    }
-}
-
-MonsterInfo* Lay(int type, float cellX, float cellY)
-{
-    if (type < TYPE_MONSTER || type > TYPE_PRINCESS) return nullptr;
-    float lift         = MONSTER_LIFT[type - TYPE_MONSTER];
-    MonsterInfo* pInfo = Create(cellX, cellY + lift, PowerFor(type, gPartyPower), type, MONSTER_LAY_SCALE);
+    const int kind = MonsterKindOfCode(code);
+    if (kind < 0) return nullptr;
+    const MonsterKind& row = MONSTER_KINDS[kind];
+    MonsterInfo* pInfo     = Create(cellX, cellY + row.lift, MonsterPowerFor(row, gPartyPower), kind);
     gMonsterList.push_back(pInfo);
     return pInfo;
 }
@@ -237,7 +204,7 @@ bool Update()
         GameObjInst& inst = sGameObjInstList[i];
         if (!(inst.flag & FLAG_ACTIVE)) continue;
         uint32_t type = inst.pObject->type;
-        if (type >= TYPE_MONSTER && type <= TYPE_FLAG && inst.posCurr.x < leader.x - FAR_BEHIND)
+        if (type >= TYPE_TERRAIN && inst.posCurr.x < leader.x - FAR_BEHIND)
         {
             CommonLevel::DestroyInst(&inst);
             continue;
@@ -259,12 +226,13 @@ bool Update()
     return false;
 }
 
-MonsterInfo* Create(float x, float y, int power, int type, float scale)
+MonsterInfo* Create(float x, float y, int power, int kind)
 {
     Vec2 pos;
     Vec2Set(&pos, x, y);
-    GameObjInst* pInst = CommonLevel::CreateInst(type, scale, &pos, nullptr, 0.0f);
-    pInst->flag        = FLAG_ACTIVE | FLAG_WORLD;
+    GameObjInst* pInst =
+        CommonLevel::CreateInst(TYPE_MONSTER_FIRST + kind, MONSTER_KINDS[kind].size, &pos, nullptr, 0.0f);
+    pInst->flag = FLAG_ACTIVE | FLAG_WORLD;
 
     if (sFreeRecordNum < 0) ResetList();
     PruneMonsterList();
@@ -274,8 +242,7 @@ MonsterInfo* Create(float x, float y, int power, int type, float scale)
     *pInfo             = MonsterInfo{pInst, power};
     pInst->pData       = pInfo;
 
-    // Skulls walk; everything else stands still.
-    pInst->patrolDir   = type == TYPE_SKULL ? 1 : 0;
+    pInst->patrolDir   = MONSTER_KINDS[kind].walks ? 1 : 0;
     pInst->patrolPhase = 0;
     pInst->patrolTimer = 0.0;
 

@@ -167,14 +167,17 @@ void CreateChunk(int k)
         float x   = gChunkStartX + column + 0.5f;
         float y   = 19.5f - row;
         int value = cells[i];
-        if (value == TILE_TERRAIN || value == TILE_DIAMOND)
-            LayTile(value, x, y);
+        if (value == TILE_EMPTY) continue;
+        if (value == TILE_TERRAIN)
+            LayTile(TYPE_TERRAIN, x, y);
+        else if (value == TILE_DIAMOND)
+            LayTile(TYPE_DIAMOND, x, y);
         else if (value == TILE_PARTY_START)
             LayTroglin(HERO_KIND_LEADER, x, y);
         else if (value == TILE_RECRUIT && gPartyPower < PARTY_POWER_MAX)
             LayTroglin(HERO_KIND_RECRUIT, x, y);
-        else if (value >= TILE_MONSTER_FIRST && value <= TILE_MONSTER_LAST)
-            Monsters::Lay(value, x, y);
+        else
+            Monsters::Lay(value, x, y); // nothing for a code that is no monster's
     }
     CommonLevel::SetPoolFiller(nullptr);
     gChunkStartX += float(MAP_WIDTH);

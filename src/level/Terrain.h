@@ -7,14 +7,27 @@ constexpr int MAP_WIDTH  = 140;
 constexpr int MAP_HEIGHT = 20;
 constexpr int MAP_CELLS  = MAP_WIDTH * MAP_HEIGHT;
 
-// Cell values are the type ids of what stands in the cell.
-constexpr int TILE_EMPTY         = 0;
-constexpr int TILE_PARTY_START   = 5;
-constexpr int TILE_RECRUIT       = 6;
-constexpr int TILE_MONSTER_FIRST = 17; // 17 to 25: the nine monster types
-constexpr int TILE_MONSTER_LAST  = 25;
-constexpr int TILE_TERRAIN       = 26;
-constexpr int TILE_DIAMOND       = 27;
+// Map codes: the values of a map's cells, in the map files and the tile editor's map. A monster's code is
+// its row's in MONSTER_KINDS (level/Monsters.h); the other cells:
+constexpr int TILE_EMPTY       = 0;
+constexpr int TILE_PARTY_START = 5;
+constexpr int TILE_RECRUIT     = 6;
+constexpr int TILE_TERRAIN     = 26;
+constexpr int TILE_DIAMOND     = 27;
+constexpr int TILE_FLAG        = 28; // painted by the tile editor; the level lays nothing for it
+
+// A cell's character in the map drawings (assets/maps, made into map files by tools/mapgen).
+struct MapGlyph
+{
+    char glyph;
+    int code;
+};
+// The characters of the cells that are not monsters (the monsters' are in their table).
+constexpr MapGlyph TILE_GLYPHS[] = {{'.', TILE_EMPTY},
+                                    {'#', TILE_TERRAIN},
+                                    {'S', TILE_PARTY_START},
+                                    {'r', TILE_RECRUIT},
+                                    {'d', TILE_DIAMOND}};
 
 extern float gChunkStartX; // world x where the next chunk will be laid
 extern int gCurrentMap;    // map of the chunk the leader is in

@@ -28,24 +28,6 @@ static const char* const TILE_LEGEND = "Tile editor\n"
                                        "F1 level   F3 mesh editor   F11 full screen\n"
                                        "H             show or hide these keys";
 
-static const int sPaletteTypes[TILE_EDITOR_PALETTE_NUM + 1] = {
-    0,
-    TYPE_LEADER_BODY,
-    TYPE_TROGLIN_BODY,
-    TYPE_MONSTER,
-    TYPE_SQUIRREL,
-    TYPE_SKULL,
-    TYPE_SKULL2,
-    TYPE_GOBLIN,
-    TYPE_NEONBEAST,
-    TYPE_NEONBEAST2,
-    TYPE_DARKMAGE,
-    TYPE_PRINCESS,
-    TYPE_TERRAIN,
-    TYPE_DIAMOND,
-    TYPE_FLAG,
-};
-
 // One instance per painted cell; null where the cell is empty.
 static GameObjInst* mapData[MAP_CELLS];
 static int sPaletteIndex;
@@ -57,9 +39,24 @@ static float sZoom;
 // map upside down or divide by zero.
 static const float TILE_EDITOR_ZOOM_MIN = 1.0f;
 
-int TileEditorPaletteType(int index)
+TilePaint TileEditorPalette(int index)
 {
-    return (index >= 1 && index <= TILE_EDITOR_PALETTE_NUM) ? sPaletteTypes[index] : 0;
+    static const TilePaint TROGLINS[] = {{TILE_PARTY_START, TYPE_LEADER_BODY},
+                                         {TILE_RECRUIT, TYPE_TROGLIN_BODY}};
+    static const TilePaint TILES[]    = {
+           {TILE_TERRAIN, TYPE_TERRAIN}, {TILE_DIAMOND, TYPE_DIAMOND}, {TILE_FLAG, TYPE_FLAG}};
+    if (index < 1 || index > TILE_EDITOR_PALETTE_NUM) return {TILE_EMPTY, 0};
+    if (index <= 2) return TROGLINS[index - 1];
+    const int kind = index - 3;
+    if (kind < MONSTER_KIND_NUM) return {MONSTER_KINDS[kind].code, TYPE_MONSTER_FIRST + kind};
+    return TILES[kind - MONSTER_KIND_NUM];
+}
+
+int TileEditorTypeOfCode(int code)
+{
+    for (int index = 1; index <= TILE_EDITOR_PALETTE_NUM; ++index)
+        if (TileEditorPalette(index).code == code) return TileEditorPalette(index).type;
+    return -1;
 }
 
 int TileEditorPaletteStep(int index, int step)
@@ -102,7 +99,7 @@ static GameObjInst* CreateEditorInst(int type, const Vec2* pPos)
 
 void CreateObjectOnCursor()
 {
-    int type = TileEditorPaletteType(sPaletteIndex);
+    int type = TileEditorPalette(sPaletteIndex).type;
     if (spObjOnCursor)
     {
         spObjOnCursor->pObject = &sGameObjList[type];
@@ -116,11 +113,11 @@ void CreateObjectInst(float x, float y, int cell)
 {
     GameObjInst** ppInst = &mapData[cell];
     if (*ppInst) return; // already painted: erase it first
-    Vec2 pos = {x, y};
-    int type = TileEditorPaletteType(sPaletteIndex);
-    *ppInst  = CreateEditorInst(type, &pos);
+    Vec2 pos              = {x, y};
+    const TilePaint paint = TileEditorPalette(sPaletteIndex);
+    *ppInst               = CreateEditorInst(paint.type, &pos);
     KO_ASSERT(*ppInst);
-    Terrain::GetMap(0)[cell] = type;
+    Terrain::GetMap(0)[cell] = paint.code;
 }
 
 void InitializeEditorMap()
@@ -129,11 +126,11 @@ void InitializeEditorMap()
     for (int i = 0; i < MAP_CELLS; ++i)
     {
         mapData[i] = nullptr;
-        if (cells[i] == 0) continue;
-        // Values that name no loaded type (hand-edited files) stay in the map but show nothing.
-        if (cells[i] < 0 || cells[i] >= sGameObjNum || !sGameObjList[cells[i]].pMesh) continue;
+        // Values the palette does not paint (hand-edited files) stay in the map but show nothing.
+        const int type = TileEditorTypeOfCode(cells[i]);
+        if (type < 0) continue;
         Vec2 pos   = {float(i % MAP_WIDTH) + 0.5f, float(MAP_HEIGHT - 1 - i / MAP_WIDTH) + 0.5f};
-        mapData[i] = CreateEditorInst(cells[i], &pos);
+        mapData[i] = CreateEditorInst(type, &pos);
         KO_ASSERT(mapData[i]);
     }
 }

@@ -4,8 +4,10 @@
 #include <string>
 
 #include "engine/KoMath.h"
+#include "level/Monsters.h"
 
-constexpr int TILE_EDITOR_PALETTE_NUM = 14;
+// The palette: the party start, a recruit, every kind of monster, terrain, the diamond and the flag.
+constexpr int TILE_EDITOR_PALETTE_NUM = 2 + MONSTER_KIND_NUM + 3;
 
 void GameStateTileEditorLoad();
 void GameStateTileEditorInit();
@@ -21,9 +23,17 @@ void CreateObjectInst(float x, float y, int cell);
 // One instance per non-empty cell of the edited map.
 void InitializeEditorMap();
 
-// Object type id of palette index 1 to 14.
-int TileEditorPaletteType(int index);
-// The palette index after (step +1) or before (step -1) index, wrapping within 1 to 14.
+// What a palette entry paints: the map code written into the map and the object type shown for it.
+struct TilePaint
+{
+    int code;
+    int type;
+};
+// The entry of palette index 1 to TILE_EDITOR_PALETTE_NUM (any other index: the empty code, type 0).
+TilePaint TileEditorPalette(int index);
+// The type shown for a map code: that of the palette entry that paints it, or -1 when none does.
+int TileEditorTypeOfCode(int code);
+// The palette index after (step +1) or before (step -1) index, wrapping within 1 to TILE_EDITOR_PALETTE_NUM.
 int TileEditorPaletteStep(int index, int step);
 // The cell index under map position (x, y), or -1 outside the 140 x 20 map.
 int TileEditorCellAt(const Vec2* pMapPos);

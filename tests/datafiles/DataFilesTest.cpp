@@ -2,6 +2,7 @@
 // and the shapes have the sizes and pivots the game places them by.
 #include "MemDevice.h"
 #include "framework/MeshFile.h"
+#include "level/Monsters.h"
 
 #include <gtest/gtest.h>
 
@@ -55,9 +56,9 @@ TEST(DataFiles, EveryMeshBuildsAListThatFacesTheViewer)
         const std::string file = entry.path().filename().string();
         if (file == "colours.txt" || file == "readmesh80x80.txt")
             continue; // the mesh editor's palette and grid
-        MeshReader reader = file == "monstermesh.txt" ? LoadMonsterMesh
-                            : file == "flagmesh.txt"  ? LoadFlagMesh
-                                                      : LoadMesh;
+        MeshReader reader = file == "flagmesh.txt" ? LoadFlagMesh : LoadMesh;
+        for (const MonsterKind& kind : MONSTER_KINDS)
+            if (file == kind.mesh && kind.round) reader = LoadMonsterMesh;
         EXPECT_EQ(0, Load(file, reader).clockwise) << file << " has triangles the renderer culls";
     }
     EXPECT_EQ(12u, Load("flagmesh.txt", LoadFlagMesh).vtx.size()) << "a pole and a banner";
@@ -99,19 +100,14 @@ TEST(DataFiles, ShapesFitWhereTheGamePlacesThem)
     Shape axe = Load("heroweapon.txt");
     EXPECT_TRUE(axe.minX < 0.0f && axe.maxX > 0.0f && axe.minY < 0.0f && axe.maxY > 0.2f);
 
-    // A monster stands at its cell centre plus its lift, at scale 2: its feet are (0.5 + lift) / 2 below
+    // A monster stands at its cell centre plus its lift, at its size: its feet are (0.5 + lift) / size below
     // the origin, and it keeps below its power digits at 0.6.
-    const std::pair<const char*, float> monsters[] = {
-        {"squirrelmesh.txt", 0.3f}, {"skullmesh.txt", 0.5f},     {"skull2mesh.txt", 0.4f},
-        {"goblinmesh.txt", 0.2f},   {"neonbeastmesh.txt", 0.3f}, {"neonbeast2mesh.txt", 0.5f},
-        {"darkmagemesh.txt", 0.3f}, {"princessmesh.txt", 0.5f}};
-    for (const auto& m : monsters)
+    for (const MonsterKind& kind : MONSTER_KINDS)
     {
-        Shape s = Load(m.first);
-        EXPECT_NEAR(-(0.5f + m.second) / 2, s.minY, 1e-4f) << m.first;
-        EXPECT_TRUE(s.maxY <= 0.6f && s.minX >= -0.5f && s.maxX <= 0.5f) << m.first;
+        Shape s = Load(kind.mesh, kind.round ? LoadMonsterMesh : LoadMesh);
+        EXPECT_NEAR(-(0.5f + kind.lift) / kind.size, s.minY, 1e-4f) << kind.mesh;
+        EXPECT_TRUE(s.maxY <= 0.6f && s.minX >= -0.5f && s.maxX <= 0.5f) << kind.mesh;
     }
-    EXPECT_NEAR(-0.5f, Load("monstermesh.txt", LoadMonsterMesh).minY, 1e-4f);
     // Two digits sit 1 unit apart at size 1 (a monster's and the party's): each narrower than 1, about 1
     // tall and centred.
     for (const char* kind : {"new-", "party-"})

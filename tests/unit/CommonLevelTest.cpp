@@ -40,11 +40,11 @@ class PoolTest : public ::testing::Test
 
 TEST_F(PoolTest, DestroyTakesChildrenAndGrandchildrenWithItAndCreateClearsTheLinksTheLastUserLeft)
 {
-    GameObjInst* monster = CommonLevel::CreateInst(TYPE_MONSTER, 1.0f, nullptr, nullptr, 0.0f);
+    GameObjInst* monster = CommonLevel::CreateInst(TYPE_MONSTER_FIRST, 1.0f, nullptr, nullptr, 0.0f);
     GameObjInst* tens    = CommonLevel::CreateInst(TYPE_DIGIT_1, 1.0f, nullptr, nullptr, 0.0f);
     GameObjInst* ones    = CommonLevel::CreateInst(TYPE_DIGIT_2, 1.0f, nullptr, nullptr, 0.0f);
     GameObjInst* mark    = CommonLevel::CreateInst(TYPE_DIGIT_3, 1.0f, nullptr, nullptr, 0.0f);
-    GameObjInst* other   = CommonLevel::CreateInst(TYPE_SKULL, 1.0f, nullptr, nullptr, 0.0f);
+    GameObjInst* other   = CommonLevel::CreateInst(TYPE_TERRAIN, 1.0f, nullptr, nullptr, 0.0f);
     int info             = 0;
     monster->pData       = &info;
     monster->pChild[0]   = tens;
@@ -67,8 +67,8 @@ TEST_F(PoolTest, DestroyTakesChildrenAndGrandchildrenWithItAndCreateClearsTheLin
     // Create takes the lowest free slot; a record freed by the generic destroy keeps its links until
     // CreateInst hands it out again.
     Vec2 pos{1.0f, 2.0f};
-    GameObjInst* a = CommonLevel::CreateInst(TYPE_SKULL, 2.0f, &pos, nullptr, 0.5f);
-    EXPECT_TRUE(a == monster && a->pObject == &sGameObjList[TYPE_SKULL] && a->posCurr.y == 2.0f);
+    GameObjInst* a = CommonLevel::CreateInst(TYPE_TERRAIN, 2.0f, &pos, nullptr, 0.5f);
+    EXPECT_TRUE(a == monster && a->pObject == &sGameObjList[TYPE_TERRAIN] && a->posCurr.y == 2.0f);
     a->pData     = a;
     a->pChild[1] = other;
     KoGameObjInstDestroy(a);
@@ -114,7 +114,7 @@ TEST_F(PoolTest, ThePassesStopAfterTheLastRecordThatCanBeActiveAndEveryWayOfEmpt
 {
     Vec2 vel{1.0f, 0.0f};
     GameObjInst* r[6];
-    for (GameObjInst*& p : r) p = CommonLevel::CreateInst(TYPE_SKULL, 1.0f, nullptr, &vel, 0.0f);
+    for (GameObjInst*& p : r) p = CommonLevel::CreateInst(TYPE_TERRAIN, 1.0f, nullptr, &vel, 0.0f);
     EXPECT_EQ(CommonLevel::ActiveEnd(), 6u);
     for (int i : {5, 4, 1}) CommonLevel::DestroyInst(r[i]);
     EXPECT_EQ(CommonLevel::ActiveEnd(), 6u); // destroying moves nothing; the next pass looks
@@ -123,9 +123,9 @@ TEST_F(PoolTest, ThePassesStopAfterTheLastRecordThatCanBeActiveAndEveryWayOfEmpt
     EXPECT_EQ(CommonLevel::ActiveEnd(), 4u);
 
     // Creates fill the gap first, then move the end on; the tile editor's generic create counts too.
-    EXPECT_EQ(CommonLevel::CreateInst(TYPE_SKULL, 1.0f, nullptr, &vel, 0.0f), r[1]);
+    EXPECT_EQ(CommonLevel::CreateInst(TYPE_TERRAIN, 1.0f, nullptr, &vel, 0.0f), r[1]);
     EXPECT_EQ(CommonLevel::ActiveEnd(), 4u);
-    EXPECT_EQ(CommonLevel::CreateInst(TYPE_SKULL, 1.0f, nullptr, &vel, 0.0f), r[4]);
+    EXPECT_EQ(CommonLevel::CreateInst(TYPE_TERRAIN, 1.0f, nullptr, &vel, 0.0f), r[4]);
     GameObjInst* editor = KoGameObjInstCreate(TYPE_TERRAIN, 1.0f, nullptr, &vel, 0.0f, sGameObjList,
                                               sGameObjInstList, GAME_OBJ_INST_NUM_MAX, sizeof(GameObjInst));
     EXPECT_EQ(editor, r[5]);
@@ -138,7 +138,7 @@ TEST_F(PoolTest, ThePassesStopAfterTheLastRecordThatCanBeActiveAndEveryWayOfEmpt
     for (GameObjInst* p : r) CommonLevel::DestroyInst(p);
     CommonLevel::UpdateAllInst();
     EXPECT_EQ(CommonLevel::ActiveEnd(), 0u);
-    GameObjInst* stale            = CommonLevel::CreateInst(TYPE_SKULL, 1.0f, nullptr, nullptr, 0.0f);
+    GameObjInst* stale            = CommonLevel::CreateInst(TYPE_TERRAIN, 1.0f, nullptr, nullptr, 0.0f);
     stale->pChild[0]              = r[1];
     sGameObjInstList[100].pParent = r[0];
     CommonLevel::DestroyAllInst();
@@ -147,7 +147,7 @@ TEST_F(PoolTest, ThePassesStopAfterTheLastRecordThatCanBeActiveAndEveryWayOfEmpt
         ASSERT_TRUE(!inst.flag && !inst.pParent && !inst.pChild[0]) << &inst - sGameObjInstList;
 
     // ResetAll empties the types, the pool and the player's name.
-    CommonLevel::CreateInst(TYPE_SKULL, 1.0f, nullptr, nullptr, 0.0f);
+    CommonLevel::CreateInst(TYPE_TERRAIN, 1.0f, nullptr, nullptr, 0.0f);
     sGameObjNum = 5;
     gPlayerName = "ANNA";
     CommonLevel::ResetAll();

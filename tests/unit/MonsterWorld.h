@@ -45,7 +45,7 @@ struct MonsterWorld : ::testing::Test
 
     MonsterInfo* AddMonster(float x, float y, int power)
     {
-        gMonsterList.push_back(Monsters::Create(x, y, power, TYPE_MONSTER, 2.0f));
+        gMonsterList.push_back(Monsters::Create(x, y, power, 0));
         return gMonsterList.back();
     }
 

@@ -1,9 +1,12 @@
-// Monsters: the power digits and their cap, weakening and the diamond pickup; and the diamond's music in
-// the real level. The wear of monsters far ahead is played in the monster scenarios.
+// Monsters: the power each kind is laid with, the power digits and their cap, weakening and the record
+// store; and the diamond's music in the real level. The wear of monsters far ahead is played in the monster
+// scenarios.
 #include "MonsterWorld.h"
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
+#include <utility>
 #include <vector>
 
 #include "Headless.h"
@@ -14,20 +17,44 @@
 
 using MonstersTest = MonsterWorld;
 
+// Every kind of monster laid from its map code against parties of 0 to 15 has the power of its rule. A new
+// kind needs its rule here, in the table's order.
+TEST_F(MonstersTest, EveryKindIsLaidFromItsCodeWithThePowerOfItsRule)
+{
+    static const std::pair<const char*, int (*)(int)> RULES[] = {
+        {"monster", [](int p) { return p / 2 + 1; }},
+        {"squirrel", [](int p) { return p + 1; }},
+        {"skull", [](int p) { return p / 2 + p; }},
+        {"skull 2", [](int p) { return p / 2 + p + 1; }},
+        {"goblin", [](int p) { return p / 2 + p + 2; }},
+        {"neon beast", [](int p) { return 2 * p; }},
+        {"neon beast 2", [](int p) { return 2 * p + 1; }},
+        {"dark mage", [](int p) { return 2 * p + 2; }},
+        {"princess", [](int) { return 69; }}};
+    static_assert(std::size(RULES) == MONSTER_KIND_NUM, "every kind of monster has its rule here");
+    for (int k = 0; k < MONSTER_KIND_NUM; ++k)
+        for (int p = 0; p <= PARTY_POWER_MAX; ++p)
+        {
+            gPartyPower    = p;
+            MonsterInfo* m = Monsters::Lay(MONSTER_KINDS[k].code, 4.5f, 2.5f);
+            ASSERT_STREQ(RULES[k].first, MONSTER_KINDS[k].name);
+            ASSERT_TRUE(m && m->pInst->pObject->type == uint32_t(TYPE_MONSTER_FIRST + k)) << RULES[k].first;
+            EXPECT_EQ(m->power, RULES[k].second(p)) << RULES[k].first << " against a party of " << p;
+        }
+    for (int code : {TILE_EMPTY, TILE_RECRUIT, TILE_TERRAIN, TILE_FLAG, 99})
+        EXPECT_FALSE(Monsters::Lay(code, 0, 0));
+}
+
 TEST_F(MonstersTest, DigitsShowThePowerCappedAt99AndWeakeningStopsAtOneAndSparesAReusedSlot)
 {
     MonsterInfo* m = AddMonster(5.0f, 6.0f, 42);
-    for (GameObjInst* d : m->pInst->pChild)
-        EXPECT_TRUE(d->pParent == m->pInst && d->flag == uint32_t(FLAG_ACTIVE | FLAG_CHILD | FLAG_WORLD));
     // Beyond two digits the number would point past the digit types: it shows as 99.
     for (int power : {42, 7, 100, 150}) EXPECT_EQ(ShownPower(AddMonster(0, 0, power)), std::min(power, 99));
     MonsterInfo* big = AddMonster(0, 0, 150);
     Monsters::Weaken(big);
-    EXPECT_EQ(big->power, 149);
-    EXPECT_EQ(ShownPower(big), 99);
+    EXPECT_TRUE(big->power == 149 && ShownPower(big) == 99);
     for (int i = 0; i < 50; ++i) Monsters::Weaken(m);
-    EXPECT_EQ(m->power, 1);
-    EXPECT_EQ(ShownPower(m), 1);
+    EXPECT_TRUE(m->power == 1 && ShownPower(m) == 1);
 
     // A beaten monster an axe is flying at keeps its record; when another monster takes its pool slot,
     // weakening the old record lowers the old power only and leaves the newcomer's digits alone.
@@ -85,7 +112,7 @@ TEST(LevelMonster, DiamondSwapsTheMusicForTenSeconds)
         for (int r : {-1, 1, 2}) row[r * MAP_WIDTH + c] = TILE_TERRAIN;
     row[2]  = TILE_PARTY_START;
     row[10] = TILE_DIAMOND;
-    row[40] = TYPE_GOBLIN;
+    row[40] = 21; // a goblin
     GameStateLevelInit();
     gTutorialEnabled = false;
     auto frame       = []
