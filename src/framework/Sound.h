@@ -11,7 +11,6 @@ enum
 {
     SND_ROAD_HAZARD    = 0, // "Sounds/04 - Road Hazard.mp3": menu music
     SND_DISTRESSED     = 1, // "Sounds/26 - Distressed.mp3": level music
-    SND_JUMP_LIFT      = 2, // "Sounds/JumpLift.mp3"
     SND_JUMP_LAND      = 3, // "Sounds/JumpLand.wav"
     SND_SLASH          = 4, // "Sounds/Slash.wav"
     SND_GROAN1         = 5, // "Sounds/Groan1.wav" ... SND_GROAN8 "Sounds/Groan8.mp3"
@@ -26,7 +25,7 @@ enum
     SND_THROW_AXE      = 14, // "Sounds/ThrowAxe.mp3"
     SND_AXE_HIT_BUTTON = 15, // "Sounds/AxeHitButton.wav"
     SND_ROAD_HAZARD_2  = 16, // "Sounds/04 - Road Hazard.mp3": invulnerability music
-    SND_NUM            = 20, // slots 17 to 19 are never loaded
+    SND_NUM            = 20, // slots 2 and 17 to 19 are never loaded
 };
 
 constexpr int SOUND_CHANNEL_NUM = 100; // channels of the sound system

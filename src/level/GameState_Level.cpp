@@ -48,13 +48,15 @@ static bool sRunReported   = false; // the "run:" line of this run has been prin
 static int sRunPowerPeak   = 0;     // the largest party of this run
 static bool sNoLeaderShown = false;
 
-static const char* const LEVEL_SOUNDS[] = {
-    "Sounds/26 - Distressed.mp3", "Sounds/JumpLift.mp3", "Sounds/JumpLand.wav",
-    "Sounds/Slash.wav",           "Sounds/Groan1.wav",   "Sounds/Groan2.wav",
-    "Sounds/Groan3.wav",          "Sounds/Groan4.mp3",   "Sounds/Groan5.mp3",
-    "Sounds/Groan6.wav",          "Sounds/Groan7.wav",   "Sounds/Groan8.mp3",
-    "Sounds/AxeHit.wav",          "Sounds/ThrowAxe.mp3", "Sounds/AxeHitButton.wav",
-    "Sounds/04 - Road Hazard.mp3"};
+// The level's sound slots and their files, by slot from SND_DISTRESSED on; slot 2 stays empty.
+static const char* const LEVEL_SOUNDS[] = {"Sounds/26 - Distressed.mp3", nullptr,
+                                           "Sounds/JumpLand.wav",        "Sounds/Slash.wav",
+                                           "Sounds/Groan1.wav",          "Sounds/Groan2.wav",
+                                           "Sounds/Groan3.wav",          "Sounds/Groan4.mp3",
+                                           "Sounds/Groan5.mp3",          "Sounds/Groan6.wav",
+                                           "Sounds/Groan7.wav",          "Sounds/Groan8.mp3",
+                                           "Sounds/AxeHit.wav",          "Sounds/ThrowAxe.mp3",
+                                           "Sounds/AxeHitButton.wav",    "Sounds/04 - Road Hazard.mp3"};
 
 const char* DeathCauseName(DeathCause cause)
 {
@@ -129,7 +131,7 @@ void LevelResetRun()
 void GameStateLevelLoad()
 {
     for (int slot = SND_DISTRESSED; slot <= SND_ROAD_HAZARD_2; ++slot)
-        SoundLoad(slot, LEVEL_SOUNDS[slot - SND_DISTRESSED]);
+        if (LEVEL_SOUNDS[slot - SND_DISTRESSED]) SoundLoad(slot, LEVEL_SOUNDS[slot - SND_DISTRESSED]);
     gHighScores.clear();
     LoadHighScores();
     CommonLevel::ResetAll();

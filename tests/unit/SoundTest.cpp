@@ -134,9 +134,9 @@ TEST_F(SoundTest, BadSlotsAndBadFilesPrintTheirErrorsAndLeaveTheSlotsEmpty)
 
 TEST_F(SoundTest, StaleHandlesAnswerAsChannelsThatNoLongerPlay)
 {
-    SoundLoad(SND_JUMP_LIFT, BLIP.c_str());
-    SoundPlay(SND_JUMP_LIFT, 0.0f);
-    AudioChannel ended = gChannelTable[SND_JUMP_LIFT];
+    SoundLoad(SND_JUMP_LAND, BLIP.c_str());
+    SoundPlay(SND_JUMP_LAND, 0.0f);
+    AudioChannel ended = gChannelTable[SND_JUMP_LAND];
     for (int i = 0; i < 500 && Playing(ended); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     ASSERT_FALSE(Playing(ended));
@@ -153,7 +153,7 @@ TEST_F(SoundTest, StaleHandlesAnswerAsChannelsThatNoLongerPlay)
         EXPECT_EQ(err, AUDIO_ERR_INVALID_HANDLE);
     EXPECT_FALSE(Paused(reused));
     // Pausing a sound that has ended asks a stale channel: the error line, and the pause goes nowhere.
-    EXPECT_EQ(Printed([] { SoundPause(SND_JUMP_LIFT); }),
+    EXPECT_EQ(Printed([] { SoundPause(SND_JUMP_LAND); }),
               "sound: an invalid or stale handle (audio result 6)\n");
     EXPECT_FALSE(Playing(AUDIO_CHANNEL_NULL));
     EXPECT_EQ(AudioChannelStop(0xFFFFFFFFu), AUDIO_ERR_INVALID_HANDLE);
@@ -209,10 +209,9 @@ TEST_F(SoundTest, WithEveryChannelBusyAPlayTakesTheOldestSoundingOne)
 
 TEST_F(SoundTest, EverySoundFileOfTheGameDecodes)
 {
-    for (const char* f :
-         {"04 - Road Hazard.mp3", "26 - Distressed.mp3", "JumpLift.mp3", "JumpLand.wav", "Slash.wav",
-          "Groan1.wav", "Groan2.wav", "Groan3.wav", "Groan4.mp3", "Groan5.mp3", "Groan6.wav", "Groan7.wav",
-          "Groan8.mp3", "AxeHit.wav", "ThrowAxe.mp3", "AxeHitButton.wav"})
+    for (const char* f : {"04 - Road Hazard.mp3", "26 - Distressed.mp3", "JumpLand.wav", "Slash.wav",
+                          "Groan1.wav", "Groan2.wav", "Groan3.wav", "Groan4.mp3", "Groan5.mp3", "Groan6.wav",
+                          "Groan7.wav", "Groan8.mp3", "AxeHit.wav", "ThrowAxe.mp3", "AxeHitButton.wav"})
     {
         AudioSound* pSound = nullptr;
         EXPECT_EQ(AudioSystemCreateSound(gSoundSystem, (SOUNDS + f).c_str(), &pSound), AUDIO_OK) << f;
