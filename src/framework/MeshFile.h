@@ -43,8 +43,8 @@ extern const MeshLoader MESH_LOADER_FLAG;           // GameStateTileEditorLoad, 
 extern const MeshLoader MESH_LOADER_HERO;           // LoadHero
 extern const MeshLoader MESH_LOADER_TERRAIN;        // Terrain::LoadTerrain
 extern const MeshLoader MESH_LOADER_EDITOR_TERRAIN; // Terrain::LoadEditorTerrain
-extern const MeshLoader MESH_LOADER_PARTICLE_DUST;  // ParticleSys::ParticleLoad, type 29
-extern const MeshLoader MESH_LOADER_PARTICLE;       // ParticleSys::ParticleLoad, types 30 to 32
+extern const MeshLoader MESH_LOADER_PARTICLE_DUST;  // ParticleSys::ParticleLoad, the dust
+extern const MeshLoader MESH_LOADER_PARTICLE;       // ParticleSys::ParticleLoad, skull head and star
 extern const MeshLoader MESH_LOADER_UI;             // UI::LoadUI
 extern const MeshLoader MESH_LOADER_MENU;           // GameStateMenuLoad
 extern const MeshLoader MESH_LOADER_MESHEDITOR;     // GameStateMesheditorLoad

@@ -41,7 +41,7 @@ extern float gSparkleTimer;
 
 namespace ParticleSys
 {
-// Level Load: registers the particle types 29 to 32 (dust, disc, skull head, star).
+// Level Load: registers the particle types (dust, skull head, star).
 void ParticleLoad();
 // Level Load and Free: every particle slot free.
 void ParticleFree();
