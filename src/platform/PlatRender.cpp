@@ -25,16 +25,48 @@ SDL_Renderer* PlatGetSdlRenderer()
     return sRenderer;
 }
 
+// True for an OpenGL renderer that Mesa draws on the CPU (llvmpipe, softpipe: no GPU or no driver for it, a
+// virtual machine, a remote desktop). Its context is current right after it is made.
+static bool DrawnOnCpu(SDL_Renderer* pRenderer)
+{
+    SDL_RendererInfo info;
+    if (SDL_GetRendererInfo(pRenderer, &info) != 0 || SDL_strncmp(info.name, "opengl", 6) != 0) return false;
+    typedef const unsigned char* (*GetStringFn)(unsigned int);
+    const unsigned int GL_RENDERER_NAME = 0x1F01; // GL_RENDERER
+    GetStringFn pGetString              = reinterpret_cast<GetStringFn>(SDL_GL_GetProcAddress("glGetString"));
+    const char* pName = pGetString ? reinterpret_cast<const char*>(pGetString(GL_RENDERER_NAME)) : nullptr;
+    return pName && (SDL_strstr(pName, "llvmpipe") || SDL_strstr(pName, "softpipe"));
+}
+
+// On X11 the renderer SDL picks first is kept unless it is OpenGL drawn on the CPU: then SDL's software
+// renderer draws, several times cheaper for the game's meshes (a renderer named in SDL_RENDER_DRIVER is
+// kept whatever it is). A software renderer's picture goes to the X server through shared memory: left to
+// itself SDL would upload it as a texture of another (OpenGL) renderer each frame, which costs more than
+// drawing it when that renderer is itself drawn on the CPU.
+static SDL_Renderer* CreateRenderer(SDL_Window* pWindow, Uint32 vsync)
+{
+    const char* pDriver = SDL_GetCurrentVideoDriver();
+    const bool x11      = !PlatIsHeadless() && pDriver && SDL_strcmp(pDriver, "x11") == 0;
+    if (x11) SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    SDL_Renderer* pRenderer =
+        SDL_CreateRenderer(pWindow, -1, (PlatIsHeadless() ? SDL_RENDERER_SOFTWARE : 0) | vsync);
+    if (pRenderer && x11 && !SDL_GetHint(SDL_HINT_RENDER_DRIVER) && DrawnOnCpu(pRenderer))
+    {
+        SDL_DestroyRenderer(pRenderer);
+        pRenderer = nullptr;
+    }
+    if (!pRenderer && !PlatIsHeadless())
+        pRenderer = SDL_CreateRenderer(pWindow, -1, SDL_RENDERER_SOFTWARE | vsync);
+    return pRenderer;
+}
+
 bool PlatRendererCreate()
 {
     SDL_Window* pWindow = PlatGetSdlWindow();
     if (!pWindow) return false;
     if (sRenderer) return true;
     // Presents without waiting for the vertical retrace unless vsync is asked for.
-    const Uint32 vsync = sVsync ? SDL_RENDERER_PRESENTVSYNC : 0;
-    sRenderer = SDL_CreateRenderer(pWindow, -1, (PlatIsHeadless() ? SDL_RENDERER_SOFTWARE : 0) | vsync);
-    if (!sRenderer && !PlatIsHeadless())
-        sRenderer = SDL_CreateRenderer(pWindow, -1, SDL_RENDERER_SOFTWARE | vsync);
+    sRenderer = CreateRenderer(pWindow, sVsync ? SDL_RENDERER_PRESENTVSYNC : 0);
     if (!sRenderer)
     {
         fprintf(stderr, "SDL renderer creation failed: %s\n", SDL_GetError());
