@@ -50,7 +50,8 @@ struct PlatText
     int texW, texH; // texture size
     int w, h;       // size of the text in it
     uint64_t lastUse;
-    unsigned tint; // of its last drawing: TINT_* bits
+    unsigned tint;   // of its last drawing: TINT_* bits
+    uint64_t serial; // names what the texture holds (the retained picture tells texts apart by it)
 };
 
 // Whether a drawing modulates the texture's colour and its alpha. SDL's software renderer prepares a
@@ -277,6 +278,7 @@ PlatFont* PlatFontOpen(const char* pFace, int height, int width, int weight, boo
 
 static void DropText(PlatText* pText)
 {
+    if (pText->pTex) PlatFrameForgetTexture(pText->pTex);
     if (pText->pTex) SDL_DestroyTexture(pText->pTex);
     pText->pTex  = nullptr;
     pText->texW  = 0;
@@ -494,6 +496,7 @@ static PlatText* FindText(PlatFont* pFont, const char* pText, unsigned tint)
     if (pSlot->text.capacity() < 64) pSlot->text.reserve(64);
     if (!pSlot->pTex || pSlot->texW < w || pSlot->texH < h)
     {
+        if (pSlot->pTex) PlatFrameForgetTexture(pSlot->pTex);
         if (pSlot->pTex) SDL_DestroyTexture(pSlot->pTex);
         // Rounded up, so that later texts of about the same size fit.
         pSlot->texW = (w + 63) & ~63;
@@ -511,13 +514,16 @@ static PlatText* FindText(PlatFont* pFont, const char* pText, unsigned tint)
     }
     Compose(pFont, pText, w, h);
     SDL_Rect area = {0, 0, w, h};
+    PlatFrameForgetTexture(pSlot->pTex);
     SDL_UpdateTexture(pSlot->pTex, &area, sCompose.data(), w * 4);
-    pSlot->pFont   = pFont;
-    pSlot->hash    = hash;
-    pSlot->text    = pText;
-    pSlot->w       = w;
-    pSlot->h       = h;
-    pSlot->lastUse = sUseClock;
+    static uint64_t sSerial = 0;
+    pSlot->serial           = ++sSerial;
+    pSlot->pFont            = pFont;
+    pSlot->hash             = hash;
+    pSlot->text             = pText;
+    pSlot->w                = w;
+    pSlot->h                = h;
+    pSlot->lastUse          = sUseClock;
     return pSlot;
 }
 
@@ -534,10 +540,8 @@ int PlatFontDrawText(PlatFont* pFont, const char* pText, int x, int y, uint32_t 
     PlatText* pEntry = FindText(pFont, pText, tint);
     if (!pEntry) return height;
     pEntry->tint = tint;
-    SDL_SetTextureColorMod(pEntry->pTex, (Uint8)(colour >> 16), (Uint8)(colour >> 8), (Uint8)colour);
-    SDL_SetTextureAlphaMod(pEntry->pTex, (Uint8)(colour >> 24));
     SDL_Rect src = {0, 0, SDL_min(pEntry->w, clipX1 - x), SDL_min(pEntry->h, clipY1 - y)};
     SDL_Rect dst = {x, y, src.w, src.h};
-    SDL_RenderCopy(PlatGetSdlRenderer(), pEntry->pTex, &src, &dst);
+    PlatRendererCopyText(pEntry->pTex, pEntry->serial, src, dst, colour);
     return height;
 }

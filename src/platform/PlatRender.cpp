@@ -9,9 +9,12 @@
 static SDL_Renderer* sRenderer = nullptr;
 static int sBackW              = 0;
 static int sBackH              = 0;
-static bool sSoftware          = false; // SDL's software renderer draws (headless, or no GPU)
-static bool sUnitScale         = true;  // the back buffer is the output, pixel for pixel
-static int sBlendMode          = PLAT_BLEND_NONE;
+static bool sSoftware          = false;           // SDL's software renderer draws (headless, or no GPU)
+static bool sUnitScale         = true;            // the back buffer is the output, pixel for pixel
+static int sBlendMode          = PLAT_BLEND_NONE; // the engine's
+static int sSdlBlend           = -1;              // SDL's draw colour and white texel's (-1: unknown)
+static bool sClipOn            = false;           // SDL's clip rectangle (PlatDrawSetClip)
+static SDL_Rect sClip          = {0, 0, 0, 0};
 static SDL_Texture* sWhite     = nullptr; // one white texel: blended triangles of the software renderer
 static bool sVsync             = false;   // presents keep in step with the display's refresh
 static uint64_t sLastPresent   = 0;       // counter value after the last present
@@ -82,6 +85,8 @@ bool PlatRendererCreate()
         if (sWhite) SDL_UpdateTexture(sWhite, nullptr, &texel, 4);
     }
     PlatRendererGetOutputSize(&sBackW, &sBackH);
+    sSdlBlend = -1;
+    sClipOn   = false;
     PlatRendererSetBlendMode(PLAT_BLEND_NONE);
     return true;
 }
@@ -89,6 +94,7 @@ bool PlatRendererCreate()
 void PlatRendererDestroy()
 {
     if (!sRenderer) return;
+    PlatFrameReset();
     PlatFontShutdown();
     if (sWhite) SDL_DestroyTexture(sWhite);
     sWhite = nullptr;
@@ -133,23 +139,41 @@ static void ApplyScale()
     sUnitScale = outW == sBackW && outH == sBackH;
 }
 
+// The software renderer at the back buffer's own scale keeps its picture (PlatFrame.cpp): the clear starts
+// the frame's recording, and the cells that change are cleared when it ends.
 void PlatRendererClear()
 {
     if (!sRenderer) return;
     ApplyScale();
+    if (sSoftware && sUnitScale && PlatFrameBegin()) return;
     SDL_SetRenderDrawColor(sRenderer, 0, 0, 0, 0);
     SDL_RenderClear(sRenderer);
 }
 
 void PlatRendererSetBlendMode(int mode)
 {
-    if (!sRenderer) return;
+    sBlendMode = mode;
+}
+
+// SDL's blend mode for the draw colour and the white texel, set when it changes.
+static void UseBlend(int mode)
+{
+    if (mode == sSdlBlend) return;
     SDL_BlendMode sdlMode = SDL_BLENDMODE_NONE;
     if (mode == PLAT_BLEND_BLEND) sdlMode = SDL_BLENDMODE_BLEND;
     if (mode == PLAT_BLEND_ADD) sdlMode = SDL_BLENDMODE_ADD;
     SDL_SetRenderDrawBlendMode(sRenderer, sdlMode);
     if (sWhite) SDL_SetTextureBlendMode(sWhite, sdlMode);
-    sBlendMode = mode;
+    sSdlBlend = mode;
+}
+
+void PlatDrawSetClip(const SDL_Rect* pClip)
+{
+    if (!pClip && !sClipOn) return;
+    if (pClip && sClipOn && SDL_RectEquals(pClip, &sClip)) return;
+    sClipOn = pClip != nullptr;
+    if (pClip) sClip = *pClip;
+    SDL_RenderSetClipRect(sRenderer, pClip);
 }
 
 // SDL's software rasteriser drops triangles whose corners lie far outside the target (its fixed-point edge
@@ -266,10 +290,12 @@ static Uint8 Lerp(Uint8 a, Uint8 b, float t)
 // rectangles cost many times what plain stores do (such fills were most of a drawn level frame). Without
 // blending, a rectangle of one colour is therefore written straight into the surface the renderer draws
 // on, the window's, once the commands queued before it have run: the same pixels, the same mapped colour.
-static void FillSolid(const SDL_Rect& r, Uint8 red, Uint8 green, Uint8 blue, Uint8 alpha)
+void PlatDrawFill(const SDL_Rect& r, uint32_t argb, int blend)
 {
+    const Uint8 red = Uint8(argb >> 16), green = Uint8(argb >> 8), blue = Uint8(argb),
+                alpha     = Uint8(argb >> 24);
     SDL_Surface* pSurface = nullptr;
-    if (sBlendMode == PLAT_BLEND_NONE && SDL_RenderFlush(sRenderer) == 0)
+    if (blend == PLAT_BLEND_NONE && SDL_RenderFlush(sRenderer) == 0)
         pSurface = SDL_GetWindowSurface(PlatGetSdlWindow());
     SDL_Rect bounds = {0, 0, 0, 0}, clipped;
     if (pSurface)
@@ -279,18 +305,34 @@ static void FillSolid(const SDL_Rect& r, Uint8 red, Uint8 green, Uint8 blue, Uin
     }
     if (!pSurface || pSurface->format->BytesPerPixel != 4 || SDL_MUSTLOCK(pSurface))
     {
+        UseBlend(blend);
         SDL_SetRenderDrawColor(sRenderer, red, green, blue, alpha);
         SDL_RenderFillRect(sRenderer, &r);
         return;
     }
     if (!SDL_IntersectRect(&r, &bounds, &clipped)) return;
     const Uint32 pixel = SDL_MapRGBA(pSurface->format, red, green, blue, alpha);
-    Uint8* pRow        = static_cast<Uint8*>(pSurface->pixels) + clipped.y * pSurface->pitch + clipped.x * 4;
-    for (int y = 0; y < clipped.h; ++y, pRow += pSurface->pitch)
+    // Sizes in locals: the pixel stores could alias the rectangle's fields, which would keep the row's
+    // loop from being vectorised.
+    const int w = clipped.w, h = clipped.h, pitch = pSurface->pitch;
+    Uint8* pRow = static_cast<Uint8*>(pSurface->pixels) + clipped.y * pitch + clipped.x * 4;
+    for (int y = 0; y < h; ++y, pRow += pitch)
     {
         Uint32* pPixel = reinterpret_cast<Uint32*>(pRow);
-        for (int x = 0; x < clipped.w; ++x) pPixel[x] = pixel;
+        for (int x = 0; x < w; ++x) pPixel[x] = pixel;
     }
+}
+
+static uint32_t Argb(Uint8 red, Uint8 green, Uint8 blue, Uint8 alpha)
+{
+    return uint32_t(alpha) << 24 | uint32_t(red) << 16 | uint32_t(green) << 8 | blue;
+}
+
+// A fill of the frame: recorded, or drawn at once.
+static void FillSolid(const SDL_Rect& r, Uint8 red, Uint8 green, Uint8 blue, Uint8 alpha)
+{
+    const uint32_t argb = Argb(red, green, blue, alpha);
+    if (!PlatFrameFill(r, argb, sBlendMode)) PlatDrawFill(r, argb, sBlendMode);
 }
 
 // Fills the rectangle with one colour, or row by row (column by column) where the colour changes along y
@@ -328,11 +370,31 @@ static bool FillRectangle(const PlatRect& q)
     return true;
 }
 
+void PlatDrawGeometry(const PlatVertex* pVtx, int vtxNum, int blend)
+{
+    UseBlend(blend);
+    SDL_Texture* pTex = sSoftware && blend != PLAT_BLEND_NONE ? sWhite : nullptr;
+    SDL_RenderGeometry(sRenderer, pTex, reinterpret_cast<const SDL_Vertex*>(pVtx), vtxNum, nullptr, 0);
+}
+
+void PlatDrawText(SDL_Texture* pTex, const SDL_Rect& src, const SDL_Rect& dst, uint32_t argb)
+{
+    SDL_SetTextureColorMod(pTex, Uint8(argb >> 16), Uint8(argb >> 8), Uint8(argb));
+    SDL_SetTextureAlphaMod(pTex, Uint8(argb >> 24));
+    SDL_RenderCopy(sRenderer, pTex, &src, &dst);
+}
+
+void PlatRendererCopyText(SDL_Texture* pTex, uint64_t serial, const SDL_Rect& src, const SDL_Rect& dst,
+                          uint32_t argb)
+{
+    if (!PlatFrameText(pTex, serial, src, dst, argb)) PlatDrawText(pTex, src, dst, argb);
+}
+
+// Triangles of the frame: recorded, or drawn at once.
 static void SubmitGeometry(const PlatVertex* pVtx, int vtxNum)
 {
     if (vtxNum < 3) return;
-    SDL_Texture* pTex = sSoftware && sBlendMode != PLAT_BLEND_NONE ? sWhite : nullptr;
-    SDL_RenderGeometry(sRenderer, pTex, reinterpret_cast<const SDL_Vertex*>(pVtx), vtxNum, nullptr, 0);
+    if (!PlatFrameGeometry(pVtx, vtxNum, sBlendMode)) PlatDrawGeometry(pVtx, vtxNum, sBlendMode);
 }
 
 // The software renderer places a triangle's corners on whole pixels (it truncates them) and draws nothing
@@ -450,6 +512,8 @@ static bool ClipLineAxis(float p, float d, float limit, float side, float* pT0, 
 void PlatRendererDrawLine(float x0, float y0, uint32_t c0, float x1, float y1, uint32_t c1)
 {
     if (!sRenderer) return;
+    PlatFrameDrawNow();
+    UseBlend(sBlendMode);
     // Only the part on the back buffer is drawn: SDL's software renderer would otherwise visit every pixel
     // of a line however far it runs off screen.
     float dx = x1 - x0, dy = y1 - y0, t0 = 0.0f, t1 = 1.0f;
@@ -513,7 +577,7 @@ static void WaitForRefresh()
 void PlatRendererPresent()
 {
     if (!sRenderer) return;
-    SDL_RenderPresent(sRenderer);
+    if (!PlatFramePresent()) SDL_RenderPresent(sRenderer);
     if (sVsync) WaitForRefresh();
 }
 
@@ -523,6 +587,7 @@ bool PlatRendererReadPixels(uint32_t* pPixels, int w, int h)
     int outW = 0, outH = 0;
     PlatRendererGetOutputSize(&outW, &outH);
     if (w != outW || h != outH) return false;
+    PlatFrameFinish();
     // Read the whole output, unscaled.
     float sx = 1.0f, sy = 1.0f;
     SDL_RenderGetScale(sRenderer, &sx, &sy);

@@ -576,6 +576,11 @@ static bool Translate(const SDL_Event& e, PlatEvent* pEvent)
             return TakeOwn(pEvent);
         case SDL_WINDOWEVENT:
             if (!sWindow || e.window.windowID != SDL_GetWindowID(sWindow)) return false;
+            // The window shows something else than the last frame, or has another size.
+            if (e.window.event == SDL_WINDOWEVENT_EXPOSED || e.window.event == SDL_WINDOWEVENT_SHOWN ||
+                e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED || e.window.event == SDL_WINDOWEVENT_RESIZED ||
+                e.window.event == SDL_WINDOWEVENT_RESTORED || e.window.event == SDL_WINDOWEVENT_MAXIMIZED)
+                PlatFramePictureLost();
             switch (e.window.event)
             {
                 case SDL_WINDOWEVENT_FOCUS_GAINED:
