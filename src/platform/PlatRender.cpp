@@ -10,6 +10,7 @@ static SDL_Renderer* sRenderer = nullptr;
 static int sBackW              = 0;
 static int sBackH              = 0;
 static bool sSoftware          = false;           // SDL's software renderer draws (headless, or no GPU)
+static bool sKeepPicture       = true;            // the software renderer keeps its picture (PlatFrame.cpp)
 static bool sUnitScale         = true;            // the back buffer is the output, pixel for pixel
 static int sBlendMode          = PLAT_BLEND_NONE; // the engine's
 static int sSdlBlend           = -1;              // SDL's draw colour and white texel's (-1: unknown)
@@ -78,6 +79,9 @@ bool PlatRendererCreate()
     SDL_RendererInfo info;
     if (SDL_GetRendererInfo(sRenderer, &info) == 0) fprintf(stderr, "renderer: %s\n", info.name);
     sSoftware = SDL_GetRendererInfo(sRenderer, &info) == 0 && (info.flags & SDL_RENDERER_SOFTWARE);
+    // SKARN_DRAW_WHOLE_FRAMES=1 draws every frame whole, as the tests compare.
+    const char* pWhole = SDL_getenv("SKARN_DRAW_WHOLE_FRAMES");
+    sKeepPicture       = !pWhole || SDL_strcmp(pWhole, "1") != 0;
     if (sSoftware)
     {
         sWhite = SDL_CreateTexture(sRenderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STATIC, 1, 1);
@@ -145,7 +149,7 @@ void PlatRendererClear()
 {
     if (!sRenderer) return;
     ApplyScale();
-    if (sSoftware && sUnitScale && PlatFrameBegin()) return;
+    if (sSoftware && sUnitScale && sKeepPicture && PlatFrameBegin()) return;
     SDL_SetRenderDrawColor(sRenderer, 0, 0, 0, 0);
     SDL_RenderClear(sRenderer);
 }

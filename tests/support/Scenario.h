@@ -90,6 +90,7 @@ struct Options
     std::string dataDir = SKARN_DATA_DIR; // --data-dir; empty leaves it out
     int timeoutSeconds  = 120;            // the child is killed after this long
     long fileSizeLimit  = 0; // > 0: writes past this many bytes of any file fail (EFBIG), as on a full disk
+    bool drawAll        = false; // every frame drawn, not only those of --screenshot
 };
 
 struct Result
@@ -113,11 +114,12 @@ inline Result Run(const Options& opt)
 {
     Result res;
     TempDir work;
-    std::vector<std::string> argv = {SKARN_EXE, "--headless", "--draw-shots-only"};
+    std::vector<std::string> argv = {SKARN_EXE, "--headless"};
     auto add                      = [&](bool on, std::initializer_list<std::string> more)
     {
         if (on) argv.insert(argv.end(), more);
     };
+    add(!opt.drawAll, {"--draw-shots-only"});
     char dt[64];
     snprintf(dt, sizeof dt, "%.17g", opt.fixedDt);
     const std::string save = opt.saveDir.empty() ? work / "save" : opt.saveDir;
