@@ -10,6 +10,8 @@
 //  - Load: the level's Load (best of several).
 //  - First frame: the game started as a process until its first picture is presented (best of several).
 //  - Peak memory: the larger of this process's and of a game process that runs splash, menu and level.
+//  - Windowed: the game full screen on Xvfb at 800 x 600 and 1920 x 1080, with each renderer, beside the
+//    reference scene in a window of that size (Window.cpp).
 //
 // The table goes to standard output, then the summary line; the game's own messages go to standard error.
 #include <SDL.h>
@@ -31,6 +33,7 @@
 #include <vector>
 
 #include "AllocCount.h"
+#include "Window.h"
 #include "app/States.h"
 #include "engine/KoFrameRateController.h"
 #include "engine/KoGraphics.h"
@@ -61,6 +64,8 @@ struct Settings
     int rounds        = 3;    // plays of the busy run
     bool games        = true; // run the game as a process (first frame, peak memory)
     bool draw         = true; // draw the level and the reference scene (off: profile Update alone)
+    bool window       = true; // the windowed figures (Xvfb)
+    double windowS    = 10.0; // seconds measured of each windowed game run
     std::string data  = SKARN_DATA_DIR;
     std::string game  = SKARN_EXE;
     std::string hook  = SKARN_BENCH_HOOK;
@@ -104,31 +109,6 @@ double Median(const std::vector<double>& v)
 double Best(const std::vector<double>& v)
 {
     return v.empty() ? 0.0 : *std::min_element(v.begin(), v.end());
-}
-
-// ---------------------------------------------------------------------------------------------------------
-// The reference scene
-
-void DrawReference()
-{
-    SDL_Renderer* r = PlatGetSdlRenderer();
-    SDL_SetRenderDrawBlendMode(r, SDL_BLENDMODE_NONE);
-    SDL_SetRenderDrawColor(r, 0, 0, 0, 0);
-    SDL_RenderClear(r);
-    auto quad = [r](float x, float y, float w, float h, Uint8 red, Uint8 green, Uint8 blue)
-    {
-        SDL_Color c    = {red, green, blue, 255};
-        SDL_Vertex v[] = {{{x, y}, c, {0, 0}},         {{x, y + h}, c, {0, 0}}, {{x + w, y + h}, c, {0, 0}},
-                          {{x + w, y + h}, c, {0, 0}}, {{x + w, y}, c, {0, 0}}, {{x, y}, c, {0, 0}}};
-        SDL_RenderGeometry(r, nullptr, v, 6, nullptr, 0);
-    };
-    quad(0, 0, 800, 600, 40, 50, 70);
-    for (int i = 0; i < 800; ++i)
-    {
-        int column = i % 32, row = (i / 32) % 24;
-        quad(float(column * 25), float(row * 25), 25, 25, Uint8(100 + column * 4), Uint8(80 + row * 5), 60);
-    }
-    SDL_RenderPresent(r);
 }
 
 // ---------------------------------------------------------------------------------------------------------
@@ -293,7 +273,7 @@ bool GamePeak(const Settings& s, double* pPeakMb)
 void Usage()
 {
     fprintf(stderr, "usage: skarn_bench [--samples N] [--runs N] [--rounds N] [--fixed-dt S] [--data-dir "
-                    "DIR] [--game EXE]\n");
+                    "DIR] [--game EXE] [--window-seconds S] [--no-window] [--no-games] [--no-draw]\n");
 }
 
 bool ParseArgs(int argc, char** argv, Settings* s)
@@ -302,9 +282,9 @@ bool ParseArgs(int argc, char** argv, Settings* s)
     {
         std::string a   = argv[i];
         const char* val = i + 1 < argc ? argv[i + 1] : nullptr;
-        if (a == "--no-games" || a == "--no-draw")
+        if (a == "--no-games" || a == "--no-draw" || a == "--no-window")
         {
-            (a == "--no-games" ? s->games : s->draw) = false;
+            (a == "--no-games" ? s->games : a == "--no-draw" ? s->draw : s->window) = false;
             continue;
         }
         if (!val) return false;
@@ -320,6 +300,8 @@ bool ParseArgs(int argc, char** argv, Settings* s)
             s->data = val;
         else if (a == "--game")
             s->game = val;
+        else if (a == "--window-seconds")
+            s->windowS = std::max(1.0, atof(val));
         else
             return false;
         ++i;
@@ -365,6 +347,20 @@ int main(int argc, char** argv)
     {
         fprintf(stderr, "bench: cannot enter the data folder %s\n", s.data.c_str());
         return 1;
+    }
+
+    // The windowed figures first: their reference scene runs in a child of this process, before SDL starts
+    // here.
+    std::vector<WindowFigure> windowFigures;
+    if (s.window)
+    {
+        WindowSettings ws;
+        ws.game    = s.game;
+        ws.hook    = s.hook;
+        ws.data    = s.data;
+        ws.saves   = s.saves;
+        ws.seconds = s.windowS;
+        WindowMeasure(ws, &windowFigures);
     }
 
     // Start-up to the first frame, and the peak memory of a whole game, in processes of their own.
@@ -464,8 +460,10 @@ int main(int argc, char** argv)
             allocsMax = std::max(allocsMax, cost.allocs);
             if (!s.draw) continue;
             int64_t r0 = NowNs();
-            DrawReference();
+            DrawReference(PlatGetSdlRenderer(), 800, 600);
             refUs.push_back(double(NowNs() - r0) / 1000.0);
+            // The reference scene drew over the level's picture: its next frame draws every cell.
+            PlatFramePictureLost();
         }
         frames += roundFrames;
         if (roundUs.empty()) break;
@@ -517,10 +515,12 @@ int main(int argc, char** argv)
     Row("peak memory, this process (MB)", Num("%.1f", selfPeakMb).c_str(), "", true);
     Row("peak memory, splash-menu-level game (MB)", Num("%.1f", gamePeakMb).c_str(), "", true);
     Row("peak memory (MB)", Num("%.1f", peak).c_str(), "<= 80", peak <= PEAK_MB_MAX);
+    std::string windowFields;
+    if (!windowFigures.empty()) WindowPrint(sOut, windowFigures, &windowFields);
     fprintf(sOut,
             "bench: update_us=%.2f frame_ratio=%.3f allocs_per_frame=%.4g load_ms=%.1f first_frame_ms=%.1f "
-            "peak_mb=%.1f\n",
-            uMed, ratio, apf, load, first, peak);
+            "peak_mb=%.1f%s\n",
+            uMed, ratio, apf, load, first, peak, windowFields.c_str());
     fflush(sOut);
 
     SoundRelease();
