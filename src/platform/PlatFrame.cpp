@@ -192,6 +192,12 @@ bool PlatFrameGeometry(const PlatVertex* pVtx, int vtxNum, int blend)
         SDL_memcpy(&rgba, &v.r, sizeof rgba);
         hash = Mix(Mix(hash, (uint64_t)xy[0] | (uint64_t)xy[1] << 32), rgba);
     }
+    // The guard band keeps the corners near the picture; the limits also keep a corner that is not a
+    // number from an undefined conversion.
+    x0               = SDL_max(x0, -4096.0f);
+    y0               = SDL_max(y0, -4096.0f);
+    x1               = SDL_min(x1, (float)sW + 4096.0f);
+    y1               = SDL_min(y1, (float)sH + 4096.0f);
     const SDL_Rect r = {(int)SDL_floorf(x0) - 1, (int)SDL_floorf(y0) - 1, 0, 0};
     SDL_Rect bounds  = {r.x, r.y, (int)SDL_ceilf(x1) + 2 - r.x, (int)SDL_ceilf(y1) + 2 - r.y};
     SDL_Rect box;
