@@ -270,6 +270,20 @@ bool GamePeak(const Settings& s, double* pPeakMb)
                    nullptr, pPeakMb);
 }
 
+std::vector<WindowFigure> WindowFigures(const Settings& s)
+{
+    std::vector<WindowFigure> figures;
+    if (!s.window) return figures;
+    WindowSettings ws;
+    ws.game    = s.game;
+    ws.hook    = s.hook;
+    ws.data    = s.data;
+    ws.saves   = s.saves;
+    ws.seconds = s.windowS;
+    WindowMeasure(ws, &figures);
+    return figures;
+}
+
 void Usage()
 {
     fprintf(stderr, "usage: skarn_bench [--samples N] [--runs N] [--rounds N] [--fixed-dt S] [--data-dir "
@@ -351,17 +365,7 @@ int main(int argc, char** argv)
 
     // The windowed figures first: their reference scene runs in a child of this process, before SDL starts
     // here.
-    std::vector<WindowFigure> windowFigures;
-    if (s.window)
-    {
-        WindowSettings ws;
-        ws.game    = s.game;
-        ws.hook    = s.hook;
-        ws.data    = s.data;
-        ws.saves   = s.saves;
-        ws.seconds = s.windowS;
-        WindowMeasure(ws, &windowFigures);
-    }
+    const std::vector<WindowFigure> windowFigures = WindowFigures(s);
 
     // Start-up to the first frame, and the peak memory of a whole game, in processes of their own.
     std::vector<double> firstMs;
