@@ -47,6 +47,8 @@
 #include "level/Bot.h"
 #include "level/GameState_Level.h"
 #include "level/Hero.h"
+#include "level/LevelRun.h"
+#include "level/UI.h"
 #include "level/ParticleSys.h"
 #include "level/Terrain.h"
 #include "platform/PlatInternal.h"
@@ -190,7 +192,7 @@ Busy LevelBusy()
     const Particle* p = ParticleSys::ParticleList();
     for (int i = 0; i < PARTICLE_NUM_MAX; ++i)
         if (p[i].flag & FLAG_ACTIVE) ++b.particles;
-    b.running = !gPaused && !gTutorialShowing && !gGameOver;
+    b.running = !Run::Get().paused && !gTutorialShowing && !Run::Get().gameOver;
     return b;
 }
 

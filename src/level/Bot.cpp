@@ -19,8 +19,8 @@
 #include "framework/CommonLevel.h"
 #include "framework/GameMain.h"
 #include "framework/GameStateMgr.h"
-#include "level/GameState_Level.h"
 #include "level/Hero.h"
+#include "level/LevelRun.h"
 #include "level/Monsters.h"
 #include "level/Terrain.h"
 #include "level/UI.h"
@@ -129,13 +129,14 @@ static float Simulate(const SimMember* start, int memberNum, const SimMonster* m
     if (pLoss) *pLoss = {plan.frames + 1, 0.0f};
     SimMember sim[SIM_MEMBERS_MAX];
     for (int i = 0; i < memberNum; ++i) sim[i] = start[i];
-    float cost       = 0.0f;
-    float camX       = gCamPosX;
-    bool wallBefore  = false;
-    float invuln     = gInvulnerable ? gInvulnTime : 0.0f;
-    int press        = plan.delay + 1;
-    int release      = plan.delay + plan.hold + 1;
-    HeroJumpInput in = gHeroJump;
+    float cost          = 0.0f;
+    float camX          = gCamPosX;
+    bool wallBefore     = false;
+    const LevelRun& run = Run::Get();
+    float invuln        = run.invulnerable ? run.invulnTime : 0.0f;
+    int press           = plan.delay + 1;
+    int release         = plan.delay + plan.hold + 1;
+    HeroJumpInput in    = gHeroJump;
 
     for (int f = 1; f <= plan.frames && cost <= bound; ++f)
     {
@@ -166,7 +167,7 @@ static float Simulate(const SimMember* start, int memberNum, const SimMonster* m
                 if ((contacts & FLAG_HIT_BOTTOM) ||
                     ((contacts & HERO_CONTACT_GROUND_NEAR) && s.m.vel.y <= 0.0f))
                     s.stood = f;
-                StepHeroMotion(&s.m, contacts, in, dt, gRunSpeed, leaderX, camX);
+                StepHeroMotion(&s.m, contacts, in, dt, run.speed, leaderX, camX);
                 if (s.m.flag & FLAG_LANDED) s.grounded = f;
                 float t = float(f) * dt;
                 if (t >= invuln)
@@ -199,7 +200,7 @@ static float Simulate(const SimMember* start, int memberNum, const SimMonster* m
             sim[i].m.pos.y += sim[i].m.vel.y * dt;
         }
         if (passed) return cost;
-        camX += gCamVel.x * dt;
+        camX += run.camVel.x * dt;
     }
     return pPassX ? cost + 1.0f : cost;
 }
@@ -471,15 +472,16 @@ static bool EndsInMenu()
 static Action NextAction()
 {
     static const char name[] = "BOT";
-    if (gGameOver && !gNameEntered)
+    const LevelRun& run      = Run::Get();
+    if (run.gameOver && !gNameEntered)
     {
         size_t typed = gPlayerName.size();
         return typed < 3 ? Action{(unsigned char)name[typed], 0, 0} : Action{VK_RETURN, 0, 0};
     }
-    if (!gGameOver && !gPaused) return {VK_ESCAPE, 0, 0};
+    if (!run.gameOver && !run.paused) return {VK_ESCAPE, 0, 0};
     if (gAskMenu || gAskRestart) return {0, -20.0f, -20.0f}; // Yes
-    float buttonsY = gGameOver ? -30.0f : 0.0f;              // Restart, Menu 10 or 20 below it
-    if (EndsInMenu()) return {0, 0.0f, buttonsY - (gGameOver ? 10.0f : 20.0f)};
+    float buttonsY = run.gameOver ? -30.0f : 0.0f;           // Restart, Menu 10 or 20 below it
+    if (EndsInMenu()) return {0, 0.0f, buttonsY - (run.gameOver ? 10.0f : 20.0f)};
     return {0, 0.0f, buttonsY};
 }
 
@@ -558,11 +560,12 @@ void Tick()
         sSpaceDown = false;
         return;
     }
-    if (gGameOver)
+    const LevelRun& run = Run::Get();
+    if (run.gameOver)
     {
         if (sHoldFrames > 0) KoInputOnKey(VK_UP, false);
         sHoldFrames = 0;
-        if (gRunFrozen) Act(dt);
+        if (run.frozen) Act(dt);
         return;
     }
     if (gTutorialShowing)
@@ -572,7 +575,7 @@ void Tick()
         return;
     }
     RunEnd end = CurrentEnd();
-    if ((end == END_PAUSE_RESTART || end == END_PAUSE_MENU) && gRunSeconds >= PAUSE_AT)
+    if ((end == END_PAUSE_RESTART || end == END_PAUSE_MENU) && run.seconds >= PAUSE_AT)
     {
         if (sHoldFrames > 0) KoInputOnKey(VK_UP, false);
         sHoldFrames = 0;
@@ -580,14 +583,14 @@ void Tick()
         Act(dt);
         return;
     }
-    if (gPaused || !gLeader || !gLeader->body) return;
+    if (run.paused || !gLeader || !gLeader->body) return;
 
     if (sHoldFrames > 0)
     {
         if (--sHoldFrames == 0) KoInputOnKey(VK_UP, false);
         return;
     }
-    if (gRunSeconds >= GIVE_UP_AT) return;
+    if (run.seconds >= GIVE_UP_AT) return;
     if (sHuman)
     {
         HumanTick(dt);

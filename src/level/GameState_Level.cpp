@@ -13,39 +13,15 @@
 #include "framework/Sound.h"
 #include "level/Bot.h"
 #include "level/Hero.h"
+#include "level/LevelRun.h"
 #include "level/Monsters.h"
 #include "level/ParticleSys.h"
 #include "level/Pickups.h"
 #include "level/Terrain.h"
 #include "level/UI.h"
 
-// Given their start values by LevelResetRun.
-bool gPaused;
-bool gInvulnerable;
-float gInvulnTime;
-bool gGameOver;
-bool gRunFrozen;
-DeathCause gDeathCause;
-float gDistance;
-float gStartX;
-int gKillCount;
-float gRunSpeed;
-Vec2 gCamVel;
-bool gShaking;
-float gShakeTime;
-Vec2 gShakeRest;
-bool gTutorialShowing;
-bool gTutorialEnabled;
-int gTutorialPage;
-float gRunSeconds;
-int gRunsToPlay      = 0;
-static int sRunsOver = 0;
-
-const float RUN_SPEED_START = 0.032f; // the run push at the start of a run
-const float SHAKE_SECONDS   = 0.3f;   // the camera shake after a death
-
-static bool sRunReported   = false; // the "run:" line of this run has been printed
-static int sRunPowerPeak   = 0;     // the largest party of this run
+int gRunsToPlay            = 0;
+static int sRunsOver       = 0;
 static bool sNoLeaderShown = false;
 
 // The level's sound slots and their files, by slot from SND_DISTRESSED on; slot 2 stays empty.
@@ -58,21 +34,11 @@ static const char* const LEVEL_SOUNDS[] = {"Sounds/26 - Distressed.mp3", nullptr
                                            "Sounds/AxeHit.wav",          "Sounds/ThrowAxe.mp3",
                                            "Sounds/AxeHitButton.wav",    "Sounds/04 - Road Hazard.mp3"};
 
-const char* DeathCauseName(DeathCause cause)
-{
-    static const char* const NAMES[] = {"none", "fell", "monster", "wall", "left"};
-    return NAMES[cause];
-}
-
 // One line on standard error per run, for players and the bot: distance, kills, largest party, seconds and
 // what ended it.
 static void ReportRun()
 {
-    if (sRunReported) return;
-    sRunReported = true;
-    fprintf(stderr, "run: meters=%d kills=%d power=%d seconds=%.1f cause=%s\n", int(gDistance), gKillCount,
-            sRunPowerPeak, double(gRunSeconds), DeathCauseName(gDeathCause));
-    if (gRunsToPlay > 0 && ++sRunsOver == gRunsToPlay) gGameStateNext = GS_QUIT;
+    if (Run::Report() && gRunsToPlay > 0 && ++sRunsOver == gRunsToPlay) gGameStateNext = GS_QUIT;
 }
 
 static void SetAllChannelsPaused(bool paused)
@@ -88,13 +54,6 @@ static bool ChannelPlaying(int slot)
     return playing;
 }
 
-void LevelStartShake()
-{
-    gShakeTime = SHAKE_SECONDS;
-    if (!gShaking) gShakeRest = {gCamPosX, gCamPosY};
-    gShaking = true;
-}
-
 void LevelResetRun()
 {
     CommonLevel::DestroyAllInst();
@@ -105,26 +64,12 @@ void LevelResetRun()
     gPowerBadge     = nullptr;
     gPowerDigits[0] = gPowerDigits[1] = nullptr;
     ResetAxes();
-    gPartyPower      = 0;
-    gChunkStartX     = 0.0f;
-    gPaused          = false;
-    gInvulnerable    = false;
-    gInvulnTime      = LEVEL_INVULN_SECONDS;
-    gGameOver        = false;
-    gRunFrozen       = false;
-    gDeathCause      = DEATH_NONE;
-    gDistance        = 0.0f;
-    gStartX          = 0.0f;
-    gKillCount       = 0;
-    gRunSpeed        = RUN_SPEED_START;
-    gCamVel          = {RUN_SPEED_START, 0.0f};
-    gShaking         = false;
-    gShakeTime       = 0.0f;
-    gShakeRest       = {0.0f, 0.0f};
+    gPartyPower  = 0;
+    gChunkStartX = 0.0f;
+    Run::Reset();
     gTutorialShowing = false;
     gTutorialEnabled = true;
     gTutorialPage    = 0;
-    gRunSeconds      = 0.0f;
     gHeroJump        = HeroJumpInputStart(KoFrameRateControllerIsSteady());
 }
 
@@ -159,48 +104,8 @@ void GameStateLevelInit()
     float leaderX = gLeader && gLeader->body ? gLeader->body->posCurr.x : 0.0f;
     gCamPosX      = leaderX + 2.0f;
     gCamPosY      = 13.0f;
-    gStartX       = leaderX;
-    sRunPowerPeak = gPartyPower;
-    sRunReported  = false;
+    Run::Begin(leaderX, gPartyPower);
     Bot::Init();
-}
-
-// The camera chases the front troglin: it eases back when the leader falls behind it, speeds up when the
-// leader runs faster, and shakes for a moment when a troglin dies.
-static void UpdateCamera(const GameObjInst* L, float dt)
-{
-    float v = gCamVel.x;
-    if (L->posCurr.x + 2.0f < gCamPosX && v > 2.0f)
-        v -= dt / 2.5f;
-    else if (L->velCurr.x > v)
-        v += 3.0f * dt;
-    if (L->posCurr.x > gCamPosX)
-        v += 1.5f * dt;
-    else if (L->velCurr.x > 0.0f && L->velCurr.x < v && v > 2.0f)
-        v -= 2.0f * dt;
-    gCamVel.x = v;
-
-    if (gShakeTime > 0.0f)
-    {
-        gShakeTime -= dt;
-        float r1 = KoRandFloat();
-        float r2 = KoRandFloat();
-        gCamPosX = gShakeRest.x + 0.4f * r1 - 0.2f;
-        gCamPosY = gShakeRest.y + 0.4f * r2 - 0.2f;
-        UI::ShowRedFrame(true);
-    }
-    else if (gShaking)
-    {
-        gCamPosX = gShakeRest.x;
-        gCamPosY = gShakeRest.y;
-        gShaking = false;
-        UI::ShowRedFrame(false);
-        if (gGameOver) gRunFrozen = true;
-    }
-
-    gCamPosX += v * dt;
-    gCamPosY += gCamVel.y * dt;
-    gCamZoom = 5.0f;
 }
 
 // The party pass. Returns false when the last troglin has just been left behind (the frame ends).
@@ -214,7 +119,7 @@ static bool UpdateParty()
         if (h->order == 1) gLeader = h;
         // The map of the chunk the member stands in, also when the party is spread over several chunks.
         if (const int* map = Terrain::MapAt(h->body->posCurr.x)) h->chunkMap = map;
-        if ((h->body->flag & FLAG_IN_PARTY) && gInvulnerable)
+        if ((h->body->flag & FLAG_IN_PARTY) && Run::Get().invulnerable)
             ParticleSys::EmitSparkle(1.0f, h->body->posCurr.x, h->body->posCurr.y);
         if ((h->body->flag & (FLAG_ACTIVE | FLAG_IN_PARTY)) == FLAG_ACTIVE) // a troglin waiting to join
             UI::HintAhead(&gFirstRecruitSeen, UI::TUTORIAL_RECRUIT, h->body->posCurr.x);
@@ -228,8 +133,7 @@ static bool UpdateParty()
             KillHero(h);
             if (gPartyPower <= 0)
             {
-                gDeathCause = atWall ? DEATH_WALL : DEATH_LEFT;
-                gGameOver   = true;
+                Run::End(atWall ? DEATH_WALL : DEATH_LEFT);
                 return false;
             }
         }
@@ -240,26 +144,27 @@ static bool UpdateParty()
 // One frame of the level; returns wherever the frame stops early.
 static void UpdateLevel()
 {
-    const float dt = gFrameTime;
+    const float dt      = gFrameTime;
+    const LevelRun& run = Run::Get();
 
-    if (!gPaused && !gInvulnerable) SetAllChannelsPaused(false);
-    const bool pausedBefore = gPaused;
+    if (!run.paused && !run.invulnerable) SetAllChannelsPaused(false);
+    const bool pausedBefore = run.paused;
     UI::UpdateUI();
     UI::UpdateTutorial();
     if (gTutorialShowing) return;
-    if (!ChannelPlaying(SND_DISTRESSED) && !gInvulnerable) SoundPlay(SND_DISTRESSED, 0.0f);
-    if (gRunFrozen) return;
+    if (!ChannelPlaying(SND_DISTRESSED) && !run.invulnerable) SoundPlay(SND_DISTRESSED, 0.0f);
+    if (run.frozen) return;
     // The pad's south button that pressed the pause menu's Resume is also a jump key: it must not jump too.
-    if (pausedBefore && !gPaused) HeroHoldBackJumpKeys();
+    if (pausedBefore && !run.paused) HeroHoldBackJumpKeys();
 
-    if (KoInputCheckTriggered(VK_ESCAPE) && !gAskMenu) gPaused = !gPaused;
+    if (KoInputCheckTriggered(VK_ESCAPE) && !gAskMenu) Run::SetPaused(!run.paused);
     if (KoInputCheckTriggered(VK_F2)) gGameStateNext = GS_TILE_EDITOR;
     if (KoInputCheckTriggered(VK_F3)) gGameStateNext = GS_MESH_EDITOR;
-    if (gPaused)
+    if (run.paused)
     {
         if (KoInputCheckTriggered(VK_R))
         {
-            gPaused        = false;
+            Run::SetPaused(false);
             gGameStateNext = GS_RESTART;
         }
         SetAllChannelsPaused(true);
@@ -273,34 +178,24 @@ static void UpdateLevel()
             fprintf(stderr, "Tilemaps/map0.txt holds no party start (%d): nobody can run\n",
                     TILE_PARTY_START);
         sNoLeaderShown = true;
-        gDeathCause    = DEATH_FELL;
-        gGameOver      = true;
-        gRunFrozen     = true;
+        Run::End(DEATH_FELL);
+        Run::Freeze();
         return;
     }
 
-    gRunSeconds += dt;
-    gDistance = gLeader->body->posCurr.x - gStartX;
-
-    if (gInvulnerable)
-    {
-        gInvulnTime -= dt;
-        if (!ChannelPlaying(SND_ROAD_HAZARD_2)) SoundPlay(SND_ROAD_HAZARD_2, 0.0f);
-        if (gInvulnTime < 0.0f)
-        {
-            SoundUnpause(SND_DISTRESSED);
-            gInvulnTime   = LEVEL_INVULN_SECONDS;
-            gInvulnerable = false;
-        }
-    }
+    const bool invulnerable = run.invulnerable;
+    const bool invulnOver   = Run::Step(dt, gLeader->body->posCurr.x);
+    if (invulnerable && !ChannelPlaying(SND_ROAD_HAZARD_2)) SoundPlay(SND_ROAD_HAZARD_2, 0.0f);
+    if (invulnOver) SoundUnpause(SND_DISTRESSED);
 
     if (!UpdateParty()) return;
     UpdateAxes();
-    UpdateCamera(gLeader->body, dt);
+    const RunShake shake = Run::StepCamera(gLeader->body->posCurr, gLeader->body->velCurr, dt);
+    if (shake != RUN_SHAKE_NONE) UI::ShowRedFrame(shake == RUN_SHAKE_ON);
     if (Monsters::Update()) return;
     UpdatePowerBadge();
     Terrain::AdvanceChunks();
-    if (gLeader->body->velCurr.x < 10.0f) gRunSpeed += 0.00012f * dt;
+    Run::StepSpeed(gLeader->body->velCurr.x, dt);
     CommonLevel::UpdateAllInst();
     ParticleSys::Update();
     UI::UpdateUI();
@@ -309,8 +204,8 @@ static void UpdateLevel()
 void GameStateLevelUpdate()
 {
     UpdateLevel();
-    if (gPartyPower > sRunPowerPeak) sRunPowerPeak = gPartyPower;
-    if (gGameOver) ReportRun();
+    Run::NotePower(gPartyPower);
+    if (Run::Get().gameOver) ReportRun();
 }
 
 void GameStateLevelDraw()

@@ -10,7 +10,7 @@
 #include "framework/GameStateMgr.h"
 #include "framework/MeshFile.h"
 #include "framework/Sound.h"
-#include "level/GameState_Level.h"
+#include "level/LevelRun.h"
 #include "level/Monsters.h"
 #include "level/ParticleSys.h"
 #include "level/Terrain.h"
@@ -244,8 +244,8 @@ void HeroJumpInputStep(HeroJumpInput* in, const HeroKeys& keys, float dt)
 
 // The jump on the steady clock: a member that stands, or ran off an edge JUMP_GRACE_SECONDS ago at most,
 // takes off on a press JUMP_KEPT_SECONDS old at most that it has not jumped on, or while the key is held;
-// it rises at 11 until it has risen as long as the press was held (0.45 s at most), then falls until the
-// next landing.
+// it rises at HERO_JUMP_SPEED until it has risen as long as the press was held (HERO_JUMP_HOLD_SECONDS at
+// most), then falls until the next landing.
 static uint32_t SteadyJump(HeroMotion* m, const HeroJumpInput& in, bool standing, float dt)
 {
     // Seconds off the ground before this step: 0 in the first step without it.
@@ -259,10 +259,11 @@ static uint32_t SteadyJump(HeroMotion* m, const HeroJumpInput& in, bool standing
         m->jumpPress = in.press;
     }
     if (m->flag & (FLAG_LANDED | FLAG_JUMP_CUT)) return 0;
-    if (m->jumpPress == in.press && m->jumpTime < 0.45f && (in.pressDown || m->jumpTime < in.pressHeld))
+    if (m->jumpPress == in.press && m->jumpTime < HERO_JUMP_HOLD_SECONDS &&
+        (in.pressDown || m->jumpTime < in.pressHeld))
     {
         m->jumpTime += dt;
-        m->vel.y = 11.0f;
+        m->vel.y = HERO_JUMP_SPEED;
         return HERO_EVENT_JUMPED;
     }
     m->flag |= FLAG_JUMP_CUT;
@@ -313,19 +314,20 @@ uint32_t StepHeroMotion(HeroMotion* m, uint32_t contacts, const HeroJumpInput& i
     else
         m->flag &= ~FLAG_FALLING;
 
-    // Jump: the upward speed holds at 11 while the key is held, for at most 0.45 s of holding.
+    // Jump: the upward speed holds while the key is held, for at most HERO_JUMP_HOLD_SECONDS of holding.
     if (in.steady)
         events |= SteadyJump(m, in, standing, dt);
-    else if (keys.held && !(m->flag & FLAG_FALLING) && m->jumpTime < 0.45f && !(m->flag & FLAG_JUMP_CUT))
+    else if (keys.held && !(m->flag & FLAG_FALLING) && m->jumpTime < HERO_JUMP_HOLD_SECONDS &&
+             !(m->flag & FLAG_JUMP_CUT))
     {
         m->flag &= ~FLAG_LANDED;
         m->jumpTime += dt;
-        m->vel.y = 11.0f;
+        m->vel.y = HERO_JUMP_SPEED;
         events |= HERO_EVENT_JUMPED;
     }
 
     // Gravity grows by a fixed step every frame while airborne.
-    m->fallAccel -= 0.07f;
+    m->fallAccel -= HERO_GRAVITY_STEP;
     m->vel.y += m->fallAccel * dt;
 
     if (keys.released && !in.steady) m->flag |= FLAG_JUMP_CUT;
@@ -339,8 +341,8 @@ uint32_t StepHeroMotion(HeroMotion* m, uint32_t contacts, const HeroJumpInput& i
         if (d < 0.9f - float(m->order)) m->vel.x += 8.0f * dt;
     }
 
-    // Push and damping act once per frame: the speed settles at runPush / 0.005.
-    m->vel.x = m->vel.x * 0.995f + m->runPush;
+    // Push and damping act once per update: the speed settles at runPush / HERO_SPEED_LOST.
+    m->vel.x = m->vel.x * HERO_SPEED_KEPT + m->runPush;
     return events;
 }
 
@@ -354,11 +356,7 @@ void UpdateHero(Hero* record)
     if (body->posCurr.y < 0.8f)
     {
         KillHero(record);
-        if (gPartyPower <= 0)
-        {
-            gDeathCause = DEATH_FELL;
-            gGameOver   = true;
-        }
+        if (gPartyPower <= 0) Run::End(DEATH_FELL);
         return;
     }
 
@@ -379,7 +377,7 @@ void UpdateHero(Hero* record)
     HeroMotion m      = {body->posCurr,   body->velCurr, body->flag,      record->fallAccel, record->jumpTime,
                          record->runPush, record->order, record->airTime, record->jumpPress};
     float leaderX     = gLeader && gLeader->body ? gLeader->body->posCurr.x : body->posCurr.x;
-    uint32_t events   = StepHeroMotion(&m, contacts, gHeroJump, dt, gRunSpeed, leaderX, gCamPosX);
+    uint32_t events   = StepHeroMotion(&m, contacts, gHeroJump, dt, Run::Get().speed, leaderX, gCamPosX);
     body->posCurr     = m.pos;
     body->velCurr     = m.vel;
     body->flag        = m.flag;
@@ -394,7 +392,7 @@ void UpdateHero(Hero* record)
         SoundPlay(SND_JUMP_LAND, 0.0f);
         if (!gFirstLandingSeen && gTutorialEnabled)
         {
-            UI::RequestTutorial(0);
+            UI::RequestTutorial(UI::TUTORIAL_WELCOME);
             gFirstLandingSeen = true;
         }
     }
@@ -454,7 +452,7 @@ void KillHero(Hero* record)
     if (body->flag & FLAG_IN_PARTY)
     {
         --gPartyPower;
-        LevelStartShake();
+        Run::StartShake();
         SoundPlay(SND_GROAN1, 0.0f);
         // Another front troglin (from a leader tile laid later) takes over as the leader, and the places
         // behind stay as they are; otherwise everyone behind moves up one place.

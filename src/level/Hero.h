@@ -27,6 +27,17 @@ struct Hero
 constexpr int HERO_KIND_LEADER  = 5;
 constexpr int HERO_KIND_RECRUIT = 6;
 
+// The jump and the run, acting once per update (1 ms on the steady clock): a member rises at
+// HERO_JUMP_SPEED for as long as the jump key is held, at most HERO_JUMP_HOLD_SECONDS; while airborne its
+// downward acceleration grows by HERO_GRAVITY_STEP every update. Each update it keeps HERO_SPEED_KEPT of its
+// speed and gains the run push, so its speed settles at push / HERO_SPEED_LOST.
+constexpr float HERO_JUMP_SPEED        = 11.0f;
+constexpr float HERO_JUMP_HOLD_SECONDS = 0.45f;
+constexpr float HERO_GRAVITY_STEP      = 0.07f;
+constexpr float HERO_SPEED_KEPT        = 0.995f;
+constexpr float HERO_SPEED_LOST        = 0.005f;
+static_assert(HERO_SPEED_KEPT + HERO_SPEED_LOST == 1.0f, "the speed kept and the speed lost make the whole");
+
 // A troglin left behind by the camera within this long of touching a wall was stopped by it.
 constexpr float WALL_MEMORY_SECONDS = 0.5f;
 

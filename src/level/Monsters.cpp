@@ -9,8 +9,8 @@
 #include "framework/GameStateMgr.h"
 #include "framework/MeshFile.h"
 #include "framework/Sound.h"
-#include "level/GameState_Level.h"
 #include "level/Hero.h"
+#include "level/LevelRun.h"
 #include "level/ParticleSys.h"
 #include "level/Pickups.h"
 #include "level/UI.h"
@@ -102,14 +102,13 @@ bool MonsterContacts(GameObjInst* pInst)
         if (!KoTestRectToRect(&pBody->posCurr, TOUCH_BOX, TOUCH_BOX, &pInst->posCurr, TOUCH_BOX, TOUCH_BOX))
             continue;
         MonsterInfo* pInfo = static_cast<MonsterInfo*>(pInst->pData);
-        if (!gInvulnerable && gPartyPower < pInfo->power)
+        if (!Run::Get().invulnerable && gPartyPower < pInfo->power)
         {
             ParticleSys::EmitBurst(24, 0.3f, pBody->posCurr.x, pBody->posCurr.y);
             KillHero(pHero);
             if (gPartyPower <= 0)
             {
-                gDeathCause = DEATH_BY_MONSTER;
-                gGameOver   = true;
+                Run::End(DEATH_BY_MONSTER);
                 ParticleSys::Update();
                 return true;
             }
@@ -118,7 +117,7 @@ bool MonsterContacts(GameObjInst* pInst)
         {
             ParticleSys::EmitBurst(10, 0.5f, pInst->posCurr.x, pInst->posCurr.y);
             CommonLevel::DestroyInst(pInst);
-            ++gKillCount;
+            Run::AddKill();
             SoundPlay(SND_SLASH, 0.0f);
         }
     }

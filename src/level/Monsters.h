@@ -131,8 +131,8 @@ MonsterInfo* Lay(int code, float cellX, float cellY);
 void ShowNumber(GameObjInst* pTens, GameObjInst* pUnits, int value, unsigned digit0);
 
 // The monster and pickup pass over the main pool (run by the level Update after the camera step).
-// Returns true when a monster has just beaten the last troglin: gDeathCause is DEATH_BY_MONSTER, gGameOver is
-// set, the particles have been updated, and the level's Update must end for this frame.
+// Returns true when a monster has just beaten the last troglin: the run has ended (Run::End with
+// DEATH_BY_MONSTER), the particles have been updated, and the level's Update must end for this frame.
 bool Update();
 
 // A monster of the kind (a row of MONSTER_KINDS) at (x, y) with its two power digits as children; returns

@@ -5,8 +5,8 @@
 #include "framework/CommonLevel.h"
 #include "framework/MeshFile.h"
 #include "framework/Sound.h"
-#include "level/GameState_Level.h"
 #include "level/Hero.h"
+#include "level/LevelRun.h"
 #include "level/ParticleSys.h"
 #include "level/UI.h"
 
@@ -34,9 +34,8 @@ void UpdateDiamond(GameObjInst* pInst)
         if (!KoTestRectToRect(&hero.body->posCurr, MEMBER_BOX, MEMBER_BOX, &pInst->posCurr, DIAMOND_BOX,
                               DIAMOND_BOX))
             continue;
-        gInvulnTime   = LEVEL_INVULN_SECONDS;
-        gTextColour   = ButtonPanel::TEXT_COLOUR;
-        gInvulnerable = true;
+        Run::StartInvulnerability();
+        gTextColour = ButtonPanel::TEXT_COLOUR;
         SoundPause(SND_DISTRESSED);
         CommonLevel::DestroyInst(pInst);
         // A taken diamond is gone: the members behind cannot take it a second time.

@@ -13,6 +13,6 @@ namespace Pickups
 void Load();
 // A diamond in play, once per running frame (the monster pass calls it for each one): it opens its tutorial
 // page as it comes near, sparkles, and is taken by the first party member whose box touches it: ten seconds
-// of invulnerability (LEVEL_INVULN_SECONDS), the banner at full strength, the level music paused.
+// of invulnerability (RUN_INVULN_SECONDS), the banner at full strength, the level music paused.
 void UpdateDiamond(GameObjInst* pDiamond);
 } // namespace Pickups

@@ -15,9 +15,12 @@
 #include "framework/HighScore.h"
 #include "framework/MeshFile.h"
 #include "framework/Sound.h"
-#include "level/GameState_Level.h"
+#include "level/LevelRun.h"
 #include "level/Hero.h"
 
+bool gTutorialShowing; // given their start values by LevelResetRun
+bool gTutorialEnabled;
+int gTutorialPage;
 bool gAskMenu; // the run's overlay flags, cleared by InitUI
 bool gAskRestart;
 bool gOptionsOpen;
@@ -231,11 +234,11 @@ void ButtonAction(unsigned type)
     switch (type)
     {
         case UI::UI_TYPE_RESUME:
-            gPaused = false;
+            Run::SetPaused(false);
             break;
         case UI::UI_TYPE_RESTART:
             gRestartClicked = true;
-            if (gGameOver)
+            if (Run::Get().gameOver)
                 gGameStateNext = GS_RESTART;
             else
                 gAskRestart = !gAskRestart;
@@ -304,7 +307,7 @@ void UpdatePauseMenu()
         else if (gOptionsOpen)
             gOptionsOpen = false;
         else
-            gPaused = false;
+            Run::SetPaused(false);
     }
     Show(sCursor);
     Show(sPanel);
@@ -316,7 +319,7 @@ void UpdatePauseMenu()
     Show(sMenu);
     Show(sOptions);
 
-    if (gOptionsOpen && !gGameOver)
+    if (gOptionsOpen && !Run::Get().gameOver)
     {
         if (EscTriggered()) gOptionsOpen = !gOptionsOpen;
         Hide(sResume);
@@ -388,18 +391,20 @@ using ButtonPanel::Print;
 // Which screen shows: the panel's focus starts on the first button of each.
 unsigned OverlayScreen()
 {
-    return (gPaused ? 1u : 0u) | (gGameOver ? 2u : 0u) | (gOptionsOpen ? 4u : 0u) | (gAskMenu ? 8u : 0u) |
-           (gAskRestart ? 16u : 0u) | (gNameEntered ? 32u : 0u);
+    const LevelRun& run = Run::Get();
+    return (run.paused ? 1u : 0u) | (run.gameOver ? 2u : 0u) | (gOptionsOpen ? 4u : 0u) |
+           (gAskMenu ? 8u : 0u) | (gAskRestart ? 16u : 0u) | (gNameEntered ? 32u : 0u);
 }
 
 void DrawRunningTexts(KoGfxFont* pSmall)
 {
     // The best of the first five entries just beaten, its name cut as the Hall Of Fame cuts it (at the
     // banner's right margin, as wide as its left one).
-    const int meters        = static_cast<int>(gDistance);
+    const float distance    = Run::Get().distance;
+    const int meters        = static_cast<int>(distance);
     const HighScoreEntry* e = nullptr;
     for (int k = std::min(4, static_cast<int>(gHighScores.size()) - 1); k >= 0; --k)
-        if (gHighScores[k].score < meters && static_cast<float>(gHighScores[k].score) + 15.0f >= gDistance)
+        if (gHighScores[k].score < meters && static_cast<float>(gHighScores[k].score) + 15.0f >= distance)
             e = &gHighScores[k];
     if (e)
     {
@@ -413,7 +418,7 @@ void DrawRunningTexts(KoGfxFont* pSmall)
     for (int i = 1; i <= 10; ++i)
     {
         const int mark = 100 * i * i;
-        if (static_cast<float>(mark) < gDistance && gDistance <= static_cast<float>(mark + 15))
+        if (static_cast<float>(mark) < distance && distance <= static_cast<float>(mark + 15))
             Print(150, 285, pSmall, TEXT_COLOUR, "     %dm ! %s", mark, gPraiseTexts[i - 1]);
     }
 }
@@ -422,13 +427,14 @@ void DrawRunningTexts(KoGfxFont* pSmall)
 void DrawDeathTexts(KoGfxFont* pLarge, KoGfxFont* pSmall, float y)
 {
     Print(110, 35, pLarge, TEXT_COLOUR, "Rest in peace..");
-    if (gDeathCause == DEATH_FELL)
+    const DeathCause cause = Run::Get().deathCause;
+    if (cause == DEATH_FELL)
         Print(120, y, pSmall, TEXT_COLOUR, "the troglins fell\n off a cliff!");
-    else if (gDeathCause == DEATH_BY_MONSTER)
+    else if (cause == DEATH_BY_MONSTER)
         Print(120, y, pSmall, TEXT_COLOUR, "the troglins have\n been slayed by monsters!");
-    else if (gDeathCause == DEATH_WALL)
+    else if (cause == DEATH_WALL)
         Print(120, y, pSmall, TEXT_COLOUR, "a wall stopped the troglins:\n jump over walls!");
-    else if (gDeathCause == DEATH_LEFT)
+    else if (cause == DEATH_LEFT)
         Print(120, y, pSmall, TEXT_COLOUR, "the troglins were\n left behind!");
 }
 
@@ -437,13 +443,14 @@ void DrawDeathTexts(KoGfxFont* pLarge, KoGfxFont* pSmall, float y)
 void DrawGameOverTexts(KoGfxFont* pLarge, KoGfxFont* pSmall)
 {
     if (gAskMenu) return;
-    const int meters = static_cast<int>(gDistance);
+    const LevelRun& run = Run::Get();
+    const int meters    = static_cast<int>(run.distance);
     if (!gNameEntered)
     {
         DrawDeathTexts(pLarge, pSmall, 150);
         Print(120, 210, pSmall, TEXT_COLOUR, "You Slayed\n\nYou Ran\n\nYour Name..?");
         const bool blink = static_cast<long long>(gTotalTime) % 2 != 0;
-        Print(390, 210, pSmall, TEXT_COLOUR, "%d Foul Creatures\n\n%d Meters\n\n%s%s", gKillCount, meters,
+        Print(390, 210, pSmall, TEXT_COLOUR, "%d Foul Creatures\n\n%d Meters\n\n%s%s", run.kills, meters,
               gPlayerName.c_str(), blink ? "_" : "");
         Print(120, 340, pSmall, TEXT_COLOUR, "Type your name, ENTER saves");
     }
@@ -451,7 +458,7 @@ void DrawGameOverTexts(KoGfxFont* pLarge, KoGfxFont* pSmall)
     {
         DrawDeathTexts(pLarge, pSmall, 110);
         Print(120, 180, pSmall, TEXT_COLOUR, "You Slayed");
-        Print(390, 180, pSmall, TEXT_COLOUR, "%d Foul Creatures", gKillCount);
+        Print(390, 180, pSmall, TEXT_COLOUR, "%d Foul Creatures", run.kills);
         Print(120, 210, pSmall, TEXT_COLOUR, "Your run: %d m", meters);
         Print(210, 250, pSmall, TEXT_COLOUR, "Hall Of Fame");
         ButtonPanel::PrintHallOfFame(280, 30, 20, -30.0f, BUTTON_H, pSmall, TEXT_COLOUR);
@@ -526,13 +533,14 @@ void InitUI()
 
 void UpdateUI()
 {
-    const float dt = gFrameTime;
+    const float dt      = gFrameTime;
+    const LevelRun& run = Run::Get();
 
-    if (!gPaused) gOptionsOpen = false;
+    if (!run.paused) gOptionsOpen = false;
     gUIClock += dt;
     gTextFadeTime += dt;
 
-    if (!gGameOver && !gTutorialShowing && gTextFadeTime >= 2.0f)
+    if (!run.gameOver && !gTutorialShowing && gTextFadeTime >= 2.0f)
     {
         gTextFadeTime = 0.0f;
         gTextColour -= FADE_STEP;
@@ -545,13 +553,13 @@ void UpdateUI()
 
     sNameJustEntered = false;
     if (gTutorialEnabled && gTutorialShowing) Show(sPanel);
-    if (gPaused) UpdatePauseMenu();
-    if (gGameOver) UpdateGameOver();
-    if (!gPaused && !gGameOver) Hide(sCursor);
+    if (run.paused) UpdatePauseMenu();
+    if (run.gameOver) UpdateGameOver();
+    if (!run.paused && !run.gameOver) Hide(sCursor);
 
     // The pointer follows the mouse (or the focus); a press swings it in the pause menu and on the game-over
     // screen, with a slash or an axe hit (Resume's press too, though it ends the pause).
-    const bool pauseShown = gPaused, gameOverShown = gGameOver;
+    const bool pauseShown = run.paused, gameOverShown = run.gameOver;
     const bool pressed = ButtonPanel::Update(OverlayScreen(), gUIClock > CLICK_DELAY, sNameJustEntered);
     if (pauseShown) ButtonPanel::Swing(&gUICursorSwing, pressed, SND_SLASH, dt);
     if (gameOverShown) ButtonPanel::Swing(&gUICursorSwing, pressed, SND_AXE_HIT, dt);
@@ -586,7 +594,7 @@ void UpdateNameEntry()
         if (KoInputCheckTriggered(VK_BACK)) gPlayerName.pop_back();
         if (KoInputCheckTriggered(VK_RETURN))
         {
-            RecordHighScore(gPlayerName, gDistance);
+            RecordHighScore(gPlayerName, Run::Get().distance);
             gNameEntered = true;
         }
     }
@@ -606,11 +614,12 @@ void DrawUI()
 
     KoGfxFont* const large = sFontLarge;
     KoGfxFont* const small = sFontSmall;
+    const LevelRun& run    = Run::Get();
 
-    if (!gGameOver) Print(18, 12, large, TEXT_COLOUR, "%.fm", gDistance);
+    if (!run.gameOver) Print(18, 12, large, TEXT_COLOUR, "%.fm", run.distance);
     // A tutorial page stands alone over the still world.
-    if (!gGameOver && !gPaused && !gTutorialShowing) DrawRunningTexts(small);
-    if (gTutorialEnabled && gTutorialShowing && !gGameOver && gTutorialPage >= 0 && gTutorialPage <= 3)
+    if (!run.gameOver && !run.paused && !gTutorialShowing) DrawRunningTexts(small);
+    if (gTutorialEnabled && gTutorialShowing && !run.gameOver && gTutorialPage >= 0 && gTutorialPage <= 3)
     {
         const char* pText = TUTORIAL_TEXTS[gTutorialPage];
         const float lines = float(std::count(pText, pText + strlen(pText), '\n') + 1);
@@ -618,10 +627,10 @@ void DrawUI()
         Print(120, TUTORIAL_Y + (lines + 0.5f) * TUTORIAL_LINE_H, small, TEXT_COLOUR,
               "Press SPACE to continue...");
     }
-    if (gInvulnerable && !gPaused && !gGameOver && !gTutorialShowing)
+    if (run.invulnerable && !run.paused && !run.gameOver && !gTutorialShowing)
         Print(120, 100, large, gTextColour, "Invulnerability!");
     if (gAskMenu || gAskRestart) Print(250, 220, large, TEXT_COLOUR, "Really??");
-    if (gGameOver) DrawGameOverTexts(large, small);
+    if (run.gameOver) DrawGameOverTexts(large, small);
 }
 
 void FreeUI()
@@ -652,8 +661,8 @@ bool HintAhead(bool* pSeen, int page, float x)
     if (*pSeen || !gTutorialEnabled || gTutorialShowing || !gFirstLandingSeen) return false;
     if (!gLeader || !gLeader->body) return false;
     const GameObjInst* pFront = gLeader->body;
-    // The party's speed settles where the run push equals the damping (0.5 % of the speed a step).
-    const float speed = std::max(pFront->velCurr.x, gRunSpeed / 0.005f);
+    // The party's speed settles where the run push equals what the damping takes.
+    const float speed = std::max(pFront->velCurr.x, Run::Get().speed / HERO_SPEED_LOST);
     const float ahead = x - pFront->posCurr.x;
     if (ahead <= 0.0f || ahead > speed * HINT_LEAD_SECONDS) return false;
     RequestTutorial(page);
@@ -663,7 +672,7 @@ bool HintAhead(bool* pSeen, int page, float x)
 
 bool RunEntersHallOfFame()
 {
-    return !gHighScores.empty() && static_cast<int>(gDistance) > gHighScores.back().score;
+    return !gHighScores.empty() && static_cast<int>(Run::Get().distance) > gHighScores.back().score;
 }
 
 void ShowRedFrame(bool show)

@@ -1,8 +1,8 @@
 // The level's overlays: the distance counter and running messages, the tutorial pages, the pause menu
 // with its options panel and yes/no confirmations, and the game-over screen with the name entry and
 // the Hall Of Fame. The overlays are screen-space instances of their own type table in their own pool,
-// plus texts printed with the "Flintstone" fonts. The level state drives everything here; the level
-// globals it owns (gPaused, gGameOver, gDistance, gDeathCause, the tutorial flags...) live with it.
+// plus texts printed with the "Flintstone" fonts. The level state drives everything here; what they show
+// of the run (pause, game over, distance, death cause, ...) they read from the run's record (LevelRun).
 #pragma once
 
 #include <cstdint>
@@ -78,6 +78,12 @@ bool HintAhead(bool* pSeen, int page, float x);
 // The red frame shown around the screen while the camera shakes.
 void ShowRedFrame(bool show);
 } // namespace UI
+
+// The tutorial: a request for page p sets gTutorialPage = p and inverts gTutorialShowing, only while
+// gTutorialEnabled is set. The level's run reset (LevelResetRun) gives them their start values.
+extern bool gTutorialShowing;
+extern bool gTutorialEnabled;
+extern int gTutorialPage;
 
 // Overlay state. InitUI resets the bools; the clocks run from program start and are never reset.
 extern bool gAskMenu;            // "Really??" asked before going to the main menu

@@ -26,7 +26,7 @@
 #include "framework/GameMain.h"
 #include "framework/GameStateMgr.h"
 #include "framework/Settings.h"
-#include "level/GameState_Level.h"
+#include "level/LevelRun.h"
 #include "level/Hero.h"
 #include "level/UI.h"
 #include "states/GameState_Menu.h"
@@ -63,10 +63,10 @@ float sPageAt[4] = {-1.0f, -1.0f, -1.0f, -1.0f}, sMetAt[4] = {-1.0f, -1.0f, -1.0
 
 void TrackPages()
 {
-    if (gTutorialShowing && sPageAt[gTutorialPage] < 0.0f) sPageAt[gTutorialPage] = gRunSeconds;
-    const bool met[4] = {false, gPartyPower > 1, gKillCount > 0, gInvulnerable};
+    if (gTutorialShowing && sPageAt[gTutorialPage] < 0.0f) sPageAt[gTutorialPage] = Run::Get().seconds;
+    const bool met[4] = {false, gPartyPower > 1, Run::Get().kills > 0, Run::Get().invulnerable};
     for (int p = 1; p < 4; ++p)
-        if (met[p] && sMetAt[p] < 0.0f) sMetAt[p] = gRunSeconds;
+        if (met[p] && sMetAt[p] < 0.0f) sMetAt[p] = Run::Get().seconds;
 }
 std::vector<std::pair<long, std::function<void()>>> sQueue; // input events and the frame they are due in
 std::vector<Step>* sSteps = nullptr;
@@ -245,7 +245,7 @@ std::vector<Step> Walk(const Controls& c, const std::string& saveDir)
     auto level = [] { return gGameStateCurr == GS_LEVEL; };
     auto page  = [level](int n)
     { return [level, n] { return level() && gTutorialShowing && gTutorialPage == n; }; };
-    auto pause  = [] { return gPaused && !gOptionsOpen && !gAskRestart; };
+    auto pause  = [] { return Run::Get().paused && !gOptionsOpen && !gAskRestart; };
     auto hall   = [] { return gNameEntered && !gAskMenu && gGameStateNext == GS_LEVEL; };
     const int D = c.down, P = c.press;
     return {
@@ -283,7 +283,7 @@ std::vector<Step> Walk(const Controls& c, const std::string& saveDir)
         {"loading", [] { return gMenuScreen == MENU_SCREEN_LOADING; }, {"Loading.."}, nullptr, true},
         {"tutorial page 1", page(0), {"Welcome To Skarnhold!", "Press SPACE"}, Keys({c.closePage})},
         {"level",
-         [level] { return level() && !gTutorialShowing && !gPaused && gDistance > 3.0f; },
+         [level] { return level() && !gTutorialShowing && !Run::Get().paused && Run::Get().distance > 3.0f; },
          {"m"},
          Keys({VK_ESC})},
         {"pause", pause, {"m"}, Keys({D, P})},
@@ -291,10 +291,13 @@ std::vector<Step> Walk(const Controls& c, const std::string& saveDir)
         {"pause", pause, {}, Keys({D, D, P})},
         {"pause options", [] { return gOptionsOpen; }, {}, Keys({D, D, P})},
         {"pause", pause, {}, Keys({c.back})},
-        {"running again", [level] { return level() && !gPaused && !gTutorialShowing; }, {}, Keys({VK_ESC})},
+        {"running again",
+         [level] { return level() && !Run::Get().paused && !gTutorialShowing; },
+         {},
+         Keys({VK_ESC})},
         {"pause", pause, {}, Keys({P})},
         {"resumed",
-         [level] { return level() && !gPaused; },
+         [level] { return level() && !Run::Get().paused; },
          {},
          [] // the press on Resume (the pad's south button is a jump key too) did not jump
          {
@@ -305,19 +308,19 @@ std::vector<Step> Walk(const Controls& c, const std::string& saveDir)
         {"tutorial page 3", page(2), {"Avoid monsters"}, Keys({c.closePage})},
         {"tutorial page 4", page(3), {"Diamonds make you invulnerable!"}, Keys({c.closePage})},
         {"invulnerability",
-         [level] { return level() && gInvulnerable && !gTutorialShowing; },
+         [level] { return level() && Run::Get().invulnerable && !gTutorialShowing; },
          {"Invulnerability!"},
          nullptr},
         {"high score and milestone",
-         [level] { return level() && !gPaused && gDistance > 100.5f; },
+         [level] { return level() && !Run::Get().paused && Run::Get().distance > 100.5f; },
          {"You beat  MMMMMMMMMMMMMMMMMMMMMMMMMMMMMMMM\n", "100m ! well done"},
          nullptr},
         {"game over",
-         [] { return gGameOver && gRunFrozen; },
+         [] { return Run::Get().gameOver && Run::Get().frozen; },
          {"Rest in peace..", "Your Name..?", "Type your name, ENTER saves"},
          Keys(std::vector<int>(12, 'M'))},
         {"long name",
-         [] { return gGameOver && gPlayerName.size() >= 11; },
+         [] { return Run::Get().gameOver && gPlayerName.size() >= 11; },
          {"Your Name..?", "MMMMMMMMMMM"},
          Keys({VK_ENTER})},
         {"level hall of fame", hall, {"Hall Of Fame", "400m"}, Keys({D, P})},
@@ -334,7 +337,7 @@ std::vector<Step> Walk(const Controls& c, const std::string& saveDir)
          }},
         {"loading", [] { return gMenuScreen == MENU_SCREEN_LOADING; }, {"Loading.."}, nullptr, true},
         {"run outside the hall of fame",
-         [] { return gGameOver && gRunFrozen && gNameEntered; },
+         [] { return Run::Get().gameOver && Run::Get().frozen && gNameEntered; },
          {"Rest in peace..", "Your run: 12", "Hall Of Fame", "250m"},
          Keys({D, P, P})},
         {"menu", main, {}, [] { Click(-18, -50); }}, // near the inner ends of Exit and of "no"

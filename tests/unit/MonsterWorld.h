@@ -9,8 +9,10 @@
 #include "framework/GameStateMgr.h"
 #include "level/GameState_Level.h"
 #include "level/Hero.h"
+#include "level/LevelRun.h"
 #include "level/Monsters.h"
 #include "level/ParticleSys.h"
+#include "level/UI.h"
 
 struct MonsterWorld : ::testing::Test
 {

@@ -123,20 +123,20 @@ TEST(LevelMonster, DiamondSwapsTheMusicForTenSeconds)
     frame();
     EXPECT_TRUE(Playing(gChannelTable[SND_DISTRESSED])) << "the level music runs";
     EXPECT_FALSE(Playing(gChannelTable[SND_ROAD_HAZARD_2]));
-    for (int frames = 0; !gInvulnerable && frames < 2000; ++frames)
+    for (int frames = 0; !Run::Get().invulnerable && frames < 2000; ++frames)
     {
         gTextColour = 0x0FE0C5B8; // a faded banner
         frame();
     }
-    EXPECT_TRUE(gInvulnerable) << "the diamond was never taken";
+    EXPECT_TRUE(Run::Get().invulnerable) << "the diamond was never taken";
     EXPECT_EQ(gTextColour >> 24, 0xFFu) << "the banner shows at full strength";
     EXPECT_TRUE(Paused(gChannelTable[SND_DISTRESSED]));
     frame();
     EXPECT_TRUE(Playing(gChannelTable[SND_ROAD_HAZARD_2])) << "the invulnerability music starts";
     int invulnFrames = 1;
-    for (; gInvulnerable && invulnFrames < 4000; ++invulnFrames) frame();
+    for (; Run::Get().invulnerable && invulnFrames < 4000; ++invulnFrames) frame();
     EXPECT_NEAR(invulnFrames * DT, 10.0f, 2 * DT);
-    EXPECT_EQ(gKillCount, 1);
+    EXPECT_EQ(Run::Get().kills, 1);
     EXPECT_EQ(gPartyPower, 1);
     EXPECT_FALSE(Paused(gChannelTable[SND_DISTRESSED])) << "the level music resumes";
     GameStateLevelFree();

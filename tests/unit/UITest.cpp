@@ -13,6 +13,7 @@
 #include "framework/GameStateMgr.h"
 #include "framework/HighScore.h"
 #include "level/GameState_Level.h"
+#include "level/LevelRun.h"
 #include "level/UI.h"
 
 namespace
@@ -65,6 +66,13 @@ class UITest : public ::testing::Test
         UI::UpdateTutorial();
     }
 
+    // The last troglin has died `meters` into the run.
+    static void GameOverAt(float meters)
+    {
+        Run::Step(0.0f, meters);
+        Run::End(DEATH_FELL);
+    }
+
     static void Tap(unsigned char vk)
     {
         Frame(std::string(1, char(vk)));
@@ -86,7 +94,7 @@ class UITest : public ::testing::Test
 // here the sounds of the clicks, the click on No and the button hidden behind a question.
 TEST_F(UITest, PauseMenuClicksSlashRestartSoundsOnceAndAQuestionHidesItsButton)
 {
-    gPaused = true;
+    Run::SetPaused(true);
     ClickAt(0, 0); // Restart asks; every click swings the axe with a slash, the first Restart also hits
     ASSERT_TRUE(gAskRestart);
     EXPECT_NE(gChannelTable[SND_SLASH], AUDIO_CHANNEL_NULL);
@@ -105,7 +113,7 @@ TEST_F(UITest, PauseMenuClicksSlashRestartSoundsOnceAndAQuestionHidesItsButton)
 // ESC closing the panel is the overlay scenario's.
 TEST_F(UITest, OptionsPanelTogglesSoundAndScreenModeAndButtonsWaitHalfASecondAfterTheStart)
 {
-    gPaused  = true;
+    Run::SetPaused(true);
     gUIClock = 0.0f; // the program has just started: a click 1/30 s in is not taken
     ClickAt(0, -10);
     EXPECT_FALSE(gOptionsOpen);
@@ -124,8 +132,7 @@ TEST_F(UITest, OptionsPanelTogglesSoundAndScreenModeAndButtonsWaitHalfASecondAft
 
 TEST_F(UITest, NameEntryTakesTheLettersOfAFrameInOrderUpToElevenLetters)
 {
-    gGameOver = true;
-    gDistance = 301.0f; // the best run of the table
+    GameOverAt(301.0f); // the best run of the table
     Frame("ZBM5");
     Frame("ZBM5", false);
     EXPECT_EQ(gPlayerName, "BMZ");
@@ -142,8 +149,7 @@ TEST_F(UITest, OnlyARunThatEntersTheHallOfFameAsksForTheName)
         SetUp();
         if (meters < 0.0f) gHighScores.clear();
         const bool asks = meters == 101.0f;
-        gGameOver       = true;
-        gDistance       = meters;
+        GameOverAt(meters);
         Tap('A');
         Tap(VK_RETURN);
         EXPECT_EQ(gPlayerName, asks ? "A" : "") << meters;
@@ -164,7 +170,7 @@ TEST_F(UITest, TheBannerFadesOutAndStartsAgainButNotOnTheGameOverScreen)
     }
     Frame();
     EXPECT_EQ(gTextColour, 0xFFE0C5B8u);
-    gGameOver = true; // no fading on the game-over screen
+    Run::End(DEATH_FELL); // no fading on the game-over screen
     Frame();
     EXPECT_EQ(gTextColour, 0xFFE0C5B8u);
 }
