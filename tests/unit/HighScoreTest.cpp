@@ -1,6 +1,7 @@
 // The high-score table, its file and the save folder; every test works in temporary folders.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -209,6 +210,13 @@ TEST_F(HighScoreTest, WhatCannotBeSavedStaysInMemoryAndNoFileIsReplaced)
     RecordHighScore("SEEN", 9.0f);
     gWatchOnly = false;
     EXPECT_EQ(SavedFile() + Table(), "AA 1SEEN 9;AA 1;BB 1;");
+
+    // A failure is said once until a save works; one after that is said again.
+    BuildSaveFolder();
+    testing::internal::CaptureStderr();
+    for (mode_t mode : {0444, 0644, 0444, 0444}) chmod(file.c_str(), mode), RecordHighScore("ME", 5.0f);
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 2) << err;
 }
 
 TEST(SaveFolder, BuiltUnderTheXdgDataFolderWithTheAlreadyExistsRuleOrUnderHome)

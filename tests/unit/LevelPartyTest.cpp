@@ -3,8 +3,11 @@
 
 #include <algorithm>
 #include <string>
+#include <tuple>
 
 #include "Scenario.h"
+#include "engine/KoFrameRateController.h"
+#include "engine/KoInput.h"
 #include "framework/CommonLevel.h"
 #include "framework/GameStateMgr.h"
 #include "level/GameState_Level.h"
@@ -194,35 +197,40 @@ TEST(PartyMotion, JumpHoldsElevenForAtMostTheHoldTime)
     }
 }
 
-// The steady clock's jump, on flat ground (top at y 4) that ends at x 40, in 1 ms steps: a leader and a
-// follower one tile behind run; the key goes down for `hold` steps at a step counted from the leader's
-// landing (from y 6), from its feet leaving the edge (from x 38.5), or from the start (standing at x 10.5).
-// A standing troglin takes off in the step of the press whatever the phase of its contacts; a press up to
-// 100 ms before a landing is taken on it and up to 60 ms after running off the edge still jumps; the
-// follower repeats the leader's jump, however short, with it.
-TEST(PartyMotion, OnTheSteadyClockPressesAreKeptAndFollowersRepeatEveryJump)
+namespace
 {
-    ResetRun();
-    int* map = FlatMap(0);
-    for (int row = 16; row < MAP_HEIGHT; ++row)
-        for (int column = 40; column < MAP_WIDTH; ++column) map[Cell(row, column)] = 0;
-    struct Run
+// The steady clock's jump on flat ground (top at y 4) that ends at x 40, driven as the main loop drives it:
+// frames of frameTime with UP down in `hold` frames from frame `pressAt` (-1: none), the input gathered once
+// a frame, and in each 1 ms step the input step and the motion of a leader and a follower one tile behind.
+struct JumpRun
+{
+    int landed = -1, left = -1, rise = -1; // steps: the leader's first landing, feet off the ground, rise
+    int takeOff[2] = {-1, -1}, down = -1;  // steps: each one's first rise; the leader's landing after it
+    float rose[2] = {0.0f, 0.0f};          // seconds each one rose
+    float apex    = 0.0f;                  // the leader's highest point above its start, tiles
+};
+JumpRun RunJump(const int* map, float x, float y, double frameTime, int pressAt, int hold)
+{
+    KoFrameRateControllerSetSteady(true);
+    KoFrameRateControllerInit();
+    KoFrameRateControllerSetFixed(frameTime);
+    KoFrameRateControllerReset();
+    KoInputKeepTaps(true);
+    KoInputReset();
+    const uint32_t flag = FLAG_ACTIVE | FLAG_RUNNING | (y < 5.0f ? FLAG_LANDED : 0u);
+    HeroMotion ms[2]    = {{{x, y}, {6.4f, 0}, flag, 0, 0, 0.032f, 1, 0, 0},
+                           {{x - 1.0f, y}, {6.4f, 0}, flag, 0, 0, 0.032f, 2, 0, 0}};
+    HeroJumpInput in    = HeroJumpInputStart(true);
+    JumpRun r;
+    for (int frame = 0, f = 0; f < 2000; ++frame)
     {
-        int landed = -1, left = -1, rise = -1; // steps: the leader's first landing, feet off the ground, rise
-        int takeOff[2] = {-1, -1};
-        float rose[2]  = {0.0f, 0.0f};
-    };
-    auto run = [&](float x, float y, int pressAt, int hold)
-    {
-        const uint32_t flag = FLAG_ACTIVE | FLAG_RUNNING | (y < 5.0f ? FLAG_LANDED : 0u);
-        HeroMotion ms[2]    = {{{x, y}, {6.4f, 0}, flag, 0, 0, 0.032f, 1, 0, 0},
-                               {{x - 1.0f, y}, {6.4f, 0}, flag, 0, 0, 0.032f, 2, 0, 0}};
-        HeroJumpInput in    = HeroJumpInputStart(true);
-        Run r;
-        for (int f = 0; f < 2000; ++f)
+        KoInputOnKey(VK_UP, frame >= pressAt && frame < pressAt + hold);
+        KoFrameRateControllerStart();
+        KoInputGather();
+        for (int step = 0; step < KoFrameRateControllerSteps(); ++step, ++f)
         {
-            bool held = f >= pressAt && f < pressAt + hold;
-            HeroJumpInputStep(&in, {held, f == pressAt, f == pressAt + hold}, 0.001f);
+            KoInputStep();
+            HeroJumpInputStep(&in, HeroReadKeys(), 0.001f);
             for (int i = 0; i < 2; ++i)
             {
                 HeroMotion& m     = ms[i];
@@ -230,48 +238,75 @@ TEST(PartyMotion, OnTheSteadyClockPressesAreKeptAndFollowersRepeatEveryJump)
                 if (i == 0 && r.left < 0 && m.pos.x > 30.0f && !(contacts & HERO_CONTACT_GROUND_NEAR))
                     r.left = f;
                 uint32_t events = StepHeroMotion(&m, contacts, in, 0.001f, 0.032f, ms[0].pos.x, 0.0f);
-                if (i == 0 && r.landed < 0 && (events & HERO_EVENT_LANDED)) r.landed = f;
+                if (i == 0 && (events & HERO_EVENT_LANDED) && r.landed < 0) r.landed = f;
+                if (i == 0 && (events & HERO_EVENT_LANDED) && r.rise >= 0 && r.down < 0) r.down = f;
                 if (!(events & HERO_EVENT_JUMPED)) continue;
                 if (r.takeOff[i] < 0) r.takeOff[i] = f;
                 if (i == 0 && r.rise < 0) r.rise = f;
                 r.rose[i] += 0.001f;
             }
-            for (HeroMotion& m : ms)
-            {
-                m.pos.x += m.vel.x * 0.001f;
-                m.pos.y += m.vel.y * 0.001f;
-            }
+            for (HeroMotion& m : ms) m.pos = {m.pos.x + m.vel.x * 0.001f, m.pos.y + m.vel.y * 0.001f};
+            r.apex = std::max(r.apex, ms[0].pos.y - y);
         }
-        return r;
-    };
-    const int landed = run(10.5f, 6.0f, -1, 0).landed, left = run(38.5f, 4.5f, -1, 0).left;
+        KoFrameRateControllerEnd();
+    }
+    KoFrameRateControllerSetFixed(0.0);
+    KoFrameRateControllerSetSteady(false);
+    KoInputKeepTaps(false);
+    return r;
+}
+} // namespace
+
+// A standing troglin takes off in the step of the press whatever the phase of its contacts; a press up to
+// 100 ms before a landing (from y 6) is taken on it and up to 60 ms after running off the edge (from x 38.5)
+// still jumps; the follower repeats the leader's jump, however short, with it. What a player feels, the apex
+// (tiles) and the time in the air of a 100 ms tap and of a full hold, is the same at 60 and 30 frames a
+// second.
+TEST(PartyMotion, OnTheSteadyClockPressesAreKeptFollowersRepeatEveryJumpAndJumpsFeelAlike)
+{
+    ResetRun();
+    int* map = FlatMap(0);
+    for (int row = 16; row < MAP_HEIGHT; ++row)
+        for (int column = 40; column < MAP_WIDTH; ++column) map[Cell(row, column)] = 0;
+    const int landed = RunJump(map, 10.5f, 6.0f, 0.001, -1, 0).landed;
+    const int left   = RunJump(map, 38.5f, 4.5f, 0.001, -1, 0).left;
     ASSERT_GT(landed, 200);
     ASSERT_GT(left, 200);
     struct Case
     {
         float x, y;
-        int pressAt, hold;
-        int rise; // the step the leader first rises in, -1 for none before the landing or the fall
+        double frameTime;
+        int pressAt, hold; // frames
+        int rise;          // the step the leader first rises in, -1 for none before the landing or the fall
+        float apex, air;   // tiles and seconds (0: not measured)
     };
     const Case cases[] = {
-        {10.5f, 4.5f, 0, 1, 0},
-        {10.5f, 4.5f, 37, 1, 37},
-        {10.5f, 4.5f, 81, 200, 81},
-        {10.5f, 6.0f, landed - 100, 1, landed},
-        {10.5f, 6.0f, landed - 30, 150, landed},
-        {10.5f, 6.0f, landed - 120, 1, -1},
-        {38.5f, 4.5f, left + 60, 1, left + 60},
-        {38.5f, 4.5f, left + 80, 1, -1},
+        {10.5f, 4.5f, 0.001, 0, 1, 0, 0, 0},
+        {10.5f, 4.5f, 0.001, 37, 1, 37, 0, 0},
+        {10.5f, 4.5f, 0.001, 81, 200, 81, 0, 0},
+        {10.5f, 6.0f, 0.001, landed - 100, 1, landed, 0, 0},
+        {10.5f, 6.0f, 0.001, landed - 30, 150, landed, 0, 0},
+        {10.5f, 6.0f, 0.001, landed - 120, 1, -1, 0, 0},
+        {38.5f, 4.5f, 0.001, left + 60, 1, left + 60, 0, 0},
+        {38.5f, 4.5f, 0.001, left + 80, 1, -1, 0, 0},
+        {10.5f, 4.5f, 1.0 / 60, 0, 6, 0, 4.27f, 0.98f},
+        {10.5f, 4.5f, 1.0 / 60, 0, 36, 0, 6.53f, 1.18f},
+        {10.5f, 4.5f, 1.0 / 30, 0, 3, 0, 4.27f, 0.98f},
+        {10.5f, 4.5f, 1.0 / 30, 0, 18, 0, 6.53f, 1.18f},
     };
     for (const Case& c : cases)
     {
-        Run r = run(c.x, c.y, c.pressAt, c.hold);
-        SCOPED_TRACE(testing::Message() << c.x << " " << c.y << " press at " << c.pressAt);
+        JumpRun r = RunJump(map, c.x, c.y, c.frameTime, c.pressAt, c.hold);
+        SCOPED_TRACE(testing::Message()
+                     << c.x << " " << c.y << " press at " << c.pressAt << " of " << c.frameTime << " s");
         EXPECT_EQ(c.rise, r.rise > c.pressAt + 200 ? -1 : r.rise);
         if (c.rise < 0) continue;
         EXPECT_EQ(r.takeOff[0], r.takeOff[1]) << "with the leader";
         EXPECT_NEAR(r.rose[0], r.rose[1], 0.0015f) << "as long as it rose";
-        EXPECT_NEAR(std::min(0.45f, 0.001f * float(c.hold)), r.rose[0], 0.0015f);
+        EXPECT_NEAR(std::min(0.45f, float(c.frameTime * c.hold)), r.rose[0], 0.0015f);
+        if (c.apex == 0.0f) continue;
+        EXPECT_NEAR(c.apex, r.apex, 0.01f);
+        EXPECT_NEAR(c.air, 0.001f * float(r.down - r.rise), 0.01f);
     }
 }
 

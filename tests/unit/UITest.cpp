@@ -66,13 +66,6 @@ class UITest : public ::testing::Test
         UI::UpdateTutorial();
     }
 
-    // The last troglin has died `meters` into the run.
-    static void GameOverAt(float meters)
-    {
-        Run::Step(0.0f, meters);
-        Run::End(DEATH_FELL);
-    }
-
     static void Tap(unsigned char vk)
     {
         Frame(std::string(1, char(vk)));
@@ -132,7 +125,7 @@ TEST_F(UITest, OptionsPanelTogglesSoundAndScreenModeAndButtonsWaitHalfASecondAft
 
 TEST_F(UITest, NameEntryTakesTheLettersOfAFrameInOrderUpToElevenLetters)
 {
-    GameOverAt(301.0f); // the best run of the table
+    Run::Step(0.0f, 301.0f), Run::End(DEATH_FELL); // over as the best run of the table
     Frame("ZBM5");
     Frame("ZBM5", false);
     EXPECT_EQ(gPlayerName, "BMZ");
@@ -149,7 +142,7 @@ TEST_F(UITest, OnlyARunThatEntersTheHallOfFameAsksForTheName)
         SetUp();
         if (meters < 0.0f) gHighScores.clear();
         const bool asks = meters == 101.0f;
-        GameOverAt(meters);
+        Run::Step(0.0f, meters), Run::End(DEATH_FELL);
         Tap('A');
         Tap(VK_RETURN);
         EXPECT_EQ(gPlayerName, asks ? "A" : "") << meters;
