@@ -44,6 +44,7 @@ constexpr int SIM_MONSTERS_MAX = 32;
 constexpr float PLAN_INTERVAL  = 0.01f; // seconds between predictions
 constexpr float DEFERRED_COST  = 0.2f;  // a loss the next decisions may still prevent
 constexpr float WALL_COST      = 0.05f; // the front troglin runs into a wall
+constexpr float TOUCH_MARGIN   = 0.05f; // a monster this much further away than a touch still counts as one
 static const float HOLDS[]     = {0.02f, 0.08f, 0.16f, 0.26f, 0.36f, 0.46f};
 static const float DELAYS[]    = {0.05f, 0.12f};
 
@@ -153,7 +154,7 @@ static float Simulate(const SimMember* start, int memberNum, const SimMonster* m
         {
             SimMember& s = sim[i];
             if (!s.alive) continue;
-            bool dead = s.m.pos.y < 0.8f || s.m.pos.x + 17.5f < camX;
+            bool dead = HeroFellOut(s.m.pos) || HeroLeftBehind(s.m.pos, camX);
             if (!dead)
             {
                 uint32_t contacts = HeroContacts(Terrain::MapAt(s.m.pos.x), s.m.pos.x, s.m.pos.y);
@@ -172,8 +173,8 @@ static float Simulate(const SimMember* start, int memberNum, const SimMonster* m
                 float t = float(f) * dt;
                 if (t >= invuln)
                     for (int k = 0; k < monsterNum && !dead; ++k)
-                        dead = std::fabs(MonsterX(monsters[k], t) - s.m.pos.x) <= 1.05f &&
-                               std::fabs(monsters[k].pos.y - s.m.pos.y) <= 1.05f;
+                        dead = Monsters::Touches(MonsterX(monsters[k], t) - s.m.pos.x,
+                                                 monsters[k].pos.y - s.m.pos.y, TOUCH_MARGIN);
             }
             if (dead)
             {
@@ -443,8 +444,7 @@ constexpr float PAUSE_AT = 5.0f; // seconds of running before a pause-menu endin
 // at the next gap or monster and the game-over screen comes round.
 constexpr float GIVE_UP_AT = 240.0f;
 
-// A key tap (vk) or a left click on a button at its view position (vk 0). The overlays' view is 160 x 120
-// units around the centre of the window, y up.
+// A key tap (vk) or a left click on a button at its view position (vk 0; UI::ButtonPosition).
 struct Action
 {
     unsigned char vk;
@@ -468,21 +468,23 @@ static bool EndsInMenu()
 }
 
 // The next thing to do on the game-over screen or in the pause menu: type the name and confirm it, then
-// the chosen button, then Yes when the game asks "Really??".
+// the chosen button, then Yes when the game asks "Really??"; while the run goes on, ESC brings up the pause
+// menu. The buttons stand where the overlays' table puts them.
 static Action NextAction()
 {
     static const char name[] = "BOT";
-    const LevelRun& run      = Run::Get();
-    if (run.gameOver && !gNameEntered)
+    const UI::Screen screen  = UI::CurrentScreen();
+    if (screen == UI::SCREEN_NAME_ENTRY)
     {
         size_t typed = gPlayerName.size();
         return typed < 3 ? Action{(unsigned char)name[typed], 0, 0} : Action{VK_RETURN, 0, 0};
     }
-    if (!run.gameOver && !run.paused) return {VK_ESCAPE, 0, 0};
-    if (gAskMenu || gAskRestart) return {0, -20.0f, -20.0f}; // Yes
-    float buttonsY = run.gameOver ? -30.0f : 0.0f;           // Restart, Menu 10 or 20 below it
-    if (EndsInMenu()) return {0, 0.0f, buttonsY - (run.gameOver ? 10.0f : 20.0f)};
-    return {0, 0.0f, buttonsY};
+    const bool asked = screen == UI::SCREEN_ASK_RESTART || screen == UI::SCREEN_ASK_MENU ||
+                       screen == UI::SCREEN_GAME_OVER_ASK_MENU;
+    const unsigned button = asked ? UI::UI_TYPE_YES : EndsInMenu() ? UI::UI_TYPE_MENU : UI::UI_TYPE_RESTART;
+    Action click          = {0, 0.0f, 0.0f};
+    if (UI::ButtonPosition(screen, button, &click.x, &click.y)) return click;
+    return {VK_ESCAPE, 0, 0};
 }
 
 // One step of the action under way, a step every few frames; a new action is chosen when the last one

@@ -127,7 +127,7 @@ static bool UpdateParty()
         AnimateHeroLegs(h);
         // Left behind by the camera. A body already removed (the last front troglin keeps its record's
         // body pointer for the camera) is not removed again.
-        if (h->body && (h->body->flag & FLAG_ACTIVE) && h->body->posCurr.x + 17.5f < gCamPosX)
+        if (h->body && (h->body->flag & FLAG_ACTIVE) && HeroLeftBehind(h->body->posCurr, gCamPosX))
         {
             const bool atWall = h->wallTime < WALL_MEMORY_SECONDS;
             KillHero(h);
@@ -157,7 +157,9 @@ static void UpdateLevel()
     // The pad's south button that pressed the pause menu's Resume is also a jump key: it must not jump too.
     if (pausedBefore && !run.paused) HeroHoldBackJumpKeys();
 
-    if (KoInputCheckTriggered(VK_ESCAPE) && !gAskMenu) Run::SetPaused(!run.paused);
+    // ESC toggles the pause, but not in the click that has just asked about the menu.
+    if (KoInputCheckTriggered(VK_ESCAPE) && UI::CurrentScreen() != UI::SCREEN_ASK_MENU)
+        Run::SetPaused(!run.paused);
     if (KoInputCheckTriggered(VK_F2)) gGameStateNext = GS_TILE_EDITOR;
     if (KoInputCheckTriggered(VK_F3)) gGameStateNext = GS_MESH_EDITOR;
     if (run.paused)

@@ -352,8 +352,7 @@ void UpdateHero(Hero* record)
     if (!body || !(body->flag & FLAG_IN_PARTY)) return;
     const float dt = gFrameTime;
 
-    // Fell below the level.
-    if (body->posCurr.y < 0.8f)
+    if (HeroFellOut(body->posCurr))
     {
         KillHero(record);
         if (gPartyPower <= 0) Run::End(DEATH_FELL);

@@ -38,6 +38,19 @@ constexpr float HERO_SPEED_KEPT        = 0.995f;
 constexpr float HERO_SPEED_LOST        = 0.005f;
 static_assert(HERO_SPEED_KEPT + HERO_SPEED_LOST == 1.0f, "the speed kept and the speed lost make the whole");
 
+// When a troglin is lost: it fell below HERO_FALL_OUT_Y, or the camera ran more than HERO_LEFT_BEHIND ahead
+// of it. The level's death checks and the bot's predictions ask these.
+constexpr float HERO_FALL_OUT_Y  = 0.8f;
+constexpr float HERO_LEFT_BEHIND = 17.5f;
+inline bool HeroFellOut(Vec2 pos)
+{
+    return pos.y < HERO_FALL_OUT_Y;
+}
+inline bool HeroLeftBehind(Vec2 pos, float camX)
+{
+    return pos.x + HERO_LEFT_BEHIND < camX;
+}
+
 // A troglin left behind by the camera within this long of touching a wall was stopped by it.
 constexpr float WALL_MEMORY_SECONDS = 0.5f;
 

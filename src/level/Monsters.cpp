@@ -59,8 +59,8 @@ const float DIGIT_OFFSETY = 0.9f;
 // Far-behind removal covers monsters, terrain, diamonds and flags.
 const float FAR_BEHIND = 25.0f;
 const float FAR_AHEAD  = 70.0f;
-const float NEAR_BOX   = 3.0f; // a member's box in which it swings at a monster
-const float TOUCH_BOX  = 1.0f;
+const float NEAR_BOX   = 3.0f;                // a member's box in which it swings at a monster
+const float TOUCH_BOX  = MONSTER_TOUCH_REACH; // a monster's box
 
 static_assert(TYPE_MONSTER_FIRST + MONSTER_KIND_NUM <= GAME_OBJ_NUM_MAX,
               "the monster types pass the type table");
@@ -99,7 +99,8 @@ bool MonsterContacts(GameObjInst* pInst)
         {
             SwingHeroArm(pHero);
         }
-        if (!KoTestRectToRect(&pBody->posCurr, TOUCH_BOX, TOUCH_BOX, &pInst->posCurr, TOUCH_BOX, TOUCH_BOX))
+        if (!Monsters::Touches(pInst->posCurr.x - pBody->posCurr.x, pInst->posCurr.y - pBody->posCurr.y,
+                               0.0f))
             continue;
         MonsterInfo* pInfo = static_cast<MonsterInfo*>(pInst->pData);
         if (!Run::Get().invulnerable && gPartyPower < pInfo->power)

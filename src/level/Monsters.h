@@ -6,6 +6,7 @@
 // The table and its checks need nothing but this header and level/Terrain.h, so the asset tools read it too.
 #pragma once
 
+#include <cmath>
 #include <vector>
 
 #include "level/Terrain.h"
@@ -107,6 +108,8 @@ const int MONSTER_POWER_SHOWN_MAX = 99;
 // A power digit's scale in its owner's space (a monster or the party's badge, both at scale 2): one unit
 // tall in the world.
 const float POWER_DIGIT_SCALE = 0.5f;
+// A party member touches a monster when their centres lie within this of each other on both axes.
+constexpr float MONSTER_TOUCH_REACH = 1.0f;
 
 namespace Monsters
 {
@@ -146,4 +149,10 @@ void Patrol(GameObjInst* pInst);
 void Weaken(MonsterInfo* pInfo);
 // The record's monster is still in play: its slot is active and still belongs to this record.
 bool IsAlive(const MonsterInfo* pInfo);
+// A party member touches a monster whose centre lies (dx, dy) from its own: within MONSTER_TOUCH_REACH on
+// both axes, widened by `margin` (0 in the game's contact check; the bot keeps a margin).
+inline bool Touches(float dx, float dy, float margin)
+{
+    return std::fabs(dx) <= MONSTER_TOUCH_REACH + margin && std::fabs(dy) <= MONSTER_TOUCH_REACH + margin;
+}
 } // namespace Monsters

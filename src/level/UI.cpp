@@ -21,12 +21,7 @@
 bool gTutorialShowing; // given their start values by LevelResetRun
 bool gTutorialEnabled;
 int gTutorialPage;
-bool gAskMenu; // the run's overlay flags, cleared by InitUI
-bool gAskRestart;
-bool gOptionsOpen;
-bool gRestartClicked;
-bool gRestartSoundPlayed;
-bool gNameEntered;
+bool gNameEntered; // cleared by InitUI
 float gUIClock       = 0.0f;
 float gTextFadeTime  = 0.0f;
 float gUICursorSwing = 0.0f;
@@ -85,22 +80,72 @@ GameObjInst sUIObjInstList[UI::UI_OBJ_INST_NUM_MAX];
 // there on is ever shown, so the per-frame passes stop here.
 size_t sUIObjInstEnd = 0;
 
-// The fifteen instances made by InitUI, in pool order.
-GameObjInst* sPanel;
-GameObjInst* sSquare;
-GameObjInst* sResume;
-GameObjInst* sRestart;
-GameObjInst* sSoundOn;
-GameObjInst* sSoundOff;
-GameObjInst* sMenu;
-GameObjInst* sFullScreen;
-GameObjInst* sWindowed;
-GameObjInst* sYes;
-GameObjInst* sNo;
-GameObjInst* sOptions;
-GameObjInst* sBack;
-GameObjInst* sCursor;
-GameObjInst* sRedFrame;
+// The instances made by InitUI, one of each type, in this pool order: where each stands until a screen
+// places it, and its scale.
+struct Made
+{
+    unsigned type;
+    float x, y, scale;
+};
+const Made MADE[UI::UI_TYPE_NUM] = {
+    {UI::UI_TYPE_PANEL, 0, 0, 10},  {UI::UI_TYPE_SQUARE, 0, 0, 1},        {UI::UI_TYPE_RESUME, 0, 10, 1},
+    {UI::UI_TYPE_RESTART, 0, 0, 1}, {UI::UI_TYPE_SOUND_ON, 0, 0, 1},      {UI::UI_TYPE_SOUND_OFF, 0, 0, 1},
+    {UI::UI_TYPE_MENU, 0, -10, 1},  {UI::UI_TYPE_FULL_SCREEN, 0, -10, 1}, {UI::UI_TYPE_WINDOWED, 0, -10, 1},
+    {UI::UI_TYPE_YES, -20, -20, 1}, {UI::UI_TYPE_NO, 20, -20, 1},         {UI::UI_TYPE_OPTIONS, 0, -10, 10},
+    {UI::UI_TYPE_BACK, 0, -20, 10}, {UI::UI_TYPE_CURSOR, 0, 0, 20},       {UI::UI_TYPE_RED_FRAME, 0, 0, 180},
+};
+GameObjInst* sInst[UI::UI_TYPE_NUM]; // by type
+
+// What each screen shows, and where its buttons stand (view units). The pointer shows on every screen but
+// the running world and the tutorial; of two buttons in one place, the one that fits the setting shows.
+struct ScreenItem
+{
+    UI::Screen screen;
+    unsigned type;
+    float x, y;
+};
+const ScreenItem SCREEN_ITEMS[] = {
+    {UI::SCREEN_TUTORIAL, UI::UI_TYPE_PANEL, 0, 0},
+    {UI::SCREEN_PAUSE, UI::UI_TYPE_PANEL, 0, 0},
+    {UI::SCREEN_PAUSE, UI::UI_TYPE_SQUARE, 0, 0},
+    {UI::SCREEN_PAUSE, UI::UI_TYPE_RESUME, 0, 10},
+    {UI::SCREEN_PAUSE, UI::UI_TYPE_RESTART, 0, 0},
+    {UI::SCREEN_PAUSE, UI::UI_TYPE_OPTIONS, 0, -10},
+    {UI::SCREEN_PAUSE, UI::UI_TYPE_MENU, 0, -20},
+    {UI::SCREEN_OPTIONS, UI::UI_TYPE_PANEL, 0, 0},
+    {UI::SCREEN_OPTIONS, UI::UI_TYPE_SQUARE, 0, 0},
+    {UI::SCREEN_OPTIONS, UI::UI_TYPE_SOUND_ON, 0, 0},
+    {UI::SCREEN_OPTIONS, UI::UI_TYPE_SOUND_OFF, 0, 0},
+    {UI::SCREEN_OPTIONS, UI::UI_TYPE_FULL_SCREEN, 0, -10},
+    {UI::SCREEN_OPTIONS, UI::UI_TYPE_WINDOWED, 0, -10},
+    {UI::SCREEN_OPTIONS, UI::UI_TYPE_BACK, 0, -20},
+    {UI::SCREEN_ASK_RESTART, UI::UI_TYPE_PANEL, 0, 0},
+    {UI::SCREEN_ASK_RESTART, UI::UI_TYPE_YES, -20, -20},
+    {UI::SCREEN_ASK_RESTART, UI::UI_TYPE_NO, 20, -20},
+    {UI::SCREEN_ASK_MENU, UI::UI_TYPE_PANEL, 0, 0},
+    {UI::SCREEN_ASK_MENU, UI::UI_TYPE_YES, -20, -20},
+    {UI::SCREEN_ASK_MENU, UI::UI_TYPE_NO, 20, -20},
+    {UI::SCREEN_NAME_ENTRY, UI::UI_TYPE_PANEL, 0, 0},
+    {UI::SCREEN_GAME_OVER, UI::UI_TYPE_PANEL, 0, 0},
+    {UI::SCREEN_GAME_OVER, UI::UI_TYPE_RESTART, 0, -30},
+    {UI::SCREEN_GAME_OVER, UI::UI_TYPE_MENU, 0, -40},
+    {UI::SCREEN_GAME_OVER_ASK_MENU, UI::UI_TYPE_PANEL, 0, 0},
+    {UI::SCREEN_GAME_OVER_ASK_MENU, UI::UI_TYPE_YES, -20, -20},
+    {UI::SCREEN_GAME_OVER_ASK_MENU, UI::UI_TYPE_NO, 20, -20},
+};
+
+// The overlays' own part of the screen: a sub-screen of the pause menu, or a question there or on the
+// game-over screen. InitUI starts it at SUB_NONE.
+enum SubScreen
+{
+    SUB_NONE,
+    SUB_OPTIONS,
+    SUB_ASK_RESTART,
+    SUB_ASK_MENU
+};
+SubScreen sSub;
+bool sRestartClicked;     // the Restart button was clicked in this run
+bool sRestartSoundPlayed; // the restart click sound has been started in this run
 
 // Large and small text, sized for the 800 x 600 layout and scaled with it.
 KoGfxFont* sFontLarge;
@@ -197,11 +242,22 @@ void Hide(GameObjInst* pInst)
 {
     pInst->flag = 0;
 }
-// Of two buttons in one place, shows the first when the setting holds and the second otherwise.
-void ShowEither(bool first, GameObjInst* pFirst, GameObjInst* pSecond)
+// Of two buttons in one place, the one that fits the setting shows.
+bool FitsSettings(unsigned type)
 {
-    Show(first ? pFirst : pSecond);
-    Hide(first ? pSecond : pFirst);
+    switch (type)
+    {
+        case UI::UI_TYPE_SOUND_ON:
+            return gSoundOn;
+        case UI::UI_TYPE_SOUND_OFF:
+            return !gSoundOn;
+        case UI::UI_TYPE_FULL_SCREEN: // shown while windowed
+            return !gKoGfxFullScreen;
+        case UI::UI_TYPE_WINDOWED:
+            return gKoGfxFullScreen;
+        default:
+            return true;
+    }
 }
 void Place(GameObjInst* pInst, float x, float y)
 {
@@ -237,14 +293,14 @@ void ButtonAction(unsigned type)
             Run::SetPaused(false);
             break;
         case UI::UI_TYPE_RESTART:
-            gRestartClicked = true;
+            sRestartClicked = true;
             if (Run::Get().gameOver)
                 gGameStateNext = GS_RESTART;
             else
-                gAskRestart = !gAskRestart;
+                sSub = SUB_ASK_RESTART;
             break;
         case UI::UI_TYPE_MENU:
-            gAskMenu = !gAskMenu;
+            sSub = SUB_ASK_MENU;
             break;
         case UI::UI_TYPE_SOUND_ON:
             gSoundOn = false;
@@ -257,18 +313,15 @@ void ButtonAction(unsigned type)
             KoGfxToggleScreenMode();
             break;
         case UI::UI_TYPE_YES:
-            if (gAskRestart) gGameStateNext = GS_RESTART;
-            if (gAskMenu) gGameStateNext = GS_MENU;
+            if (sSub == SUB_ASK_RESTART) gGameStateNext = GS_RESTART;
+            if (sSub == SUB_ASK_MENU) gGameStateNext = GS_MENU;
             break;
         case UI::UI_TYPE_NO:
-            gAskMenu    = false;
-            gAskRestart = false;
+        case UI::UI_TYPE_BACK:
+            sSub = SUB_NONE;
             break;
         case UI::UI_TYPE_OPTIONS:
-            gOptionsOpen = true;
-            break;
-        case UI::UI_TYPE_BACK:
-            gOptionsOpen = false;
+            sSub = SUB_OPTIONS;
             break;
         default:
             break;
@@ -288,95 +341,66 @@ bool PadBackTriggered()
     return KoInputCheckTriggered(VK_PAD_B);
 }
 
-// A yes/no question replaces the pause menu's buttons.
-void HideForQuestion()
+// The screen as it shows when the pause menu is up or not (`paused`).
+UI::Screen ScreenOf(bool paused)
 {
-    GameObjInst* const hidden[] = {sSquare,  sResume,   sRestart,    sMenu,
-                                   sSoundOn, sSoundOff, sFullScreen, sWindowed};
-    for (GameObjInst* pInst : hidden) Hide(pInst);
-    Show(sYes);
-    Show(sNo);
+    if (Run::Get().gameOver)
+    {
+        if (sSub == SUB_ASK_MENU) return UI::SCREEN_GAME_OVER_ASK_MENU;
+        return gNameEntered ? UI::SCREEN_GAME_OVER : UI::SCREEN_NAME_ENTRY;
+    }
+    if (paused)
+    {
+        static const UI::Screen PAUSE_SCREENS[] = {UI::SCREEN_PAUSE, UI::SCREEN_OPTIONS,
+                                                   UI::SCREEN_ASK_RESTART, UI::SCREEN_ASK_MENU};
+        return PAUSE_SCREENS[sSub];
+    }
+    return gTutorialEnabled && gTutorialShowing ? UI::SCREEN_TUTORIAL : UI::SCREEN_RUNNING;
 }
 
-void UpdatePauseMenu()
+// Shows what the screen shows, in its places, and hides the rest (but the pointer and the red frame).
+void ShowScreen(UI::Screen screen)
 {
-    if (PadBackTriggered())
+    for (GameObjInst* pInst : sInst)
+        if (pInst != sInst[UI::UI_TYPE_CURSOR] && pInst != sInst[UI::UI_TYPE_RED_FRAME]) Hide(pInst);
+    for (const ScreenItem& item : SCREEN_ITEMS)
     {
-        if (gAskMenu || gAskRestart)
-            ButtonAction(UI::UI_TYPE_NO);
-        else if (gOptionsOpen)
-            gOptionsOpen = false;
-        else
-            Run::SetPaused(false);
-    }
-    Show(sCursor);
-    Show(sPanel);
-    Show(sSquare);
-    Show(sResume);
-    Place(sRestart, 0.0f, 0.0f);
-    Show(sRestart);
-    Place(sMenu, 0.0f, -20.0f);
-    Show(sMenu);
-    Show(sOptions);
-
-    if (gOptionsOpen && !Run::Get().gameOver)
-    {
-        if (EscTriggered()) gOptionsOpen = !gOptionsOpen;
-        Hide(sResume);
-        Hide(sRestart);
-        Hide(sMenu);
-        Hide(sOptions);
-        Show(sBack);
-        ShowEither(gSoundOn, sSoundOn, sSoundOff);
-        ShowEither(gKoGfxFullScreen, sWindowed, sFullScreen);
-    }
-    if (gAskMenu)
-    {
-        Hide(sOptions);
-        if (EscTriggered()) gAskMenu = !gAskMenu;
-        HideForQuestion();
-    }
-    if (gAskRestart)
-    {
-        if (EscTriggered()) gAskRestart = !gAskRestart;
-        HideForQuestion();
-        Hide(sOptions);
+        if (item.screen != screen || !FitsSettings(item.type)) continue;
+        Place(sInst[item.type], item.x, item.y);
+        Show(sInst[item.type]);
     }
 }
 
-void UpdateGameOver()
+// The game over: a run that does not enter the Hall Of Fame shows itself beside the table at once; one that
+// does takes the letters of its name until ENTER saves it.
+void TakeName()
 {
-    Show(sCursor);
-    Show(sPanel);
-    Place(sRestart, 0.0f, -30.0f);
-    Show(sRestart);
-    Place(sMenu, 0.0f, -40.0f);
-    Show(sMenu);
-
     if (!gNameEntered && !UI::RunEntersHallOfFame())
     {
-        // Nothing to type: the run and the table show at once.
         sRunOutside  = true;
         gNameEntered = true;
     }
-    if (!gNameEntered)
+    if (gNameEntered) return;
+    UI::UpdateNameEntry();
+    sNameJustEntered = gNameEntered;
+}
+
+// After a screen has shown, ESC closes its question or the options (the level's own ESC toggles the pause),
+// and the pad's east button the game over's question.
+void CloseOnEsc(UI::Screen screen)
+{
+    switch (screen)
     {
-        UI::UpdateNameEntry();
-        sNameJustEntered = gNameEntered;
-        if (!gNameEntered)
-        {
-            Hide(sRestart);
-            Hide(sMenu);
-        }
-    }
-    if (gAskMenu)
-    {
-        if (EscTriggered()) gAskMenu = !gAskMenu;
-        if (PadBackTriggered()) gAskMenu = false;
-        Hide(sRestart);
-        Hide(sMenu);
-        Show(sYes);
-        Show(sNo);
+        case UI::SCREEN_OPTIONS:
+        case UI::SCREEN_ASK_RESTART:
+        case UI::SCREEN_ASK_MENU:
+            if (EscTriggered()) sSub = SUB_NONE;
+            break;
+        case UI::SCREEN_GAME_OVER_ASK_MENU:
+            if (EscTriggered() || PadBackTriggered()) sSub = SUB_NONE;
+            break;
+        default:
+            break;
     }
 }
 
@@ -387,14 +411,6 @@ void TransformAll(float dt)
 }
 
 using ButtonPanel::Print;
-
-// Which screen shows: the panel's focus starts on the first button of each.
-unsigned OverlayScreen()
-{
-    const LevelRun& run = Run::Get();
-    return (run.paused ? 1u : 0u) | (run.gameOver ? 2u : 0u) | (gOptionsOpen ? 4u : 0u) |
-           (gAskMenu ? 8u : 0u) | (gAskRestart ? 16u : 0u) | (gNameEntered ? 32u : 0u);
-}
 
 void DrawRunningTexts(KoGfxFont* pSmall)
 {
@@ -442,7 +458,7 @@ void DrawDeathTexts(KoGfxFont* pLarge, KoGfxFont* pSmall, float y)
 // does not shows itself beside the table at once (and the rows that end above the Restart button).
 void DrawGameOverTexts(KoGfxFont* pLarge, KoGfxFont* pSmall)
 {
-    if (gAskMenu) return;
+    if (sSub == SUB_ASK_MENU) return;
     const LevelRun& run = Run::Get();
     const int meters    = static_cast<int>(run.distance);
     if (!gNameEntered)
@@ -490,40 +506,24 @@ void LoadUI()
 
 void InitUI()
 {
-    gAskMenu            = false;
-    gAskRestart         = false;
-    gOptionsOpen        = false;
-    gRestartClicked     = false;
-    gRestartSoundPlayed = false;
+    sSub                = SUB_NONE;
+    sRestartClicked     = false;
+    sRestartSoundPlayed = false;
     gNameEntered        = false;
     sRunOutside         = false;
 
-    sPanel      = Create(UI_TYPE_PANEL, 0, 0, 10);
-    sSquare     = Create(UI_TYPE_SQUARE, 0, 0, 1);
-    sResume     = Create(UI_TYPE_RESUME, 0, 10, 1);
-    sRestart    = Create(UI_TYPE_RESTART, 0, 0, 1);
-    sSoundOn    = Create(UI_TYPE_SOUND_ON, 0, 0, 1);
-    sSoundOff   = Create(UI_TYPE_SOUND_OFF, 0, 0, 1);
-    sMenu       = Create(UI_TYPE_MENU, 0, -10, 1);
-    sFullScreen = Create(UI_TYPE_FULL_SCREEN, 0, -10, 1);
-    sWindowed   = Create(UI_TYPE_WINDOWED, 0, -10, 1);
-    sYes        = Create(UI_TYPE_YES, -20, -20, 1);
-    sNo         = Create(UI_TYPE_NO, 20, -20, 1);
-    sOptions    = Create(UI_TYPE_OPTIONS, 0, -10, 10);
-    sBack       = Create(UI_TYPE_BACK, 0, -20, 10);
-    sCursor     = Create(UI_TYPE_CURSOR, 0, 0, 20);
-    sRedFrame   = Create(UI_TYPE_RED_FRAME, 0, 0, 180);
+    for (const Made& made : MADE) sInst[made.type] = Create(made.type, made.x, made.y, made.scale);
     // Every instance gets its transform now, so one shown before the next update draws in place.
     TransformAll(0.0f);
-    Hide(sCursor);
-    Hide(sRedFrame);
+    Hide(sInst[UI_TYPE_CURSOR]);
+    Hide(sInst[UI_TYPE_RED_FRAME]);
 
     ButtonPanel::Panel panel;
     panel.pPool      = sUIObjInstList;
     panel.poolNum    = sUIObjInstEnd;
     panel.isButton   = IsButton;
     panel.act        = ButtonAction;
-    panel.pPointer   = sCursor;
+    panel.pPointer   = sInst[UI_TYPE_CURSOR];
     panel.hitW       = BUTTON_W;
     panel.hitH       = BUTTON_H;
     panel.scale      = BUTTON_SCALE;
@@ -531,12 +531,29 @@ void InitUI()
     ButtonPanel::Use(panel);
 }
 
+Screen CurrentScreen()
+{
+    return ScreenOf(Run::Get().paused);
+}
+
+bool ButtonPosition(Screen screen, unsigned type, float* pX, float* pY)
+{
+    for (const ScreenItem& item : SCREEN_ITEMS)
+        if (item.screen == screen && item.type == type && IsButton(type))
+        {
+            *pX = item.x;
+            *pY = item.y;
+            return true;
+        }
+    return false;
+}
+
 void UpdateUI()
 {
     const float dt      = gFrameTime;
     const LevelRun& run = Run::Get();
 
-    if (!run.paused) gOptionsOpen = false;
+    if (!run.paused && sSub == SUB_OPTIONS) sSub = SUB_NONE;
     gUIClock += dt;
     gTextFadeTime += dt;
 
@@ -547,27 +564,37 @@ void UpdateUI()
         if (gTextColour == (TEXT_COLOUR & 0x00FFFFFF)) gTextColour = TEXT_COLOUR;
     }
 
-    GameObjInst* screens[] = {sPanel,      sSquare,   sResume,  sRestart, sMenu, sSoundOff, sSoundOn,
-                              sFullScreen, sWindowed, sOptions, sBack,    sYes,  sNo};
-    for (GameObjInst* pInst : screens) Hide(pInst);
-
-    sNameJustEntered = false;
-    if (gTutorialEnabled && gTutorialShowing) Show(sPanel);
-    if (run.paused) UpdatePauseMenu();
-    if (run.gameOver) UpdateGameOver();
-    if (!run.paused && !run.gameOver) Hide(sCursor);
+    // The pad's east button goes back one screen from the pause menu's: a question or the options to the
+    // pause menu, the pause menu to the game (this update still shows the pause menu's screen).
+    sNameJustEntered       = false;
+    const bool pausedShown = run.paused;
+    if (pausedShown && PadBackTriggered())
+    {
+        if (sSub == SUB_NONE)
+            Run::SetPaused(false);
+        else
+            sSub = SUB_NONE;
+    }
+    if (run.gameOver) TakeName();
+    const Screen shown = ScreenOf(pausedShown);
+    ShowScreen(shown);
+    CloseOnEsc(shown);
+    if (run.paused || run.gameOver)
+        Show(sInst[UI_TYPE_CURSOR]);
+    else
+        Hide(sInst[UI_TYPE_CURSOR]);
 
     // The pointer follows the mouse (or the focus); a press swings it in the pause menu and on the game-over
     // screen, with a slash or an axe hit (Resume's press too, though it ends the pause).
     const bool pauseShown = run.paused, gameOverShown = run.gameOver;
-    const bool pressed = ButtonPanel::Update(OverlayScreen(), gUIClock > CLICK_DELAY, sNameJustEntered);
+    const bool pressed = ButtonPanel::Update(CurrentScreen(), gUIClock > CLICK_DELAY, sNameJustEntered);
     if (pauseShown) ButtonPanel::Swing(&gUICursorSwing, pressed, SND_SLASH, dt);
     if (gameOverShown) ButtonPanel::Swing(&gUICursorSwing, pressed, SND_AXE_HIT, dt);
 
-    if (gRestartClicked && !gRestartSoundPlayed)
+    if (sRestartClicked && !sRestartSoundPlayed)
     {
         SoundPlay(SND_AXE_HIT_BUTTON, 0.0f);
-        gRestartSoundPlayed = true;
+        sRestartSoundPlayed = true;
     }
 
     TransformAll(dt);
@@ -605,11 +632,12 @@ void DrawUI()
     // The overlays stand in the layout; the red frame borders the whole window, so it keeps the world
     // camera (it is the last instance of the pool).
     KoGfxSetBlendMode(KO_GFX_BM_BLEND);
-    const size_t redFrameAt = static_cast<size_t>(sRedFrame - sUIObjInstList);
+    GameObjInst* const pRedFrame = sInst[UI_TYPE_RED_FRAME];
+    const size_t redFrameAt      = static_cast<size_t>(pRedFrame - sUIObjInstList);
     KoGfxSetLayoutCamera(true);
     KoGameObjInstDrawAll(sUIObjInstList, redFrameAt, sizeof(GameObjInst));
     KoGfxSetLayoutCamera(false);
-    KoGameObjInstDrawAll(sRedFrame, sUIObjInstEnd - redFrameAt, sizeof(GameObjInst));
+    KoGameObjInstDrawAll(pRedFrame, sUIObjInstEnd - redFrameAt, sizeof(GameObjInst));
     KoGfxSetBlendMode(KO_GFX_BM_NONE);
 
     KoGfxFont* const large = sFontLarge;
@@ -629,7 +657,7 @@ void DrawUI()
     }
     if (run.invulnerable && !run.paused && !run.gameOver && !gTutorialShowing)
         Print(120, 100, large, gTextColour, "Invulnerability!");
-    if (gAskMenu || gAskRestart) Print(250, 220, large, TEXT_COLOUR, "Really??");
+    if (sSub == SUB_ASK_MENU || sSub == SUB_ASK_RESTART) Print(250, 220, large, TEXT_COLOUR, "Really??");
     if (run.gameOver) DrawGameOverTexts(large, small);
 }
 
@@ -677,10 +705,11 @@ bool RunEntersHallOfFame()
 
 void ShowRedFrame(bool show)
 {
-    if (!sRedFrame) return;
+    GameObjInst* const pRedFrame = sInst[UI_TYPE_RED_FRAME];
+    if (!pRedFrame) return;
     if (show)
-        Show(sRedFrame);
+        Show(pRedFrame);
     else
-        Hide(sRedFrame);
+        Hide(pRedFrame);
 }
 } // namespace UI

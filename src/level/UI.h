@@ -39,6 +39,24 @@ void ResetUI();
 void LoadUI();
 // Level Init (also after a restart): resets the overlay flags and creates the fifteen instances.
 void InitUI();
+// The overlays' screens, one at a time, chosen from the run (paused, over) and the overlays' own state.
+enum Screen : unsigned
+{
+    SCREEN_RUNNING = 0,        // nothing over the running world
+    SCREEN_TUTORIAL,           // a tutorial page over the still world
+    SCREEN_PAUSE,              // Resume, Restart, Options, Menu
+    SCREEN_OPTIONS,            // sound, window or full screen, Back
+    SCREEN_ASK_RESTART,        // "Really??" before restarting: Yes, No
+    SCREEN_ASK_MENU,           // "Really??" before leaving for the main menu: Yes, No
+    SCREEN_NAME_ENTRY,         // the game over of a run that enters the Hall Of Fame, until its name is saved
+    SCREEN_GAME_OVER,          // the game over with the Hall Of Fame: Restart, Menu
+    SCREEN_GAME_OVER_ASK_MENU, // "Really??" before leaving the game over for the main menu: Yes, No
+};
+Screen CurrentScreen();
+// Where the screen shows the button of this overlay type (view units: 160 x 120 around the window's
+// centre, y up), from the overlays' own table. False when the screen does not show it.
+bool ButtonPosition(Screen screen, unsigned type, float* pX, float* pY);
+
 // Level Update: at its start in every frame and again at its end in frames that run in full.
 void UpdateUI();
 // Level Update: once per frame, right after the first UpdateUI.
@@ -85,17 +103,12 @@ extern bool gTutorialShowing;
 extern bool gTutorialEnabled;
 extern int gTutorialPage;
 
-// Overlay state. InitUI resets the bools; the clocks run from program start and are never reset.
-extern bool gAskMenu;            // "Really??" asked before going to the main menu
-extern bool gAskRestart;         // "Really??" asked before restarting
-extern bool gOptionsOpen;        // options panel of the pause menu open
-extern bool gRestartClicked;     // the Restart button was clicked in this run
-extern bool gRestartSoundPlayed; // the restart click sound has been started in this run
-extern bool gNameEntered;        // the name entry is over: the name confirmed and the score recorded, or the
-                                 // run did not enter the Hall Of Fame and no name was asked
-extern float gUIClock;           // seconds of overlay updates since program start
-extern float gTextFadeTime;      // seconds since the last fade step of gTextColour
-extern float gUICursorSwing;     // seconds left of the cursor's swing after a click
+// Overlay state. InitUI resets it; the clocks run from program start and are never reset.
+extern bool gNameEntered;    // the name entry is over: the name confirmed and the score recorded, or the run
+                             // did not enter the Hall Of Fame and no name was asked
+extern float gUIClock;       // seconds of overlay updates since program start
+extern float gTextFadeTime;  // seconds since the last fade step of gTextColour
+extern float gUICursorSwing; // seconds left of the cursor's swing after a click
 
 // Colour of the "Invulnerability!" banner; its alpha fades in steps. The level sets it back to
 // ButtonPanel::TEXT_COLOUR when a diamond is taken.

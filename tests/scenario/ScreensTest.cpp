@@ -245,8 +245,9 @@ std::vector<Step> Walk(const Controls& c, const std::string& saveDir)
     auto level = [] { return gGameStateCurr == GS_LEVEL; };
     auto page  = [level](int n)
     { return [level, n] { return level() && gTutorialShowing && gTutorialPage == n; }; };
-    auto pause  = [] { return Run::Get().paused && !gOptionsOpen && !gAskRestart; };
-    auto hall   = [] { return gNameEntered && !gAskMenu && gGameStateNext == GS_LEVEL; };
+    auto shows  = [](UI::Screen s) { return [s] { return UI::CurrentScreen() == s; }; };
+    auto pause  = shows(UI::SCREEN_PAUSE);
+    auto hall   = [] { return UI::CurrentScreen() == UI::SCREEN_GAME_OVER && gGameStateNext == GS_LEVEL; };
     const int D = c.down, P = c.press;
     return {
         {"splash",
@@ -287,9 +288,9 @@ std::vector<Step> Walk(const Controls& c, const std::string& saveDir)
          {"m"},
          Keys({VK_ESC})},
         {"pause", pause, {"m"}, Keys({D, P})},
-        {"restart question", [] { return gAskRestart; }, {"Really??"}, Keys({D, P})},
+        {"restart question", shows(UI::SCREEN_ASK_RESTART), {"Really??"}, Keys({D, P})},
         {"pause", pause, {}, Keys({D, D, P})},
-        {"pause options", [] { return gOptionsOpen; }, {}, Keys({D, D, P})},
+        {"pause options", shows(UI::SCREEN_OPTIONS), {}, Keys({D, D, P})},
         {"pause", pause, {}, Keys({c.back})},
         {"running again",
          [level] { return level() && !Run::Get().paused && !gTutorialShowing; },
@@ -324,7 +325,7 @@ std::vector<Step> Walk(const Controls& c, const std::string& saveDir)
          {"Your Name..?", "MMMMMMMMMMM"},
          Keys({VK_ENTER})},
         {"level hall of fame", hall, {"Hall Of Fame", "400m"}, Keys({D, P})},
-        {"menu question", [] { return gAskMenu; }, {"Really??"}, Keys({c.back})},
+        {"menu question", shows(UI::SCREEN_GAME_OVER_ASK_MENU), {"Really??"}, Keys({c.back})},
         {"level hall of fame", hall, {}, Keys({D, P, P})},
         {"menu",
          main,

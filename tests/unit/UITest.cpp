@@ -89,18 +89,18 @@ TEST_F(UITest, PauseMenuClicksSlashRestartSoundsOnceAndAQuestionHidesItsButton)
 {
     Run::SetPaused(true);
     ClickAt(0, 0); // Restart asks; every click swings the axe with a slash, the first Restart also hits
-    ASSERT_TRUE(gAskRestart);
+    ASSERT_EQ(UI::CurrentScreen(), UI::SCREEN_ASK_RESTART);
     EXPECT_NE(gChannelTable[SND_SLASH], AUDIO_CHANNEL_NULL);
     EXPECT_EQ(gChannelTable[SND_AXE_HIT], AUDIO_CHANNEL_NULL);
     const AudioChannel restartSound = gChannelTable[SND_AXE_HIT_BUTTON];
     EXPECT_NE(restartSound, AUDIO_CHANNEL_NULL);
     ClickAt(20, -20); // No
-    EXPECT_FALSE(gAskRestart);
+    EXPECT_EQ(UI::CurrentScreen(), UI::SCREEN_PAUSE);
     ClickAt(0, 0);
-    ASSERT_TRUE(gAskRestart);
+    ASSERT_EQ(UI::CurrentScreen(), UI::SCREEN_ASK_RESTART);
     EXPECT_EQ(gChannelTable[SND_AXE_HIT_BUTTON], restartSound) << "only the first Restart of a run sounds";
     ClickAt(0, 0); // Restart is hidden behind the question: the click does nothing
-    EXPECT_TRUE(gAskRestart && gGameStateNext == GS_LEVEL);
+    EXPECT_TRUE(UI::CurrentScreen() == UI::SCREEN_ASK_RESTART && gGameStateNext == GS_LEVEL);
 }
 
 // ESC closing the panel is the overlay scenario's.
@@ -109,10 +109,10 @@ TEST_F(UITest, OptionsPanelTogglesSoundAndScreenModeAndButtonsWaitHalfASecondAft
     Run::SetPaused(true);
     gUIClock = 0.0f; // the program has just started: a click 1/30 s in is not taken
     ClickAt(0, -10);
-    EXPECT_FALSE(gOptionsOpen);
+    EXPECT_EQ(UI::CurrentScreen(), UI::SCREEN_PAUSE);
     for (int i = 0; i < 29; ++i) Frame();
     ClickAt(0, -10); // 31 frames in
-    ASSERT_TRUE(gOptionsOpen);
+    ASSERT_EQ(UI::CurrentScreen(), UI::SCREEN_OPTIONS);
     ClickAt(0, 0); // sound on -> off
     EXPECT_FALSE(gSoundOn);
     ClickAt(0, 0); // the sound-off button sits in the same place
