@@ -157,8 +157,9 @@ static void UpdateLevel()
     // The pad's south button that pressed the pause menu's Resume is also a jump key: it must not jump too.
     if (pausedBefore && !run.paused) HeroHoldBackJumpKeys();
 
-    // ESC toggles the pause, but not in the click that has just asked about the menu.
-    if (KoInputCheckTriggered(VK_ESCAPE) && UI::CurrentScreen() != UI::SCREEN_ASK_MENU)
+    // ESC toggles the pause, but not in the click that has just asked about the menu, nor once the run is
+    // over (the pause menu would stand over the game-over screen).
+    if (KoInputCheckTriggered(VK_ESCAPE) && UI::CurrentScreen() != UI::SCREEN_ASK_MENU && !run.gameOver)
         Run::SetPaused(!run.paused);
     if (KoInputCheckTriggered(VK_F2)) gGameStateNext = GS_TILE_EDITOR;
     if (KoInputCheckTriggered(VK_F3)) gGameStateNext = GS_MESH_EDITOR;

@@ -13,14 +13,15 @@
 // On the steady clock at 20 ms frames on tests/data/level/wall: the SPACE that closes the welcome page half a
 // second in also makes the party jump. A wall too high to jump stops the leader at x 11.5; the camera runs on
 // until it is 17.5 ahead (level frame 474), and "Rest in peace.." appears at once. The shake follows with its
-// red frame, the world still moving; then the world is frozen and ESC no longer pauses (the body left behind
-// is not removed again in every frame).
+// red frame, the world still moving (ESC does not pause it); then the world is frozen and ESC no longer
+// pauses (the body left behind is not removed again in every frame).
 TEST(LevelScenario, ATroglinLeftBehindByTheCameraDiesOnSolidGround)
 {
     Scenario::Play p(0.02);
     p.opt.dataDir = SKARN_TEST_DATA_DIR "/level/wall";
     const long S  = p.ClickPlay() - 1; // the frame before the level's first
     p.Key(S + 25, 0x20);
+    p.Key(S + 480, 0x1B);
     p.Key(S + 500, 0x1B);
     for (long f : {472, 477, 485, 495, 520}) p.Shot(S + f);
     ASSERT_EQ(0, p.Go(S + 525).exitCode) << p.res.err;
