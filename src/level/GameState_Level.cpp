@@ -149,8 +149,7 @@ static void UpdateLevel()
 
     if (!run.paused && !run.invulnerable) SetAllChannelsPaused(false);
     const bool pausedBefore = run.paused;
-    UI::UpdateUI();
-    UI::UpdateTutorial();
+    UI::UpdateUI(UI::PASS_STEP);
     if (gTutorialShowing) return;
     if (!ChannelPlaying(SND_DISTRESSED) && !run.invulnerable) SoundPlay(SND_DISTRESSED, 0.0f);
     if (run.frozen) return;
@@ -201,7 +200,7 @@ static void UpdateLevel()
     Run::StepSpeed(gLeader->body->velCurr.x, dt);
     CommonLevel::UpdateAllInst();
     ParticleSys::Update();
-    UI::UpdateUI();
+    UI::UpdateUI(UI::PASS_WORLD_RAN);
 }
 
 void GameStateLevelUpdate()

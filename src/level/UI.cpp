@@ -372,15 +372,15 @@ void ShowScreen(UI::Screen screen)
 }
 
 // The game over: a run that does not enter the Hall Of Fame shows itself beside the table at once; one that
-// does takes the letters of its name until ENTER saves it.
-void TakeName()
+// does takes the letters of its name (with `input`) until ENTER saves it.
+void TakeName(bool input)
 {
     if (!gNameEntered && !UI::RunEntersHallOfFame())
     {
         sRunOutside  = true;
         gNameEntered = true;
     }
-    if (gNameEntered) return;
+    if (gNameEntered || !input) return;
     UI::UpdateNameEntry();
     sNameJustEntered = gNameEntered;
 }
@@ -485,6 +485,17 @@ void DrawGameOverTexts(KoGfxFont* pLarge, KoGfxFont* pSmall)
         ButtonPanel::PrintHallOfFame(160, 40, 20, -30.0f, BUTTON_H, pSmall, TEXT_COLOUR);
     }
 }
+// SPACE or the pad's south button closes the tutorial page; closing the last one ends the tutorial.
+void UpdateTutorial()
+{
+    if (!gTutorialShowing || !gTutorialEnabled || gTutorialPage > 3) return;
+    if (KoInputCheckTriggered(VK_SPACE) || KoInputCheckTriggered(VK_PAD_A))
+    {
+        gTutorialShowing = false;
+        if (gTutorialPage == 3) gTutorialEnabled = false;
+    }
+}
+
 } // namespace
 
 namespace UI
@@ -548,8 +559,9 @@ bool ButtonPosition(Screen screen, unsigned type, float* pX, float* pY)
     return false;
 }
 
-void UpdateUI()
+void UpdateUI(Pass pass)
 {
+    const bool input    = pass == PASS_STEP;
     const float dt      = gFrameTime;
     const LevelRun& run = Run::Get();
 
@@ -568,26 +580,28 @@ void UpdateUI()
     // pause menu, the pause menu to the game (this update still shows the pause menu's screen).
     sNameJustEntered       = false;
     const bool pausedShown = run.paused;
-    if (pausedShown && PadBackTriggered())
+    if (input && pausedShown && PadBackTriggered())
     {
         if (sSub == SUB_NONE)
             Run::SetPaused(false);
         else
             sSub = SUB_NONE;
     }
-    if (run.gameOver) TakeName();
+    if (run.gameOver) TakeName(input);
     const Screen shown = ScreenOf(pausedShown);
     ShowScreen(shown);
-    CloseOnEsc(shown);
+    if (input) CloseOnEsc(shown);
     if (run.paused || run.gameOver)
         Show(sInst[UI_TYPE_CURSOR]);
     else
         Hide(sInst[UI_TYPE_CURSOR]);
 
     // The pointer follows the mouse (or the focus); a press swings it in the pause menu and on the game-over
-    // screen, with a slash or an axe hit (Resume's press too, though it ends the pause).
+    // screen, with a slash or an axe hit (Resume's press too, though it ends the pause). After the world the
+    // panel only sizes the buttons shown and places the pointer: the step's presses have been taken.
     const bool pauseShown = run.paused, gameOverShown = run.gameOver;
-    const bool pressed = ButtonPanel::Update(CurrentScreen(), gUIClock > CLICK_DELAY, sNameJustEntered);
+    const bool pressed =
+        ButtonPanel::Update(CurrentScreen(), input && gUIClock > CLICK_DELAY, sNameJustEntered) && input;
     if (pauseShown) ButtonPanel::Swing(&gUICursorSwing, pressed, SND_SLASH, dt);
     if (gameOverShown) ButtonPanel::Swing(&gUICursorSwing, pressed, SND_AXE_HIT, dt);
 
@@ -598,16 +612,7 @@ void UpdateUI()
     }
 
     TransformAll(dt);
-}
-
-void UpdateTutorial()
-{
-    if (!gTutorialShowing || !gTutorialEnabled || gTutorialPage > 3) return;
-    if (KoInputCheckTriggered(VK_SPACE) || KoInputCheckTriggered(VK_PAD_A))
-    {
-        gTutorialShowing = false;
-        if (gTutorialPage == 3) gTutorialEnabled = false;
-    }
+    if (input) UpdateTutorial();
 }
 
 void UpdateNameEntry()

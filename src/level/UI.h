@@ -57,12 +57,18 @@ Screen CurrentScreen();
 // centre, y up), from the overlays' own table. False when the screen does not show it.
 bool ButtonPosition(Screen screen, unsigned type, float* pX, float* pY);
 
-// Level Update: at its start in every frame and again at its end in frames that run in full.
-void UpdateUI();
-// Level Update: once per frame, right after the first UpdateUI.
-void UpdateTutorial();
-// Called by UpdateUI on the game-over screen of a run that enters the Hall Of Fame until the name is
-// confirmed.
+// The level's Update runs the overlays once a step before the world moves (PASS_STEP: the step's keys and
+// clicks act, the clocks run, the screen shows) and again after a step in which the world ran
+// (PASS_WORLD_RAN: the screen shows what the world changed, a page opened or the run ended, and the clocks
+// run; nothing is pressed or typed twice). The banner's fade and the click delay count both passes.
+enum Pass
+{
+    PASS_STEP,
+    PASS_WORLD_RAN
+};
+void UpdateUI(Pass pass);
+// Called by UpdateUI (PASS_STEP) on the game-over screen of a run that enters the Hall Of Fame until the name
+// is confirmed.
 void UpdateNameEntry();
 // The run's whole meters beat the lowest entry of the Hall Of Fame, so recording them keeps them (saving
 // drops the lowest entry, a tie included; an empty table keeps nothing).
