@@ -6,6 +6,7 @@
 #include "framework/CommonLevel.h"
 
 static LevelRun sRun;
+const LevelRun& gLevelRun = sRun;
 
 const char* DeathCauseName(DeathCause cause)
 {
@@ -15,11 +16,6 @@ const char* DeathCauseName(DeathCause cause)
 
 namespace Run
 {
-const LevelRun& Get()
-{
-    return sRun;
-}
-
 void Reset()
 {
     sRun            = LevelRun{};

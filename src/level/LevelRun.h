@@ -56,9 +56,15 @@ enum RunShake
     RUN_SHAKE_OVER  // stopped in this step: the camera is back where it was
 };
 
+// The record, read-only: Run::Get. Only the functions below change it.
+extern const LevelRun& gLevelRun;
+
 namespace Run
 {
-const LevelRun& Get();
+inline const LevelRun& Get()
+{
+    return gLevelRun;
+}
 
 // Level Init: every field to its start value (not paused, nothing run, the start push).
 void Reset();

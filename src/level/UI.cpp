@@ -96,8 +96,9 @@ const Made MADE[UI::UI_TYPE_NUM] = {
 };
 GameObjInst* sInst[UI::UI_TYPE_NUM]; // by type
 
-// What each screen shows, and where its buttons stand (view units). The pointer shows on every screen but
-// the running world and the tutorial; of two buttons in one place, the one that fits the setting shows.
+// What each screen shows, in screen order, and where its buttons stand (view units). The pointer shows on
+// every screen but the running world and the tutorial; of two buttons in one place, the one that fits the
+// setting shows.
 struct ScreenItem
 {
     UI::Screen screen;
@@ -351,6 +352,7 @@ UI::Screen ScreenOf(bool paused)
     }
     if (paused)
     {
+        // By SubScreen.
         static const UI::Screen PAUSE_SCREENS[] = {UI::SCREEN_PAUSE, UI::SCREEN_OPTIONS,
                                                    UI::SCREEN_ASK_RESTART, UI::SCREEN_ASK_MENU};
         return PAUSE_SCREENS[sSub];
@@ -365,7 +367,8 @@ void ShowScreen(UI::Screen screen)
         if (pInst != sInst[UI::UI_TYPE_CURSOR] && pInst != sInst[UI::UI_TYPE_RED_FRAME]) Hide(pInst);
     for (const ScreenItem& item : SCREEN_ITEMS)
     {
-        if (item.screen != screen || !FitsSettings(item.type)) continue;
+        if (item.screen > screen) break; // the table is in screen order
+        if (item.screen < screen || !FitsSettings(item.type)) continue;
         Place(sInst[item.type], item.x, item.y);
         Show(sInst[item.type]);
     }
