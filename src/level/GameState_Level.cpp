@@ -58,19 +58,12 @@ void LevelResetRun()
 {
     CommonLevel::DestroyAllInst();
     Monsters::ResetList();
-    gHeroes.clear();
-    gHeroes.reserve(48);
-    gLeader         = nullptr;
-    gPowerBadge     = nullptr;
-    gPowerDigits[0] = gPowerDigits[1] = nullptr;
+    ResetParty();
     ResetAxes();
-    gPartyPower  = 0;
-    gChunkStartX = 0.0f;
+    Terrain::ResetRun();
     Run::Reset();
-    gTutorialShowing = false;
-    gTutorialEnabled = true;
-    gTutorialPage    = 0;
-    gHeroJump        = HeroJumpInputStart(KoFrameRateControllerIsSteady());
+    UI::ResetTutorial();
+    gHeroJump = HeroJumpInputStart(KoFrameRateControllerIsSteady());
 }
 
 void GameStateLevelLoad()
@@ -221,10 +214,7 @@ void GameStateLevelFree()
 {
     ReportRun();
     Monsters::FreeList();
-    gHeroes.clear();
-    gHeroes.reserve(48);
-    gLeader     = nullptr;
-    gPowerBadge = nullptr;
+    ResetParty();
     CommonLevel::DestroyAllInst();
     ParticleSys::ParticleFree();
     UI::FreeUI();

@@ -17,7 +17,7 @@
 #include "level/UI.h"
 
 std::vector<Hero> gHeroes;
-Hero* gLeader; // with the party power and the badge, emptied by the run reset (LevelResetRun)
+Hero* gLeader; // with the party power and the badge, emptied by ResetParty
 int gPartyPower;
 GameObjInst* gPowerBadge;
 GameObjInst* gPowerDigits[2];
@@ -108,6 +108,50 @@ void CreateHero(Hero* record, int kind)
     record->arms[0] = CreatePart(TYPE_ARM_0, record->body, 0.15f, 0.075f, 1.0f, 0.0f);
     record->arms[1] = CreatePart(TYPE_ARM_1, record->body, -0.15f, 0.075f, 1.0f, 0.0f);
     record->weapon  = CreatePart(TYPE_WEAPON, record->arms[0], 0.2f, -0.2f, 0.9f, -KO_PI / 2.0f);
+}
+
+// A new troglin record at a cell centre. The leader tile puts its record first, in the party as a front
+// troglin; a recruit tile appends a waiting troglin. A leader tile laid while the party runs adds a second
+// front troglin: the level keeps following the front troglin it had (the party pass takes the last record
+// whose order is 1, and older leader records lie behind newer ones), so gLeader only goes to the new one
+// when there is no front troglin left. The records of troglins that are gone (no body) go first, the
+// others keeping their order: nothing reads them, and the list stays within the room the level keeps for
+// it however long the run. gLeader points into gHeroes, so it is re-aimed whenever the list may have moved.
+void LayTroglin(int kind, float x, float y)
+{
+    ptrdiff_t leaderIndex = gLeader ? gLeader - gHeroes.data() : -1;
+    size_t kept           = 0;
+    for (size_t i = 0; i < gHeroes.size(); ++i)
+    {
+        bool leader = ptrdiff_t(i) == leaderIndex;
+        if (!gHeroes[i].body && !leader) continue;
+        if (leader) leaderIndex = ptrdiff_t(kept);
+        gHeroes[kept++] = gHeroes[i];
+    }
+    gHeroes.resize(kept);
+    gHeroes.push_back(Hero{});
+    Hero* pRecord = &gHeroes.back();
+    if (kind == HERO_KIND_LEADER)
+    {
+        std::rotate(gHeroes.begin(), gHeroes.end() - 1, gHeroes.end());
+        pRecord = &gHeroes.front();
+        if (leaderIndex >= 0) ++leaderIndex;
+        if (leaderIndex < 0 || gHeroes[size_t(leaderIndex)].order < 1) leaderIndex = 0;
+    }
+    if (leaderIndex >= 0) gLeader = &gHeroes[size_t(leaderIndex)];
+    CreateHero(pRecord, kind);
+    pRecord->body->posCurr.x = x;
+    pRecord->body->posCurr.y = y;
+}
+
+void ResetParty()
+{
+    gHeroes.clear();
+    gHeroes.reserve(48);
+    gLeader         = nullptr;
+    gPowerBadge     = nullptr;
+    gPowerDigits[0] = gPowerDigits[1] = nullptr;
+    gPartyPower                       = 0;
 }
 
 int HeroProbeCell(float chunkX, float px, float py)

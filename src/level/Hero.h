@@ -80,6 +80,12 @@ void LoadPartyDigits();
 // Fills a record already placed in gHeroes: kind 5 joins the party at once and builds the badge,
 // kind 6 waits to be recruited. The caller places the body.
 void CreateHero(Hero* record, int kind);
+// Empties the party: no records, no leader, no badge, the power 0 (the level does it when a run starts
+// and when the level ends).
+void ResetParty();
+// Lays a new troglin record at a cell centre: kind HERO_KIND_LEADER first in the list, in the party as a
+// front troglin; HERO_KIND_RECRUIT appended, waiting.
+void LayTroglin(int kind, float x, float y);
 void UpdateHero(Hero* record);
 void AnimateHeroLegs(Hero* record);
 void KillHero(Hero* record);

@@ -1,7 +1,6 @@
 // Pickups: the diamond type and the diamond pickup.
 #include "level/Pickups.h"
 
-#include "framework/ButtonPanel.h"
 #include "framework/CommonLevel.h"
 #include "framework/MeshFile.h"
 #include "framework/Sound.h"
@@ -35,7 +34,7 @@ void UpdateDiamond(GameObjInst* pInst)
                               DIAMOND_BOX))
             continue;
         Run::StartInvulnerability();
-        gTextColour = ButtonPanel::TEXT_COLOUR;
+        UI::ShowBannerWhole();
         SoundPause(SND_DISTRESSED);
         CommonLevel::DestroyInst(pInst);
         // A taken diamond is gone: the members behind cannot take it a second time.

@@ -15,7 +15,7 @@
 #include "level/Hero.h"
 #include "level/Monsters.h"
 
-float gChunkStartX; // set by the run reset (LevelResetRun), the maps by InitTerrain
+float gChunkStartX; // set by ResetRun, moved on by every chunk laid
 int gCurrentMap;
 int gNextMap;
 
@@ -107,40 +107,6 @@ static void LayTile(int type, float x, float y)
     pInst->flag |= FLAG_WORLD;
 }
 
-// A new troglin record at a cell centre. The leader tile puts its record first, in the party as a front
-// troglin; a recruit tile appends a waiting troglin. A leader tile laid while the party runs adds a second
-// front troglin: the level keeps following the front troglin it had (the party pass takes the last record
-// whose order is 1, and older leader records lie behind newer ones), so gLeader only goes to the new one
-// when there is no front troglin left. The records of troglins that are gone (no body) go first, the
-// others keeping their order: nothing reads them, and the list stays within the room the level keeps for
-// it however long the run. gLeader points into gHeroes, so it is re-aimed whenever the list may have moved.
-static void LayTroglin(int kind, float x, float y)
-{
-    ptrdiff_t leaderIndex = gLeader ? gLeader - gHeroes.data() : -1;
-    size_t kept           = 0;
-    for (size_t i = 0; i < gHeroes.size(); ++i)
-    {
-        bool leader = ptrdiff_t(i) == leaderIndex;
-        if (!gHeroes[i].body && !leader) continue;
-        if (leader) leaderIndex = ptrdiff_t(kept);
-        gHeroes[kept++] = gHeroes[i];
-    }
-    gHeroes.resize(kept);
-    gHeroes.push_back(Hero{});
-    Hero* pRecord = &gHeroes.back();
-    if (kind == HERO_KIND_LEADER)
-    {
-        std::rotate(gHeroes.begin(), gHeroes.end() - 1, gHeroes.end());
-        pRecord = &gHeroes.front();
-        if (leaderIndex >= 0) ++leaderIndex;
-        if (leaderIndex < 0 || gHeroes[size_t(leaderIndex)].order < 1) leaderIndex = 0;
-    }
-    if (leaderIndex >= 0) gLeader = &gHeroes[size_t(leaderIndex)];
-    CreateHero(pRecord, kind);
-    pRecord->body->posCurr.x = x;
-    pRecord->body->posCurr.y = y;
-}
-
 const int* MapAt(float x)
 {
     if (x < 0.0f || x >= gChunkStartX) return nullptr;
@@ -181,6 +147,11 @@ void CreateChunk(int k)
     }
     CommonLevel::SetPoolFiller(nullptr);
     gChunkStartX += float(MAP_WIDTH);
+}
+
+void ResetRun()
+{
+    gChunkStartX = 0.0f;
 }
 
 int PickNextMap()

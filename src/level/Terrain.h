@@ -52,6 +52,8 @@ void LoadEditorTerrain();
 void LoadSky();
 // The sky, a screen-space instance behind everything; the level Init creates it first.
 void CreateSky();
+// The run starts its chunks at x = 0.
+void ResetRun();
 // Lays map k at gChunkStartX, then moves gChunkStartX on by 140.
 void CreateChunk(int k);
 // Lays map 0 (which makes the leader) and a random second chunk.

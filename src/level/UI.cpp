@@ -18,7 +18,7 @@
 #include "level/LevelRun.h"
 #include "level/Hero.h"
 
-bool gTutorialShowing; // given their start values by LevelResetRun
+bool gTutorialShowing; // given their start values by ResetTutorial
 bool gTutorialEnabled;
 int gTutorialPage;
 bool gNameEntered; // cleared by InitUI
@@ -683,6 +683,18 @@ void UnloadUI()
         *ppFont = nullptr;
     }
     KoGameObjFreeAll(sUIObjList, sUIObjNum);
+}
+
+void ResetTutorial()
+{
+    gTutorialShowing = false;
+    gTutorialEnabled = true;
+    gTutorialPage    = 0;
+}
+
+void ShowBannerWhole()
+{
+    gTextColour = TEXT_COLOUR;
 }
 
 void RequestTutorial(int page)

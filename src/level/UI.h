@@ -95,6 +95,10 @@ const float HINT_LEAD_SECONDS = 1.5f;
 // shows page `page` (0 to 3) by inverting gTutorialShowing. The caller keeps its own once-per-program
 // flag (gFirstLandingSeen, ...).
 void RequestTutorial(int page);
+// The tutorial at its start: enabled, on page 0, nothing showing (when a run starts).
+void ResetTutorial();
+// The "Invulnerability!" banner at its full colour again (a diamond was taken).
+void ShowBannerWhole();
 // The page that names something at world x opens once per program (*pSeen) when the welcome page has been
 // and no page shows, while x lies ahead of the front troglin by no more than it runs in HINT_LEAD_SECONDS
 // (at its speed or the speed the run push settles at, whichever is higher). True when it opened.
@@ -104,7 +108,7 @@ void ShowRedFrame(bool show);
 } // namespace UI
 
 // The tutorial: a request for page p sets gTutorialPage = p and inverts gTutorialShowing, only while
-// gTutorialEnabled is set. The level's run reset (LevelResetRun) gives them their start values.
+// gTutorialEnabled is set. ResetTutorial gives them their start values.
 extern bool gTutorialShowing;
 extern bool gTutorialEnabled;
 extern int gTutorialPage;
@@ -116,7 +120,7 @@ extern float gUIClock;       // seconds of overlay updates since program start
 extern float gTextFadeTime;  // seconds since the last fade step of gTextColour
 extern float gUICursorSwing; // seconds left of the cursor's swing after a click
 
-// Colour of the "Invulnerability!" banner; its alpha fades in steps. The level sets it back to
+// Colour of the "Invulnerability!" banner; its alpha fades in steps. ShowBannerWhole sets it back to
 // ButtonPanel::TEXT_COLOUR when a diamond is taken.
 extern uint32_t gTextColour;
 
