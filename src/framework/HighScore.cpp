@@ -44,20 +44,15 @@ void BuildSaveFolder()
         return;
     }
 
-    std::string why;
-    std::string base = PlatUserDataDir(&why);
-    if (base.empty())
+    std::string base, why = PlatUserDataDir(&base);
+    if (!why.empty())
     {
         sSaveFolderProblem = "there is no per-user data folder: " + why;
         return;
     }
     std::string folder = base + "/Oxmire/Skarnhold";
-    if (int err = PlatMakeDirs(folder))
-    {
-        sSaveFolderProblem = "cannot make the folder " + folder + ": " + PlatErrorText(err);
-        return;
-    }
-    gSaveFolder = folder + "/";
+    sSaveFolderProblem = PlatMakeDirs(folder);
+    if (sSaveFolderProblem.empty()) gSaveFolder = folder + "/";
 }
 
 std::string HighScorePath()
@@ -85,13 +80,8 @@ std::string UserFileWritePath(const char* pRel, std::string* pWhy)
         return std::string();
     }
     std::string path = gSaveFolder + pRel;
-    std::string dir  = path.substr(0, path.rfind('/'));
-    if (int err = PlatMakeDirs(dir))
-    {
-        *pWhy = "cannot make the folder " + dir + ": " + PlatErrorText(err);
-        return std::string();
-    }
-    return path;
+    *pWhy            = PlatMakeDirs(path.substr(0, path.rfind('/')));
+    return pWhy->empty() ? path : std::string();
 }
 
 // Appends the entries of text: name and score tokens in turn, a score clamped to 32 bits. A token where a
@@ -226,9 +216,9 @@ static std::string SaveUnderLock()
     if (gSaveFolder.empty())
         return sSaveFolderProblem.empty() ? "there is no save folder" : sSaveFolderProblem;
     const std::string lockPath = HighScorePath() + ".lock";
-    std::string why;
-    int lock = PlatLockFile(lockPath, HIGH_SCORE_LOCK_WAIT_MS, &why);
-    if (lock < 0) return "cannot lock " + lockPath + ": " + why;
+    int lock                   = -1;
+    std::string why            = PlatLockFile(lockPath, HIGH_SCORE_LOCK_WAIT_MS, &lock);
+    if (!why.empty()) return "cannot lock " + lockPath + ": " + why;
     why = MergeIntoFile();
     PlatUnlockFile(lock);
     return why;

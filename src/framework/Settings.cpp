@@ -126,8 +126,9 @@ std::string Rewritten(std::string text, const bool* changed)
 std::string ConfigDir(std::string* pWhy)
 {
     if (!gConfigDirOverride.empty()) return gConfigDirOverride;
-    std::string base = PlatUserConfigDir(pWhy);
-    return base.empty() ? std::string() : base + "/skarnhold";
+    std::string base, why = PlatUserConfigDir(&base);
+    if (pWhy) *pWhy = why;
+    return why.empty() ? base + "/skarnhold" : std::string();
 }
 } // namespace
 
@@ -175,11 +176,8 @@ void SaveChanged()
     if (!any || gWatchOnly) return; // a replay's changes hold for its run only
     std::string why, text;
     const std::string dir = ConfigDir(&why), path = FilePath();
-    if (dir.empty())
-        why = "there is no configuration folder: " + why;
-    else if (int err = PlatMakeDirs(dir))
-        why = "cannot make the folder " + dir + ": " + PlatErrorText(err);
-    else if (TextFileCheck(path.c_str(), &text, &why) != TEXT_FILE_REFUSED)
+    why = dir.empty() ? "there is no configuration folder: " + why : PlatMakeDirs(dir);
+    if (why.empty() && TextFileCheck(path.c_str(), &text, &why) != TEXT_FILE_REFUSED)
     {
         text = Rewritten(text, changed);
         why  = PlatReplaceFile(path, text.data(), text.size());

@@ -8,34 +8,18 @@
 
 TextFileResult TextFileCheck(const char* path, std::string* pText, std::string* pWhy)
 {
-    int err = 0;
-    std::string why;
-    switch (path ? PlatReadFile(path, DATA_FILE_MAX_BYTES, pText, &err) : PLAT_READ_MISSING)
+    std::string why = path ? PlatReadFile(path, DATA_FILE_MAX_BYTES, pText) : PLAT_FILE_MISSING;
+    if (why.empty()) return TEXT_FILE_READ;
+    const bool missing = why == PLAT_FILE_MISSING;
+    if (missing)
     {
-        case PLAT_READ_OK:
-            return TEXT_FILE_READ;
-        case PLAT_READ_MISSING:
-        {
-            // Say so when the whole folder is missing ("Meshes/" in a data folder without one).
-            std::string folder = path ? path : "";
-            folder = folder.substr(0, folder.rfind('/') == std::string::npos ? 0 : folder.rfind('/'));
-            why    = folder.empty() || PlatIsDir(folder) ? "is missing"
-                                                         : "is missing: there is no folder " + folder;
-            if (pWhy) *pWhy = why;
-            return TEXT_FILE_MISSING;
-        }
-        case PLAT_READ_NOT_REGULAR:
-            why = PlatIsDir(path) ? "is a folder, not a file" : "is not a regular file, not read";
-            break;
-        case PLAT_READ_TOO_LARGE:
-            why = "is larger than " + std::to_string(DATA_FILE_MAX_BYTES >> 20) + " MiB, not read";
-            break;
-        case PLAT_READ_FAILED:
-            why = "cannot be read: " + PlatErrorText(err);
-            break;
+        // Say so when the whole folder is missing ("Meshes/" in a data folder without one).
+        std::string folder = path ? path : "";
+        folder             = folder.substr(0, folder.rfind('/') == std::string::npos ? 0 : folder.rfind('/'));
+        if (!folder.empty() && !PlatIsDir(folder)) why += ": there is no folder " + folder;
     }
     if (pWhy) *pWhy = why;
-    return TEXT_FILE_REFUSED;
+    return missing ? TEXT_FILE_MISSING : TEXT_FILE_REFUSED;
 }
 
 void TextFileComplain(const char* path, const std::string& why)

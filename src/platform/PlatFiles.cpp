@@ -15,9 +15,10 @@
 #include <emscripten.h>
 #endif
 
-// An XDG base folder: the variable when it holds an absolute path, otherwise $HOME + fallback when HOME is
-// absolute. Relative paths would name folders below whatever the working directory is (the game's data).
-static std::string XdgDir(const char* var, const char* fallback, std::string* pWhy)
+// An XDG base folder into *pDir: the variable when it holds an absolute path, otherwise $HOME + fallback
+// when HOME is absolute. Relative paths would name folders below whatever the working directory is (the
+// game's data).
+static std::string XdgDir(const char* var, const char* fallback, std::string* pDir)
 {
     const char* xdg  = getenv(var);
     const char* home = getenv("HOME");
@@ -27,47 +28,38 @@ static std::string XdgDir(const char* var, const char* fallback, std::string* pW
     else if (home && home[0] == '/')
         dir = std::string(home) + fallback;
     else
-    {
-        if (pWhy)
-            *pWhy = !home || !home[0] ? "HOME is not set"
-                                      : "HOME is not an absolute path ('" + std::string(home) + "')";
-        return std::string();
-    }
+        return !home || !home[0] ? "HOME is not set"
+                                 : "HOME is not an absolute path ('" + std::string(home) + "')";
     while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
-    return dir;
+    *pDir = dir;
+    return std::string();
 }
 
-std::string PlatUserDataDir(std::string* pWhy)
+std::string PlatUserDataDir(std::string* pDir)
 {
-    return XdgDir("XDG_DATA_HOME", "/.local/share", pWhy);
+    return XdgDir("XDG_DATA_HOME", "/.local/share", pDir);
 }
 
-std::string PlatUserConfigDir(std::string* pWhy)
+std::string PlatUserConfigDir(std::string* pDir)
 {
-    return XdgDir("XDG_CONFIG_HOME", "/.config", pWhy);
+    return XdgDir("XDG_CONFIG_HOME", "/.config", pDir);
 }
 
-int PlatMakeDir(const char* path)
+std::string PlatMakeDirs(const std::string& path)
 {
-    if (mkdir(path, 0700) == 0) return 0;
-    return errno;
-}
-
-int PlatMakeDirs(const std::string& path)
-{
-    if (path.empty()) return ENOENT;
-    for (size_t i = 1; i <= path.size(); ++i)
+    int err = path.empty() ? ENOENT : 0;
+    for (size_t i = 1; err == 0 && i <= path.size(); ++i)
     {
         if (i < path.size() && path[i] != '/') continue;
         std::string part = path.substr(0, i);
         struct stat st;
         if (stat(part.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) continue;
-        int err = PlatMakeDir(part.c_str());
+        if (mkdir(part.c_str(), 0700) == 0) continue;
+        err = errno;
         // Something stands there: a link that leads nowhere (a loop) says so, anything else is no folder.
         if (err == EEXIST) err = stat(part.c_str(), &st) != 0 ? errno : ENOTDIR;
-        if (err != 0) return err;
     }
-    return 0;
+    return err == 0 ? std::string() : "cannot make the folder " + path + ": " + PlatErrorText(err);
 }
 
 std::string PlatErrorText(int err)
@@ -163,27 +155,25 @@ std::string PlatReplaceFile(const std::string& path, const char* data, size_t si
     return PlatErrorText(err);
 }
 
-int PlatLockFile(const std::string& path, int waitMs, std::string* pWhy)
+std::string PlatLockFile(const std::string& path, int waitMs, int* pHandle)
 {
     // Not a FIFO's wait nor a link's target: the lock file is the game's own.
     int fd = open(path.c_str(), O_RDWR | O_CREAT | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC, 0644);
-    if (fd < 0)
-    {
-        *pWhy = PlatErrorText(errno);
-        return -1;
-    }
+    if (fd < 0) return PlatErrorText(errno);
     for (int waited = 0;; waited += 10)
     {
-        if (flock(fd, LOCK_EX | LOCK_NB) == 0) return fd;
+        if (flock(fd, LOCK_EX | LOCK_NB) == 0)
+        {
+            *pHandle = fd;
+            return std::string();
+        }
         int err = errno;
         if (err == EINTR) continue;
         if (err != EWOULDBLOCK || waited >= waitMs)
         {
-            *pWhy = err == EWOULDBLOCK
-                        ? "another game has held it for " + std::to_string(waitMs / 1000) + " s"
-                        : PlatErrorText(err);
             close(fd);
-            return -1;
+            return err == EWOULDBLOCK ? "another game has held it for " + std::to_string(waitMs / 1000) + " s"
+                                      : PlatErrorText(err);
         }
         usleep(10000);
     }
@@ -206,45 +196,45 @@ bool PlatIsDir(const std::string& path)
     return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-PlatReadResult PlatReadFile(const char* path, size_t maxBytes, std::string* pData, int* pErr)
+// The reason for a file of more than maxBytes bytes.
+static std::string TooLarge(size_t maxBytes)
 {
-    *pErr  = 0;
+    const size_t MIB = size_t(1) << 20;
+    const bool inMib = maxBytes >= MIB && maxBytes % MIB == 0;
+    return "is larger than " + std::to_string(inMib ? maxBytes / MIB : maxBytes) +
+           (inMib ? " MiB" : " bytes") + ", not read";
+}
+
+std::string PlatReadFile(const char* path, size_t maxBytes, std::string* pData)
+{
     int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
-    {
-        *pErr = errno;
-        return (errno == ENOENT || errno == ENOTDIR) ? PLAT_READ_MISSING : PLAT_READ_FAILED;
-    }
+        return errno == ENOENT || errno == ENOTDIR ? PLAT_FILE_MISSING
+                                                   : "cannot be read: " + PlatErrorText(errno);
     struct stat st;
-    PlatReadResult result = PLAT_READ_OK;
+    std::string why;
     if (fstat(fd, &st) != 0)
-    {
-        *pErr  = errno;
-        result = PLAT_READ_FAILED;
-    }
+        why = "cannot be read: " + PlatErrorText(errno);
     else if (!S_ISREG(st.st_mode))
-        result = PLAT_READ_NOT_REGULAR;
+        why = S_ISDIR(st.st_mode) ? "is a folder, not a file" : "is not a regular file, not read";
     else if (uint64_t(st.st_size) > maxBytes)
-        result = PLAT_READ_TOO_LARGE;
-    size_t start = pData->size();
+        why = TooLarge(maxBytes);
+    const size_t start = pData->size();
     char buf[65536];
-    while (result == PLAT_READ_OK)
+    while (why.empty())
     {
         ssize_t n = read(fd, buf, sizeof buf);
         if (n < 0 && errno == EINTR) continue;
         if (n < 0)
-        {
-            *pErr  = errno;
-            result = PLAT_READ_FAILED;
-        }
+            why = "cannot be read: " + PlatErrorText(errno);
         else if (n == 0)
             break;
         else if (pData->size() - start + size_t(n) > maxBytes) // it grew while being read
-            result = PLAT_READ_TOO_LARGE;
+            why = TooLarge(maxBytes);
         else
             pData->append(buf, size_t(n));
     }
     close(fd);
-    if (result != PLAT_READ_OK) pData->resize(start);
-    return result;
+    if (!why.empty()) pData->resize(start);
+    return why;
 }

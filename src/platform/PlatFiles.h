@@ -4,21 +4,18 @@
 #include <cstddef>
 #include <string>
 
-// The per-user data folder: $XDG_DATA_HOME when it is set to an absolute path, otherwise
+// The per-user data folder into *pDir: $XDG_DATA_HOME when it is set to an absolute path, otherwise
 // $HOME/.local/share; no trailing '/'. An empty or relative variable is ignored, as the XDG base directory
-// rules say (a relative one would depend on the working directory). Empty when neither is usable, and
-// *pWhy (when given) says why: "HOME is not an absolute path ('home')".
-std::string PlatUserDataDir(std::string* pWhy = nullptr);
+// rules say (a relative one would depend on the working directory). Empty when it is found; otherwise why
+// neither is usable ("HOME is not an absolute path ('home')") and *pDir is left alone.
+std::string PlatUserDataDir(std::string* pDir);
 // The per-user configuration folder: $XDG_CONFIG_HOME when absolute, otherwise $HOME/.config; the same
 // rules.
-std::string PlatUserConfigDir(std::string* pWhy = nullptr);
-// Creates one folder (mode 0700 for user data). Returns 0 on success, otherwise the errno value of the
-// failure (EEXIST when it exists already).
-int PlatMakeDir(const char* path);
-// Creates a folder and every missing folder above it. Returns 0 when the folder exists afterwards,
-// otherwise the errno value of the level that could not be made (ENOTDIR when a file is in the way, ELOOP
-// for a link loop).
-int PlatMakeDirs(const std::string& path);
+std::string PlatUserConfigDir(std::string* pDir);
+// Creates a folder (mode 0700) and every missing folder above it. Empty when the folder exists afterwards,
+// otherwise why not: "cannot make the folder PATH: Not a directory" (a file in the way), "...: Too many
+// levels of symbolic links" (a link loop).
+std::string PlatMakeDirs(const std::string& path);
 // The system's text for an errno value ("No space left on device").
 std::string PlatErrorText(int err);
 // Replaces the file at path by size bytes of data: they are written to a temporary file of this process
@@ -31,24 +28,19 @@ std::string PlatErrorText(int err);
 // (a game killed while it wrote) are removed first.
 std::string PlatReplaceFile(const std::string& path, const char* data, size_t size);
 // Takes the exclusive lock of the lock file at path (created when missing), waiting while another process
-// holds it, at most waitMs milliseconds. Returns the lock's handle (>= 0), or -1 and *pWhy says why.
-int PlatLockFile(const std::string& path, int waitMs, std::string* pWhy);
+// holds it, at most waitMs milliseconds. Empty when *pHandle holds the lock's handle; otherwise why not.
+std::string PlatLockFile(const std::string& path, int waitMs, int* pHandle);
 // Gives the lock back.
 void PlatUnlockFile(int handle);
 
-// What reading a whole file found.
-enum PlatReadResult
-{
-    PLAT_READ_OK,
-    PLAT_READ_MISSING,     // nothing at the path (or a folder on the way is missing)
-    PLAT_READ_NOT_REGULAR, // a folder, a FIFO, a device or a socket: not read
-    PLAT_READ_TOO_LARGE,   // more than the limit: not read
-    PLAT_READ_FAILED,      // it could not be opened or read; *pErr says why
-};
+// PlatReadFile's reason when nothing stands at the path (or a folder on the way is missing).
+constexpr const char* PLAT_FILE_MISSING = "is missing";
 // Reads the whole regular file at path into *pData (appending) when it holds at most maxBytes bytes. It is
 // opened without waiting (a FIFO with no writer does not hold the program up) and looked at before a
-// byte is read. *pErr gets the errno value of a failure to open or read (0 otherwise).
-PlatReadResult PlatReadFile(const char* path, size_t maxBytes, std::string* pData, int* pErr);
+// byte is read. Empty on success; otherwise why not, as the end of a line that names the file:
+// PLAT_FILE_MISSING, "is a folder, not a file", "is not a regular file, not read", "is larger than 16 MiB,
+// not read", "cannot be read: Permission denied"; *pData is then as it was.
+std::string PlatReadFile(const char* path, size_t maxBytes, std::string* pData);
 // True when anything (a file, a folder, a dangling link) stands at path.
 bool PlatExists(const std::string& path);
 // True when a folder stands at path.

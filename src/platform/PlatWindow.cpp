@@ -197,16 +197,13 @@ bool PlatWindowCreate(const char* pTitle, int x, int y, int clientW, int clientH
 std::string PlatWindowSetIcon(const char* pPath)
 {
     std::string bytes;
-    int err               = 0;
     const size_t ICON_MAX = 4u << 20;
-    PlatReadResult result = PlatReadFile(pPath, ICON_MAX, &bytes, &err);
-    if (result == PLAT_READ_MISSING) return std::string();
-    if (result == PLAT_READ_NOT_REGULAR) return "is not a regular file";
-    if (result == PLAT_READ_TOO_LARGE) return "is larger than 4 MiB";
-    if (result == PLAT_READ_FAILED) return PlatErrorText(err);
+    std::string why       = PlatReadFile(pPath, ICON_MAX, &bytes);
+    if (why == PLAT_FILE_MISSING) return std::string();
+    if (!why.empty()) return why;
     SDL_Surface* pIcon = SDL_LoadBMP_RW(SDL_RWFromConstMem(bytes.data(), int(bytes.size())), 1);
     if (!pIcon) return SDL_GetError();
-    std::string why = pIcon->format->Amask ? std::string() : "has no alpha channel";
+    why = pIcon->format->Amask ? std::string() : "has no alpha channel";
     if (why.empty() && sWindow) SDL_SetWindowIcon(sWindow, pIcon);
     SDL_FreeSurface(pIcon);
     return why;

@@ -89,7 +89,9 @@ TEST(SaveFaults, EveryWriterKeepsTheOldFileAndSaysWhy)
     }
     MeshEditorFreeGrid();
     // A link loop where a folder belongs is named as one, not as a file in the way.
-    EXPECT_TRUE(symlink("loop", (dir / "loop").c_str()) == 0 && PlatMakeDirs(dir / "loop/save") == ELOOP);
+    ASSERT_EQ(symlink("loop", (dir / "loop").c_str()), 0);
+    EXPECT_EQ(PlatMakeDirs(dir / "loop/save"),
+              "cannot make the folder " + dir / "loop/save" + ": " + PlatErrorText(ELOOP));
 }
 
 } // namespace
