@@ -75,6 +75,20 @@ static void ChannelRetire(AudioChannelState* pCh)
     pCh->started = false;
 }
 
+// Starts the channel's play (pending or new). When the mixer refuses, standard error says why and the
+// channel is idle again.
+static bool ChannelStart(int index)
+{
+    AudioChannelState* pCh = &sChannels[index];
+    const std::string why  = PlatAudioPlay(index, pCh->pSound->pChunk);
+    pCh->pending           = false;
+    pCh->started           = why.empty();
+    if (pCh->started) return true;
+    fprintf(stderr, "audio: SDL_mixer did not play on channel %d: %s\n", index, why.c_str());
+    ChannelRetire(pCh);
+    return false;
+}
+
 // A started channel whose sound has ended becomes idle. True while the channel holds a play.
 static bool ChannelLive(int index)
 {
@@ -139,9 +153,10 @@ AudioResult AudioSystemInit(AudioSystem* pSystem, int channelNum)
     if (pSystem != &sSystem || !sSystemCreated) return AUDIO_ERR_INVALID_PARAM;
     if (sSystem.initialised) return AUDIO_ERR_INITIALIZED;
     if (channelNum < 1 || channelNum > AUDIO_CHANNEL_NUM_MAX) return AUDIO_ERR_INVALID_PARAM;
-    if (!PlatAudioOpen(channelNum))
+    const std::string why = PlatAudioOpen(channelNum);
+    if (!why.empty())
     {
-        fprintf(stderr, "audio: %s\n", PlatAudioError());
+        fprintf(stderr, "audio: %s\n", why.c_str());
         return AUDIO_ERR_OUTPUT_INIT;
     }
     for (AudioChannelState& ch : sChannels) ch = AudioChannelState{0, nullptr, false, false, 0};
@@ -194,11 +209,15 @@ AudioResult AudioSystemCreateSound(AudioSystem* pSystem, const char* fileName, A
     if (!sSystem.initialised) return AUDIO_ERR_UNINITIALIZED;
 
     std::string data, why;
+    PlatAudioChunk* pChunk = nullptr;
     TextFileResult read    = TextFileCheck(fileName, &data, &why);
-    PlatAudioChunk* pChunk = read == TEXT_FILE_READ ? PlatAudioLoad(data.data(), data.size()) : nullptr;
+    if (read == TEXT_FILE_READ)
+    {
+        why = PlatAudioLoad(data.data(), data.size(), &pChunk);
+        if (!why.empty()) why = "cannot be decoded (" + why + ")";
+    }
     if (!pChunk)
     {
-        if (read == TEXT_FILE_READ) why = std::string("cannot be decoded (") + PlatAudioError() + ")";
         NameSilentSound(fileName, why);
         return read == TEXT_FILE_READ ? AUDIO_ERR_FORMAT : AUDIO_ERR_FILE_NOT_FOUND;
     }
@@ -229,13 +248,8 @@ AudioResult AudioSystemPlaySound(AudioSystem* pSystem, AudioSound* pSound, bool 
     PlatAudioSetVolume(index, 1.0f);
     if (paused)
         pCh->pending = true;
-    else if (PlatAudioPlay(index, pSound->pChunk))
-        pCh->started = true;
-    else
-    {
-        ChannelRetire(pCh);
+    else if (!ChannelStart(index))
         return AUDIO_ERR_PLAY;
-    }
     *pChannel = ChannelHandle(index);
     return AUDIO_OK;
 }
@@ -276,13 +290,7 @@ AudioResult AudioChannelSetPaused(AudioChannel channel, bool paused)
     if (pCh->pending)
     {
         if (paused) return AUDIO_OK;
-        pCh->pending = false;
-        if (!PlatAudioPlay(index, pCh->pSound->pChunk))
-        {
-            ChannelRetire(pCh);
-            return AUDIO_ERR_PLAY;
-        }
-        pCh->started = true;
+        if (!ChannelStart(index)) return AUDIO_ERR_PLAY;
     }
     else if (paused)
         PlatAudioPause(index);

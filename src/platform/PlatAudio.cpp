@@ -46,47 +46,46 @@ static void QuietAlsa()
 #endif
 }
 
-// Brings the audio subsystem up (with the driver SDL chooses) and opens the mixer on it.
-static bool OpenMixer(int channelNum)
+// Brings the audio subsystem up (with the driver SDL chooses) and opens the mixer on it. Empty on success,
+// otherwise SDL's reason.
+static std::string OpenMixer(int channelNum)
 {
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return SDL_GetError();
     if (Mix_OpenAudio(MIX_DEFAULT_FREQUENCY, MIX_DEFAULT_FORMAT, MIX_DEFAULT_CHANNELS, 1024) != 0)
     {
+        std::string why = Mix_GetError();
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        return false;
+        return why;
     }
     Mix_AllocateChannels(channelNum);
     Mix_SetPostMix(MeasurePeak, nullptr);
-    return true;
+    return std::string();
 }
 
-bool PlatAudioOpen(int channelNum)
+std::string PlatAudioOpen(int channelNum)
 {
-    if (sOpen) return true;
+    if (sOpen) return std::string();
     if ((Mix_Init(MIX_INIT_MP3) & MIX_INIT_MP3) == 0)
         fprintf(stderr, "audio: no MP3 decoder (%s); MP3 sounds will not load\n", Mix_GetError());
 
     QuietAlsa();
     const char* driver = SDL_GetHint(SDL_HINT_AUDIODRIVER);
     sSilent            = driver && SDL_strcmp(driver, "dummy") == 0;
-    if (!OpenMixer(channelNum))
+    std::string why    = OpenMixer(channelNum);
+    if (!why.empty() && !sSilent)
     {
-        if (sSilent)
-        {
-            Mix_Quit();
-            return false;
-        }
-        fprintf(stderr, "audio: no audio device (%s); playing on silent output\n", SDL_GetError());
+        fprintf(stderr, "audio: no audio device (%s); playing on silent output\n", why.c_str());
         SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
         sSilent = true;
-        if (!OpenMixer(channelNum))
-        {
-            Mix_Quit();
-            return false;
-        }
+        why     = OpenMixer(channelNum);
+    }
+    if (!why.empty())
+    {
+        Mix_Quit();
+        return "not even silent output could be opened: " + why;
     }
     sOpen = true;
-    return true;
+    return std::string();
 }
 
 void PlatAudioClose()
@@ -110,15 +109,11 @@ bool PlatAudioIsSilent()
     return sOpen && sSilent;
 }
 
-const char* PlatAudioError()
-{
-    return Mix_GetError();
-}
-
-PlatAudioChunk* PlatAudioLoad(const void* data, size_t size)
+std::string PlatAudioLoad(const void* data, size_t size, PlatAudioChunk** ppChunk)
 {
     SDL_RWops* pRw = SDL_RWFromConstMem(data, int(size));
-    return pRw ? reinterpret_cast<PlatAudioChunk*>(Mix_LoadWAV_RW(pRw, 1)) : nullptr;
+    *ppChunk       = pRw ? reinterpret_cast<PlatAudioChunk*>(Mix_LoadWAV_RW(pRw, 1)) : nullptr;
+    return *ppChunk ? std::string() : std::string(Mix_GetError());
 }
 
 size_t PlatAudioChunkBytes(const PlatAudioChunk* pChunk)
@@ -131,10 +126,11 @@ void PlatAudioFree(PlatAudioChunk* pChunk)
     if (pChunk) Mix_FreeChunk(reinterpret_cast<Mix_Chunk*>(pChunk));
 }
 
-bool PlatAudioPlay(int channel, PlatAudioChunk* pChunk)
+std::string PlatAudioPlay(int channel, PlatAudioChunk* pChunk)
 {
     // A new play on a channel starts unpaused.
-    return Mix_PlayChannel(channel, reinterpret_cast<Mix_Chunk*>(pChunk), 0) == channel;
+    if (Mix_PlayChannel(channel, reinterpret_cast<Mix_Chunk*>(pChunk), 0) == channel) return std::string();
+    return Mix_GetError();
 }
 
 void PlatAudioHalt(int channel)
