@@ -390,9 +390,10 @@ int main(int argc, char** argv)
     gSaveDirOverride = s.saves;
     BuildSaveFolder();
     KoSysSetWindowTitle(gWindowTitle.c_str());
-    if (!KoSysInit())
+    const std::string why = KoSysInit();
+    if (!why.empty())
     {
-        fprintf(stderr, "bench: the window or its drawing device could not be created\n");
+        fprintf(stderr, "bench: the window or its drawing device could not be created: %s\n", why.c_str());
         return 1;
     }
     SoundInit();

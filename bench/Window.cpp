@@ -165,9 +165,14 @@ int ReferenceLoop(void* pArg)
 {
     volatile uint64_t* pCount = static_cast<volatile uint64_t*>(pArg);
     PlatConfigure(false);
-    if (!PlatWindowCreate("Skarnhold reference scene", 0, 0, 800, 600, 640, 480)) return 1;
-    PlatWindowSetFullScreen();
-    if (!PlatRendererCreate()) return 1;
+    std::string why = PlatWindowCreate("Skarnhold reference scene", 0, 0, 800, 600, 640, 480);
+    if (why.empty()) PlatWindowSetFullScreen();
+    if (why.empty()) why = PlatRendererCreate();
+    if (!why.empty())
+    {
+        fprintf(stderr, "bench: the reference scene has no window: %s\n", why.c_str());
+        return 1;
+    }
     for (;;)
     {
         SDL_PumpEvents();

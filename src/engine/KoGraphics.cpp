@@ -153,9 +153,8 @@ static void SaveScreenshot()
     int w = 0, h = 0;
     PlatRendererGetOutputSize(&w, &h);
     std::vector<uint32_t> pixels((size_t)w * (size_t)h);
-    std::string why = w <= 0 || h <= 0 || !PlatRendererReadPixels(pixels.data(), w, h)
-                          ? "the picture could not be read"
-                          : PlatWritePng(sScreenshotPath, pixels.data(), w, h);
+    std::string why = PlatRendererReadPixels(pixels.data(), w, h);
+    if (why.empty()) why = PlatWritePng(sScreenshotPath, pixels.data(), w, h);
     if (why.empty()) return;
     fprintf(stderr, "screenshot: could not save \"%s\": %s\n", sScreenshotPath, why.c_str());
     sScreenshotFailed = true;
@@ -259,10 +258,19 @@ int KoGfxGetWindowHeight()
 // ---------------------------------------------------------------------------------------------------------
 // Fonts
 
+// The platform's font, or null when none could be opened (standard error says why).
+static PlatFont* OpenPlatFont(const char* pFace, int height, int width, int weight, bool italic)
+{
+    PlatFont* pPlat       = nullptr;
+    const std::string why = PlatFontOpen(pFace, height, width, weight, italic, &pPlat);
+    if (!why.empty()) fprintf(stderr, "font: %s\n", why.c_str());
+    return pPlat;
+}
+
 static KoGfxFont* OpenFont(int height, unsigned int width, unsigned int weight, bool italic,
                            const char* pFace)
 {
-    PlatFont* pPlat = PlatFontOpen(pFace, height, (int)width, (int)weight, italic);
+    PlatFont* pPlat = OpenPlatFont(pFace, height, (int)width, (int)weight, italic);
     if (!pPlat) return nullptr;
     KoGfxFont* pFont = new (std::nothrow) KoGfxFont();
     if (!pFont)
@@ -297,7 +305,7 @@ static void FitLayoutFont(KoGfxFont* pFont)
     const float s = KoGfxLayoutScale();
     if (pFont->layoutScale == 0.0f || pFont->layoutScale == s) return;
     pFont->layoutScale = s;
-    PlatFont* pPlat    = PlatFontOpen(pFont->face, Scaled(pFont->height, s), Scaled(int(pFont->width), s),
+    PlatFont* pPlat    = OpenPlatFont(pFont->face, Scaled(pFont->height, s), Scaled(int(pFont->width), s),
                                       int(pFont->weight), pFont->italic);
     if (!pPlat) return;
     PlatFontClose(pFont->pPlat);
@@ -383,9 +391,10 @@ int KoGfxLayoutPrint(float x, float y, unsigned int colour, const char* pStr, Ko
 // ---------------------------------------------------------------------------------------------------------
 // Init and exit
 
-bool KoGfxInit()
+std::string KoGfxInit()
 {
-    if (!PlatRendererCreate()) return false;
+    std::string why = PlatRendererCreate();
+    if (!why.empty()) return why;
     // Back-buffer size 0 x 0: the device takes the client area's size, and that size is kept.
     sPpWidth    = 0;
     sPpHeight   = 0;
@@ -395,7 +404,7 @@ bool KoGfxInit()
     if (sPpWidth <= 0 || sPpHeight <= 0)
     {
         PlatRendererDestroy();
-        return false;
+        return "the window has no drawing area";
     }
     sStoredWidth  = (unsigned int)sPpWidth;
     sStoredHeight = (unsigned int)sPpHeight;
@@ -405,7 +414,7 @@ bool KoGfxInit()
     sFonts.reserve(16);
     KoGfxListsReserve();
     gKoGfxSwitchPending = gKoGfxFullScreen; // made windowed: the first frame switches to full screen
-    return true;
+    return std::string();
 }
 
 void KoGfxExit()
@@ -482,9 +491,7 @@ bool OnLostDevice()
 bool OnResetDevice()
 {
     KoGfxSetupDeviceState();
-    for (KoGfxFont* pFont : sFonts)
-        if (!PlatFontOnResetDevice(pFont->pPlat)) KO_ASSERT_MESG(0, "Font failed to reset properly");
-    KoGfxListsRebuildAll();
+    KoGfxListsRebuildAll(); // the fonts' texts come back one by one as they are drawn again
     return true;
 }
 

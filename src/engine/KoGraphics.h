@@ -4,6 +4,8 @@
 
 #include "engine/KoMath.h"
 
+#include <string>
+
 // ---------------------------------------------------------------------------------------------------------
 // Primitive lists
 
@@ -65,8 +67,8 @@ extern float gKoWinMinY;
 extern float gKoWinMaxY;
 
 // Creates the device for the window, sets up its state, reserves the registries.
-// Called by KoSysInit; false if the device cannot be made.
-bool KoGfxInit();
+// Called by KoSysInit; empty, or why the device cannot be made.
+std::string KoGfxInit();
 // Releases the device and every font still open (KoSysExit).
 void KoGfxExit();
 

@@ -34,22 +34,23 @@ const char* KoSysGetWindowTitle()
     return sWindowTitle;
 }
 
-bool KoSysInit()
+std::string KoSysInit()
 {
-    if (!PlatWindowCreate(sWindowTitle, KO_SYS_WINDOW_X, KO_SYS_WINDOW_Y, sWindowW, sWindowH,
-                          KO_SYS_WINDOW_MIN_W, KO_SYS_WINDOW_MIN_H))
-        return false;
+    std::string why = PlatWindowCreate(sWindowTitle, KO_SYS_WINDOW_X, KO_SYS_WINDOW_Y, sWindowW, sWindowH,
+                                       KO_SYS_WINDOW_MIN_W, KO_SYS_WINDOW_MIN_H);
+    if (!why.empty()) return why;
     // Showing the new window activates it.
     PlatWindowShow();
     gKoSysWindowExists = true;
     gKoSysWindowActive = true;
     sMinMaxFlag        = false;
-    if (!KoInputInit()) return false;
-    if (!KoGfxInit()) return false;
-    if (!KoFrameRateControllerInit()) return false;
+    if (!KoInputInit()) return "there is no mouse";
+    why = KoGfxInit();
+    if (!why.empty()) return why;
+    if (!KoFrameRateControllerInit()) return "the frame-rate controller could not start";
     KoFrameRateControllerReset();
     KoInputReset();
-    return true;
+    return std::string();
 }
 
 void KoSysReset()

@@ -2,6 +2,8 @@
 // bracket a run (init, reset, frame start, frame end, exit).
 #pragma once
 
+#include <string>
+
 // True from window creation until the window is destroyed (closed).
 extern bool gKoSysWindowExists;
 // True while the window is the active window and not minimised.
@@ -18,8 +20,8 @@ const char* KoSysGetWindowTitle();
 #define KO_SYS_WINDOW_MIN_H 480
 void KoSysSetWindowSize(int w, int h);
 
-// Creates the window, the input, the device and the frame-rate controller. False on failure.
-bool KoSysInit();
+// Creates the window, the input, the device and the frame-rate controller. Empty, or why not.
+std::string KoSysInit();
 // Frame-rate controller reset and input reset (before each state's Load or restart).
 void KoSysReset();
 void KoSysFrameStart();

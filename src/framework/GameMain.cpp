@@ -177,7 +177,8 @@ int GameMain(const GameRunOptions& options)
     KoGfxSetVsync(gVsync); // the renderer is made with it
     KoSysSetWindowTitle(gWindowTitle.c_str());
     KoSysSetWindowSize(options.windowW, options.windowH);
-    if (!KoSysInit()) KoFatal("the window or its drawing device could not be created");
+    const std::string why = KoSysInit();
+    if (!why.empty()) KoFatal("the window or its drawing device could not be created: %s", why.c_str());
     std::string iconProblem = PlatWindowSetIcon(WINDOW_ICON_FILE);
     if (!iconProblem.empty())
         fprintf(stderr, "skarnhold: window icon %s: %s\n", WINDOW_ICON_FILE, iconProblem.c_str());

@@ -238,14 +238,11 @@ static float AverageWidth(TTF_Font* pTtf)
 
 static const PlatGlyph& Glyph(PlatFont* pFont, unsigned char ch);
 
-PlatFont* PlatFontOpen(const char* pFace, int height, int width, int weight, bool italic)
+std::string PlatFontOpen(const char* pFace, int height, int width, int weight, bool italic, PlatFont** ppFont)
 {
-    if (!TTF_WasInit() && TTF_Init() != 0)
-    {
-        fprintf(stderr, "SDL_ttf start-up failed: %s\n", TTF_GetError());
-        return nullptr;
-    }
-    if (sOpenFontNum == PLAT_FONT_MAX) return nullptr;
+    *ppFont = nullptr;
+    if (!TTF_WasInit() && TTF_Init() != 0) return std::string("SDL_ttf could not start: ") + TTF_GetError();
+    if (sOpenFontNum == PLAT_FONT_MAX) return "all " + std::to_string(PLAT_FONT_MAX) + " fonts are open";
     PlatFaceFound face;
     TTF_Font* pTtf = nullptr;
     if (FindFace(pFace ? pFace : "", weight, italic, &face)) pTtf = OpenFace(face, height);
@@ -255,11 +252,7 @@ PlatFont* PlatFontOpen(const char* pFace, int height, int width, int weight, boo
         face = PlatFaceFound{std::string(), pFile, 0, weight >= 600, italic};
         pTtf = OpenFace(face, height);
     }
-    if (!pTtf)
-    {
-        fprintf(stderr, "no font could be opened for \"%s\"\n", pFace ? pFace : "");
-        return nullptr;
-    }
+    if (!pTtf) return std::string("no installed font could be opened for \"") + (pFace ? pFace : "") + "\"";
     PlatFont* pFont = new PlatFont();
     pFont->pTtf     = pTtf;
     pFont->lineH    = TTF_FontLineSkip(pTtf);
@@ -273,7 +266,8 @@ PlatFont* PlatFontOpen(const char* pFace, int height, int width, int weight, boo
     for (PlatGlyph& g : pFont->glyphs) g.ready = false;
     for (int ch = PLAT_GLYPH_FIRST; ch <= PLAT_GLYPH_LAST; ++ch) Glyph(pFont, (unsigned char)ch);
     sOpenFonts[sOpenFontNum++] = pFont;
-    return pFont;
+    *ppFont                    = pFont;
+    return std::string();
 }
 
 static void DropText(PlatText* pText)
@@ -290,12 +284,6 @@ void PlatFontOnLostDevice(PlatFont* pFont)
 {
     for (PlatText& t : sTexts)
         if (t.pTex && (t.pFont == pFont || !t.pFont)) DropText(&t);
-}
-
-bool PlatFontOnResetDevice(PlatFont* pFont)
-{
-    // The texts come back one by one as they are drawn again.
-    return pFont != nullptr;
 }
 
 void PlatFontClose(PlatFont* pFont)

@@ -64,18 +64,14 @@ static SDL_Renderer* CreateRenderer(SDL_Window* pWindow, Uint32 vsync)
     return pRenderer;
 }
 
-bool PlatRendererCreate()
+std::string PlatRendererCreate()
 {
     SDL_Window* pWindow = PlatGetSdlWindow();
-    if (!pWindow) return false;
-    if (sRenderer) return true;
+    if (!pWindow) return "there is no window to draw in";
+    if (sRenderer) return std::string();
     // Presents without waiting for the vertical retrace unless vsync is asked for.
     sRenderer = CreateRenderer(pWindow, sVsync ? SDL_RENDERER_PRESENTVSYNC : 0);
-    if (!sRenderer)
-    {
-        fprintf(stderr, "SDL renderer creation failed: %s\n", SDL_GetError());
-        return false;
-    }
+    if (!sRenderer) return std::string("SDL could not make a renderer: ") + SDL_GetError();
     SDL_RendererInfo info;
     if (SDL_GetRendererInfo(sRenderer, &info) == 0) fprintf(stderr, "renderer: %s\n", info.name);
     sSoftware = SDL_GetRendererInfo(sRenderer, &info) == 0 && (info.flags & SDL_RENDERER_SOFTWARE);
@@ -92,7 +88,7 @@ bool PlatRendererCreate()
     sSdlBlend = -1;
     sClipOn   = false;
     PlatRendererSetBlendMode(PLAT_BLEND_NONE);
-    return true;
+    return std::string();
 }
 
 void PlatRendererDestroy()
@@ -585,12 +581,14 @@ void PlatRendererPresent()
     if (sVsync) WaitForRefresh();
 }
 
-bool PlatRendererReadPixels(uint32_t* pPixels, int w, int h)
+std::string PlatRendererReadPixels(uint32_t* pPixels, int w, int h)
 {
-    if (!sRenderer) return false;
+    if (!sRenderer) return "there is no renderer";
     int outW = 0, outH = 0;
     PlatRendererGetOutputSize(&outW, &outH);
-    if (w != outW || h != outH) return false;
+    if (w <= 0 || h <= 0 || w != outW || h != outH)
+        return "the picture is " + std::to_string(outW) + " x " + std::to_string(outH) + ", not " +
+               std::to_string(w) + " x " + std::to_string(h);
     PlatFrameFinish();
     // Read the whole output, unscaled.
     float sx = 1.0f, sy = 1.0f;
@@ -599,6 +597,5 @@ bool PlatRendererReadPixels(uint32_t* pPixels, int w, int h)
     SDL_Rect all = {0, 0, w, h};
     int result   = SDL_RenderReadPixels(sRenderer, &all, SDL_PIXELFORMAT_ARGB8888, pPixels, w * 4);
     SDL_RenderSetScale(sRenderer, sx, sy);
-    if (result != 0) fprintf(stderr, "reading the picture failed: %s\n", SDL_GetError());
-    return result == 0;
+    return result == 0 ? std::string() : std::string("SDL could not read the picture: ") + SDL_GetError();
 }

@@ -129,24 +129,21 @@ unsigned char PlatScancodeToVk(int scancode)
     return sVkOf[scancode];
 }
 
-bool PlatInit()
+std::string PlatInit()
 {
-    if (sInitDone) return true;
+    if (sInitDone) return std::string();
     BuildKeyTable();
     // The mouse is never captured: a button released outside the window reads as held until the next
     // mouse event over the client area.
     SDL_SetHint(SDL_HINT_MOUSE_AUTO_CAPTURE, "0");
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0)
-    {
-        fprintf(stderr, "SDL video start-up failed: %s\n", SDL_GetError());
-        return false;
-    }
+        return std::string("SDL's video could not start: ") + SDL_GetError();
     // A game controller is welcome but not needed.
     if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) != 0)
         fprintf(stderr, "SDL game controller start-up failed: %s\n", SDL_GetError());
     sInitDone = true;
-    return true;
+    return std::string();
 }
 
 void PlatShutdown()
@@ -175,9 +172,10 @@ SDL_Window* PlatGetSdlWindow()
     return sWindow;
 }
 
-bool PlatWindowCreate(const char* pTitle, int x, int y, int clientW, int clientH, int minW, int minH)
+std::string PlatWindowCreate(const char* pTitle, int x, int y, int clientW, int clientH, int minW, int minH)
 {
-    if (!PlatInit()) return false;
+    std::string why = PlatInit();
+    if (!why.empty()) return why;
 #ifdef __EMSCRIPTEN__
     // In a web page the window is the page's canvas: it keeps its size and the page scales it to fit.
     const Uint32 resizable = 0;
@@ -185,13 +183,9 @@ bool PlatWindowCreate(const char* pTitle, int x, int y, int clientW, int clientH
     const Uint32 resizable = SDL_WINDOW_RESIZABLE;
 #endif
     sWindow = SDL_CreateWindow(pTitle, x, y, clientW, clientH, SDL_WINDOW_HIDDEN | resizable);
-    if (!sWindow)
-    {
-        fprintf(stderr, "SDL window creation failed: %s\n", SDL_GetError());
-        return false;
-    }
+    if (!sWindow) return std::string("SDL could not make the window: ") + SDL_GetError();
     SDL_SetWindowMinimumSize(sWindow, minW, minH);
-    return true;
+    return std::string();
 }
 
 std::string PlatWindowSetIcon(const char* pPath)
@@ -484,15 +478,17 @@ int PlatPadCount()
     return n;
 }
 
-bool PlatPadVirtualAttach()
+std::string PlatPadVirtualAttach()
 {
-    if (!sInitDone || sVirtualPad >= 0) return false;
+    if (!sInitDone) return "SDL is not started";
+    if (sVirtualPad >= 0) return "the virtual pad is plugged in already";
     sVirtualPad = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX,
                                             SDL_CONTROLLER_BUTTON_MAX, 0);
-    if (sVirtualPad < 0) return false;
-    sVirtualJoystick = SDL_JoystickOpen(sVirtualPad);
-    if (!sVirtualJoystick) PlatPadVirtualDetach();
-    return sVirtualJoystick != nullptr;
+    if (sVirtualPad >= 0) sVirtualJoystick = SDL_JoystickOpen(sVirtualPad);
+    if (sVirtualJoystick) return std::string();
+    std::string why = SDL_GetError();
+    PlatPadVirtualDetach();
+    return why;
 }
 
 void PlatPadVirtualSet(int button, bool down)

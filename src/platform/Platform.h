@@ -1,6 +1,10 @@
 // The platform layer over SDL2: window, events, clock, message box, the drawing device and the font
 // rasteriser. This header never includes SDL, so the engine can include it. The platform layer never calls
 // up into the engine: the engine pulls events and services from it.
+//
+// An operation that can fail returns why as a text, empty meaning success ("SDL could not make the window:
+// ..."); its caller prints the reason or passes it on. What answers yes or no is a bool. The layer itself
+// prints only notices of what goes on in a lesser way (no game controllers, silent output).
 #pragma once
 
 #include <cstdint>
@@ -14,8 +18,8 @@
 void PlatConfigure(bool headless);
 bool PlatIsHeadless();
 
-// Brings up SDL's video, events and game-controller subsystems (idempotent). False if video fails.
-bool PlatInit();
+// Brings up SDL's video, events and game-controller subsystems (idempotent). Empty, or why video failed.
+std::string PlatInit();
 // Destroys the renderer, fonts and window and shuts SDL's video side down.
 void PlatShutdown();
 
@@ -28,8 +32,8 @@ int PlatRunLoop(bool (*pFrame)(void*), int (*pEnd)(void*), void* pArg);
 // The window
 
 // Creates the single game window with the given client size at the given position, hidden; the user cannot
-// make its client area smaller than minW x minH.
-bool PlatWindowCreate(const char* pTitle, int x, int y, int clientW, int clientH, int minW, int minH);
+// make its client area smaller than minW x minH. Empty, or why there is no window.
+std::string PlatWindowCreate(const char* pTitle, int x, int y, int clientW, int clientH, int minW, int minH);
 void PlatWindowShow();
 void PlatWindowHide();
 void PlatWindowDestroy();
@@ -105,10 +109,10 @@ enum
     PLAT_VK_PAD_UP   = 0xCB,
     PLAT_VK_PAD_DOWN = 0xCC
 };
-// Tests: a virtual game pad plugged in (SDL's virtual joystick driver); false if SDL offers none. The
+// Tests: a virtual game pad plugged in (SDL's virtual joystick driver); empty, or why not. The
 // buttons and the stick are then set with PlatPadVirtualSet (button: 0 south, 1 east, 11 D-pad up,
 // 12 D-pad down, 6 start; stickY: -32768 up .. 32767 down), and PlatPadVirtualDetach pulls it out.
-bool PlatPadVirtualAttach();
+std::string PlatPadVirtualAttach();
 void PlatPadVirtualSet(int button, bool down);
 void PlatPadVirtualStick(int stickY);
 void PlatPadVirtualDetach();
@@ -145,8 +149,9 @@ enum PlatBlendMode
     PLAT_BLEND_ADD
 };
 
-// Creates the renderer for the window (accelerated where there is a GPU, software headless).
-bool PlatRendererCreate();
+// Creates the renderer for the window (accelerated where there is a GPU, software headless) and names it
+// on standard error ("renderer: software"). Empty, or why there is none.
+std::string PlatRendererCreate();
 // Presents in step with the display's refresh (vsync) or at once (the default). May be set before or after
 // the renderer is created.
 void PlatRendererSetVsync(bool on);
@@ -167,19 +172,20 @@ void PlatRendererDrawTriangles(const PlatVertex* pVtx, int vtxNum);
 void PlatRendererDrawLine(float x0, float y0, uint32_t c0, float x1, float y1, uint32_t c1);
 void PlatRendererPresent();
 // Reads the output as 0xAARRGGBB pixels, row by row from the top; pPixels holds w x h values of the
-// output size (PlatRendererGetOutputSize). False on failure.
-bool PlatRendererReadPixels(uint32_t* pPixels, int w, int h);
+// output size (PlatRendererGetOutputSize). Empty, or why the picture could not be read.
+std::string PlatRendererReadPixels(uint32_t* pPixels, int w, int h);
 
 // ---------------------------------------------------------------------------------------------------------
 // Font rasteriser
 
 struct PlatFont;
 
-// Opens the best installed face for the name (through fontconfig, falling back to any installed face).
-// height: cell height in pixels (negative: character height without the internal leading); width: average
-// character width in pixels (0 = the face's natural width); weight: 100..900 (400 normal, 700 bold).
-// Null only if no font at all can be opened.
-PlatFont* PlatFontOpen(const char* pFace, int height, int width, int weight, bool italic);
+// Opens the best installed face for the name (through fontconfig, falling back to any installed face) into
+// *ppFont. height: cell height in pixels (negative: character height without the internal leading);
+// width: average character width in pixels (0 = the face's natural width); weight: 100..900 (400 normal,
+// 700 bold). Empty, or why no font at all could be opened (*ppFont is then null).
+std::string PlatFontOpen(const char* pFace, int height, int width, int weight, bool italic,
+                         PlatFont** ppFont);
 void PlatFontClose(PlatFont* pFont);
 // Height in pixels of one line of text.
 int PlatFontLineHeight(const PlatFont* pFont);
@@ -187,15 +193,14 @@ int PlatFontLineHeight(const PlatFont* pFont);
 void PlatFontMeasureText(PlatFont* pFont, const char* pText, int* pW, int* pH);
 // Draws the text with its top-left corner at (x, y) in back-buffer pixels, in the 0xAARRGGBB colour,
 // left-aligned, breaking lines only at '\n', clipped to the rectangle from (x, y) to (clipX1, clipY1)
-// (exclusive). Glyphs are rendered once into the font's glyph texture and then only copied, so drawing
-// allocates nothing once every character has been seen. Returns the height of the text (lines x line
+// (exclusive). A text is composed once into a texture of the text cache and then only copied, so drawing
+// allocates nothing once the cache is warm. Returns the height of the text (lines x line
 // height; 0 for an empty text). Characters outside printable ASCII draw as '?'.
 int PlatFontDrawText(PlatFont* pFont, const char* pText, int x, int y, uint32_t colour, int clipX1,
                      int clipY1);
-// The glyph texture lives on the device: given up before a device reset, made again after it (false if
-// that fails).
+// The texts' textures live on the device: given up before a device reset; each is made again when its text
+// is drawn next.
 void PlatFontOnLostDevice(PlatFont* pFont);
-bool PlatFontOnResetDevice(PlatFont* pFont);
 
 // ---------------------------------------------------------------------------------------------------------
 // Images

@@ -57,7 +57,7 @@ template <class Fn> TestImage Frame(Fn draw)
     TestImage pic;
     PlatRendererGetOutputSize(&pic.w, &pic.h);
     pic.pixels.resize((size_t)pic.w * pic.h);
-    EXPECT_TRUE(PlatRendererReadPixels(pic.pixels.data(), pic.w, pic.h));
+    EXPECT_EQ(PlatRendererReadPixels(pic.pixels.data(), pic.w, pic.h), "");
     for (uint32_t& c : pic.pixels) c |= BLACK;
     KoGfxEnd();
     return pic;
@@ -114,7 +114,7 @@ class Graphics : public ::testing::Test
     {
         PlatConfigure(true);
         KoSysSetWindowTitle("Skarnhold!");
-        ASSERT_TRUE(KoSysInit());
+        ASSERT_EQ(KoSysInit(), "");
         KoSysPumpMessages();
     }
     static void TearDownTestSuite() { EXPECT_EQ(KoSysExit(), 0); }
