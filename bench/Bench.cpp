@@ -33,6 +33,7 @@
 #include <vector>
 
 #include "AllocCount.h"
+#include "Process.h"
 #include "Window.h"
 #include "app/States.h"
 #include "engine/KoFrameRateController.h"
@@ -87,13 +88,6 @@ const double PEAK_MB_MAX     = 80.0;
 const long SETTLE_FRAMES = 500;
 
 FILE* sOut = stdout; // the table (standard output before the game's messages were sent to standard error)
-
-int64_t NowNs()
-{
-    timespec t;
-    clock_gettime(CLOCK_MONOTONIC, &t);
-    return int64_t(t.tv_sec) * 1000000000 + t.tv_nsec;
-}
 
 double Percentile(std::vector<double> v, double p)
 {
@@ -203,31 +197,24 @@ Busy LevelBusy()
 // presented picture (when pFirstMs is set), *pPeakMb its peak resident memory. False when it failed.
 bool RunGame(const Settings& s, const std::vector<std::string>& args, double* pFirstMs, double* pPeakMb)
 {
-    int fds[2];
+    int fds[2]; // the hook writes the first frame's time into fds[1], the game's only descriptor of them
     if (pipe(fds) != 0) return false;
+    fcntl(fds[0], F_SETFD, FD_CLOEXEC);
     std::vector<std::string> argv = {s.game,         "--headless", "--windowed", "--save-dir", s.saves,
                                      "--config-dir", s.saves,      "--data-dir", s.data};
     argv.insert(argv.end(), args.begin(), args.end());
-    std::vector<char*> cargv;
-    for (std::string& a : argv) cargv.push_back(&a[0]);
-    cargv.push_back(nullptr);
 
-    int64_t t0 = NowNs();
-    pid_t pid  = fork();
-    if (pid < 0) return false;
-    if (pid == 0)
+    const int64_t t0             = NowNs();
+    std::vector<std::string> env = {"SKARN_BENCH_T0=" + std::to_string(t0),
+                                    "SKARN_BENCH_FD=" + std::to_string(fds[1])};
+    if (pFirstMs) env.push_back("LD_PRELOAD=" + s.hook);
+    pid_t pid = Spawn(argv, env, -1, -1);
+    close(fds[1]);
+    if (pid < 0)
     {
         close(fds[0]);
-        int null = open("/dev/null", O_WRONLY);
-        dup2(null, 1);
-        dup2(null, 2);
-        setenv("SKARN_BENCH_T0", std::to_string(t0).c_str(), 1);
-        setenv("SKARN_BENCH_FD", std::to_string(fds[1]).c_str(), 1);
-        if (pFirstMs) setenv("LD_PRELOAD", s.hook.c_str(), 1);
-        execv(cargv[0], cargv.data());
-        _exit(127);
+        return false;
     }
-    close(fds[1]);
     std::string text;
     char buf[64];
     ssize_t n;

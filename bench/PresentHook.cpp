@@ -8,11 +8,10 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 #include <dlfcn.h>
-#include <fcntl.h>
-#include <sys/mman.h>
 #include <unistd.h>
+
+#include "Process.h"
 
 struct SDL_Renderer;
 struct SDL_Window;
@@ -23,28 +22,16 @@ static void ReportFirstFrame()
     const char* t0   = getenv("SKARN_BENCH_T0");
     const char* fdes = getenv("SKARN_BENCH_FD");
     if (!t0 || !fdes) return;
-    timespec now;
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    int64_t ns = int64_t(now.tv_sec) * 1000000000 + now.tv_nsec - strtoll(t0, nullptr, 10);
+    int64_t ns = NowNs() - strtoll(t0, nullptr, 10);
     char text[32];
     int n = snprintf(text, sizeof text, "%lld\n", (long long)ns);
     if (write(atoi(fdes), text, size_t(n)) != n) return;
 }
 
-static volatile uint64_t* MapCounter()
-{
-    const char* pPath = getenv("SKARN_BENCH_COUNT");
-    int fd            = pPath ? open(pPath, O_RDWR) : -1;
-    if (fd < 0) return nullptr;
-    void* p = mmap(nullptr, sizeof(uint64_t), PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
-    close(fd);
-    return p == MAP_FAILED ? nullptr : static_cast<volatile uint64_t*>(p);
-}
-
 // Counts a present, and reports the first.
 static void Presented()
 {
-    static volatile uint64_t* sCount = MapCounter();
+    static volatile uint64_t* sCount = MapCounter(getenv("SKARN_BENCH_COUNT"), false);
     static bool sReported            = false;
     if (sCount) __atomic_add_fetch(sCount, 1, __ATOMIC_RELAXED);
     if (sReported) return;

@@ -5,19 +5,16 @@
 // the CPU time of the game (every thread) and of the X server comes from /proc/PID/stat. Sound is off: the
 // figures are the drawing's.
 #include "Window.h"
+#include "Process.h"
 
 #include <SDL.h>
 
 #include <algorithm>
-#include <cerrno>
-#include <csignal>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/mman.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include "platform/PlatInternal.h"
@@ -37,9 +34,7 @@ const double SETTLE_S    = 1.0;  // from the level (or the reference's first fra
 
 double NowS()
 {
-    timespec t;
-    clock_gettime(CLOCK_MONOTONIC, &t);
-    return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
+    return double(NowNs()) / 1e9;
 }
 
 // CPU seconds of a process, every thread, from /proc/PID/stat (its name, in parentheses, may hold spaces).
@@ -60,48 +55,6 @@ double CpuSeconds(pid_t pid)
     return double(user + system) / double(sysconf(_SC_CLK_TCK));
 }
 
-void Stop(pid_t pid)
-{
-    if (pid <= 0) return;
-    kill(pid, SIGTERM);
-    for (int i = 0; i < 100; ++i, usleep(50000))
-        if (waitpid(pid, nullptr, WNOHANG) == pid) return;
-    kill(pid, SIGKILL);
-    waitpid(pid, nullptr, 0);
-}
-
-// Sets (NAME=VALUE) or unsets (NAME=) variables of the environment.
-void SetEnvironment(const std::vector<std::string>& env)
-{
-    for (const std::string& e : env)
-    {
-        size_t eq = e.find('=');
-        if (eq + 1 == e.size())
-            unsetenv(e.substr(0, eq).c_str());
-        else
-            setenv(e.substr(0, eq).c_str(), e.substr(eq + 1).c_str(), 1);
-    }
-}
-
-// A child with standard output to out and standard error to err (-1: /dev/null). With an empty argv the
-// child runs pBody instead of a program and exits with its result.
-pid_t Spawn(const std::vector<std::string>& argv, const std::vector<std::string>& env, int out, int err,
-            int (*pBody)(void*) = nullptr, void* pArg = nullptr)
-{
-    pid_t pid = fork();
-    if (pid != 0) return pid;
-    int null = open("/dev/null", O_RDWR);
-    dup2(out >= 0 ? out : null, 1);
-    dup2(err >= 0 ? err : null, 2);
-    SetEnvironment(env);
-    if (argv.empty()) _exit(pBody(pArg));
-    std::vector<char*> cargv;
-    for (const std::string& a : argv) cargv.push_back(strdup(a.c_str()));
-    cargv.push_back(nullptr);
-    execvp(cargv[0], cargv.data());
-    _exit(127);
-}
-
 // Reads what the child writes until the text holds `wanted` (true) or until `until` (false); then goes on
 // reading (so the child never blocks on a full pipe) until `until` when drain is set.
 bool ReadUntil(int fd, std::string* pText, const char* pWanted, double until)
@@ -117,25 +70,6 @@ bool ReadUntil(int fd, std::string* pText, const char* pWanted, double until)
         if (n == 0) usleep(10000); // the child closed it (exited): wait out the time
     }
     return pWanted && pText->find(pWanted) != std::string::npos;
-}
-
-// The presents counter the hook (the game) or the reference loop adds to: a file mapped shared.
-struct Counter
-{
-    std::string path;
-    volatile uint64_t* p = nullptr;
-};
-
-bool MakeCounter(const std::string& dir, Counter* pCounter)
-{
-    pCounter->path = dir + "/presents";
-    int fd         = open(pCounter->path.c_str(), O_RDWR | O_CREAT | O_TRUNC, 0600);
-    if (fd < 0 || ftruncate(fd, sizeof(uint64_t)) != 0) return false;
-    void* p = mmap(nullptr, sizeof(uint64_t), PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
-    close(fd);
-    if (p == MAP_FAILED) return false;
-    pCounter->p = static_cast<volatile uint64_t*>(p);
-    return true;
 }
 
 // Xvfb of the size; *pDisplay gets its display (":N"). Zero when it does not start.
@@ -187,12 +121,12 @@ int ReferenceLoop(void* pArg)
 // then `seconds` measured. *pFps gets the frames a second, *pMs the CPU ms a frame of the process and of
 // the X server, *pCore both in cores.
 bool Measure(const WindowSettings& s, pid_t xvfb, const std::vector<std::string>& env, bool reference,
-             bool vsync, double seconds, Counter* pCounter, double* pFps, double pMs[2], double* pCore,
-             std::string* pUsed = nullptr)
+             bool vsync, double seconds, volatile uint64_t* pCounter, double* pFps, double pMs[2],
+             double* pCore, std::string* pUsed = nullptr)
 {
     int fds[2];
     if (pipe2(fds, O_CLOEXEC) != 0) return false;
-    *pCounter->p = 0;
+    *pCounter = 0;
     std::vector<std::string> argv;
     if (!reference)
     {
@@ -200,16 +134,16 @@ bool Measure(const WindowSettings& s, pid_t xvfb, const std::vector<std::string>
                 s.saves, "--config-dir", s.saves, "--data-dir", s.data};
         if (vsync) argv.push_back("--vsync");
     }
-    pid_t pid = Spawn(argv, env, -1, fds[1], ReferenceLoop, const_cast<uint64_t*>(pCounter->p));
+    pid_t pid = Spawn(argv, env, -1, fds[1], ReferenceLoop, const_cast<uint64_t*>(pCounter));
     close(fds[1]);
     std::string text;
     bool ready = ReadUntil(fds[0], &text, reference ? "renderer: " : "state 1 -> 2\n", NowS() + START_S_MAX);
     ReadUntil(fds[0], &text, nullptr, NowS() + SETTLE_S);
     const double t0 = NowS(), c0 = CpuSeconds(pid), x0 = CpuSeconds(xvfb);
-    const uint64_t n0 = *pCounter->p;
+    const uint64_t n0 = *pCounter;
     if (ready) ReadUntil(fds[0], &text, nullptr, t0 + seconds);
     const double t1 = NowS(), c1 = CpuSeconds(pid), x1 = CpuSeconds(xvfb);
-    const uint64_t frames = *pCounter->p - n0;
+    const uint64_t frames = *pCounter - n0;
     Stop(pid);
     close(fds[0]);
     if (!ready || frames == 0)
@@ -263,8 +197,9 @@ void DrawReference(SDL_Renderer* pRenderer, int w, int h)
 
 bool WindowMeasure(const WindowSettings& s, std::vector<WindowFigure>* pFigures)
 {
-    Counter counter;
-    if (!MakeCounter(s.saves, &counter)) return false;
+    const std::string counterPath = s.saves + "/presents";
+    volatile uint64_t* pCounter   = MapCounter(counterPath.c_str(), true);
+    if (!pCounter) return false;
     const int sizes[2][2] = {{800, 600}, {1920, 1080}};
     for (const auto& size : sizes)
     {
@@ -280,13 +215,13 @@ bool WindowMeasure(const WindowSettings& s, std::vector<WindowFigure>* pFigures)
         {
             WindowFigure f                     = {size[0], size[1], run == 0, run == 2, 0, 0, 0, 0, 0, 0, ""};
             const std::vector<std::string> env = {
-                "DISPLAY=" + display, "LD_PRELOAD=" + s.hook, "SKARN_BENCH_COUNT=" + counter.path,
+                "DISPLAY=" + display, "LD_PRELOAD=" + s.hook, "SKARN_BENCH_COUNT=" + counterPath,
                 f.software ? "SDL_RENDER_DRIVER=software" : "SDL_RENDER_DRIVER="};
             double ms[2] = {0, 0}, refMs[2] = {0, 0}, core = 0;
             bool ok =
-                Measure(s, xvfb, env, false, f.vsync, s.seconds, &counter, &f.fps, ms, &f.core, &f.used);
+                Measure(s, xvfb, env, false, f.vsync, s.seconds, pCounter, &f.fps, ms, &f.core, &f.used);
             if (ok && !f.vsync)
-                ok = Measure(s, xvfb, {env[0], env[3]}, true, false, s.seconds / 2.0, &counter, &f.refFps,
+                ok = Measure(s, xvfb, {env[0], env[3]}, true, false, s.seconds / 2.0, pCounter, &f.refFps,
                              refMs, &core);
             f.gameMs = ms[0];
             f.xMs    = ms[1];
@@ -295,7 +230,7 @@ bool WindowMeasure(const WindowSettings& s, std::vector<WindowFigure>* pFigures)
         }
         Stop(xvfb);
     }
-    munmap(const_cast<uint64_t*>(counter.p), sizeof(uint64_t));
+    munmap(const_cast<uint64_t*>(pCounter), sizeof(uint64_t));
     return true;
 }
 
