@@ -324,6 +324,242 @@ std::string Num(const char* format, double v)
     return buf;
 }
 
+// What the benchmark measured.
+struct Figures
+{
+    std::vector<WindowFigure> window;
+    std::vector<double> firstMs, loadMs;
+    std::vector<double> updateUs, roundMedians; // every busy frame's Update; each round's median
+    std::vector<double> frameUs, refUs;         // every busy frame; the reference scene after it
+    long allocs = 0, allocsMax = 0, otherAllocs = 0, frames = 0;
+    double gamePeakMb = 0.0, selfPeakMb = 0.0;
+};
+
+// Start-up to the first frame, in processes of their own (best of the runs).
+bool MeasureFirstFrames(const Settings& s, Figures* pF)
+{
+    for (int i = 0; i < s.runs && s.games; ++i)
+    {
+        double ms = 0.0;
+        if (!RunGame(s, {"--fixed-dt", Fixed(s.dt), "--frames", "1"}, &ms, nullptr))
+        {
+            fprintf(stderr, "bench: the game did not present a first frame\n");
+            return false;
+        }
+        pF->firstMs.push_back(ms);
+    }
+    return true;
+}
+
+// The peak memory of a whole game, in a process of its own.
+void MeasureGamePeak(const Settings& s, Figures* pF)
+{
+    if (s.games && !GamePeak(s, &pF->gamePeakMb)) fprintf(stderr, "bench: the whole-game run failed\n");
+}
+
+// This process: the engine, headless, on the fixed clock, in the level's state.
+bool StartEngine(const Settings& s, GameRunOptions* pOptions)
+{
+    PlatConfigure(true);
+    KoFrameRateControllerSetFixed(s.dt);
+    gSaveDirOverride = s.saves;
+    BuildSaveFolder();
+    KoSysSetWindowTitle(gWindowTitle.c_str());
+    const std::string why = KoSysInit();
+    if (!why.empty())
+    {
+        fprintf(stderr, "bench: the window or its drawing device could not be created: %s\n", why.c_str());
+        return false;
+    }
+    SoundInit();
+    gKoGfxFullScreen = false;
+    gGameStateCurr = gGameStatePrev = gGameStateNext = GS_LEVEL;
+    States::Register();
+    GameStateMgrUpdate();
+    sDrawFn              = GameStateDraw;
+    pOptions->headless   = true;
+    pOptions->fullScreen = 0;
+    pOptions->fixedDt    = s.dt;
+    return true;
+}
+
+// The level's Load (best of the runs); the last one stays loaded.
+void MeasureLoads(const Settings& s, Figures* pF)
+{
+    for (int i = 0; i < s.runs; ++i)
+    {
+        KoSysReset();
+        int64_t t0 = NowNs();
+        GameStateLevelLoad();
+        pF->loadMs.push_back(double(NowNs() - t0) / 1e6);
+        if (i + 1 < s.runs) GameStateLevelUnload();
+    }
+}
+
+// The busy run: the bench maps (the party gathers at the end of map 0, every later chunk has princesses out
+// of reach for the followers to throw at), the bot playing.
+bool StartBusyRun(const Settings& s)
+{
+    for (int k = 0; k < MAP_NUM; ++k)
+    {
+        const std::string& path = k == 0 ? s.map0 : s.chunk;
+        if (!Terrain::ReadMap(path.c_str(), Terrain::GetMap(k)))
+        {
+            fprintf(stderr, "bench: cannot read %s\n", path.c_str());
+            return false;
+        }
+    }
+    Bot::Enable();
+    return true;
+}
+
+// A measured busy frame: its whole cost and allocations, then the reference scene drawn right after it.
+void MeasureFrame(const Settings& s, const FrameCost& cost, long otherAllocs, Figures* pF)
+{
+    pF->otherAllocs += otherAllocs;
+    pF->frameUs.push_back(cost.frameUs);
+    pF->allocs += cost.allocs;
+    pF->allocsMax = std::max(pF->allocsMax, cost.allocs);
+    if (!s.draw) return;
+    int64_t r0 = NowNs();
+    DrawReference(PlatGetSdlRenderer(), 800, 600);
+    pF->refUs.push_back(double(NowNs() - r0) / 1000.0);
+    // The reference scene drew over the level's picture: its next frame draws every cell.
+    PlatFramePictureLost();
+}
+
+// One play of the busy run until s.samples busy frames are measured; their Update times go to *pRoundUs.
+void PlayRound(const Settings& s, const GameRunOptions& options, int round, std::vector<double>* pRoundUs,
+               Figures* pF)
+{
+    if (round > 0) GameStateLevelFree();
+    KoSysReset();
+    gGameStateNext = GS_LEVEL;
+    GameStateLevelInit();
+    long roundFrames = 0, settle = -1; // drawing starts with the first busy frame; measuring a little later
+    while (long(pRoundUs->size()) < s.samples && roundFrames < s.frameLimit && gGameStateNext == GS_LEVEL)
+    {
+        Busy busy   = LevelBusy();
+        long other0 = AllocCountOther();
+        if (settle < 0 && busy.Ok()) settle = SETTLE_FRAMES;
+        FrameCost cost = LevelFrame(options, settle >= 0 && s.draw, settle == 0 && busy.Ok());
+        ++roundFrames;
+        if (roundFrames % 5000 == 0)
+            fprintf(stderr,
+                    "bench: round %d, frame %ld: %d members, %d chunks, %d axes, %d particles; %zu busy "
+                    "frames\n",
+                    round + 1, roundFrames, busy.members, busy.chunks, busy.axes, busy.particles,
+                    pRoundUs->size());
+        if (settle > 0) --settle;
+        if (settle != 0 || !busy.Ok()) continue;
+        const long otherAllocs = AllocCountOther() - other0;
+        pRoundUs->push_back(cost.updateUs);
+        MeasureFrame(s, cost, otherAllocs, pF);
+    }
+    pF->frames += roundFrames;
+}
+
+// The same busy run is played several times: its frames are identical in every round, so the rounds
+// differ only by what else the machine was doing, and the round with the lowest Update median is the
+// measure of the level's own cost (as the loads and the starts are measured by their best run). The frame
+// costs, the reference scene and the allocations count every round.
+void MeasureUpdates(const Settings& s, const GameRunOptions& options, Figures* pF)
+{
+    for (int round = 0; round < s.rounds; ++round)
+    {
+        std::vector<double> roundUs;
+        PlayRound(s, options, round, &roundUs, pF);
+        if (roundUs.empty()) break;
+        pF->roundMedians.push_back(Median(roundUs));
+        pF->updateUs.insert(pF->updateUs.end(), roundUs.begin(), roundUs.end());
+    }
+    GameStateLevelFree();
+    GameStateLevelUnload();
+}
+
+// This process's peak memory.
+double SelfPeakMb()
+{
+    rusage self;
+    getrusage(RUSAGE_SELF, &self);
+    return double(self.ru_maxrss) / 1024.0;
+}
+
+// The table with the targets, then the summary line.
+void PrintSummary(const Settings& s, const Figures& f)
+{
+    double uMed = Best(f.roundMedians), u99 = Percentile(f.updateUs, 99.0);
+    double fMed = Median(f.frameUs), rMed = Median(f.refUs);
+    double ratio = fMed / rMed;
+    double apf   = double(f.allocs) / double(f.updateUs.size());
+    double load = Best(f.loadMs), first = Best(f.firstMs);
+    double peak = std::max(f.selfPeakMb, f.gamePeakMb);
+
+    fprintf(sOut,
+            "Skarnhold benchmark: %d busy frames of %ld in %d rounds on a %.4g s fixed clock, headless, 800 "
+            "x 600\n",
+            int(f.updateUs.size()), f.frames, int(f.roundMedians.size()), s.dt);
+
+    Row("level Update, median (us, best of rounds)", Num("%.2f", uMed).c_str(), "<= 25",
+        uMed <= UPDATE_US_MAX);
+    std::string rounds;
+    for (double m : f.roundMedians) rounds += (rounds.empty() ? "" : "/") + Num("%.1f", m);
+    Row("level Update, median of each round (us)", rounds.c_str(), "", true);
+    Row("level Update, 99th percentile (us)", Num("%.2f", u99).c_str(), "", true);
+    Row("level frame, median (us)", Num("%.1f", fMed).c_str(), "", true);
+    Row("reference scene, median (us)", Num("%.1f", rMed).c_str(), "", true);
+    Row("frame ratio (level / reference)", Num("%.3f", ratio).c_str(), "<= 1.4", ratio <= FRAME_RATIO_MAX);
+    Row("heap allocations per frame", Num("%.4f", apf).c_str(), "0", f.allocs == 0);
+    Row("  most in one frame / other threads",
+        (std::to_string(f.allocsMax) + " / " + std::to_string(f.otherAllocs)).c_str(), "", true);
+    Row("level Load (ms, best of runs)", Num("%.1f", load).c_str(), "<= 150", load <= LOAD_MS_MAX);
+    Row("level Load (ms, median)", Num("%.1f", Median(f.loadMs)).c_str(), "", true);
+    Row("start-up to first frame (ms, best of runs)", Num("%.1f", first).c_str(), "<= 150",
+        first <= FIRST_MS_MAX);
+    Row("start-up to first frame (ms, median)", Num("%.1f", Median(f.firstMs)).c_str(), "", true);
+    Row("peak memory, this process (MB)", Num("%.1f", f.selfPeakMb).c_str(), "", true);
+    Row("peak memory, splash-menu-level game (MB)", Num("%.1f", f.gamePeakMb).c_str(), "", true);
+    Row("peak memory (MB)", Num("%.1f", peak).c_str(), "<= 80", peak <= PEAK_MB_MAX);
+    std::string windowFields;
+    if (!f.window.empty()) WindowPrint(sOut, f.window, &windowFields);
+    fprintf(sOut,
+            "bench: update_us=%.2f frame_ratio=%.3f allocs_per_frame=%.4g load_ms=%.1f first_frame_ms=%.1f "
+            "peak_mb=%.1f%s\n",
+            uMed, ratio, apf, load, first, peak, windowFields.c_str());
+    fflush(sOut);
+}
+
+// Every step in turn, with the data folder as the working directory; the exit code.
+int RunBench(const Settings& s)
+{
+    if (chdir(s.data.c_str()) != 0)
+    {
+        fprintf(stderr, "bench: cannot enter the data folder %s\n", s.data.c_str());
+        return 1;
+    }
+    Figures f;
+    // The windowed figures first: their reference scene runs in a child of this process, before SDL starts
+    // here.
+    f.window = WindowFigures(s);
+    if (!MeasureFirstFrames(s, &f)) return 1;
+    MeasureGamePeak(s, &f);
+    GameRunOptions options;
+    if (!StartEngine(s, &options)) return 1;
+    MeasureLoads(s, &f);
+    if (!StartBusyRun(s)) return 1;
+    MeasureUpdates(s, options, &f);
+    f.selfPeakMb = SelfPeakMb();
+    if (f.updateUs.empty())
+    {
+        fprintf(stderr, "bench: no busy frame in %ld frames\n", f.frames);
+        return 1;
+    }
+    PrintSummary(s, f);
+    SoundRelease();
+    KoSysExit();
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -345,182 +581,10 @@ int main(int argc, char** argv)
         fprintf(stderr, "bench: no temporary folder\n");
         return 1;
     }
-    s.saves = saves;
-    if (chdir(s.data.c_str()) != 0)
-    {
-        fprintf(stderr, "bench: cannot enter the data folder %s\n", s.data.c_str());
-        return 1;
-    }
-
-    // The windowed figures first: their reference scene runs in a child of this process, before SDL starts
-    // here.
-    const std::vector<WindowFigure> windowFigures = WindowFigures(s);
-
-    // Start-up to the first frame, and the peak memory of a whole game, in processes of their own.
-    std::vector<double> firstMs;
-    for (int i = 0; i < s.runs && s.games; ++i)
-    {
-        double ms = 0.0;
-        if (!RunGame(s, {"--fixed-dt", Fixed(s.dt), "--frames", "1"}, &ms, nullptr))
-        {
-            fprintf(stderr, "bench: the game did not present a first frame\n");
-            return 1;
-        }
-        firstMs.push_back(ms);
-    }
-    double gamePeakMb = 0.0;
-    if (s.games && !GamePeak(s, &gamePeakMb)) fprintf(stderr, "bench: the whole-game run failed\n");
-
-    // This process: the engine, headless, on the fixed clock.
-    PlatConfigure(true);
-    KoFrameRateControllerSetFixed(s.dt);
-    gSaveDirOverride = s.saves;
-    BuildSaveFolder();
-    KoSysSetWindowTitle(gWindowTitle.c_str());
-    const std::string why = KoSysInit();
-    if (!why.empty())
-    {
-        fprintf(stderr, "bench: the window or its drawing device could not be created: %s\n", why.c_str());
-        return 1;
-    }
-    SoundInit();
-    gKoGfxFullScreen = false;
-    gGameStateCurr = gGameStatePrev = gGameStateNext = GS_LEVEL;
-    States::Register();
-    GameStateMgrUpdate();
-    sDrawFn = GameStateDraw;
-    GameRunOptions options;
-    options.headless   = true;
-    options.fullScreen = 0;
-    options.fixedDt    = s.dt;
-
-    std::vector<double> loadMs;
-    for (int i = 0; i < s.runs; ++i)
-    {
-        KoSysReset();
-        int64_t t0 = NowNs();
-        GameStateLevelLoad();
-        loadMs.push_back(double(NowNs() - t0) / 1e6);
-        if (i + 1 < s.runs) GameStateLevelUnload();
-    }
-
-    // The busy run: the bench maps (the party gathers at the end of map 0, every later chunk has princesses
-    // out of reach for the followers to throw at), the bot playing.
-    for (int k = 0; k < MAP_NUM; ++k)
-    {
-        const std::string& path = k == 0 ? s.map0 : s.chunk;
-        if (!Terrain::ReadMap(path.c_str(), Terrain::GetMap(k)))
-        {
-            fprintf(stderr, "bench: cannot read %s\n", path.c_str());
-            return 1;
-        }
-    }
-    Bot::Enable();
-
-    // The same busy run is played several times: its frames are identical in every round, so the rounds
-    // differ only by what else the machine was doing, and the round with the lowest Update median is the
-    // measure of the level's own cost (as the loads and the starts are measured by their best run). The
-    // frame costs, the reference scene and the allocations count every round.
-    std::vector<double> updateUs, frameUs, refUs, roundMedians;
-    long allocs = 0, allocsMax = 0, otherAllocs = 0, frames = 0;
-    for (int round = 0; round < s.rounds; ++round)
-    {
-        std::vector<double> roundUs;
-        if (round > 0) GameStateLevelFree();
-        KoSysReset();
-        gGameStateNext = GS_LEVEL;
-        GameStateLevelInit();
-        long roundFrames = 0,
-             settle      = -1; // drawing starts with the first busy frame; measuring a little later
-        while (long(roundUs.size()) < s.samples && roundFrames < s.frameLimit && gGameStateNext == GS_LEVEL)
-        {
-            Busy busy   = LevelBusy();
-            long other0 = AllocCountOther();
-            if (settle < 0 && busy.Ok()) settle = SETTLE_FRAMES;
-            FrameCost cost = LevelFrame(options, settle >= 0 && s.draw, settle == 0 && busy.Ok());
-            ++roundFrames;
-            if (roundFrames % 5000 == 0)
-                fprintf(stderr,
-                        "bench: round %d, frame %ld: %d members, %d chunks, %d axes, %d particles; %zu busy "
-                        "frames\n",
-                        round + 1, roundFrames, busy.members, busy.chunks, busy.axes, busy.particles,
-                        roundUs.size());
-            if (settle > 0) --settle;
-            if (settle != 0 || !busy.Ok()) continue;
-            otherAllocs += AllocCountOther() - other0;
-            roundUs.push_back(cost.updateUs);
-            frameUs.push_back(cost.frameUs);
-            allocs += cost.allocs;
-            allocsMax = std::max(allocsMax, cost.allocs);
-            if (!s.draw) continue;
-            int64_t r0 = NowNs();
-            DrawReference(PlatGetSdlRenderer(), 800, 600);
-            refUs.push_back(double(NowNs() - r0) / 1000.0);
-            // The reference scene drew over the level's picture: its next frame draws every cell.
-            PlatFramePictureLost();
-        }
-        frames += roundFrames;
-        if (roundUs.empty()) break;
-        roundMedians.push_back(Median(roundUs));
-        updateUs.insert(updateUs.end(), roundUs.begin(), roundUs.end());
-    }
-    GameStateLevelFree();
-    GameStateLevelUnload();
-
-    rusage self;
-    getrusage(RUSAGE_SELF, &self);
-    double selfPeakMb = double(self.ru_maxrss) / 1024.0;
-
-    if (updateUs.empty())
-    {
-        fprintf(stderr, "bench: no busy frame in %ld frames\n", frames);
-        return 1;
-    }
-
-    double uMed = Best(roundMedians), u99 = Percentile(updateUs, 99.0);
-    double fMed = Median(frameUs), rMed = Median(refUs);
-    double ratio = fMed / rMed;
-    double apf   = double(allocs) / double(updateUs.size());
-    double load = Best(loadMs), first = Best(firstMs);
-    double peak = std::max(selfPeakMb, gamePeakMb);
-
-    fprintf(sOut,
-            "Skarnhold benchmark: %d busy frames of %ld in %d rounds on a %.4g s fixed clock, headless, 800 "
-            "x 600\n",
-            int(updateUs.size()), frames, int(roundMedians.size()), s.dt);
-
-    Row("level Update, median (us, best of rounds)", Num("%.2f", uMed).c_str(), "<= 25",
-        uMed <= UPDATE_US_MAX);
-    std::string rounds;
-    for (double m : roundMedians) rounds += (rounds.empty() ? "" : "/") + Num("%.1f", m);
-    Row("level Update, median of each round (us)", rounds.c_str(), "", true);
-    Row("level Update, 99th percentile (us)", Num("%.2f", u99).c_str(), "", true);
-    Row("level frame, median (us)", Num("%.1f", fMed).c_str(), "", true);
-    Row("reference scene, median (us)", Num("%.1f", rMed).c_str(), "", true);
-    Row("frame ratio (level / reference)", Num("%.3f", ratio).c_str(), "<= 1.4", ratio <= FRAME_RATIO_MAX);
-    Row("heap allocations per frame", Num("%.4f", apf).c_str(), "0", allocs == 0);
-    Row("  most in one frame / other threads",
-        (std::to_string(allocsMax) + " / " + std::to_string(otherAllocs)).c_str(), "", true);
-    Row("level Load (ms, best of runs)", Num("%.1f", load).c_str(), "<= 150", load <= LOAD_MS_MAX);
-    Row("level Load (ms, median)", Num("%.1f", Median(loadMs)).c_str(), "", true);
-    Row("start-up to first frame (ms, best of runs)", Num("%.1f", first).c_str(), "<= 150",
-        first <= FIRST_MS_MAX);
-    Row("start-up to first frame (ms, median)", Num("%.1f", Median(firstMs)).c_str(), "", true);
-    Row("peak memory, this process (MB)", Num("%.1f", selfPeakMb).c_str(), "", true);
-    Row("peak memory, splash-menu-level game (MB)", Num("%.1f", gamePeakMb).c_str(), "", true);
-    Row("peak memory (MB)", Num("%.1f", peak).c_str(), "<= 80", peak <= PEAK_MB_MAX);
-    std::string windowFields;
-    if (!windowFigures.empty()) WindowPrint(sOut, windowFigures, &windowFields);
-    fprintf(sOut,
-            "bench: update_us=%.2f frame_ratio=%.3f allocs_per_frame=%.4g load_ms=%.1f first_frame_ms=%.1f "
-            "peak_mb=%.1f%s\n",
-            uMed, ratio, apf, load, first, peak, windowFields.c_str());
-    fflush(sOut);
-
-    SoundRelease();
-    KoSysExit();
+    s.saves          = saves;
+    const int result = RunBench(s);
     nftw(
         saves, [](const char* p, const struct stat*, int, struct FTW*) { return remove(p); }, 8,
         FTW_DEPTH | FTW_PHYS);
-    return 0;
+    return result;
 }
