@@ -98,8 +98,7 @@ bool PlatFrameBegin()
     // Drawn but not presented: the screen misses that frame's cells.
     if (sState == FRAME_DRAWN || sState == FRAME_AT_ONCE) sAllLost = true;
     sState = FRAME_NONE;
-    if (!pSurface || pSurface->format->BytesPerPixel != 4 || SDL_MUSTLOCK(pSurface) ||
-        pSurface->w > CELLS_W * CELL || pSurface->h > CELLS_H * CELL)
+    if (!PlatPixelsWritable(pSurface) || pSurface->w > CELLS_W * CELL || pSurface->h > CELLS_H * CELL)
     {
         sAllLost = true;
         return false;

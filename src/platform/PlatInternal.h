@@ -15,6 +15,7 @@ void PlatFontShutdown();
 
 #include <cstdint>
 struct SDL_Rect;
+struct SDL_Surface;
 struct SDL_Texture;
 struct PlatVertex;
 
@@ -24,6 +25,8 @@ void PlatDrawFill(const SDL_Rect& r, uint32_t argb, int blend);
 void PlatDrawGeometry(const PlatVertex* pVtx, int vtxNum, int blend);
 // A copy of the texture's src to dst (blended), tinted.
 void PlatDrawText(SDL_Texture* pTex, const SDL_Rect& src, const SDL_Rect& dst, uint32_t argb);
+// True for a surface whose pixels are written directly: 32-bit, and needing no lock.
+bool PlatPixelsWritable(const SDL_Surface* pSurface);
 // Limits what SDL draws to the rectangle (null: no limit).
 void PlatDrawSetClip(const SDL_Rect* pClip);
 // A text's copy of the frame (PlatFont.cpp): recorded, or drawn at once. serial: see PlatFrameText.

@@ -189,15 +189,27 @@ static bool InGuardBand(const PlatVertex& v)
            v.y <= sBackH + GUARD_BAND;
 }
 
+// A colour channel of 0xAARRGGBB (shift 16 red, 8 green, 0 blue, 24 alpha).
+static Uint8 Channel(uint32_t c, int shift)
+{
+    return (Uint8)((c >> shift) & 0xFF);
+}
+
+// The channel value a fraction t of the way from a to b, rounded.
+static Uint8 Lerp(Uint8 a, Uint8 b, float t)
+{
+    return (Uint8)((float)a + ((float)b - (float)a) * t + 0.5f);
+}
+
 static PlatVertex Between(const PlatVertex& a, const PlatVertex& b, float t)
 {
     PlatVertex v = a;
     v.x          = a.x + (b.x - a.x) * t;
     v.y          = a.y + (b.y - a.y) * t;
-    v.r          = (uint8_t)(a.r + (b.r - a.r) * t + 0.5f);
-    v.g          = (uint8_t)(a.g + (b.g - a.g) * t + 0.5f);
-    v.b          = (uint8_t)(a.b + (b.b - a.b) * t + 0.5f);
-    v.a          = (uint8_t)(a.a + (b.a - a.a) * t + 0.5f);
+    v.r          = Lerp(a.r, b.r, t);
+    v.g          = Lerp(a.g, b.g, t);
+    v.b          = Lerp(a.b, b.b, t);
+    v.a          = Lerp(a.a, b.a, t);
     return v;
 }
 
@@ -281,9 +293,9 @@ static int PixelFrom(float v)
     return (int)SDL_ceilf(v - 0.5f);
 }
 
-static Uint8 Lerp(Uint8 a, Uint8 b, float t)
+bool PlatPixelsWritable(const SDL_Surface* pSurface)
 {
-    return (Uint8)((float)a + ((float)b - (float)a) * t + 0.5f);
+    return pSurface && pSurface->format->BytesPerPixel == 4 && !SDL_MUSTLOCK(pSurface);
 }
 
 // SDL's software renderer fills rectangles with non-temporal stores, which on the few pixels of a mesh's
@@ -292,8 +304,8 @@ static Uint8 Lerp(Uint8 a, Uint8 b, float t)
 // on, the window's, once the commands queued before it have run: the same pixels, the same mapped colour.
 void PlatDrawFill(const SDL_Rect& r, uint32_t argb, int blend)
 {
-    const Uint8 red = Uint8(argb >> 16), green = Uint8(argb >> 8), blue = Uint8(argb),
-                alpha     = Uint8(argb >> 24);
+    const Uint8 red = Channel(argb, 16), green = Channel(argb, 8), blue = Channel(argb, 0),
+                alpha     = Channel(argb, 24);
     SDL_Surface* pSurface = nullptr;
     if (blend == PLAT_BLEND_NONE && SDL_RenderFlush(sRenderer) == 0)
         pSurface = SDL_GetWindowSurface(PlatGetSdlWindow());
@@ -303,7 +315,7 @@ void PlatDrawFill(const SDL_Rect& r, uint32_t argb, int blend)
         bounds.w = pSurface->w;
         bounds.h = pSurface->h;
     }
-    if (!pSurface || pSurface->format->BytesPerPixel != 4 || SDL_MUSTLOCK(pSurface))
+    if (!PlatPixelsWritable(pSurface))
     {
         UseBlend(blend);
         SDL_SetRenderDrawColor(sRenderer, red, green, blue, alpha);
@@ -379,8 +391,8 @@ void PlatDrawGeometry(const PlatVertex* pVtx, int vtxNum, int blend)
 
 void PlatDrawText(SDL_Texture* pTex, const SDL_Rect& src, const SDL_Rect& dst, uint32_t argb)
 {
-    SDL_SetTextureColorMod(pTex, Uint8(argb >> 16), Uint8(argb >> 8), Uint8(argb));
-    SDL_SetTextureAlphaMod(pTex, Uint8(argb >> 24));
+    SDL_SetTextureColorMod(pTex, Channel(argb, 16), Channel(argb, 8), Channel(argb, 0));
+    SDL_SetTextureAlphaMod(pTex, Channel(argb, 24));
     SDL_RenderCopy(sRenderer, pTex, &src, &dst);
 }
 
@@ -485,18 +497,6 @@ void PlatRendererDrawTriangles(const PlatVertex* pVtx, int vtxNum)
     SubmitTriangles(sClipBuf, outNum);
 }
 
-static uint8_t Channel(uint32_t c, int shift)
-{
-    return (uint8_t)((c >> shift) & 0xFF);
-}
-
-static uint8_t Mix(uint32_t c0, uint32_t c1, int shift, float t)
-{
-    float a = (float)Channel(c0, shift);
-    float b = (float)Channel(c1, shift);
-    return (uint8_t)(a + (b - a) * t + 0.5f);
-}
-
 // Narrows the part [*pT0, *pT1] of the line p + t * d (t from 0 to 1) to where p + t * d <= limit along
 // one axis (side 1) or >= limit (side -1). False when nothing is left.
 static bool ClipLineAxis(float p, float d, float limit, float side, float* pT0, float* pT1)
@@ -536,8 +536,9 @@ void PlatRendererDrawLine(float x0, float y0, uint32_t c0, float x1, float y1, u
         float ta = t0 + (t1 - t0) * (float)i / (float)pieces;
         float tb = t0 + (t1 - t0) * (float)(i + 1) / (float)pieces;
         float tm = (ta + tb) * 0.5f;
-        SDL_SetRenderDrawColor(sRenderer, Mix(c0, c1, 16, tm), Mix(c0, c1, 8, tm), Mix(c0, c1, 0, tm),
-                               Mix(c0, c1, 24, tm));
+        SDL_SetRenderDrawColor(
+            sRenderer, Lerp(Channel(c0, 16), Channel(c1, 16), tm), Lerp(Channel(c0, 8), Channel(c1, 8), tm),
+            Lerp(Channel(c0, 0), Channel(c1, 0), tm), Lerp(Channel(c0, 24), Channel(c1, 24), tm));
         SDL_RenderDrawLineF(sRenderer, x0 + dx * ta, y0 + dy * ta, x0 + dx * tb, y0 + dy * tb);
     }
 }
