@@ -4,7 +4,8 @@
 //
 // An operation that can fail returns why as a text, empty meaning success ("SDL could not make the window:
 // ..."); its caller prints the reason or passes it on. What answers yes or no is a bool. The layer itself
-// prints only notices of what goes on in a lesser way (no game controllers, silent output).
+// prints only notices of what goes on in a lesser way (no game controllers, silent output, a text that
+// cannot be drawn).
 #pragma once
 
 #include <cstdint>
@@ -194,8 +195,8 @@ void PlatFontMeasureText(PlatFont* pFont, const char* pText, int* pW, int* pH);
 // Draws the text with its top-left corner at (x, y) in back-buffer pixels, in the 0xAARRGGBB colour,
 // left-aligned, breaking lines only at '\n', clipped to the rectangle from (x, y) to (clipX1, clipY1)
 // (exclusive). A text is composed once into a texture of the text cache and then only copied, so drawing
-// allocates nothing once the cache is warm. Returns the height of the text (lines x line
-// height; 0 for an empty text). Characters outside printable ASCII draw as '?'.
+// allocates nothing once the cache is warm. Returns the height of the text (lines x line height; 0 for an
+// empty text). Characters outside printable ASCII draw as '?'.
 int PlatFontDrawText(PlatFont* pFont, const char* pText, int x, int y, uint32_t colour, int clipX1,
                      int clipY1);
 // The texts' textures live on the device: given up before a device reset; each is made again when its text
