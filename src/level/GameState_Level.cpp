@@ -101,39 +101,6 @@ void GameStateLevelInit()
     Bot::Init();
 }
 
-// The party pass. Returns false when the last troglin has just been left behind (the frame ends).
-static bool UpdateParty()
-{
-    HeroJumpInputStep(&gHeroJump, HeroReadKeys(), gFrameTime);
-    for (size_t i = 0; i < gHeroes.size(); ++i)
-    {
-        Hero* h = &gHeroes[i];
-        if (!h->body) continue;
-        if (h->order == 1) gLeader = h;
-        // The map of the chunk the member stands in, also when the party is spread over several chunks.
-        if (const int* map = Terrain::MapAt(h->body->posCurr.x)) h->chunkMap = map;
-        if ((h->body->flag & FLAG_IN_PARTY) && Run::Get().invulnerable)
-            ParticleSys::EmitSparkle(1.0f, h->body->posCurr.x, h->body->posCurr.y);
-        if ((h->body->flag & (FLAG_ACTIVE | FLAG_IN_PARTY)) == FLAG_ACTIVE) // a troglin waiting to join
-            UI::HintAhead(&gFirstRecruitSeen, UI::TUTORIAL_RECRUIT, h->body->posCurr.x);
-        UpdateHero(h);
-        AnimateHeroLegs(h);
-        // Left behind by the camera. A body already removed (the last front troglin keeps its record's
-        // body pointer for the camera) is not removed again.
-        if (h->body && (h->body->flag & FLAG_ACTIVE) && HeroLeftBehind(h->body->posCurr, gCamPosX))
-        {
-            const bool atWall = h->wallTime < WALL_MEMORY_SECONDS;
-            KillHero(h);
-            if (gPartyPower <= 0)
-            {
-                Run::End(atWall ? DEATH_WALL : DEATH_LEFT);
-                return false;
-            }
-        }
-    }
-    return true;
-}
-
 // One frame of the level; returns wherever the frame stops early.
 static void UpdateLevel()
 {

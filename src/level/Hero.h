@@ -87,6 +87,9 @@ void ResetParty();
 // front troglin; HERO_KIND_RECRUIT appended, waiting.
 void LayTroglin(int kind, float x, float y);
 void UpdateHero(Hero* record);
+// The party pass of a step: the jump input, then each troglin moved, animated and, when the camera has
+// left it behind, removed; the run ends when that was the last. False when it ended (the step stops).
+bool UpdateParty();
 void AnimateHeroLegs(Hero* record);
 void KillHero(Hero* record);
 // The arm swing a member does near a monster or on key J: short for the front troglin, long for followers.
