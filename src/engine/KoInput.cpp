@@ -21,7 +21,6 @@ static int sCursorX, sCursorY;                 // the cursor the current step se
 static bool sCursorSet;   // the cursor is set by code (a bot, a replay), no longer read from the system
 static bool sKeepTaps;    // a press inside one gathering still reaches the next step
 static bool sLiveIgnored; // the window's keys and mouse, and KoInputOn*, change nothing
-static unsigned long sStepCount;
 
 static_assert(VK_PAD_A == PLAT_VK_PAD_A && VK_PAD_B == PLAT_VK_PAD_B && VK_PAD_UP == PLAT_VK_PAD_UP &&
                   VK_PAD_DOWN == PLAT_VK_PAD_DOWN,
@@ -57,7 +56,6 @@ void KoInputGather()
 
 void KoInputStep()
 {
-    ++sStepCount;
     memcpy(sKeyPrev, sKeyCurr, sizeof sKeyCurr);
     memcpy(sMousePrev, sMouseCurr, sizeof sMouseCurr);
     for (int k = 0; k < 256; ++k) sKeyCurr[k] = sKeyGathered[k] | (sKeepTaps ? sKeyWentDown[k] : 0);
@@ -72,11 +70,6 @@ void KoInputUpdate()
 {
     KoInputGather();
     KoInputStep();
-}
-
-unsigned long KoInputStepCount()
-{
-    return sStepCount;
 }
 
 void KoInputKeepTaps(bool on)

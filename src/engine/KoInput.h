@@ -58,9 +58,6 @@ void KoInputGather();
 void KoInputStep();
 // One step per frame: KoInputGather, then KoInputStep.
 void KoInputUpdate();
-// The number of steps taken since the program started (KoInputStep and KoInputUpdate count one each): a
-// reader called more than once in a step takes its key presses once.
-unsigned long KoInputStepCount();
 // Taps kept (the steady clock's many steps per frame): off by default.
 void KoInputKeepTaps(bool on);
 // Live input ignored (a replay plays): the window's keys, buttons and cursor and KoInputOn* change nothing;

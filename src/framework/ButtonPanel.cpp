@@ -28,7 +28,6 @@ int sShownNum;
 int sFocus;                         // index into sShown
 unsigned sScreen;                   // the screen the focus belongs to
 bool sKeyboard;                     // the keyboard or pad leads: the pointer stands on the focus
-unsigned long sKeysStep;            // the input step whose keys were taken
 int sLastX, sLastY, sLastW, sLastH; // the cursor and the viewport the last update saw
 char sText[TEXT_MAX];
 
@@ -83,19 +82,15 @@ void Use(const Panel& panel)
     sLastH = KoGfxGetViewportHeight();
 }
 
-bool Update(unsigned screen, bool pressesCount, bool enterTaken)
+bool Update(unsigned screen, bool takeInput, bool pressesCount, bool enterTaken)
 {
     Vec2 cursor;
     KoInputGetLayoutCursorPosition(&cursor);
-    const bool click = KoInputMouseCheckTriggered(1);
-    bool up = false, down = false, press = false;
-    if (KoInputStepCount() != sKeysStep)
-    {
-        sKeysStep = KoInputStepCount();
-        up        = KoInputCheckTriggered(VK_UP) || KoInputCheckTriggered(VK_PAD_UP);
-        down      = KoInputCheckTriggered(VK_DOWN) || KoInputCheckTriggered(VK_PAD_DOWN);
-        press     = !enterTaken && (KoInputCheckTriggered(VK_RETURN) || KoInputCheckTriggered(VK_PAD_A));
-    }
+    const bool click = takeInput && KoInputMouseCheckTriggered(1);
+    const bool up    = takeInput && (KoInputCheckTriggered(VK_UP) || KoInputCheckTriggered(VK_PAD_UP));
+    const bool down  = takeInput && (KoInputCheckTriggered(VK_DOWN) || KoInputCheckTriggered(VK_PAD_DOWN));
+    const bool press =
+        takeInput && !enterTaken && (KoInputCheckTriggered(VK_RETURN) || KoInputCheckTriggered(VK_PAD_A));
     if (MouseMoved() || click) sKeyboard = false;
 
     GatherShown();

@@ -37,11 +37,12 @@ struct Panel
 // State Init: this panel from now on; the mouse leads, the focus waits on the first button.
 void Use(const Panel& panel);
 // One update, after the owner has shown its screen's buttons. `screen` names the screen shown (a new value
-// puts the focus on its first button); presses run actions only while `pressesCount` (the owner's start-up
-// delay has passed); `enterTaken`: this step's ENTER confirmed a typed text and presses nothing. Places the
-// pointer, sizes the shown buttons and runs the actions of the pressed ones. True when the player pressed:
-// a click anywhere, or ENTER on a button (whether or not it acted), so the owner swings the pointer.
-bool Update(unsigned screen, bool pressesCount, bool enterTaken);
+// puts the focus on its first button); the step's keys and clicks count only when `takeInput` (an owner
+// that updates twice in a step takes them once); presses run actions only while `pressesCount` (the owner's
+// start-up delay has passed); `enterTaken`: this step's ENTER confirmed a typed text and presses nothing.
+// Places the pointer, sizes the shown buttons and runs the actions of the pressed ones. True when the player
+// pressed: a click anywhere, or ENTER on a button (whether or not it acted), so the owner swings the pointer.
+bool Update(unsigned screen, bool takeInput, bool pressesCount, bool enterTaken);
 // The pointer's swing, once per update: a press tips the axe back to upright with `sound`, then it swings
 // forward for a while (*pTime counts down) and comes back, a step per update.
 void Swing(float* pTime, bool pressed, int sound, float dt);

@@ -604,7 +604,7 @@ void UpdateUI(Pass pass)
     // panel only sizes the buttons shown and places the pointer: the step's presses have been taken.
     const bool pauseShown = run.paused, gameOverShown = run.gameOver;
     const bool pressed =
-        ButtonPanel::Update(CurrentScreen(), input && gUIClock > CLICK_DELAY, sNameJustEntered) && input;
+        ButtonPanel::Update(CurrentScreen(), input, gUIClock > CLICK_DELAY, sNameJustEntered);
     if (pauseShown) ButtonPanel::Swing(&gUICursorSwing, pressed, SND_SLASH, dt);
     if (gameOverShown) ButtonPanel::Swing(&gUICursorSwing, pressed, SND_AXE_HIT, dt);
 

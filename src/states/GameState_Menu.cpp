@@ -364,7 +364,7 @@ void GameStateMenuUpdate()
 
     LayoutScreen();
     // A press (a click anywhere) swings the pointer axe up with a slash; then it comes back down.
-    const bool pressed = ButtonPanel::Update(gMenuScreen, gMenuClickTime > MENU_CLICK_DELAY, false);
+    const bool pressed = ButtonPanel::Update(gMenuScreen, true, gMenuClickTime > MENU_CLICK_DELAY, false);
     ButtonPanel::Swing(&gCursorSwingTime, pressed, SND_SLASH, gFrameTime);
     if (KoInputCheckTriggered(VK_ESCAPE) || KoInputCheckTriggered(VK_PAD_B)) GoBack();
     if (gMenuScreen == MENU_SCREEN_HOW_TO_PLAY && KoInputCheckTriggered(VK_SPACE))
