@@ -56,25 +56,13 @@ struct SimMember
     int stood;    // the last frame its feet were on the ground
 };
 
-// A monster stronger than the party. A walking skull goes on at its speed until it turns, then walks one
-// second each way.
+// A monster stronger than the party and its walk (Monsters::PatrolAhead).
 struct SimMonster
 {
     Vec2 pos;
     float speed;  // units per second along x (0: stands still)
     float turnIn; // seconds until it turns
 };
-
-// Where the monster stands t seconds from now.
-static float MonsterX(const SimMonster& m, float t)
-{
-    if (m.speed == 0.0f || t <= m.turnIn) return m.pos.x + m.speed * t;
-    float turned = m.pos.x + m.speed * m.turnIn;
-    float since  = t - m.turnIn;
-    int legs     = int(since);
-    float part   = since - float(legs);
-    return (legs % 2 == 0) ? turned - m.speed * part : turned - m.speed + m.speed * part;
-}
 
 static void PushMouse(int x, int y, bool left)
 {
@@ -173,8 +161,11 @@ static float Simulate(const SimMember* start, int memberNum, const SimMonster* m
                 float t = float(f) * dt;
                 if (t >= invuln)
                     for (int k = 0; k < monsterNum && !dead; ++k)
-                        dead = Monsters::Touches(MonsterX(monsters[k], t) - s.m.pos.x,
-                                                 monsters[k].pos.y - s.m.pos.y, TOUCH_MARGIN);
+                    {
+                        const SimMonster& mon = monsters[k];
+                        const float x         = Monsters::PatrolX(mon.pos.x, mon.speed, mon.turnIn, t);
+                        dead = Monsters::Touches(x - s.m.pos.x, mon.pos.y - s.m.pos.y, TOUCH_MARGIN);
+                    }
             }
             if (dead)
             {
@@ -246,8 +237,7 @@ static void Look(Scene* scene)
         const GameObjInst* inst = info->pInst;
         SimMonster& m           = scene->monsters[scene->monsterNum++];
         m.pos                   = p;
-        m.speed                 = inst->patrolDir == 0 ? 0.0f : (inst->patrolDir == 1 ? -1.0f : 1.0f);
-        m.turnIn                = inst->patrolPhase == 2 ? float(inst->patrolTimer) : 1.0f;
+        Monsters::PatrolAhead(*inst, &m.speed, &m.turnIn);
     }
 }
 

@@ -266,9 +266,9 @@ void Patrol(GameObjInst* pInst)
             if (pInst->patrolTimer <= 0.0)
             {
                 pInst->patrolPhase = 2;
-                pInst->patrolTimer = 1.0;
+                pInst->patrolTimer = PATROL_LEG_SECONDS;
             }
-            pInst->velCurr.x = pInst->patrolDir == 1 ? -1.0f : 1.0f;
+            pInst->velCurr.x = pInst->patrolDir == 1 ? -PATROL_SPEED : PATROL_SPEED;
             break;
         case 2:
             pInst->patrolTimer -= dt;
@@ -281,6 +281,22 @@ void Patrol(GameObjInst* pInst)
         default:
             break;
     }
+}
+
+void PatrolAhead(const GameObjInst& inst, float* pSpeed, float* pTurnIn)
+{
+    *pSpeed  = inst.patrolDir == 0 ? 0.0f : (inst.patrolDir == 1 ? -PATROL_SPEED : PATROL_SPEED);
+    *pTurnIn = inst.patrolPhase == 2 ? float(inst.patrolTimer) : float(PATROL_LEG_SECONDS);
+}
+
+float PatrolX(float x, float speed, float turnIn, float t)
+{
+    if (speed == 0.0f || t <= turnIn) return x + speed * t;
+    float turned = x + speed * turnIn;
+    float since  = t - turnIn;
+    int legs     = int(since); // whole legs of PATROL_LEG_SECONDS (1 s) since the turn
+    float part   = since - float(legs);
+    return (legs % 2 == 0) ? turned - speed * part : turned - speed + speed * part;
 }
 
 bool IsAlive(const MonsterInfo* pInfo)

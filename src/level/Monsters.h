@@ -110,6 +110,9 @@ const int MONSTER_POWER_SHOWN_MAX = 99;
 const float POWER_DIGIT_SCALE = 0.5f;
 // A party member touches a monster when their centres lie within this of each other on both axes.
 constexpr float MONSTER_TOUCH_REACH = 1.0f;
+// A walking monster's patrol: its speed in units a second and how long it walks one way.
+constexpr float PATROL_SPEED        = 1.0f;
+constexpr double PATROL_LEG_SECONDS = 1.0;
 
 namespace Monsters
 {
@@ -142,8 +145,14 @@ bool Update();
 // its new record (not yet in the monster list: the caller appends it). A full pool ends the program, as does
 // an empty record store (only records made and never listed can empty it).
 MonsterInfo* Create(float x, float y, int power, int kind);
-// One patrol step of a walking monster (patrolDir 1 or 2); others are left alone.
+// One patrol step of a walking monster (patrolDir 1 or 2); others are left alone. It walks at PATROL_SPEED
+// one way for PATROL_LEG_SECONDS, then the other way.
 void Patrol(GameObjInst* pInst);
+// The walk ahead of a monster, for a prediction: its speed along x (0: it stands) and the seconds until it
+// turns.
+void PatrolAhead(const GameObjInst& inst, float* pSpeed, float* pTurnIn);
+// Where a monster now at x, with that walk, stands t seconds from now.
+float PatrolX(float x, float speed, float turnIn, float t);
 // Lowers the monster's power by one unless it is 1 or less, and updates its digits if the monster is
 // still alive.
 void Weaken(MonsterInfo* pInfo);
